@@ -1,0 +1,55 @@
+# Set-up, build, run and test on a Debian machine. Run as root on a fresh machine: the missing
+# packages are installed first.
+BUILD ?= build
+JOBS ?= 2
+PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
+	qt6-base-dev qt6-multimedia-dev libgl-dev fonts-liberation2 fonts-dejavu-core locales \
+	gstreamer1.0-plugins-base
+RUNDIR = $(BUILD)/run
+
+.PHONY: all deps configure build run test sanitize bench clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	@if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$$'; then \
+	  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen 2>/dev/null; \
+	  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen; \
+	  locale-gen >/dev/null; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The program starts in a folder that holds its wave and instruction files.
+run: build
+	mkdir -p $(RUNDIR)
+	cp resources/Exhaust.wav resources/Error.wav resources/instruct.doc resources/TarnISpIns.doc $(RUNDIR)/ 2>/dev/null || true
+	cd $(RUNDIR) && ../tarn1
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=ON
+	cmake --build $(BUILD)-asan -j$(JOBS)
+	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure
+
+bench: build
+	@for b in $(BUILD)/core_bench $(BUILD)/gui_bench; do \
+	  [ -x $$b ] && QT_QPA_PLATFORM=offscreen $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
+	done; true
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan

@@ -1,0 +1,256 @@
+// The process-wide state of the valve-gear simulator: every dimension, the pivot tables, the
+// motion and view state and the display switches. The application owns one Model and hands it
+// to every window by reference; windows read and write it directly and the tick redraws.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tarn {
+
+using f32 = float;
+using i32 = std::int32_t;
+using u32 = std::uint32_t;
+using ext = long double;  // intermediate arithmetic
+
+// The 17-word cylinder record, in the order the dimension file keeps it (records 4 to 7).
+// CylCLAboveDriver lives in PivotY[3], not here.
+struct CylRecord {
+    f32 CylCtrToDriverCtr = 0;
+    f32 CylBoreDia = 0;
+    f32 CylBoreLen = 0;
+    u32 CylSpare = 0;  // a word no dialog shows; travels raw with the record
+    f32 CylSteamPortWidth = 0;
+    f32 PistonRodLen = 0;
+    f32 PistonWidth = 0;
+    f32 ValveBoreDia = 0;
+    f32 ValveBoreLen = 0;
+    f32 ValveBoreCtrToPort = 0;
+    f32 ValvePortWidthRear = 0;
+    f32 ValveCtrToInsideEdge = 0;
+    f32 ValveEndWidthRear = 0;
+    f32 ValveCtrToJoint = 0;
+    f32 ValveCLToCylCL = 0;
+    f32 ValvePortWidthFront = 0;
+    f32 ValveEndWidthFront = 0;
+};
+static_assert(sizeof(CylRecord) == 17 * 4, "the cylinder record is 17 contiguous words");
+
+// The nine frame values that the frame defaults copy as one block.
+struct FrameBlock {
+    f32 MainRodCrankEnd = 0;
+    f32 MainRodPistonEnd = 0;
+    f32 RadiusRodLen = 0;
+    f32 ValveLeverUpperLen = 0;
+    f32 ValveLeverLowerLen = 0;
+    f32 CouplerUpper = 0;
+    f32 CouplerLower = 0;
+    f32 AnchorLinkLen = 0;
+    f32 ReverseArmLen = 0;
+};
+static_assert(sizeof(FrameBlock) == 9 * 4, "the frame block is nine contiguous words");
+
+struct FrameDefaultsRecord {
+    f32 StrokeLen = 0;
+    f32 DriverDia = 0;
+    FrameBlock Block;
+    f32 LinkRadius = 0;
+    f32 RevArmToCentNorm = 0;
+    f32 RevArmToCentMax = 0;
+    f32 LinkPivotHorz = 0;
+    f32 LinkPivotVert = 0;
+    f32 AnchorLinkPivotHorz = 0;
+    f32 AnchorLinkPivotVert = 0;
+    f32 DefCylCLAboveDriver = 0;
+    f32 ValveLeverUpperOffset = 0;
+};
+
+inline constexpr int kPivotCount = 27;  // storage; pivots 0..20 are used
+inline constexpr int kOverlayRows = 20;
+inline constexpr int kUndoDepth = 20;
+// The caption of an empty dynamic-variable slot: 13 blanks and two question marks.
+inline const std::string EmptyCaption = "             ??";
+
+struct Model {
+    // ---- Frame and linkage dimensions (ids 1..19) ----
+    f32 DriverDia = 0;
+    f32 StrokeLen = 0;
+    FrameBlock Frame;  // MainRodCrankEnd .. ReverseArmLen
+    f32 LinkRadius = 0;
+    f32 RevArmToCentNorm = 0;
+    f32 RevArmToCentMax = 0;
+    f32 ValveLeverUpperOffset = 0;
+    // LinkPivotVert/Horz are PivotY/X[5] (working copy in [6]);
+    // AnchorLinkPivotVert/Horz are PivotY/X[12] (working copy in [13]).
+
+    // ---- Cylinder and valve dimensions (ids 101..117) ----
+    CylRecord Cyl;  // CylCLAboveDriver is PivotY[3]; PivotY[4] = PivotY[3] + ValveCLToCylCL
+
+    // ---- Defaults records, written once at start-up ----
+    FrameDefaultsRecord FrameDefaults;
+    CylRecord CylDefaults;
+    f32 DefCylCLAboveDriver = 0;
+
+    // Spare words of the dimension file, kept raw and written back.
+    std::array<u32, 5> FileSpare{};
+
+    // ---- Pivots: x toward the cylinders, y upward; 0..20 used ----
+    std::array<f32, kPivotCount> PivotX{};
+    std::array<f32, kPivotCount> PivotY{};
+    std::array<i32, kPivotCount> ScreenX{};
+    std::array<i32, kPivotCount> ScreenY{};
+
+    // ---- Motion state ----
+    f32 CrankAngle = 0;
+    f32 StepAngle = 10;
+    f32 StepSetting = 10;
+    std::string Direction = "Fwd";
+    f32 RevArmPos = 0;
+    std::array<f32, 10> RevArmPositions{};
+    f32 RevArmAngle = 0;       // radians, solver output
+    f32 LowerLeverAngle = 0;   // radians, solver output
+    bool StepSnap = true;
+
+    // ---- Solver scratch (guards work on these in place) ----
+    f32 SolveValue = 0;
+    f32 SolveDivisor = 0;
+    f32 SolveAngle = 0;
+
+    // ---- Laps and thresholds (SolveLinkage) ----
+    f32 FrontSteamLap = 0, FrontPortReach = 0, FrontExhaustLap = 0;
+    f32 RearSteamLap = 0, RearPortReach = 0, RearExhaustLap = 0;
+    f32 ValveDisp = 0;
+    f32 FrontAdmitNeg = 0, RearAdmitAt = 0, FrontAdmitAt = 0, RearAdmitNeg = 0;
+    f32 FrontExhaustAt = 0, RearExhaustNeg = 0;
+
+    // ---- Piston and port openings (SolveValveEvents) ----
+    f32 PistonPos = 0;
+    f32 FrontSteamOpen = 0, FrontExhaustOpen = 0, RearSteamOpen = 0, RearExhaustOpen = 0;
+
+    // ---- View ----
+    f32 Zoom = 27, OffsetX = 115, OffsetY = 270;
+    f32 DefaultZoom = 27, DefaultOffsetX = 115, DefaultOffsetY = 270;
+    f32 NormZoom = 27, NormOffsetX = 115, NormOffsetY = 270;
+    f32 ZoomBase = 27, ZoomBaseX = 115, ZoomBaseY = 270;
+    std::array<f32, 21> ViewPresets{};
+    i32 PanVertLast = 0, PanVertBeforeLast = 0;
+    i32 PanHorzLast = 0, PanHorzBeforeLast = 0;
+    i32 ZoomLast = 0, ZoomBeforeLast = 0;
+
+    // ---- Settings and switches ----
+    bool BeepOnError = true;
+    bool GeometryError = false;
+    bool ShowSteam = false;
+    i32 LineWidth = 1;
+    bool ScreenData = true;
+    f32 FontScaleX = 1.0f, FontScaleY = 1.0f;
+    bool UndoOn = false;
+    bool DynVarOn = false;
+    f32 Increment = 0.001f;
+    std::string DesignName = "Nominal";
+    f32 DiagramScale = 1.5f;
+    f32 GraphicZoomFactor = 7.5f;
+
+    // ---- Dimension close-up ----
+    i32 GraphicPosId = 0;
+    i32 GraphicPosFrames = 0;
+    i32 GraphicPosBlink = 0;
+    bool GraphicPosFromFrame = true;
+
+    // ---- Screen data: cut-off detection (the main window's own previous-frame values) ----
+    f32 PrevPistonPos = 0;
+    f32 PrevFrontSteamOpen = 0;
+    f32 PrevRearSteamOpen = 0;
+    std::string FrontCutoffText, RearCutoffText;
+    i32 FrontCutoffFrames = 0, RearCutoffFrames = 0;
+    i32 GeometryErrorFrames = 0;
+    std::string UndoLine;
+
+    // ---- Steam display ----
+    char FrontSteamState = 0, RearSteamState = 0;  // 'E', 'C' or 0
+    f32 FrontSteamDensity = 20.0f, RearSteamDensity = 20.0f;
+    i32 FrontSteamCount = 0, RearSteamCount = 0;
+    char FrontBeatArmed = 0, RearBeatArmed = 0;  // '0' or '1'
+    f32 FrontBeatLevel = 0, RearBeatLevel = 0;
+    std::array<i32, 24> CylPtX{}, CylPtY{};
+    std::array<i32, 14> PistonPtX{}, PistonPtY{};
+
+    // ---- Reference points and pivot data (RP1 = pivot 19, RP2 = pivot 20) ----
+    bool RefPointsOn = false;
+    bool PivotDataOn = false;
+    bool PivotPickArmed = false;
+    i32 PickSlot = 1;
+    std::array<f32, 7> DataPivots{};  // index 1..6
+    std::array<i32, 7> SlotUsed{};    // index 1..6
+    i32 Ref1VertLast = 0, Ref1VertBeforeLast = 0;
+    i32 Ref1HorzLast = 0, Ref1HorzBeforeLast = 0;
+    i32 Ref2VertLast = 0, Ref2VertBeforeLast = 0;
+    i32 Ref2HorzLast = 0, Ref2HorzBeforeLast = 0;
+
+    // ---- Dynamic variables: slot 0 is the selection just made, 1..4 belong to the bars ----
+    std::array<i32, 5> DynVarId{};
+    std::array<f32, 5> DynVarValue{};
+    std::array<std::string, 5> DynVarName{EmptyCaption, EmptyCaption, EmptyCaption, EmptyCaption,
+                                          EmptyCaption};
+    i32 DynVarSlot = 0;
+    std::array<i32, 5> DynVarLastPos{};  // index 1..4, shared by all five bar sets
+    std::array<i32, 5> DynVarPrevPos{};
+    f32 DynVarEnterValue = 0;
+
+    // ---- Undo: entry 1 newest, 20 oldest, 0 a working place ----
+    std::array<i32, kUndoDepth + 1> UndoId{};
+    std::array<f32, kUndoDepth + 1> UndoOld{};
+    std::array<f32, kUndoDepth + 1> UndoNew{};
+    std::array<std::string, kUndoDepth + 1> UndoName{};
+    i32 UndoCount = 0;
+    bool EditChanged = false;
+    bool UndoButtonsEnabled = false;  // the five UnDo buttons follow this
+
+    // ---- Reverse-arm positions for the diagrams ----
+    i32 RevArmCount = 0;
+    bool DiagramStale = false;
+    f32 PlotRevArmPos = 0;  // stored in the dimension file
+    char PortGraphMode = 'F';
+    bool PortCycleLabels = true;
+
+    // ---- Lines and circles overlay ----
+    // LineType, LineColor, LineRef: row k at index k-1. The others: row k at index k
+    // (index 0 of LineV1/LineH1 is scratch: reference point 1 when the dialog last opened).
+    std::array<f32, kOverlayRows> LineType{};
+    std::array<f32, kOverlayRows> LineColor{};
+    std::array<f32, kOverlayRows> LineRef{};
+    std::array<f32, kOverlayRows + 1> LineH1{}, LineV1{}, LineH2{}, LineV2{};
+    std::array<f32, kOverlayRows + 1> LinePiv1X{}, LinePiv1Y{}, LinePiv2X{}, LinePiv2Y{};
+    std::array<f32, kOverlayRows + 1> LinePivot1{}, LinePivot2{};
+    i32 LineIndex = 1;
+    bool PivotPickPending = false;
+};
+
+// Start-up and reset routines; each works on the model it is given.
+void InitModelState(Model& m);
+void InitView(Model& m);
+void SetFrameDefaults(Model& m);
+void SetCylDefaults(Model& m);
+void ApplyFrameDefaults(Model& m);
+void ApplyCylDefaults(Model& m);
+void CentreRevArm(Model& m);
+// The whole start-up sequence of the model (InitModelState .. CentreRevArm).
+void StartUp(Model& m);
+// The model side of "&ResetAllDimensions": both dimension resets, the centre, the "Cen" action,
+// the normal view, the design name, the diagram scale, dynamic variables off and undo cleared.
+// The windows show and hide their controls themselves.
+void ResetAllModel(Model& m);
+// The normal-view action on the model (DefaultZoom.. := current view, view := Norm view).
+void NormalView(Model& m);
+
+// Empties the five dynamic-variable slots (id 0, value 0, EmptyCaption).
+void ClearDynVarSlots(Model& m);
+bool SlotIsEmpty(const Model& m, int slot);
+// Empties the undo stack (the windows disable their UnDo buttons).
+void ClearUndoStack(Model& m);
+
+// The reverse-arm bar range: +-Round(RevArmToCentMax * 1000).
+i32 RevArmBarMax(const Model& m);
+
+}  // namespace tarn

@@ -1,0 +1,279 @@
+// The default design at start-up, the invariants kept by "set dimension", and the solver's
+// positions, ranges and guards.
+#include <cfloat>
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "model/dimensions.h"
+#include "model/model.h"
+#include "model/solver.h"
+
+using namespace tarn;
+
+namespace {
+
+Model Started() {
+    Model m;
+    StartUp(m);
+    return m;
+}
+
+void SolveAt(Model& m, float angle) {
+    m.CrankAngle = angle;
+    SolveLinkage(m);
+    SolveValveEvents(m);
+}
+
+bool AllPivotsFinite(const Model& m) {
+    for (int i = 0; i <= 20; ++i)
+        if (!std::isfinite(m.PivotX[i]) || !std::isfinite(m.PivotY[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(StartUp, DefaultDesignAndMidGear) {
+    Model m = Started();
+    EXPECT_FLOAT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_FLOAT_EQ(m.PivotX[6], 6.207f);
+    EXPECT_FLOAT_EQ(m.PivotY[6], 3.267f);
+    EXPECT_FLOAT_EQ(m.PivotX[13], 9.207f);
+    EXPECT_FLOAT_EQ(m.PivotY[13], -1.677f);
+    EXPECT_NEAR(m.RevArmPositions[0], 6.247f, 1e-5);
+    EXPECT_EQ(m.RevArmPositions[1], m.RevArmPositions[0]);
+    EXPECT_NEAR(m.RevArmPositions[2], 7.847f, 1e-5);
+    EXPECT_NEAR(m.RevArmPositions[3], 4.647f, 1e-5);
+    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_EQ(RevArmBarMax(m), 1800);
+    EXPECT_EQ(m.Direction, "Fwd");
+    EXPECT_FLOAT_EQ(m.StepAngle, 10.0f);
+    EXPECT_EQ(m.ViewPresets[15], 350.0f);
+    EXPECT_EQ(m.ViewPresets[16], -4800.0f);
+    EXPECT_EQ(m.LineType[0], -1.0f);
+    EXPECT_EQ(m.LineColor[19], -1.0f);
+    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_FLOAT_EQ(m.FrontSteamDensity, 20.0f);
+    EXPECT_EQ(m.Cyl.CylSpare, 0u);
+}
+
+TEST(StartUp, CentreRevArmGuardsTheLinkRadius) {
+    Model m = Started();
+    m.LinkRadius = 0;
+    CentreRevArm(m);
+    EXPECT_FLOAT_EQ(m.LinkRadius, 0.00001f);
+    EXPECT_TRUE(std::isfinite(m.RevArmPositions[0]));
+    // A tiny radius divides by +-0.00001 but is kept as entered.
+    m.LinkRadius = -0.000001f;
+    CentreRevArm(m);
+    EXPECT_FLOAT_EQ(m.LinkRadius, -0.000001f);
+    EXPECT_TRUE(std::isfinite(m.RevArmPos));
+}
+
+TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
+    EXPECT_EQ(Dimensions().size(), 36u);
+    EXPECT_EQ(FindDimension(115)->caption, "Valve End Width  Rear");
+    EXPECT_EQ(FindDimension(17)->caption, "");
+    EXPECT_FALSE(IsVariableDimension(17));
+    EXPECT_FALSE(IsVariableDimension(18));
+    EXPECT_TRUE(IsVariableDimension(19));
+    EXPECT_FALSE(IsVariableDimension(118));
+    Model m = Started();
+    for (const auto& d : Dimensions()) EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
+}
+
+TEST(Dimensions, SetKeepsThePivotInvariants) {
+    Model m = Started();
+    SetDimension(m, 7, 4.0f);
+    EXPECT_EQ(m.PivotY[5], 4.0f);
+    EXPECT_EQ(m.PivotY[6], 4.0f);
+    SetDimension(m, 8, 6.0f);
+    EXPECT_EQ(m.PivotX[6], 6.0f);
+    SetDimension(m, 14, -2.0f);
+    EXPECT_EQ(m.PivotY[13], -2.0f);
+    SetDimension(m, 15, 9.0f);
+    EXPECT_EQ(m.PivotX[13], 9.0f);
+    SetDimension(m, 102, 0.5f);
+    EXPECT_FLOAT_EQ(m.PivotY[3], 0.5f);
+    EXPECT_FLOAT_EQ(m.PivotY[4], 3.0f);
+    SetDimension(m, 108, 3.0f);
+    EXPECT_FLOAT_EQ(m.PivotY[4], 3.5f);
+    SetDimension(m, 999, 1.0f);  // unknown ids do nothing
+}
+
+TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
+    Model m = Started();
+    SetDimension(m, 2, 4.0f);
+    SetDimension(m, 102, 1.0f);
+    m.DesignName = "Loaded";
+    m.DiagramScale = 3;
+    m.ViewPresets[3] = 99;
+    m.LineType[2] = 1;
+    m.LineIndex = 7;
+    m.RevArmPositions[5] = 5.5f;
+    m.DynVarOn = true;
+    m.UndoOn = true;
+    m.UndoId[1] = 2;
+    m.UndoCount = 1;
+    m.Zoom = 100;
+    ResetAllModel(m);
+    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_EQ(m.PivotY[3], 0.0f);
+    EXPECT_FLOAT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_EQ(m.DesignName, "Nominal");
+    EXPECT_EQ(m.DiagramScale, 1.5f);
+    EXPECT_FALSE(m.DynVarOn);
+    EXPECT_FALSE(m.UndoOn);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_EQ(m.UndoId[1], 0);
+    EXPECT_EQ(m.Zoom, 27.0f);
+    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_EQ(m.ViewPresets[3], 99.0f);
+    EXPECT_EQ(m.LineType[2], 1.0f);
+    EXPECT_EQ(m.LineIndex, 7);
+    EXPECT_EQ(m.RevArmPositions[5], 5.5f);
+}
+
+TEST(Solver, PivotsAtZeroAndNinetyDegrees) {
+    Model m = Started();
+    SolveAt(m, 0);
+    EXPECT_NEAR(m.PivotX[2], 1.5f, 1e-6);
+    EXPECT_NEAR(m.PivotY[2], 0.0f, 1e-6);
+    EXPECT_NEAR(m.PivotX[3], 10.5f, 1e-5);
+    EXPECT_NEAR(m.PivotY[3], 0.0f, 1e-6);
+    EXPECT_NEAR(m.PivotX[10], 7.707f, 1e-5);
+    EXPECT_NEAR(m.PivotY[10], 0.0f, 1e-6);
+    EXPECT_FALSE(m.GeometryError);
+    EXPECT_NEAR(m.PistonPos, 0.0f, 1e-3);
+    SolveAt(m, 90);
+    EXPECT_NEAR(m.PivotX[2], 0.0f, 1e-6);
+    EXPECT_NEAR(m.PivotY[2], -1.5f, 1e-6);
+    EXPECT_NEAR(m.PivotX[3], 8.874f, 1e-3);
+    EXPECT_FALSE(m.GeometryError);
+    SolveAt(m, 180);
+    EXPECT_NEAR(m.PistonPos, 640.0f, 1e-3);
+    EXPECT_EQ(m.PivotX[18], m.RevArmPos);
+}
+
+TEST(Solver, ValveTravelOverARevolution) {
+    struct Case { float offset, lo, hi; };
+    for (Case c : {Case{0.0f, 11.036f, 11.377f}, Case{-1.6f, 10.926f, 11.546f},
+                   Case{1.6f, 10.900f, 11.486f}}) {
+        Model m = Started();
+        m.RevArmPos = m.RevArmPositions[0] + c.offset;
+        float lo = 1e9f, hi = -1e9f;
+        for (int a = 0; a < 360; ++a) {
+            SolveAt(m, static_cast<float>(a));
+            lo = std::min(lo, m.PivotX[4]);
+            hi = std::max(hi, m.PivotX[4]);
+        }
+        EXPECT_NEAR(lo, c.lo, 2e-3) << c.offset;
+        EXPECT_NEAR(hi, c.hi, 2e-3) << c.offset;
+        EXPECT_FALSE(m.GeometryError) << c.offset;
+    }
+}
+
+TEST(Solver, LapsOfTheDefaultCylinder) {
+    Model m = Started();
+    SolveAt(m, 0);
+    EXPECT_NEAR(m.FrontSteamLap, 0.153f, 1e-6);
+    EXPECT_NEAR(m.RearSteamLap, 0.153f, 1e-6);
+    EXPECT_NEAR(m.FrontExhaustLap, 0.0f, 1e-6);
+    EXPECT_NEAR(m.RearExhaustLap, 0.0f, 1e-6);
+    // At start the front port is open with lead.
+    EXPECT_GT(m.FrontSteamOpen, 0.0f);
+}
+
+TEST(SolverGuards, ReverseArmBeyondItsLength) {
+    for (bool beep : {true, false}) {
+        Model m = Started();
+        m.BeepOnError = beep;
+        m.RevArmPos = m.PivotX[6] + 5.0f;  // farther than the 3.0 arm
+        SolveAt(m, 0);
+        EXPECT_NEAR(m.PivotY[18], std::sqrt(25.0f - 9.0f) + m.PivotY[6], 1e-5);
+        EXPECT_EQ(m.GeometryError, beep);
+        EXPECT_TRUE(AllPivotsFinite(m));
+    }
+}
+
+TEST(SolverGuards, AnchorLinkTooShortIsClampedAndFlagged) {
+    for (bool beep : {true, false}) {
+        Model m = Started();
+        m.BeepOnError = beep;
+        SetDimension(m, 13, 0.5f);
+        SetDimension(m, 11, 0.2f);
+        SetDimension(m, 12, 0.2f);
+        SolveAt(m, 0);
+        EXPECT_EQ(m.GeometryError, beep);
+        EXPECT_TRUE(AllPivotsFinite(m));
+    }
+}
+
+TEST(SolverGuards, ZeroLeverLengthsAreReplacedSilently) {
+    Model m = Started();
+    m.Frame.ValveLeverLowerLen = 0;
+    m.Frame.ValveLeverUpperLen = 0;
+    SolveAt(m, 30);
+    EXPECT_FLOAT_EQ(m.Frame.ValveLeverLowerLen, 0.00001f);
+    EXPECT_FLOAT_EQ(m.Frame.ValveLeverUpperLen, 0.00001f);
+    EXPECT_TRUE(AllPivotsFinite(m));
+}
+
+TEST(SolverGuards, DegenerateDesignsStayFinite) {
+    // Coincident pivots (triangle sides of zero), zero lengths, negative and huge values.
+    Model base = Started();
+    {
+        Model m = base;
+        for (const auto& d : Dimensions()) SetDimension(m, d.id, 0.0f);
+        for (float a : {0.0f, 45.0f, 90.0f, 180.0f, 270.0f}) {
+            SolveAt(m, a);
+            EXPECT_TRUE(AllPivotsFinite(m)) << a;
+            EXPECT_TRUE(std::isfinite(m.PistonPos));
+        }
+        EXPECT_TRUE(m.GeometryError);
+    }
+    {
+        Model m = base;
+        for (const auto& d : Dimensions()) SetDimension(m, d.id, FLT_MAX);
+        m.RevArmPos = -FLT_MAX;
+        SolveAt(m, 123.0f);
+        EXPECT_TRUE(AllPivotsFinite(m));
+    }
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> small(-20.0f, 20.0f);
+    std::uniform_int_distribution<int> pick(0, 9);
+    for (int trial = 0; trial < 300; ++trial) {
+        Model m = base;
+        for (const auto& d : Dimensions()) {
+            const int k = pick(rng);
+            float v = small(rng);
+            if (k == 0) v = 0;
+            if (k == 1) v = (trial % 2) ? 3e38f : -3e38f;
+            if (k == 2) v = 1e-7f;
+            SetDimension(m, d.id, v);
+        }
+        m.RevArmPos = small(rng);
+        SolveAt(m, small(rng) * 18.0f);
+        ASSERT_TRUE(AllPivotsFinite(m)) << "trial " << trial;
+        ASSERT_TRUE(std::isfinite(m.PistonPos)) << "trial " << trial;
+        ASSERT_TRUE(std::isfinite(m.FrontSteamOpen)) << "trial " << trial;
+    }
+}
+
+TEST(SolverGuards, GuardsSubstituteAsWritten) {
+    Model m = Started();
+    m.SolveDivisor = 0;
+    GuardDivisor(m);
+    EXPECT_EQ(m.SolveDivisor, 0.00001f);
+    m.SolveDivisor = -0.000001f;
+    GuardDivisor(m);
+    EXPECT_EQ(m.SolveDivisor, -0.00001f);
+    m.SolveValue = 1.5f;
+    GuardCos(m);
+    EXPECT_EQ(m.SolveValue, 0.999999f);
+    m.SolveValue = -4;
+    GuardRadicand(m);
+    EXPECT_EQ(m.SolveValue, 4.0f);
+    EXPECT_TRUE(m.GeometryError);
+}
