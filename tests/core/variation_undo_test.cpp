@@ -1,0 +1,120 @@
+// The undo history: the typed change and its undo, the bound of 20, the valve centre line and
+// the undo line.
+#include <gtest/gtest.h>
+
+#include "model/dimensions.h"
+#include "model/model.h"
+#include "variation/commit.h"
+#include "variation/dynvars.h"
+#include "variation/undo.h"
+
+using namespace tarn;
+
+namespace {
+
+Model Started() {
+    Model m;
+    StartUp(m);
+    return m;
+}
+
+void Type(Model& m, int id, const char* text) {
+    m.EditChanged = true;  // the field's filter saw a key
+    CommitDimensionField(m, id, text);
+}
+
+}  // namespace
+
+TEST(Undo, ATypedStrokeIsOneEntryAndUndoRestoresIt) {
+    Model m = Started();
+    Type(m, 2, "3.5");
+    EXPECT_EQ(m.UndoCount, 1);
+    EXPECT_EQ(m.UndoId[1], 2);
+    EXPECT_EQ(m.UndoOld[1], 3.0f);
+    EXPECT_EQ(m.UndoNew[1], 3.5f);
+    EXPECT_EQ(m.UndoName[1], "Stroke");
+    EXPECT_TRUE(m.UndoButtonsEnabled);
+    EXPECT_TRUE(UndoAvailable(m));
+    EXPECT_TRUE(UnDoClick(m));
+    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m));
+    // On an empty history the button only disables itself.
+    m.UndoButtonsEnabled = true;
+    EXPECT_FALSE(UnDoClick(m));
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.StrokeLen, 3.0f);
+}
+
+TEST(Undo, TwentyOneChangesKeepTwenty) {
+    Model m = Started();
+    for (int i = 1; i <= 21; ++i) Type(m, 6, std::to_string(5 + i).c_str());
+    EXPECT_EQ(m.UndoCount, 20);
+    EXPECT_EQ(m.UndoOld[20], 6.0f);  // the first change (5 -> 6) is gone
+    EXPECT_EQ(m.UndoNew[1], 26.0f);
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(UnDoClick(m));
+    EXPECT_EQ(m.LinkRadius, 6.0f);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_FALSE(UnDoClick(m));
+    EXPECT_EQ(m.LinkRadius, 6.0f);
+}
+
+TEST(Undo, TheCylinderHeightTakesTheValveCentreLineBack) {
+    Model m = Started();
+    Type(m, 102, "1.25");
+    EXPECT_EQ(m.PivotY[3], 1.25f);
+    EXPECT_EQ(m.PivotY[4], 3.75f);
+    PopUndo(m);
+    EXPECT_EQ(m.PivotY[3], 0.0f);
+    EXPECT_EQ(m.PivotY[4], 2.5f);
+    Type(m, 108, "3.0");  // the valve height moves the centre line at once
+    EXPECT_EQ(m.PivotY[4], 3.0f);
+    PopUndo(m);
+    EXPECT_EQ(m.PivotY[4], 2.5f);
+}
+
+TEST(Undo, UndoOfALinkPivotRestoresItsWorkingCopy) {
+    Model m = Started();
+    Type(m, 15, "9.5");
+    EXPECT_EQ(m.PivotX[13], 9.5f);
+    PopUndo(m);
+    EXPECT_EQ(m.PivotX[12], 9.207f);
+    EXPECT_EQ(m.PivotX[13], 9.207f);
+}
+
+TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {
+    Model m = Started();
+    Type(m, 2, "3.5");
+    Type(m, 6, "5.5");
+    PopUndo(m);
+    EXPECT_EQ(m.LinkRadius, 5.0f);
+    EXPECT_EQ(m.DynVarValue[1], 5.0f);  // the slot follows its dimension
+    EXPECT_EQ(m.DynVarValue[2], 3.5f);
+    EXPECT_EQ(m.StrokeLen, 3.5f);
+    EXPECT_EQ(m.Increment, -1.0f);
+    EXPECT_EQ(m.UndoId[20], 0);
+    EXPECT_TRUE(m.UndoName[20].empty());
+}
+
+TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
+    Model m = Started();
+    m.EditChanged = false;
+    CommitDimensionField(m, 2, "3.0004");
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.StrokeLen, 3.0004f);  // the text is stored again
+    PushUndo(m);  // without EditChanged a push opens nothing
+    EXPECT_EQ(m.UndoCount, 0);
+}
+
+TEST(Undo, TheUndoLineReadsOldToNew) {
+    Model m = Started();
+    Type(m, 2, "3.5");
+    EXPECT_EQ(BuildUndoLine(m), " 1- Stroke  3.000 to  3.500");
+    Type(m, 101, "1234567.5");
+    EXPECT_EQ(BuildUndoLine(m), " 2- Cyl ctr to Driver ctr 16.000 to 1234567.500");
+    Type(m, 101, "-2");
+    EXPECT_EQ(BuildUndoLine(m), " 3- Cyl ctr to Driver ctr 1234567.50 to -2.000");
+}
