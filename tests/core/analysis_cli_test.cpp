@@ -1,0 +1,172 @@
+// The events command line: exit statuses, options, file loading and the output under a German
+// locale, which must still use "." as the decimal point.
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysis/cli.h"
+#include "io/dimensionfile.h"
+#include "model/dimensions.h"
+#include "model/model.h"
+
+using namespace tarn;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "tarn1");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::ostringstream out, err;
+    const int status = RunEventsCli(static_cast<int>(args.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& s) {
+    std::vector<std::string> lines;
+    std::istringstream in(s);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+}
+
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    std::istringstream in(line);
+    while (std::getline(in, cell, ',')) cells.push_back(cell);
+    if (!line.empty() && line.back() == ',') cells.push_back("");
+    return cells;
+}
+
+class GermanLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_ = std::setlocale(LC_ALL, nullptr);
+        ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+        oldCpp_ = std::locale::global(std::locale("de_DE.UTF-8"));
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, old_.c_str());
+        std::locale::global(oldCpp_);
+    }
+    std::string old_;
+    std::locale oldCpp_;
+};
+
+}  // namespace
+
+TEST_F(GermanLocale, CsvOfTheBuiltInDesignUsesPoints) {
+    const CliRun r = Cli({"--events", "--format", "csv"});
+    ASSERT_EQ(r.status, kCliOk) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 6u);  // header and the five standard gears
+    EXPECT_EQ(lines[0].rfind("Rev arm pos [len],Gear,Crank turns,Front admission [deg]", 0), 0u);
+    EXPECT_NE(lines[0].find("Front cut-off [%]"), std::string::npos);
+    const std::size_t columns = Cells(lines[0]).size();
+    EXPECT_EQ(columns, 29u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ(Cells(lines[i]).size(), columns) << lines[i];
+        EXPECT_EQ(Cells(lines[i]).back(), "ok");
+    }
+    EXPECT_EQ(lines[1].rfind("4.447,full forward,Fwd,", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind("4.647,normal forward,Fwd,", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3].rfind("6.247,mid gear,Fwd,", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[5].rfind("8.047,full reverse,Rev,", 0), 0u) << lines[5];
+    // The normal forward front cut-off is a plain number with a point.
+    EXPECT_EQ(Cells(lines[2])[6].find(','), std::string::npos);
+    EXPECT_NE(Cells(lines[2])[6].find('.'), std::string::npos);
+}
+
+TEST_F(GermanLocale, TextListingAndChosenPositions) {
+    const CliRun r = Cli({"--events", "--positions=Fwd,5.5,100"});
+    ASSERT_EQ(r.status, kCliOk) << r.err;
+    EXPECT_NE(r.out.find("Valve events of Nominal (mid gear at 6.247)"), std::string::npos);
+    EXPECT_NE(r.out.find("Rev arm 4.647 (normal forward), crank turning forward"), std::string::npos);
+    EXPECT_NE(r.out.find("Rev arm 5.500, crank turning forward"), std::string::npos);
+    // Out of range: brought to the largest offset, as the reverse-arm dialog does.
+    EXPECT_NE(r.out.find("Rev arm 8.047 (full reverse), crank turning backward"), std::string::npos);
+    EXPECT_NE(r.out.find("Front - rear: cut-off "), std::string::npos);
+    EXPECT_EQ(r.out.find("NaN"), std::string::npos);
+}
+
+TEST(EventsCli, BadOptionsGiveUsageAndStatus64) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"--bogus"}, {"--events", "--bogus"}, {"--events", "--format", "xml"},
+             {"--events", "--format"}, {"--events", "--positions", "abc"},
+             {"--events", "--positions", ""}, {"--events", "--positions", "1,,2"},
+             {"--events", "--positions", "4,5%"}, {"--events", "a.dti", "b.dti"},
+             {"--events", "--positions", "4", "--positions", "5"}, {"events"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(args);
+        EXPECT_EQ(r.err.rfind("usage: tarn1 --events", 0), 0u) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST(EventsCli, HelpAndVersion) {
+    CliRun r = Cli({"--help"});
+    EXPECT_EQ(r.status, kCliOk);
+    EXPECT_EQ(r.out.rfind("usage: tarn1 --events", 0), 0u);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+    EXPECT_EQ(Cli({"--events", "--help"}).status, kCliOk);
+    r = Cli({"--version"});
+    EXPECT_EQ(r.status, kCliOk);
+    EXPECT_EQ(r.out, "TARN1 Inside Admission Version 2.6\n");
+}
+
+TEST(EventsCli, DesignFilesAreLoadedOrRefusedWithStatus2) {
+    const std::string dir = ::testing::TempDir();
+    const CliRun missing = Cli({"--events", dir + "/no such design.dti"});
+    EXPECT_EQ(missing.status, kCliFileRefused);
+    EXPECT_NE(missing.err.find("no such design.dti"), std::string::npos);
+    EXPECT_TRUE(missing.out.empty());
+
+    const std::string shortFile = dir + "/short.dti";
+    { std::ofstream(shortFile, std::ios::binary) << "too short"; }
+    const CliRun refused = Cli({"--events", shortFile});
+    EXPECT_EQ(refused.status, kCliFileRefused);
+    EXPECT_FALSE(refused.err.empty());
+    EXPECT_TRUE(refused.out.empty());
+
+    Model m;
+    StartUp(m);
+    SetDimension(m, 5, 5.2f);
+    const std::string path = dir + "/Longer Rod.dti";
+    ASSERT_TRUE(SaveDimensionFile(m, path).ok);
+    const CliRun loaded = Cli({"--events", path, "--positions", "Fwd", "--format=csv"});
+    ASSERT_EQ(loaded.status, kCliOk) << loaded.err;
+    const CliRun builtIn = Cli({"--events", "--positions", "Fwd", "--format=csv"});
+    EXPECT_NE(Lines(loaded.out)[1], Lines(builtIn.out)[1]);  // the file's design, not the built-in
+    EXPECT_NE(Cli({"--events", path}).out.find("Valve events of Longer Rod"), std::string::npos);
+    std::remove(shortFile.c_str());
+    std::remove(path.c_str());
+}
+
+TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
+    Model m;
+    StartUp(m);
+    SetDimension(m, 13, 0.1f);
+    const std::string path = ::testing::TempDir() + "/broken.dti";
+    ASSERT_TRUE(SaveDimensionFile(m, path).ok);
+    const CliRun r = Cli({"--events", path, "--format", "csv", "--positions", "Cen"});
+    ASSERT_EQ(r.status, kCliOk);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const auto cells = Cells(lines[1]);
+    EXPECT_EQ(cells.back().rfind("geometry error at crank angle ", 0), 0u);
+    for (std::size_t i = 3; i + 1 < cells.size(); ++i) EXPECT_EQ(cells[i], "") << i;
+    std::remove(path.c_str());
+}
