@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +25,11 @@
 #include "mainwin/scene/motion.h"
 #include "mainwin/scene/view.h"
 #include "model/numfmt.h"
+#include "variation/dynvars.h"
+#include "variation/undo.h"
+
+// The images live in the GUI library, whose resource initialiser a static link would drop.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
 
 namespace tarn {
 
@@ -128,7 +134,9 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
       frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32),
       clock_([] { return QDateTime::currentDateTime(); }),
       locale_(QLocale::system()) {
+    InitResources();
     setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tarn1.png")));
     frame_.fill(Qt::white);
 
     // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
@@ -136,9 +144,9 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
 
     picture_ = new PictureArea(this, frame_);
     setCentralWidget(picture_);
-    QPalette pal = palette();
+    QPalette pal = picture_->palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    setPalette(pal);
+    picture_->setPalette(pal);
     QFont formFont = QFontFor(FontSpec{FontFamily::Serif, 10, true, true});
     formFont.setPixelSize(13);
     picture_->setFont(formFont);
@@ -173,6 +181,8 @@ QAction* TMainForm::Action(const char* name, const char* caption) {
 void TMainForm::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    // The picture font, so that every top-level item fits the window's width.
+    bar->setFont(QFontFor(FontSpec{}));
     struct Item {
         const char* name;
         const char* caption;  // nullptr: separator
@@ -409,8 +419,11 @@ void TMainForm::BuildControls() {
     for (int k = 1; k <= 4; ++k) {
         dynBars_[k] = Named<QScrollBar>(QStringLiteral("SBDynVar%1").arg(k).toLatin1().constData());
         dynBars_[k]->setFocusPolicy(Qt::StrongFocus);
+        connect(dynBars_[k], &QScrollBar::valueChanged, this, [this, k](int pos) { SBDynVarChange(k, pos); });
+        dynBars_[k]->installEventFilter(this);
     }
     unDoDn_ = Named<QPushButton>("UnDoDn");
+    connect(unDoDn_, &QPushButton::clicked, this, &TMainForm::UnDoDnClick);
     toolBar_->raise();
 }
 
@@ -803,6 +816,58 @@ void TMainForm::DynamicVariablesClick() {
 }
 
 void TMainForm::SetUnDoClick() { m_.UndoOn = !m_.UndoOn; }
+
+void TMainForm::UnDoDnClick() {
+    UnDoClick(m_);
+    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+}
+
+// ---- dynamic-variable bars ----
+
+void TMainForm::SBDynVarChange(int k, int pos) {
+    DynVarBarChange(m_, k, pos);
+    // A jog bar springs back to its centre (which runs this once more with 0).
+    dynBars_[k]->setValue(0);
+}
+
+void TMainForm::EndDynVarInteraction(int k) {
+    DynVarBarInteractionEnd(m_, k);
+    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    Named<QScrollBar>("SBRevArm")->setFocus();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    // One press to its release, or one wheel event, is one interaction and one undo entry.
+    for (int k = 1; k <= 4; ++k) {
+        if (watched != dynBars_[k]) continue;
+        switch (e->type()) {
+            case QEvent::MouseButtonPress:
+                DynVarBarInteractionStart(m_, k);
+                break;
+            case QEvent::MouseButtonRelease:
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            case QEvent::KeyPress:
+                if (!static_cast<QKeyEvent*>(e)->isAutoRepeat()) DynVarBarInteractionStart(m_, k);
+                break;
+            case QEvent::KeyRelease:
+                if (static_cast<QKeyEvent*>(e)->isAutoRepeat()) break;
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            case QEvent::Wheel:
+                DynVarBarInteractionStart(m_, k);
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            default:
+                break;
+        }
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
 
 void TMainForm::ResetAllClick() {
     ResetAllModel(m_);

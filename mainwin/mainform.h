@@ -89,6 +89,8 @@ public:
     void SetScreenDataClick();
     void DynamicVariablesClick();
     void SetUnDoClick();
+    void UnDoDnClick();
+    void SBDynVarChange(int k, int pos);
     void ResetAllClick();
 
 signals:
@@ -97,6 +99,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // SceneHost
@@ -117,6 +120,7 @@ private:
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
     template <class T> T* Named(const char* name) const;
+    void EndDynVarInteraction(int k);
 
     Model& m_;
     std::unique_ptr<SoundSink> sound_;

@@ -7,6 +7,7 @@
 #include "mainwin/scene/refpoints.h"
 #include "model/numfmt.h"
 #include "model/solver.h"
+#include "variation/undo.h"
 
 namespace tarn {
 
@@ -129,6 +130,7 @@ void DrawUndoLine(Model& m, Canvas& c, SceneHost& host) {
         host.SetUndoButton(false, 0);
         return;
     }
+    m.UndoLine = BuildUndoLine(m);
     // Both co-ordinates follow the horizontal scale.
     const ext s = m.FontScaleX;
     const int x = Round(320 * s);
