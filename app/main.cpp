@@ -1,17 +1,16 @@
-// Program start: the application owns the one Model and the windows.
+// Program start: the application owns the one Model; the main window comes first, then every
+// other window, all created once; the message loop runs until the main window closes.
 #include <QApplication>
-#include <QLabel>
 
+#include "mainwin/appwindows.h"
+#include "mainwin/mainform.h"
 #include "model/model.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tarn::Model model;
-    tarn::StartUp(model);
-    // The main window comes next; until then a placeholder shows that the program starts.
-    QLabel placeholder("TARN1 Inside Admission");
-    placeholder.setWindowTitle("TARN1 Inside Admission");
-    placeholder.resize(632, 380);
-    placeholder.show();
+    tarn::TMainForm form(model);
+    tarn::CreateAppWindows(model, form);
+    form.show();
     return app.exec();
 }

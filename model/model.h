@@ -225,6 +225,7 @@ struct Model {
     std::array<f32, kOverlayRows + 1> LinePivot1{}, LinePivot2{};
     i32 LineIndex = 1;
     bool PivotPickPending = false;
+    i32 PivotPickReference = 0;  // the "Referenced to" choice (0..3) waiting for its pivots
 };
 
 // Start-up and reset routines; each works on the model it is given.

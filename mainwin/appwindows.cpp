@@ -1,0 +1,40 @@
+// The program's windows in their start order.
+#include "mainwin/appwindows.h"
+
+#include "mainwin/graphzoom.h"
+#include "mainwin/mainform.h"
+
+namespace tarn {
+
+QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* caption) {
+    auto* d = new QDialog(&form);
+    d->setObjectName(QString::fromLatin1(objectName));
+    d->setWindowTitle(QString::fromLatin1(caption));
+    d->resize(320, 120);
+    return d;
+}
+
+AppWindows CreateAppWindows(Model& m, TMainForm& form) {
+    AppWindows w;
+    w.DrivAng = ShellWindow(form, "DrivAng", "Driver Angle");
+    w.OvalDia = ShellWindow(form, "OvalDia", "Oval Diagram");
+    w.PortDia = ShellWindow(form, "PortDia", "Port Diagram");
+    w.RefPnts = ShellWindow(form, "RefPnts", "Reference Points");
+    w.RevPos = ShellWindow(form, "RevPos", "Reverse Arm Position");
+    w.SetRevArm = ShellWindow(form, "SetRevArm", "Set Reverse Arm Positions");
+    w.SineDia = ShellWindow(form, "SineDia", "Sine Diagram");
+    w.SteamDia = ShellWindow(form, "SteamDia", "Steam Diagram");
+    w.StpAng = ShellWindow(form, "StpAng", "Step Angle");
+    w.AboutBox = ShellWindow(form, "AboutBox", "About");
+    w.Inst = ShellWindow(form, "Inst", "Instructions");
+    w.TarnISpInst = ShellWindow(form, "TarnISpInst", "Tarn1 Inside Special Instructions");
+    w.FrameDi = ShellWindow(form, "FrameDi", "Frame Dimensions");
+    w.GraphZoom = new TGraphZoom(m, &form);
+    w.DrawLines = ShellWindow(form, "DrawLines", "Draw Lines");
+    w.DataTable = ShellWindow(form, "DataTable", "Pivot Data Table");
+    w.CylDimen = ShellWindow(form, "CylDimen", "Cylinder Dimensions");
+    form.AttachWindows(w);
+    return w;
+}
+
+}  // namespace tarn

@@ -1,0 +1,40 @@
+// Every window of the program besides the main window, created once at start, hidden, in the
+// start order. Each line of CreateAppWindows builds one of them.
+#pragma once
+
+#include <QDialog>
+
+#include "model/model.h"
+
+namespace tarn {
+
+class TMainForm;
+
+struct AppWindows {
+    QDialog* DrivAng = nullptr;
+    QDialog* OvalDia = nullptr;
+    QDialog* PortDia = nullptr;
+    QDialog* RefPnts = nullptr;
+    QDialog* RevPos = nullptr;
+    QDialog* SetRevArm = nullptr;
+    QDialog* SineDia = nullptr;
+    QDialog* SteamDia = nullptr;
+    QDialog* StpAng = nullptr;
+    QDialog* AboutBox = nullptr;
+    QDialog* Inst = nullptr;
+    QDialog* TarnISpInst = nullptr;
+    QDialog* FrameDi = nullptr;
+    QDialog* GraphZoom = nullptr;
+    QDialog* DrawLines = nullptr;
+    QDialog* DataTable = nullptr;
+    QDialog* CylDimen = nullptr;
+};
+
+// Builds the windows as children of the main window (which owns and destroys them) and hands
+// them to it, so its menu items and tool buttons reach them.
+AppWindows CreateAppWindows(Model& m, TMainForm& form);
+
+// An empty window with its caption and name, for a window whose own class is not built yet.
+QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* caption);
+
+}  // namespace tarn

@@ -1,0 +1,66 @@
+// The close-up zoom factor dialog: a field for digits and one point, OK clamps and stores.
+#include "mainwin/graphzoom.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "mainwin/qpaintercanvas.h"
+#include "mainwin/scene/view.h"
+#include "model/numfmt.h"
+
+namespace tarn {
+
+TGraphZoom::TGraphZoom(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
+    setObjectName(QStringLiteral("GraphZoom"));
+    setWindowTitle(QStringLiteral("Set Zoom of Dimensional Graphic Position"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(QFontFor(FontSpec{FontFamily::Sans, 8}));
+    setFixedSize(300, 96);
+
+    auto label = [this](const char* text, int x, int y) {
+        auto* l = new QLabel(QString::fromLatin1(text), this);
+        l->move(x, y);
+        l->adjustSize();
+    };
+    label("Min = 0.5", 8, 8);
+    label("Max = 2000.0", 110, 8);
+    label("Approximate Factor = Locomotive Gauge in Units Used", 8, 28);
+    label("Enter", 8, 59);
+
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setGeometry(42, 56, 60, 21);
+    // Digits and one point; no sign. Typed and pasted text pass the same rule.
+    edit1_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), edit1_));
+
+    auto button = [this](const char* name, int x) {
+        auto* b = new QPushButton(QString::fromLatin1(name), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(x, 55, 70, 24);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    };
+    connect(button("OK", 130), &QPushButton::clicked, this, &TGraphZoom::OKClick);
+    // Cancel, Escape and the close box change nothing.
+    connect(button("Cancel", 210), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TGraphZoom::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TGraphZoom::FormActivate() {
+    edit1_->setText(QString::fromStdString(FieldText(m_.GraphicZoomFactor, 4, 2)));
+}
+
+void TGraphZoom::OKClick() {
+    m_.GraphicZoomFactor = GraphicZoomFromText(edit1_->text().toStdString());
+    accept();
+}
+
+}  // namespace tarn

@@ -1,0 +1,882 @@
+// The main window: its controls at their client positions, the menus and tool bar, the motion,
+// view and display handlers, and the host side of the picture (captions, sounds, the controls
+// a frame sets).
+#include "mainwin/mainform.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <chrono>
+
+#include "mainwin/qpaintercanvas.h"
+#include "mainwin/qtsound.h"
+#include "mainwin/scene/motion.h"
+#include "mainwin/scene/view.h"
+#include "model/numfmt.h"
+#include "variation/dynvars.h"
+#include "variation/undo.h"
+
+// The images live in the GUI library, whose resource initialiser a static link would drop.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
+namespace tarn {
+
+namespace {
+
+constexpr int kClientWidth = 632;
+constexpr int kClientHeight = 380;
+
+// The client area: shows the last frame at (0, 0) under the child controls and reports mouse
+// presses.
+class PictureArea : public QWidget {
+public:
+    PictureArea(TMainForm* form, const QImage& frame) : QWidget(form), form_(form), frame_(frame) {
+        setObjectName(QStringLiteral("ClientArea"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter p(this);
+        const QRect r = e->rect();
+        p.drawImage(r.topLeft(), frame_, r);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        const QPoint pos = e->position().toPoint();
+        form_->FormMouseDown(e->button(), pos.x(), pos.y());
+    }
+
+private:
+    TMainForm* form_;
+    const QImage& frame_;
+};
+
+struct ButtonSpec {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    int x, y, w, h;
+    bool enabled, visible;
+    void (TMainForm::*click)();
+};
+
+struct BarSpec {
+    const char* name;
+    const char* hint;
+    int x, y, w, h;
+    int min, max, small, large, position;
+    bool visible;
+    void (TMainForm::*change)(int);
+};
+
+struct PanelSpec {
+    const char* name;
+    int x, y, w, h;
+    bool visible;
+};
+
+constexpr PanelSpec kPanels[] = {
+    {"Panel1", 0, 67, 539, 4, true},    {"Panel2", 247, 26, 4, 41, true},
+    {"Panel3", 539, 26, 4, 109, true},  {"Panel4", 539, 134, 93, 4, true},
+    {"Panel5", 0, 120, 251, 4, false},  {"Panel6", 247, 71, 4, 49, false},
+    {"Panel7", 247, 72, 4, 49, false},  {"Panel8", 247, 120, 292, 4, false},
+    {"Panel9", 539, 70, 0, 0, false},   {"Panel10", 0, 26, 4, 41, true},
+    {"Panel11", 0, 72, 4, 49, false},   {"Panel12", 628, 26, 4, 108, true},
+};
+
+// What switching screen data off hides, in this order; switching it on shows the first part
+// again (the reference-point and dynamic-variable groups wait for their modes).
+constexpr const char* kScreenDataControls[] = {
+    "Panel1", "Panel2", "Panel3", "Panel4", "Panel5", "Panel6", "Panel7", "Panel8", "Panel9",
+    "Panel10", "Panel11", "Panel12", "Preset1", "Preset2", "Preset3", "Preset4", "Preset5",
+    "Preset6", "Preset0", "NormVHZ", "RefPt1", "RefPt2", "SBPanVert", "SBPanHorz", "SBZoom",
+    "Rev", "Center", "Fwd", "Deg180", "Run", "Deg00", "Step1", "Step10", "Step45", "SBRevArm",
+    "SBDrvAng", "SBStepAng", "RefPt1Zero", "RefPt2Zero", "SBRef1Vert", "SBRef1Horz",
+    "SBRef2Vert", "SBRef2Horz", "SBDynVar1", "SBDynVar2", "SBDynVar3", "SBDynVar4"};
+constexpr const char* kScreenDataShown[] = {
+    "Panel1", "Panel2", "Panel3", "Panel4", "Panel9", "Panel10", "Panel12", "Preset1",
+    "Preset2", "Preset3", "Preset4", "Preset5", "Preset6", "Preset0", "NormVHZ", "RefPt1",
+    "RefPt2", "SBPanVert", "SBPanHorz", "SBZoom", "Rev", "Center", "Fwd", "Deg180", "Run",
+    "Deg00", "Step1", "Step10", "Step45", "SBRevArm", "SBDrvAng", "SBStepAng"};
+
+// The classic flat look of the small strip buttons, which leaves room for their captions.
+const char* const kStripStyle =
+    "QPushButton { padding: 0px; border: 1px solid #808080; border-top-color: #ffffff;"
+    " border-left-color: #ffffff; background: #c0c0c0; }"
+    "QPushButton:pressed { border-top-color: #808080; border-left-color: #808080;"
+    " border-bottom-color: #ffffff; border-right-color: #ffffff; }"
+    "QPushButton:disabled { color: #808080; }";
+
+}  // namespace
+
+template <class T>
+T* TMainForm::Named(const char* name) const {
+    return findChild<T*>(QString::fromLatin1(name));
+}
+
+TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent)
+    : QMainWindow(parent),
+      m_(m),
+      sound_(sound ? std::move(sound) : std::make_unique<QtSoundSink>()),
+      scene_(m, *this),
+      frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32),
+      clock_([] { return QDateTime::currentDateTime(); }),
+      locale_(QLocale::system()) {
+    InitResources();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tarn1.png")));
+    frame_.fill(Qt::white);
+
+    // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
+    StartUp(m_);
+
+    picture_ = new PictureArea(this, frame_);
+    setCentralWidget(picture_);
+    QPalette pal = picture_->palette();
+    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    picture_->setPalette(pal);
+    QFont formFont = QFontFor(FontSpec{FontFamily::Serif, 10, true, true});
+    formFont.setPixelSize(13);
+    picture_->setFont(formFont);
+
+    BuildMenus();
+    BuildToolBar();
+    BuildControls();
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setTimerType(Qt::PreciseTimer);
+    timer_->setInterval(kTickIntervalMs);
+    connect(timer_, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    timer_->start();
+
+    Named<QScrollBar>("SBRevArm")->setFocus();
+    FormActivate();
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::Action(const char* name, const char* caption) {
+    auto* a = new QAction(QString::fromLatin1(caption), this);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+void TMainForm::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    // The picture font, so that every top-level item fits the window's width.
+    bar->setFont(QFontFor(FontSpec{}));
+    struct Item {
+        const char* name;
+        const char* caption;  // nullptr: separator
+        void (TMainForm::*click)();
+    };
+    auto menu = [&](const char* name, const char* caption, std::initializer_list<Item> items) {
+        QMenu* mn = bar->addMenu(QString::fromLatin1(caption));
+        mn->setObjectName(QString::fromLatin1(name));
+        for (const Item& it : items) {
+            if (!it.caption) {
+                mn->addSeparator();
+                continue;
+            }
+            QAction* a = Action(it.name, it.caption);
+            mn->addAction(a);
+            if (it.click) connect(a, &QAction::triggered, this, it.click);
+        }
+    };
+    auto top = [&](const char* name, const char* caption, void (TMainForm::*click)()) {
+        QAction* a = Action(name, caption);
+        bar->addAction(a);
+        if (click) connect(a, &QAction::triggered, this, click);
+        return a;
+    };
+    // Items without a handler here belong to windows that connect them themselves.
+    menu("File1", "&File",
+         {{"OpenDimensions", "&OpenDimensions", nullptr},
+          {"SaveAsDimensions", "Save&AsDimensions", nullptr},
+          {"", nullptr, nullptr},
+          {"Exit1", "E&xit", nullptr}});
+    menu("SetUp", "&SetUp",
+         {{"RevArmPos", "Set&RevArmPos", nullptr},
+          {"DriverAng", "Set&DriverAng", nullptr},
+          {"StepAng1", "Set&StepAng", nullptr},
+          {"RefPoints1", "SetRef&Points", nullptr},
+          {"", nullptr, nullptr},
+          {"LargeFont", "SetLarge&Font", &TMainForm::LargeFontClick},
+          {"FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick},
+          {"SetSteam", "SetS&teamDisp On", &TMainForm::SetSteamClick},
+          {"SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick},
+          {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick},
+          {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick},
+          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick}});
+    menu("Edit1", "&EditDimen",
+         {{"FrameDim", "&FrameDimensions", nullptr},
+          {"CylDim", "&CylinderDimensions", nullptr},
+          {"", nullptr, nullptr},
+          {"SetGraphicZoom", "Set&GraphicZoom", nullptr},
+          {"", nullptr, nullptr},
+          {"ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick}});
+    top("RefPoints", "&ReferPoints", nullptr);
+    top("DrawLines1", "&DrawLinesCircles", nullptr)->setEnabled(false);
+    top("SetPivotData", "Pi&votData", nullptr);
+    top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
+    top("SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
+    menu("View1", "Draw&Graphs",
+         {{"SineDiag", "&SineDiagram", nullptr},
+          {"OvalDiag", "&OvalDiagram", nullptr},
+          {"SteamDiag", "S&teamDiagram", nullptr},
+          {"FourEvents", "&PortOpenClose", nullptr}});
+    menu("Help1", "&Help",
+         {{"Instructions", "&Instructions", nullptr},
+          {"SpecInstr", "Instructions&Special", nullptr},
+          {"", nullptr, nullptr},
+          {"About1", "&About", nullptr}});
+    errorItem_ = top("Error", "", nullptr);
+    errorItem_->setIcon(QIcon(QStringLiteral(":/icons/error.png")));
+    errorItem_->setVisible(false);
+    Named<QAction>("SetPanZoom")->setEnabled(false);
+
+    connect(Named<QAction>("Exit1"), &QAction::triggered, this, &QWidget::close);
+
+    // Menu items that only open a window.
+    const struct {
+        const char* item;
+        QDialog* AppWindows::*window;
+    } openers[] = {
+        {"RevArmPos", &AppWindows::RevPos},       {"DriverAng", &AppWindows::DrivAng},
+        {"StepAng1", &AppWindows::StpAng},        {"RefPoints1", &AppWindows::RefPnts},
+        {"FrameDim", &AppWindows::FrameDi},       {"CylDim", &AppWindows::CylDimen},
+        {"SetGraphicZoom", &AppWindows::GraphZoom}, {"DrawLines1", &AppWindows::DrawLines},
+        {"SineDiag", &AppWindows::SineDia},       {"OvalDiag", &AppWindows::OvalDia},
+        {"SteamDiag", &AppWindows::SteamDia},     {"FourEvents", &AppWindows::PortDia},
+        {"Instructions", &AppWindows::Inst},      {"SpecInstr", &AppWindows::TarnISpInst},
+        {"About1", &AppWindows::AboutBox},
+    };
+    for (const auto& o : openers) {
+        auto window = o.window;
+        connect(Named<QAction>(o.item), &QAction::triggered, this,
+                [this, window] { ShowModal(windows_.*window); });
+    }
+}
+
+void TMainForm::BuildToolBar() {
+    toolBar_ = new QToolBar(picture_);
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setGeometry(0, 0, kClientWidth, 24);
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setFont(QFontFor(FontSpec{}));
+    // Each button does what the menu item of the same event does.
+    const struct {
+        const char* name;  // nullptr: separator
+        const char* hint;
+        int image;
+        const char* item;
+    } buttons[] = {
+        {"ToolButton1", "Open File: Dimensional Data", 0, "OpenDimensions"},
+        {"ToolButton2", "Save As: Dimensional Data", 1, "SaveAsDimensions"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton4", "Change Frame Dimensions", 3, "FrameDim"},
+        {"ToolButton5", "Change Cylinder Dimensions", 4, "CylDim"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton6", "Set Driver Angle to Desired Position", 5, "DriverAng"},
+        {"ToolButton7", "Set Step Angle to Desired Amount", 6, "StepAng1"},
+        {"ToolButton8", "Set Reverse Arm to Desired Position", 7, "RevArmPos"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton9", "Calculate Mid Gear Position if Necessary", 8, "FindRevArmCent"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton10", "Turn On Steam Display and Sound", 9, "SetSteam"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton11", "Turn On Reference Points", 10, "RefPoints"},
+        {"ToolButton23", "Draw Lines and Circles", 16, "DrawLines1"},
+        {"ToolButton24", "Turn On Pivot Data", 17, "SetPivotData"},
+        {"ToolButton12", "Turn On Dynamic Variables", 11, "DynamicVariables"},
+        {"ToolButton3", "Turn On UnDo", 2, "SetUnDo"},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton13", "View Sine Diagram", 12, "SineDiag"},
+        {"ToolButton14", "View Oval Diagram", 13, "OvalDiag"},
+        {"ToolButton15", "View Steam Diagram", 14, "SteamDiag"},
+        {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, "FourEvents"},
+    };
+    for (const auto& b : buttons) {
+        if (!b.name) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        auto* a = new QAction(QIcon(QStringLiteral(":/icons/tb%1.png").arg(b.image, 2, 10, QLatin1Char('0'))),
+                              QString::fromLatin1(b.hint), this);
+        a->setToolTip(QString::fromLatin1(b.hint));
+        toolBar_->addAction(a);
+        toolBar_->widgetForAction(a)->setObjectName(QString::fromLatin1(b.name));
+        QAction* item = Named<QAction>(b.item);
+        connect(a, &QAction::triggered, item, &QAction::trigger);
+    }
+    Named<QToolButton>("ToolButton23")->setEnabled(false);
+}
+
+void TMainForm::BuildControls() {
+    const ButtonSpec buttons[] = {
+        {"Run", "Stop", "Start / Stop Driver Rotation", 277, 39, 36, 14, true, true, &TMainForm::RunClick},
+        {"Center", "Cen", "Set Reverse Arm to Mid Gear", 280, 25, 27, 14, false, true, &TMainForm::CenterClick},
+        {"Rev", "Rev", "Set Reverse Arm to Normal Reverse", 252, 25, 28, 14, true, true, &TMainForm::RevClick},
+        {"Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 307, 25, 28, 14, true, true, &TMainForm::FwdClick},
+        {"Deg180", "180", "Set Driver Angle to 180 Deg", 252, 39, 25, 14, true, true, &TMainForm::Deg180Click},
+        {"Deg00", "0.0", "Set Driver to 0 Deg", 313, 39, 22, 14, true, true, &TMainForm::Deg00Click},
+        {"Step1", "1.0", "Set Driver Step Angle to 1 Deg", 252, 53, 25, 14, true, true, &TMainForm::Step1Click},
+        {"Step10", "10.0", "Set Driver Step Angle to 10 Deg", 277, 53, 29, 14, false, true, &TMainForm::Step10Click},
+        {"Step45", "45.0", "Set Driver Step Angle to 45 Deg", 306, 53, 29, 14, true, true, &TMainForm::Step45Click},
+        {"NormVHZ", "Norm", "Return Pan & Zoom to Normal", 33, 39, 42, 14, false, true, &TMainForm::NormVHZClick},
+        {"Preset1", "1", "Pan & Zoom to Preset 1", 5, 25, 14, 14, true, true, nullptr},
+        {"Preset2", "2", "Pan & Zoom to Preset 2", 19, 25, 14, 14, true, true, nullptr},
+        {"Preset3", "3", "Pan & Zoom to Preset 3", 33, 25, 14, 14, true, true, nullptr},
+        {"Preset4", "4", "Pan & Zoom to Preset 4", 47, 25, 14, 14, true, true, nullptr},
+        {"Preset5", "5", "Pan & Zoom to Preset 5", 61, 25, 14, 14, true, true, nullptr},
+        {"Preset6", "6", "Pan & Zoom to Preset 6", 5, 39, 14, 14, true, true, nullptr},
+        {"Preset0", "P", "Select First to Change Presets", 19, 39, 14, 14, true, true, &TMainForm::Preset0Click},
+        {"RefPt1", "RP1", "Pan to Ref Point 1", 5, 53, 35, 14, false, true, nullptr},
+        {"RefPt2", "RP2", "Pan to Ref Point 2", 40, 53, 35, 14, false, true, nullptr},
+        {"RefPt1Zero", "0", "Zero Reference Point 1", 5, 72, 14, 23, false, false, nullptr},
+        {"RefPt2Zero", "0", "Zero Reference Point 2", 5, 95, 14, 23, false, false, nullptr},
+        {"UnDoDn", "UnDo", "", 280, 127, 40, 16, false, false, nullptr},
+        {"DataTableBut", "DataTable", "", 2, 214, 60, 15, true, false, nullptr},
+    };
+    const BarSpec bars[] = {
+        {"SBRevArm", "Set Reverse Arm Between Max & Min", 336, 26, 121, 12, -100, 100, 1, 20, 0, true, &TMainForm::SBRevArmChange},
+        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 336, 40, 121, 12, -4000, 40000, 1000, 4500, 1, true, &TMainForm::SBDrvAngChange},
+        {"SBStepAng", "Set Driver Step Angle to Predefined Values", 336, 54, 121, 12, 0, 14613, 920, 2760, 12000, true, &TMainForm::SBStepAngChange},
+        {"SBPanVert", "Pan Vertical", 76, 26, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanVertChange},
+        {"SBPanHorz", "Pan Horizontal", 76, 40, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanHorzChange},
+        {"SBZoom", "Zoom In / Out", 76, 54, 121, 12, -200, 200, 1, 10, 0, true, &TMainForm::SBZoomChange},
+        {"SBRef1Vert", "Change Ref Point 1 Vert", 20, 72, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr},
+        {"SBRef1Horz", "Change Ref Point 1 Horz", 20, 84, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr},
+        {"SBRef2Vert", "Change Ref Point 2 Vert", 20, 96, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr},
+        {"SBRef2Horz", "Change Ref Point 2 Horz", 20, 108, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr},
+        {"SBDynVar1", "Change Last Variable Clicked", 253, 72, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
+        {"SBDynVar2", "Change Next to Last Variable Clicked", 253, 84, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
+        {"SBDynVar3", "Change 2nd to Last Variable Clicked", 253, 96, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
+        {"SBDynVar4", "Change 3rd to Last Variable Clicked", 253, 108, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
+    };
+
+    for (const PanelSpec& p : kPanels) {
+        auto* f = new QFrame(picture_);
+        f->setObjectName(QString::fromLatin1(p.name));
+        f->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        f->setLineWidth(1);
+        f->setAutoFillBackground(true);
+        f->setGeometry(p.x, p.y, p.w, p.h);
+        f->setVisible(p.visible);
+    }
+    for (const ButtonSpec& b : buttons) {
+        auto* w = new QPushButton(QString::fromLatin1(b.caption), picture_);
+        w->setObjectName(QString::fromLatin1(b.name));
+        w->setToolTip(QString::fromLatin1(b.hint));
+        w->setGeometry(b.x, b.y, b.w, b.h);
+        w->setAutoDefault(false);
+        w->setDefault(false);
+        w->setFocusPolicy(Qt::NoFocus);
+        w->setStyleSheet(QString::fromLatin1(kStripStyle));
+        w->setEnabled(b.enabled);
+        w->setVisible(b.visible);
+        if (b.click) connect(w, &QPushButton::clicked, this, b.click);
+    }
+    for (int k = 1; k <= 6; ++k)
+        connect(Named<QPushButton>(QStringLiteral("Preset%1").arg(k).toLatin1().constData()),
+                &QPushButton::clicked, this, [this, k] { PresetClick(k); });
+    for (const BarSpec& b : bars) {
+        auto* s = new QScrollBar(Qt::Horizontal, picture_);
+        s->setObjectName(QString::fromLatin1(b.name));
+        s->setToolTip(QString::fromLatin1(b.hint));
+        s->setGeometry(b.x, b.y, b.w, b.h);
+        s->setRange(b.min, b.max);
+        s->setSingleStep(b.small);
+        s->setPageStep(b.large);
+        // The start position runs no handler: the signal is connected afterwards.
+        s->setValue(b.position);
+        s->setVisible(b.visible);
+        if (b.change) connect(s, &QScrollBar::valueChanged, this, b.change);
+    }
+    auto* rev = Named<QScrollBar>("SBRevArm");
+    rev->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+    rev->setFocusPolicy(Qt::StrongFocus);
+    for (int k = 1; k <= 4; ++k) {
+        dynBars_[k] = Named<QScrollBar>(QStringLiteral("SBDynVar%1").arg(k).toLatin1().constData());
+        dynBars_[k]->setFocusPolicy(Qt::StrongFocus);
+        connect(dynBars_[k], &QScrollBar::valueChanged, this, [this, k](int pos) { SBDynVarChange(k, pos); });
+        dynBars_[k]->installEventFilter(this);
+    }
+    unDoDn_ = Named<QPushButton>("UnDoDn");
+    connect(unDoDn_, &QPushButton::clicked, this, &TMainForm::UnDoDnClick);
+    toolBar_->raise();
+}
+
+// ---- start, activation, close ----
+
+void TMainForm::FormActivate() {
+    // The driver-angle bar is locked while the crank turns.
+    Named<QScrollBar>("SBDrvAng")->setEnabled(!running_);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+    sound_->SetVolume(0x8000);
+    timer_->stop();
+    QMainWindow::closeEvent(e);
+    QApplication::closeAllWindows();
+}
+
+void TMainForm::ShowModal(QDialog* d) {
+    if (!d) return;
+    if (inTick_) {
+        QPointer<QDialog> p(d);
+        QTimer::singleShot(0, this, [this, p] { ShowModal(p.data()); });
+        return;
+    }
+    d->exec();
+    FormActivate();
+}
+
+// ---- the tick ----
+
+void TMainForm::Timer1Timer() {
+    inTick_ = true;
+    CloseupActions actions;
+    {
+        QPainterCanvas canvas(frame_);
+        actions = scene_.Tick(canvas);
+    }
+    if (unDoDn_->isEnabled() != m_.UndoButtonsEnabled) unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    inTick_ = false;
+    picture_->update();
+    ApplyCloseup(actions);
+}
+
+void TMainForm::ApplyCloseup(const CloseupActions& a) {
+    if (a.closeFrameDialog && windows_.FrameDi) windows_.FrameDi->reject();
+    if (a.closeCylDialog && windows_.CylDimen) windows_.CylDimen->reject();
+    // Reopened from the event loop, never inside the frame.
+    if (a.reopenFrameDialog) {
+        QPointer<QDialog> d(windows_.FrameDi);
+        QTimer::singleShot(0, this, [this, d] { ShowModal(d.data()); });
+    }
+    if (a.reopenCylDialog) {
+        QPointer<QDialog> d(windows_.CylDimen);
+        QTimer::singleShot(0, this, [this, d] { ShowModal(d.data()); });
+    }
+    if (a.defaultCursor) {
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        unsetCursor();
+    }
+}
+
+void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+    emit PictureMouseDown(button, x, y);
+    // Any click ends a dimension close-up at the next frame.
+    if (m_.GraphicPosId > 0) m_.GraphicPosFrames = 1005;
+}
+
+// ---- SceneHost ----
+
+void TMainForm::SetCaption(CaptionWindow w, const std::string& text) {
+    QWidget* target = nullptr;
+    switch (w) {
+        case CaptionWindow::Main: target = this; break;
+        case CaptionWindow::SineDia: target = windows_.SineDia; break;
+        case CaptionWindow::OvalDia: target = windows_.OvalDia; break;
+        case CaptionWindow::SteamDia: target = windows_.SteamDia; break;
+        case CaptionWindow::PortDia: target = windows_.PortDia; break;
+        case CaptionWindow::DataTable: target = windows_.DataTable; break;
+    }
+    if (!target) return;
+    const QString t = QString::fromStdString(text);
+    if (target->windowTitle() != t) target->setWindowTitle(t);
+}
+
+std::string TMainForm::DateText() {
+    lastClock_ = clock_();
+    return locale_.toString(lastClock_.date(), QLocale::ShortFormat).toStdString();
+}
+
+std::string TMainForm::TimeText() {
+    // The long time format with its seconds, without a time-zone name.
+    QString format = locale_.timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return locale_.toString(lastClock_.time(), format.trimmed()).trimmed().toStdString();
+}
+
+void TMainForm::SetUndoButton(bool visible, int top) {
+    if (visible && unDoDn_->y() != top) unDoDn_->move(unDoDn_->x(), top);
+    if (unDoDn_->isVisible() != visible) unDoDn_->setVisible(visible);
+}
+
+void TMainForm::SetErrorIndicator(bool visible) {
+    if (errorItem_->isVisible() != visible) errorItem_->setVisible(visible);
+}
+
+void TMainForm::SetDynVarBarEnabled(int k, bool enabled) {
+    if (k >= 1 && k <= 4 && dynBars_[k]->isEnabled() != enabled) dynBars_[k]->setEnabled(enabled);
+}
+
+std::uint32_t TMainForm::ClockSeed() {
+    const auto ns = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<std::uint32_t>(ns) ^ static_cast<std::uint32_t>(ns >> 32) ^ (++seedCounter_ * 0x9E3779B9u);
+}
+
+// ---- motion ----
+
+void TMainForm::StartMotion() {
+    m_.StepAngle = m_.StepSetting;
+    Named<QScrollBar>("SBDrvAng")->setEnabled(false);
+    running_ = true;
+    Named<QPushButton>("Run")->setText(QStringLiteral("Stop"));
+    Named<QPushButton>("Deg00")->setEnabled(true);
+    Named<QPushButton>("Deg180")->setEnabled(true);
+}
+
+void TMainForm::StopMotion() {
+    auto* bar = Named<QScrollBar>("SBDrvAng");
+    // The bar's handler quantises the angle to 0.01 degrees.
+    bar->setValue(Round(static_cast<ext>(m_.CrankAngle) * 100));
+    m_.StepAngle = 0;
+    bar->setEnabled(true);
+    running_ = false;
+    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
+    Named<QPushButton>("Deg00")->setEnabled(true);
+    Named<QPushButton>("Deg180")->setEnabled(true);
+}
+
+void TMainForm::RunClick() {
+    if (running_) StopMotion();
+    else StartMotion();
+}
+
+void TMainForm::SBDrvAngChange(int pos) {
+    m_.CrankAngle = static_cast<f32>(pos / 100.0L);
+    Named<QPushButton>("Deg180")->setEnabled(true);
+    Named<QPushButton>("Deg00")->setEnabled(true);
+}
+
+void TMainForm::Deg00Click() {
+    m_.CrankAngle = 0;
+    Named<QScrollBar>("SBDrvAng")->setValue(0);
+    m_.StepAngle = 0;
+    Named<QScrollBar>("SBDrvAng")->setEnabled(true);
+    running_ = false;
+    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
+    Named<QPushButton>("Deg00")->setEnabled(false);
+    Named<QPushButton>("Deg180")->setEnabled(true);
+}
+
+void TMainForm::Deg180Click() {
+    m_.CrankAngle = 180;
+    Named<QScrollBar>("SBDrvAng")->setValue(18000);
+    m_.StepAngle = 0;
+    Named<QScrollBar>("SBDrvAng")->setEnabled(true);
+    running_ = false;
+    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
+    Named<QPushButton>("Deg180")->setEnabled(false);
+    Named<QPushButton>("Deg00")->setEnabled(true);
+}
+
+void TMainForm::UpdateStepButtons() {
+    Named<QPushButton>("Step10")->setEnabled(m_.StepSetting != 10);
+    Named<QPushButton>("Step45")->setEnabled(m_.StepSetting != 45);
+    Named<QPushButton>("Step1")->setEnabled(m_.StepSetting != 1);
+}
+
+void TMainForm::SBStepAngChange(int pos) {
+    if (!m_.StepSnap) {
+        // A typed step keeps its value once.
+        m_.StepSnap = true;
+    } else {
+        const StepBarEntry& e = StepBarLookup(pos);
+        m_.StepSetting = e.step;
+        auto* drv = Named<QScrollBar>("SBDrvAng");
+        drv->setSingleStep(e.smallChange);
+        drv->setPageStep(e.largeChange);
+        if (running_) m_.StepAngle = m_.StepSetting;
+    }
+    UpdateStepButtons();
+}
+
+void TMainForm::Step1Click() {
+    Named<QPushButton>("Step1")->setEnabled(false);
+    m_.StepSetting = 1;
+    if (running_) m_.StepAngle = m_.StepSetting;
+    Named<QScrollBar>("SBStepAng")->setValue(8000);
+}
+
+void TMainForm::Step10Click() {
+    Named<QPushButton>("Step10")->setEnabled(false);
+    m_.StepSetting = 10;
+    if (running_) m_.StepAngle = m_.StepSetting;
+    Named<QScrollBar>("SBStepAng")->setValue(12000);
+}
+
+void TMainForm::Step45Click() {
+    Named<QPushButton>("Step45")->setEnabled(false);
+    m_.StepSetting = 45;
+    if (running_) m_.StepAngle = m_.StepSetting;
+    Named<QScrollBar>("SBStepAng")->setValue(14613);
+}
+
+void TMainForm::EmptyCutoffTexts() {
+    m_.FrontCutoffText.clear();
+    m_.RearCutoffText.clear();
+}
+
+void TMainForm::SBRevArmChange(int pos) {
+    const ext centre = m_.RevArmPositions[0];
+    // A positive position moves the arm end away from the cylinders.
+    m_.RevArmPos = static_cast<f32>(centre - pos / 1000.0L);
+    m_.Direction = m_.RevArmPos > m_.RevArmPositions[0] ? "Rev" : "Fwd";
+    Named<QPushButton>("Center")->setEnabled(pos != 0);
+    const f32 fwd = static_cast<f32>(centre - m_.RevArmToCentNorm);
+    const f32 rev = static_cast<f32>(centre + m_.RevArmToCentNorm);
+    Named<QPushButton>("Fwd")->setEnabled(m_.RevArmPos != fwd);
+    Named<QPushButton>("Rev")->setEnabled(m_.RevArmPos != rev);
+    EmptyCutoffTexts();
+}
+
+void TMainForm::FwdClick() {
+    auto* bar = Named<QScrollBar>("SBRevArm");
+    // Normal gear as a share of the bar's range; no range (a zero limit) means mid gear.
+    const ext maxCent = m_.RevArmToCentMax;
+    bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->maximum()) / maxCent) : 0);
+    Named<QPushButton>("Fwd")->setEnabled(false);
+    Named<QPushButton>("Rev")->setEnabled(true);
+    Named<QPushButton>("Center")->setEnabled(true);
+    EmptyCutoffTexts();
+}
+
+void TMainForm::RevClick() {
+    auto* bar = Named<QScrollBar>("SBRevArm");
+    const ext maxCent = m_.RevArmToCentMax;
+    bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->minimum()) / maxCent) : 0);
+    Named<QPushButton>("Rev")->setEnabled(false);
+    Named<QPushButton>("Fwd")->setEnabled(true);
+    Named<QPushButton>("Center")->setEnabled(true);
+    EmptyCutoffTexts();
+}
+
+void TMainForm::CenterClick() {
+    Named<QScrollBar>("SBRevArm")->setValue(0);
+    m_.RevArmPos = m_.RevArmPositions[0];
+    Named<QPushButton>("Fwd")->setEnabled(true);
+    Named<QPushButton>("Rev")->setEnabled(true);
+    Named<QPushButton>("Center")->setEnabled(false);
+    EmptyCutoffTexts();
+}
+
+void TMainForm::FindRevArmCentClick() {
+    CentreRevArm(m_);
+    CenterClick();
+}
+
+// ---- switches ----
+
+void TMainForm::SetBeepOnErrorClick() {
+    m_.BeepOnError = !m_.BeepOnError;
+    Named<QAction>("SetBeepOnError")
+        ->setText(m_.BeepOnError ? QStringLiteral("Set&ErrorBeep Off") : QStringLiteral("Set&ErrorBeep On"));
+}
+
+void TMainForm::SetSteamClick() {
+    m_.ShowSteam = !m_.ShowSteam;
+    Named<QAction>("SetSteam")
+        ->setText(m_.ShowSteam ? QStringLiteral("SetS&teamDisp Off") : QStringLiteral("SetS&teamDisp On"));
+}
+
+// ---- view ----
+
+void TMainForm::SBPanVertChange(int pos) {
+    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    PanVertical(m_, pos);
+    Named<QScrollBar>("SBPanVert")->setValue(0);
+}
+
+void TMainForm::SBPanHorzChange(int pos) {
+    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    PanHorizontal(m_, pos);
+    Named<QScrollBar>("SBPanHorz")->setValue(0);
+}
+
+void TMainForm::SBZoomChange(int pos) {
+    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    ZoomStep(m_, pos);
+    Named<QScrollBar>("SBZoom")->setValue(0);
+}
+
+void TMainForm::NormVHZClick() {
+    // The bars are always back at 0 after a step, so putting them to 0 runs no handler.
+    Named<QScrollBar>("SBPanVert")->setValue(0);
+    Named<QScrollBar>("SBPanHorz")->setValue(0);
+    Named<QScrollBar>("SBZoom")->setValue(0);
+    NormalView(m_);
+    Named<QPushButton>("NormVHZ")->setEnabled(false);
+    Named<QPushButton>("Preset0")->setEnabled(true);
+}
+
+void TMainForm::Preset0Click() {
+    TakePresetView(m_);
+    // Disabled "P" is the armed state: the next preset button stores this view.
+    Named<QPushButton>("Preset0")->setEnabled(false);
+    Named<QPushButton>("NormVHZ")->setEnabled(true);
+}
+
+void TMainForm::PresetClick(int k) {
+    RecallPreset(m_, k, !Named<QPushButton>("Preset0")->isEnabled());
+    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    Named<QPushButton>("Preset0")->setEnabled(true);
+}
+
+void TMainForm::SetPanZoomClick() {
+    panZoomShown_ = !panZoomShown_;
+    Named<QAction>("SetPanZoom")
+        ->setText(panZoomShown_ ? QStringLiteral("SetP&anZoom Off") : QStringLiteral("SetP&anZoom On"));
+    for (const char* n : {"SBPanVert", "SBPanHorz", "SBZoom"}) Named<QScrollBar>(n)->setVisible(panZoomShown_);
+}
+
+void TMainForm::SetLineWidthClick() {
+    m_.LineWidth = m_.LineWidth == 1 ? 2 : 1;
+    Named<QAction>("SetLineWidth")
+        ->setText(m_.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1") : QStringLiteral("Set&LineWidth 2"));
+}
+
+void TMainForm::LargeFontClick() {
+    const bool large = m_.FontScaleX == 1.0f && m_.FontScaleY == 1.0f;
+    m_.FontScaleX = large ? 1.27f : 1.0f;
+    m_.FontScaleY = large ? 1.22f : 1.0f;
+    Named<QAction>("LargeFont")->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
+}
+
+// ---- screen data ----
+
+void TMainForm::SetScreenDataClick() {
+    auto action = [this](const char* n) { return Named<QAction>(n); };
+    auto widget = [this](const char* n) { return Named<QWidget>(n); };
+    if (m_.ScreenData) {
+        m_.ScreenData = false;
+        action("SetScreenData")->setText(QStringLiteral("SetScree&nData On"));
+        for (const char* n : kScreenDataControls) widget(n)->hide();
+        action("DriverAng")->setEnabled(false);
+        action("RefPoints1")->setVisible(false);
+        action("FindRevArmCent")->setEnabled(false);
+        action("DynamicVariables")->setEnabled(false);
+        m_.DynVarOn = false;
+        action("RefPoints")->setEnabled(false);
+        m_.RefPointsOn = false;
+        action("SetUnDo")->setEnabled(false);
+        m_.UndoOn = false;
+        toolBar_->hide();
+        action("SetPanZoom")->setEnabled(true);
+        m_.PivotDataOn = false;
+        widget("DataTableBut")->hide();
+        action("SetPivotData")->setEnabled(false);
+        action("DrawLines1")->setEnabled(false);
+        widget("ToolButton23")->setEnabled(false);
+    } else {
+        m_.ScreenData = true;
+        action("SetScreenData")->setText(QStringLiteral("SetScree&nData Off"));
+        for (const char* n : kScreenDataShown) widget(n)->show();
+        panZoomShown_ = true;
+        action("DriverAng")->setEnabled(true);
+        action("RefPoints1")->setVisible(true);
+        action("FindRevArmCent")->setEnabled(true);
+        action("DynamicVariables")->setEnabled(true);
+        action("RefPoints")->setEnabled(true);
+        action("SetUnDo")->setEnabled(true);
+        toolBar_->show();
+        action("SetPanZoom")->setEnabled(false);
+        action("SetPanZoom")->setText(QStringLiteral("SetP&anZoom On"));
+        action("SetPivotData")->setEnabled(true);
+    }
+}
+
+void TMainForm::DynamicVariablesClick() {
+    m_.DynVarOn = !m_.DynVarOn;
+    for (int k = 1; k <= 4; ++k) dynBars_[k]->setVisible(m_.DynVarOn);
+    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->setVisible(m_.DynVarOn);
+}
+
+void TMainForm::SetUnDoClick() { m_.UndoOn = !m_.UndoOn; }
+
+void TMainForm::UnDoDnClick() {
+    UnDoClick(m_);
+    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+}
+
+// ---- dynamic-variable bars ----
+
+void TMainForm::SBDynVarChange(int k, int pos) {
+    DynVarBarChange(m_, k, pos);
+    // A jog bar springs back to its centre (which runs this once more with 0).
+    dynBars_[k]->setValue(0);
+}
+
+void TMainForm::EndDynVarInteraction(int k) {
+    DynVarBarInteractionEnd(m_, k);
+    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    Named<QScrollBar>("SBRevArm")->setFocus();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    // One press to its release, or one wheel event, is one interaction and one undo entry.
+    for (int k = 1; k <= 4; ++k) {
+        if (watched != dynBars_[k]) continue;
+        switch (e->type()) {
+            case QEvent::MouseButtonPress:
+                DynVarBarInteractionStart(m_, k);
+                break;
+            case QEvent::MouseButtonRelease:
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            case QEvent::KeyPress:
+                if (!static_cast<QKeyEvent*>(e)->isAutoRepeat()) DynVarBarInteractionStart(m_, k);
+                break;
+            case QEvent::KeyRelease:
+                if (static_cast<QKeyEvent*>(e)->isAutoRepeat()) break;
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            case QEvent::Wheel:
+                DynVarBarInteractionStart(m_, k);
+                dynBars_[k]->event(e);
+                EndDynVarInteraction(k);
+                return true;
+            default:
+                break;
+        }
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TMainForm::ResetAllClick() {
+    ResetAllModel(m_);
+    CenterClick();
+    Named<QPushButton>("NormVHZ")->setEnabled(false);
+    Named<QPushButton>("Preset0")->setEnabled(true);
+    for (int k = 1; k <= 4; ++k) dynBars_[k]->hide();
+    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->hide();
+    unDoDn_->setEnabled(false);
+}
+
+}  // namespace tarn

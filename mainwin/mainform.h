@@ -1,0 +1,147 @@
+// The main window: tool bar, menus and the control strip over the animated picture of the
+// valve gear. Timer1 drives the picture; every handler acts on the model directly.
+#pragma once
+
+#include <QAction>
+#include <QDateTime>
+#include <QImage>
+#include <QLocale>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "mainwin/appwindows.h"
+#include "mainwin/scene/mainscene.h"
+#include "mainwin/scene/scenehost.h"
+#include "model/model.h"
+
+class QFrame;
+class QPushButton;
+class QScrollBar;
+class QToolBar;
+class QToolButton;
+
+namespace tarn {
+
+// One tick every 16 ms: the rate a 1 ms request gets from a desktop clock, so the frame-counted
+// durations (cut-off read-outs, error signal, close-ups) last as long as users expect.
+inline constexpr int kTickIntervalMs = 16;
+
+class TMainForm : public QMainWindow, private SceneHost {
+    Q_OBJECT
+public:
+    // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
+    explicit TMainForm(Model& m, std::unique_ptr<SoundSink> sound = nullptr,
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    Model& model() { return m_; }
+    const AppWindows& windows() const { return windows_; }
+    void AttachWindows(const AppWindows& w) { windows_ = w; }
+
+    // The last frame drawn (1280 x 1024).
+    const QImage& Frame() const { return frame_; }
+    // Fixed clock and locale for the captions (tests).
+    void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    void SetCaptionLocale(const QLocale& l) { locale_ = l; }
+
+    // Shows a window modally; from inside a tick the call is queued. The main window's
+    // activation follows when it returns.
+    void ShowModal(QDialog* d);
+    bool InTick() const { return inTick_; }
+
+    // Motion state, for the angle dialogs.
+    bool MotionRunning() const { return running_; }
+    void StartMotion();  // the start branch of Run/Stop
+    void StopMotion();   // the stop branch of Run/Stop
+
+    // ---- handlers (names as the window defines them) ----
+    void FormActivate();
+    void Timer1Timer();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void RunClick();
+    void SBDrvAngChange(int pos);
+    void SBStepAngChange(int pos);
+    void Step1Click();
+    void Step10Click();
+    void Step45Click();
+    void Deg00Click();
+    void Deg180Click();
+    void SBRevArmChange(int pos);
+    void FwdClick();
+    void RevClick();
+    void CenterClick();
+    void FindRevArmCentClick();
+    void SetBeepOnErrorClick();
+    void SetSteamClick();
+    void SBPanVertChange(int pos);
+    void SBPanHorzChange(int pos);
+    void SBZoomChange(int pos);
+    void NormVHZClick();
+    void Preset0Click();
+    void PresetClick(int k);
+    void SetPanZoomClick();
+    void SetLineWidthClick();
+    void LargeFontClick();
+    void SetScreenDataClick();
+    void DynamicVariablesClick();
+    void SetUnDoClick();
+    void UnDoDnClick();
+    void SBDynVarChange(int k, int pos);
+    void ResetAllClick();
+
+signals:
+    // A mouse press on the picture, client pixels (the measuring and line tools hook in here).
+    void PictureMouseDown(Qt::MouseButton button, int x, int y);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // SceneHost
+    void SetCaption(CaptionWindow w, const std::string& text) override;
+    std::string DateText() override;
+    std::string TimeText() override;
+    void SetUndoButton(bool visible, int top) override;
+    void SetErrorIndicator(bool visible) override;
+    void SetDynVarBarEnabled(int k, bool enabled) override;
+    SoundSink& Sound() override { return *sound_; }
+    std::uint32_t ClockSeed() override;
+
+    void BuildControls();
+    void BuildMenus();
+    void BuildToolBar();
+    QAction* Action(const char* name, const char* caption);
+    void UpdateStepButtons();
+    void EmptyCutoffTexts();
+    void ApplyCloseup(const CloseupActions& a);
+    template <class T> T* Named(const char* name) const;
+    void EndDynVarInteraction(int k);
+
+    Model& m_;
+    std::unique_ptr<SoundSink> sound_;
+    MainScene scene_;
+    AppWindows windows_;
+    QImage frame_;
+    QTimer* timer_ = nullptr;
+    QWidget* picture_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::function<QDateTime()> clock_;
+    QLocale locale_;
+    QDateTime lastClock_;
+    std::string dateText_, timeText_;
+    bool inTick_ = false;
+    bool running_ = true;
+    bool panZoomShown_ = true;
+    std::uint32_t seedCounter_ = 0;
+    // Controls the frame touches every tick.
+    QScrollBar* dynBars_[5] = {};
+    QPushButton* unDoDn_ = nullptr;
+    QAction* errorItem_ = nullptr;
+};
+
+}  // namespace tarn

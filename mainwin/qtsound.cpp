@@ -1,0 +1,46 @@
+// The program's sounds through Qt Multimedia.
+#include "mainwin/qtsound.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace tarn {
+
+namespace {
+// Half volume on both channels, the level at start.
+constexpr double kStartVolume = 0x8000 / 65535.0;
+
+std::unique_ptr<QSoundEffect> Load(const char* name) {
+    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(name));
+    if (!QFileInfo::exists(path)) return nullptr;
+    auto effect = std::make_unique<QSoundEffect>();
+    effect->setSource(QUrl::fromLocalFile(path));  // loads now, so the first beat is on time
+    effect->setVolume(kStartVolume);
+    return effect;
+}
+}  // namespace
+
+QtSoundSink::QtSoundSink() : exhaust_(Load("Exhaust.wav")), error_(Load("Error.wav")) {}
+
+QtSoundSink::~QtSoundSink() = default;
+
+void QtSoundSink::Play(QSoundEffect* effect) {
+    // A new sound cuts off the one still playing.
+    if (exhaust_) exhaust_->stop();
+    if (error_) error_->stop();
+    if (effect && effect->status() != QSoundEffect::Error) effect->play();
+}
+
+void QtSoundSink::PlayExhaust() { Play(exhaust_.get()); }
+
+void QtSoundSink::PlayError() { Play(error_.get()); }
+
+void QtSoundSink::SetVolume(std::uint16_t level) {
+    if (exhaust_) exhaust_->setVolume(level / 65535.0);
+}
+
+void QtSoundSink::Beep() { QApplication::beep(); }
+
+}  // namespace tarn
