@@ -373,7 +373,7 @@ TEST(SineDiagram, PositionListAndMidGearColumn) {
     EXPECT_EQ(at592[1], Str(probe.FrontAdmitAt - mid, 6, 3));
     EXPECT_EQ(at592[5], Str(probe.RearAdmitAt - static_cast<long double>(lo), 6, 3));
     // Lead is small and positive at mid gear for the default design.
-    const double lead = std::stod(at592[0]);
+    const double lead = static_cast<double>(ParseNumber(at592[0]));
     EXPECT_GT(lead, 0.0);
     EXPECT_LT(lead, 0.1);
 }
@@ -525,8 +525,8 @@ TEST(SteamDiagram, CutOffRowsAndCurveNumbers) {
     ASSERT_FALSE(right.empty());
     ASSERT_FALSE(left.empty());
     // At mid gear the cut-off is early in the stroke at both ends.
-    const double front = std::stod(right.back().text);
-    const double rear = std::stod(left.back().text);
+    const double front = static_cast<double>(ParseNumber(right.back().text));
+    const double rear = static_cast<double>(ParseNumber(left.back().text));
     EXPECT_GT(front, 0.0);
     EXPECT_LT(front, 50.0);
     EXPECT_GT(rear, 0.0);
@@ -543,7 +543,7 @@ TEST(SteamDiagram, NormalGearCutsOffLaterThanMidGear) {
         std::string t;
         for (const auto& op : c.OfKind(Kind::Text))
             if (op.c[0] == x && op.c[1] == y) t = op.text;
-        return t.empty() ? -1.0 : std::stod(t);
+        return t.empty() ? -1.0 : static_cast<double>(ParseNumber(t));
     };
     EXPECT_GT(last(600, 13 * 3 + 233), last(600, 13 * 1 + 233));
     EXPECT_GT(last(600, 13 * 2 + 233), last(600, 13 * 1 + 233));
