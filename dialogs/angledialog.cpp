@@ -5,9 +5,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <cmath>
 
 #include "dialogs/numericfield.h"
+#include "mainwin/mainform.h"
+#include "mainwin/scene/motion.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -18,11 +19,7 @@ QString Angle(long double v) { return QString::fromStdString(FieldText(v, 4, 2))
 
 }  // namespace
 
-int StepBarPosition(float step) {
-    return Round(std::log10(static_cast<long double>(step) * 100) * 4000);
-}
-
-AngleDialog::AngleDialog(Model& m, QWidget* mainWindow, const char* objectName,
+AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName,
                          const char* caption, const char* minText, const char* maxText,
                          QWidget* parent)
     : QDialog(parent), m_(m), mainWindow_(mainWindow) {
@@ -58,20 +55,15 @@ AngleDialog::AngleDialog(Model& m, QWidget* mainWindow, const char* objectName,
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+MainControls AngleDialog::main() const { return FindMainControls(mainWindow_.data()); }
+
 void AngleDialog::showEvent(QShowEvent* e) {
     FormActivate();
     QDialog::showEvent(e);
     cancel_->setFocus(Qt::OtherFocusReason);
 }
 
-void AngleDialog::RunClickWithCaption(const QString& caption) {
-    QAbstractButton* run = main().Run;
-    if (!run) return;
-    run->setText(caption);
-    run->click();
-}
-
-TDrivAng::TDrivAng(Model& m, QWidget* mainWindow, QWidget* parent)
+TDrivAng::TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent)
     : AngleDialog(m, mainWindow, "DrivAng", "Driver Angle", "Min = 0.00", "Max = 360.00", parent) {
     edit1_->clear();
 }
@@ -81,8 +73,8 @@ void TDrivAng::FormActivate() {
 }
 
 void TDrivAng::OKClick() {
-    // 1. Stop the motion the way the run/stop button does.
-    RunClickWithCaption(QStringLiteral("Stop"));
+    // 1. Stop the motion as the run/stop button's stop branch does (whether it ran or not).
+    if (mainWindow_) mainWindow_->StopMotion();
     // 2.
     f32 a = ParseField(edit1_->text().toStdString());
     if (!(a >= 0)) a = 0;
@@ -95,7 +87,7 @@ void TDrivAng::OKClick() {
     if (mc.SBDrvAng) mc.SBDrvAng->setEnabled(true);
 }
 
-TStpAng::TStpAng(Model& m, QWidget* mainWindow, QWidget* parent)
+TStpAng::TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent)
     : AngleDialog(m, mainWindow, "StpAng", "Step Angle", "Min = 0.01", "Max = 45.00", parent) {
     edit1_->setText(QStringLiteral("5.0"));
 }
@@ -114,10 +106,12 @@ void TStpAng::OKClick() {
     if (s > 45) s = 45;
     if (!(s >= 0.01f)) s = 0.01f;
     m_.StepSetting = s;
-    // 3. Flipping the caption first keeps the motion as it was: a running motion restarts with
-    // the new step, a stopped one stays stopped.
-    if (mc.Run) RunClickWithCaption(mc.Run->text() == QLatin1String("Stop") ? QStringLiteral("Run")
-                                                                           : QStringLiteral("Stop"));
+    // 3. The motion stays as it was: a running motion restarts with the new step at once, a
+    // stopped one goes through the stop branch again.
+    if (mainWindow_) {
+        if (mainWindow_->MotionRunning()) mainWindow_->StartMotion();
+        else mainWindow_->StopMotion();
+    }
     // 4. The bar's change event sees StepSnap false and keeps the typed step. When the bar is
     // already at that position no event fires, so the snap is restored and the step buttons
     // are set here in every case.

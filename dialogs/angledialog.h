@@ -15,6 +15,7 @@ class QPushButton;
 namespace tarn {
 
 class NumericField;
+class TMainForm;
 
 class AngleDialog : public QDialog {
     Q_OBJECT
@@ -23,15 +24,13 @@ public:
     virtual void OKClick() = 0;
 
 protected:
-    AngleDialog(Model& m, QWidget* mainWindow, const char* objectName, const char* caption,
+    AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName, const char* caption,
                 const char* minText, const char* maxText, QWidget* parent);
     void showEvent(QShowEvent* e) override;
-    MainControls main() const { return FindMainControls(mainWindow_); }
-    // The main window's run/stop button pressed with the given caption.
-    void RunClickWithCaption(const QString& caption);
+    MainControls main() const;
 
     Model& m_;
-    QPointer<QWidget> mainWindow_;
+    QPointer<TMainForm> mainWindow_;
     NumericField* edit1_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
@@ -40,7 +39,7 @@ protected:
 class TDrivAng : public AngleDialog {
     Q_OBJECT
 public:
-    TDrivAng(Model& m, QWidget* mainWindow, QWidget* parent = nullptr);
+    TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
     void FormActivate() override;
     void OKClick() override;
 };
@@ -48,13 +47,9 @@ public:
 class TStpAng : public AngleDialog {
     Q_OBJECT
 public:
-    TStpAng(Model& m, QWidget* mainWindow, QWidget* parent = nullptr);
+    TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
     void FormActivate() override;
     void OKClick() override;
 };
-
-// The step-angle bar's position for a step: Round(log10(step * 100) * 4000), 0 for 0.01 degrees
-// and 14613 for 45.
-int StepBarPosition(float step);
 
 }  // namespace tarn

@@ -59,7 +59,6 @@ MainControls FindMainControls(QWidget* main) {
     c.SBRevArm = main->findChild<QScrollBar*>(QStringLiteral("SBRevArm"));
     c.SBDrvAng = main->findChild<QScrollBar*>(QStringLiteral("SBDrvAng"));
     c.SBStepAng = main->findChild<QScrollBar*>(QStringLiteral("SBStepAng"));
-    c.Run = main->findChild<QAbstractButton*>(QStringLiteral("Run"));
     c.Step1 = main->findChild<QAbstractButton*>(QStringLiteral("Step1"));
     c.Step10 = main->findChild<QAbstractButton*>(QStringLiteral("Step10"));
     c.Step45 = main->findChild<QAbstractButton*>(QStringLiteral("Step45"));

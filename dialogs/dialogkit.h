@@ -40,7 +40,6 @@ struct MainControls {
     QScrollBar* SBRevArm = nullptr;
     QScrollBar* SBDrvAng = nullptr;
     QScrollBar* SBStepAng = nullptr;
-    QAbstractButton* Run = nullptr;
     QAbstractButton* Step1 = nullptr;
     QAbstractButton* Step10 = nullptr;
     QAbstractButton* Step45 = nullptr;

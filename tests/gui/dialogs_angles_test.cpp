@@ -8,6 +8,7 @@
 #include "dialogs/angledialog.h"
 #include "dialogs/numericfield.h"
 #include "dialogs_support.h"
+#include "mainwin/scene/motion.h"
 
 using namespace tarn;
 
@@ -27,8 +28,8 @@ void EnterAndOk(QDialog& d, const char* text) {
 
 TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TDrivAng d(m, &main.window);
+    test::TestMain main(m);
+    TDrivAng d(m, &main.form);
     test::ShowActive(d);
     EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "0.00");  // running
     EXPECT_TRUE(d.findChild<QPushButton*>("Cancel")->hasFocus());
@@ -57,8 +58,8 @@ TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
 
 TEST(StepAngleDialog, ATypedStepIsKeptAndSetsTheBarsSteps) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TStpAng d(m, &main.window);
+    test::TestMain main(m);
+    TStpAng d(m, &main.form);
     EnterAndOk(d, "7.3");
     EXPECT_EQ(m.StepSetting, 7.3f);
     EXPECT_EQ(m.StepAngle, 7.3f);  // running: the new speed at once
@@ -79,10 +80,10 @@ TEST(StepAngleDialog, ATypedStepIsKeptAndSetsTheBarsSteps) {
 
 TEST(StepAngleDialog, AStoppedMotionStaysStoppedAndOkWithoutTypingKeepsTheStep) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
+    test::TestMain main(m);
     main.Run->click();  // stop
     ASSERT_EQ(m.StepAngle, 0.0f);
-    TStpAng d(m, &main.window);
+    TStpAng d(m, &main.form);
     test::ShowActive(d);
     EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "10.00");
     QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);

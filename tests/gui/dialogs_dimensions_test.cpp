@@ -37,8 +37,8 @@ void TypeInto(QWidget& d, int n, const char* text) {
 
 TEST(FrameDialog, ShowsEveryDimensionAndStartsOnClose) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     EXPECT_EQ(d.windowTitle(), "Frame Dimensions");
     EXPECT_EQ(d.size(), QSize(386, 176));
@@ -53,8 +53,8 @@ TEST(FrameDialog, ShowsEveryDimensionAndStartsOnClose) {
 
 TEST(FrameDialog, LeavingAFieldCommitsAndOnlyTypingRecordsUndo) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     // Through without typing: stored again, the newest dynamic variable, no undo entry.
     test::FocusByMouse(Field(d, 6));
@@ -83,8 +83,8 @@ TEST(FrameDialog, LeavingAFieldCommitsAndOnlyTypingRecordsUndo) {
 
 TEST(FrameDialog, EnterCommitsAndMovesToCloseWithoutClosing) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     NumericField* f = Field(d, 3);
     test::FocusByMouse(f);
@@ -100,8 +100,8 @@ TEST(FrameDialog, EnterCommitsAndMovesToCloseWithoutClosing) {
 
 TEST(FrameDialog, GearLimitsClampEachOtherAndSetTheReverseArmRange) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     const float c = m.RevArmPositions[0];
     m.RevArmPositions[4] = c + 1.7f;
@@ -141,8 +141,8 @@ TEST(FrameDialog, ASmallButtonAsksForTheCloseUp) {
 
 TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     TypeInto(d, 2, "4");
     TypeInto(d, 18, "2.5");
@@ -162,8 +162,8 @@ TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
 
 TEST(FrameDialog, CloseRecomputesMidGearAndEscapeDoesNot) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TFrameDi d(m, &main.window);
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
     test::ShowActive(d);
     TypeInto(d, 6, "6");
     const float before = m.RevArmPositions[0];
@@ -184,8 +184,8 @@ TEST(FrameDialog, CloseRecomputesMidGearAndEscapeDoesNot) {
 
 TEST(CylinderDialog, TheValveHeightMovesTheValveCentreLineAtOnce) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TCylDimen d(m, &main.window);
+    test::TestMain main(m);
+    TCylDimen d(m, &main.form);
     test::ShowActive(d);
     EXPECT_EQ(d.windowTitle(), "Cylinder Dimensions");
     EXPECT_EQ(d.size(), QSize(386, 230));
@@ -212,8 +212,8 @@ TEST(CylinderDialog, ButtonsCarryTheIdOfTheirFieldNotOfTheirRow) {
 
 TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TCylDimen d(m, &main.window);
+    test::TestMain main(m);
+    TCylDimen d(m, &main.form);
     test::ShowActive(d);
     m.StrokeLen = 4.0f;
     main.SBRevArm->setRange(-2500, 2500);

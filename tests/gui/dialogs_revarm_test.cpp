@@ -23,12 +23,12 @@ void Retype(NumericField* f, const char* text) {
 }  // namespace
 
 TEST(RevPosDialog, ATypedPositionIsClampedIntoMidGearPlusMinusTheMaximum) {
-    Model m = test::StartedModel();
+    Model m;
+    test::TestMain main(m);
     m.RevArmPositions[0] = 2.0f;
     m.RevArmToCentMax = 1.8f;
     m.RevArmToCentNorm = 1.6f;
-    test::FakeMain main(m);
-    TRevPos d(m, &main.window);
+    TRevPos d(m, &main.form);
     test::ShowActive(d);
     EXPECT_EQ(d.findChild<QLabel*>("Label2")->text(), "Max = 3.800");
     EXPECT_EQ(d.findChild<QLabel*>("Label3")->text(), "Cen = 2.000");
@@ -54,8 +54,8 @@ TEST(RevPosDialog, ATypedPositionIsClampedIntoMidGearPlusMinusTheMaximum) {
 
 TEST(RevPosDialog, CancelAndEscapeChangeNothing) {
     Model m = test::StartedModel();
-    test::FakeMain main(m);
-    TRevPos d(m, &main.window);
+    test::TestMain main(m);
+    TRevPos d(m, &main.form);
     const float pos = m.RevArmPos;
     test::ShowActive(d);
     Retype(d.findChild<NumericField*>("Edit1"), "7");
