@@ -1,6 +1,11 @@
 // The program's windows in their start order.
 #include "mainwin/appwindows.h"
 
+#include "dialogs/angledialog.h"
+#include "dialogs/cyldimen.h"
+#include "dialogs/framedi.h"
+#include "dialogs/revpos.h"
+#include "dialogs/setrevarm.h"
 #include "mainwin/graphzoom.h"
 #include "mainwin/mainform.h"
 
@@ -16,23 +21,23 @@ QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* captio
 
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
-    w.DrivAng = ShellWindow(form, "DrivAng", "Driver Angle");
+    w.DrivAng = new TDrivAng(m, &form, &form);
     w.OvalDia = ShellWindow(form, "OvalDia", "Oval Diagram");
     w.PortDia = ShellWindow(form, "PortDia", "Port Diagram");
     w.RefPnts = ShellWindow(form, "RefPnts", "Reference Points");
-    w.RevPos = ShellWindow(form, "RevPos", "Reverse Arm Position");
-    w.SetRevArm = ShellWindow(form, "SetRevArm", "Set Reverse Arm Positions");
+    w.RevPos = new TRevPos(m, &form, &form);
+    w.SetRevArm = new TSetRevArm(m, &form);
     w.SineDia = ShellWindow(form, "SineDia", "Sine Diagram");
     w.SteamDia = ShellWindow(form, "SteamDia", "Steam Diagram");
-    w.StpAng = ShellWindow(form, "StpAng", "Step Angle");
+    w.StpAng = new TStpAng(m, &form, &form);
     w.AboutBox = ShellWindow(form, "AboutBox", "About");
     w.Inst = ShellWindow(form, "Inst", "Instructions");
     w.TarnISpInst = ShellWindow(form, "TarnISpInst", "Tarn1 Inside Special Instructions");
-    w.FrameDi = ShellWindow(form, "FrameDi", "Frame Dimensions");
+    w.FrameDi = new TFrameDi(m, &form, &form);
     w.GraphZoom = new TGraphZoom(m, &form);
     w.DrawLines = ShellWindow(form, "DrawLines", "Draw Lines");
     w.DataTable = ShellWindow(form, "DataTable", "Pivot Data Table");
-    w.CylDimen = ShellWindow(form, "CylDimen", "Cylinder Dimensions");
+    w.CylDimen = new TCylDimen(m, &form, &form);
     form.AttachWindows(w);
     return w;
 }

@@ -1,0 +1,50 @@
+// Cost of one diagram redraw with nine reverse-arm positions (the port diagram with both
+// graphs), drawn on the recording canvas: a jogged dimension must redraw within one frame.
+#include <benchmark/benchmark.h>
+
+#include "diagrams/plots/pivottable.h"
+#include "diagrams/plots/plots.h"
+#include "model/model.h"
+#include "model/recordingcanvas.h"
+
+namespace {
+
+tarn::Model NinePositions() {
+    tarn::Model m;
+    tarn::StartUp(m);
+    const float c = m.RevArmPositions[0];
+    const float offsets[9] = {0, 1.6f, -1.6f, 0.4f, -0.4f, 0.8f, -0.8f, 1.2f, -1.2f};
+    for (int n = 1; n <= 9; ++n) m.RevArmPositions[n] = c + offsets[n - 1];
+    m.RevArmCount = 9;
+    m.DynVarOn = true;
+    m.UndoOn = true;
+    return m;
+}
+
+void Redraw(benchmark::State& state, tarn::DiagramKind kind) {
+    tarn::Model m = NinePositions();
+    if (kind == tarn::DiagramKind::Port) m.PortGraphMode = 'B';
+    tarn::RecordingCanvas c;
+    for (auto _ : state) {
+        c.Reset();
+        benchmark::DoNotOptimize(tarn::RedrawDiagram(kind, m, c));
+    }
+}
+
+void BM_SineDiagram(benchmark::State& s) { Redraw(s, tarn::DiagramKind::Sine); }
+void BM_OvalDiagram(benchmark::State& s) { Redraw(s, tarn::DiagramKind::Oval); }
+void BM_SteamDiagram(benchmark::State& s) { Redraw(s, tarn::DiagramKind::Steam); }
+void BM_PortDiagramBoth(benchmark::State& s) { Redraw(s, tarn::DiagramKind::Port); }
+BENCHMARK(BM_SineDiagram)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OvalDiagram)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SteamDiagram)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PortDiagramBoth)->Unit(benchmark::kMillisecond);
+
+void BM_PivotDataTable(benchmark::State& state) {
+    tarn::Model m;
+    tarn::StartUp(m);
+    for (auto _ : state) benchmark::DoNotOptimize(tarn::BuildPivotDataTable(m, "d", "t"));
+}
+BENCHMARK(BM_PivotDataTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace

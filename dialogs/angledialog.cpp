@@ -1,0 +1,130 @@
+// The driver-angle and step-angle dialogs.
+#include "dialogs/angledialog.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "dialogs/numericfield.h"
+#include "mainwin/mainform.h"
+#include "mainwin/scene/motion.h"
+#include "model/numfmt.h"
+
+namespace tarn {
+
+namespace {
+
+QString Angle(long double v) { return QString::fromStdString(FieldText(v, 4, 2)); }
+
+}  // namespace
+
+AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName,
+                         const char* caption, const char* minText, const char* maxText,
+                         QWidget* parent)
+    : QDialog(parent), m_(m), mainWindow_(mainWindow) {
+    setObjectName(QString::fromLatin1(objectName));
+    setWindowTitle(QString::fromLatin1(caption));
+    setFont(DialogFont());
+    setFixedSize(208, 47);
+    setModal(true);
+    const struct {
+        const char* name;
+        const char* text;
+        QPoint at;
+    } labels[] = {{"Label1", "Enter", {5, 19}}, {"Label2", minText, {10, 0}},
+                  {"Label3", maxText, {100, 0}}};
+    for (const auto& l : labels) {
+        auto* w = new QLabel(QString::fromLatin1(l.text), this);
+        w->setObjectName(QString::fromLatin1(l.name));
+        w->move(l.at);
+        w->adjustSize();
+    }
+    edit1_ = MakeField(this, QStringLiteral("Edit1"), FieldVariant::Unsigned,
+                       QRect(34, 16, 50, 21), false);
+    edit1_->setFrame(true);
+    ok_ = MakeButton(this, QStringLiteral("OK"), QStringLiteral("OK"), QRect(94, 17, 52, 21));
+    cancel_ = MakeButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"),
+                         QRect(152, 17, 52, 21));
+    // OK is this dialog's one default button: Enter presses it.
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        OKClick();
+        accept();
+    });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+MainControls AngleDialog::main() const { return FindMainControls(mainWindow_.data()); }
+
+void AngleDialog::showEvent(QShowEvent* e) {
+    FormActivate();
+    QDialog::showEvent(e);
+    cancel_->setFocus(Qt::OtherFocusReason);
+}
+
+TDrivAng::TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent)
+    : AngleDialog(m, mainWindow, "DrivAng", "Driver Angle", "Min = 0.00", "Max = 360.00", parent) {
+    edit1_->clear();
+}
+
+void TDrivAng::FormActivate() {
+    edit1_->setText(m_.StepAngle != 0 ? QStringLiteral("0.00") : Angle(m_.CrankAngle));
+}
+
+void TDrivAng::OKClick() {
+    // 1. Stop the motion as the run/stop button's stop branch does (whether it ran or not).
+    if (mainWindow_) mainWindow_->StopMotion();
+    // 2.
+    f32 a = ParseField(edit1_->text().toStdString());
+    if (!(a >= 0)) a = 0;
+    if (a > 360) a = 360;
+    m_.CrankAngle = a;
+    // 3. The bar's change event takes the angle from the position.
+    const MainControls mc = main();
+    if (mc.SBDrvAng) mc.SBDrvAng->setValue(Round(static_cast<long double>(a) * 100));
+    m_.StepAngle = 0;
+    if (mc.SBDrvAng) mc.SBDrvAng->setEnabled(true);
+}
+
+TStpAng::TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent)
+    : AngleDialog(m, mainWindow, "StpAng", "Step Angle", "Min = 0.01", "Max = 45.00", parent) {
+    edit1_->setText(QStringLiteral("5.0"));
+}
+
+void TStpAng::FormActivate() {
+    // The chosen step in both states, so OK without typing keeps it.
+    edit1_->setText(Angle(m_.StepSetting));
+}
+
+void TStpAng::OKClick() {
+    const MainControls mc = main();
+    // 1.
+    m_.StepSnap = false;
+    // 2.
+    f32 s = ParseField(edit1_->text().toStdString());
+    if (s > 45) s = 45;
+    if (!(s >= 0.01f)) s = 0.01f;
+    m_.StepSetting = s;
+    // 3. The motion stays as it was: a running motion restarts with the new step at once, a
+    // stopped one goes through the stop branch again.
+    if (mainWindow_) {
+        if (mainWindow_->MotionRunning()) mainWindow_->StartMotion();
+        else mainWindow_->StopMotion();
+    }
+    // 4. The bar's change event sees StepSnap false and keeps the typed step. When the bar is
+    // already at that position no event fires, so the snap is restored and the step buttons
+    // are set here in every case.
+    if (mc.SBStepAng) mc.SBStepAng->setValue(StepBarPosition(s));
+    m_.StepSnap = true;
+    if (mc.Step10) mc.Step10->setEnabled(m_.StepSetting != 10);
+    if (mc.Step45) mc.Step45->setEnabled(m_.StepSetting != 45);
+    if (mc.Step1) mc.Step1->setEnabled(m_.StepSetting != 1);
+    // 5. One click on the driver-angle bar moves the crank by one step.
+    if (mc.SBDrvAng) {
+        mc.SBDrvAng->setSingleStep(Round(static_cast<long double>(s) * 100));
+        mc.SBDrvAng->setPageStep(Round(static_cast<long double>(s) * 500));
+    }
+}
+
+}  // namespace tarn

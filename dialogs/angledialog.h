@@ -1,0 +1,55 @@
+// The two small angle dialogs share their layout: "Enter", a range, one unsigned field, OK (the
+// default button) and Cancel. TDrivAng puts the crank at a typed angle and stops the motion;
+// TStpAng sets the step per tick and keeps the motion as it was.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "dialogs/dialogkit.h"
+#include "model/model.h"
+
+class QLabel;
+class QPushButton;
+
+namespace tarn {
+
+class NumericField;
+class TMainForm;
+
+class AngleDialog : public QDialog {
+    Q_OBJECT
+public:
+    virtual void FormActivate() = 0;
+    virtual void OKClick() = 0;
+
+protected:
+    AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName, const char* caption,
+                const char* minText, const char* maxText, QWidget* parent);
+    void showEvent(QShowEvent* e) override;
+    MainControls main() const;
+
+    Model& m_;
+    QPointer<TMainForm> mainWindow_;
+    NumericField* edit1_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+class TDrivAng : public AngleDialog {
+    Q_OBJECT
+public:
+    TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
+    void FormActivate() override;
+    void OKClick() override;
+};
+
+class TStpAng : public AngleDialog {
+    Q_OBJECT
+public:
+    TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
+    void FormActivate() override;
+    void OKClick() override;
+};
+
+}  // namespace tarn

@@ -1,0 +1,68 @@
+// Shared construction helpers of the dialogs.
+#include "dialogs/dialogkit.h"
+
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "dialogs/numericfield.h"
+
+namespace tarn {
+
+QFont DialogFont() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(11);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, QRect r) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    b->setGeometry(r);
+    return b;
+}
+
+NumericField* MakeField(QWidget* parent, const QString& name, FieldVariant variant, QRect r,
+                        bool silver) {
+    auto* f = new NumericField(variant, parent);
+    f->setObjectName(name);
+    f->setGeometry(r);
+    f->setFont(DialogFont());
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Base, silver ? QColor(0xC0, 0xC0, 0xC0) : QColor(Qt::white));
+    pal.setColor(QPalette::Text, Qt::black);
+    f->setPalette(pal);
+    return f;
+}
+
+void SetWindowBackground(QWidget* w) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+void DrawTextTopLeft(QPainter& p, int x, int y, const QString& text) {
+    p.drawText(x, y + QFontMetrics(p.font()).ascent(), text);
+}
+
+MainControls FindMainControls(QWidget* main) {
+    MainControls c;
+    if (!main) return c;
+    c.SBRevArm = main->findChild<QScrollBar*>(QStringLiteral("SBRevArm"));
+    c.SBDrvAng = main->findChild<QScrollBar*>(QStringLiteral("SBDrvAng"));
+    c.SBStepAng = main->findChild<QScrollBar*>(QStringLiteral("SBStepAng"));
+    c.Step1 = main->findChild<QAbstractButton*>(QStringLiteral("Step1"));
+    c.Step10 = main->findChild<QAbstractButton*>(QStringLiteral("Step10"));
+    c.Step45 = main->findChild<QAbstractButton*>(QStringLiteral("Step45"));
+    return c;
+}
+
+}  // namespace tarn

@@ -1,0 +1,49 @@
+// What the dialogs share: their font, buttons that never take Enter by themselves, fields at
+// client positions, text drawn at a top-left point, and the main-window controls that some
+// dialogs move (found by name, so a dialog needs only the main window itself).
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QAbstractButton;
+class QPainter;
+class QPushButton;
+class QScrollBar;
+class QWidget;
+
+namespace tarn {
+
+class NumericField;
+enum class FieldVariant;
+
+// "MS Sans Serif" 11 pixels: Liberation Sans at a fixed pixel size.
+QFont DialogFont();
+
+// A push button at a client rectangle; autoDefault is off so Enter never presses it unless it is
+// the dialog's one default button.
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, QRect r);
+
+// A numeric field at a client rectangle, borderless; silver is the grey area of the hint lines.
+NumericField* MakeField(QWidget* parent, const QString& name, FieldVariant variant, QRect r,
+                        bool silver);
+
+// A plain white client area (clWindow).
+void SetWindowBackground(QWidget* w);
+
+// Text with its top-left corner at (x, y) in the painter's font.
+void DrawTextTopLeft(QPainter& p, int x, int y, const QString& text);
+
+// The main-window controls the dialogs move. Any of them may be missing (nullptr).
+struct MainControls {
+    QScrollBar* SBRevArm = nullptr;
+    QScrollBar* SBDrvAng = nullptr;
+    QScrollBar* SBStepAng = nullptr;
+    QAbstractButton* Step1 = nullptr;
+    QAbstractButton* Step10 = nullptr;
+    QAbstractButton* Step45 = nullptr;
+};
+MainControls FindMainControls(QWidget* mainWindow);
+
+}  // namespace tarn

@@ -1,0 +1,59 @@
+// The one numeric entry field of every dialog: a borderless line edit whose keys pass the
+// table-driven filter of its variant, which commits when it loses the focus, and whose pasted or
+// dropped text passes the same filter character by character.
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+#include "dialogs/keyfilter.h"
+
+namespace tarn {
+
+class NumericField : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit NumericField(FieldVariant variant, QWidget* parent = nullptr);
+
+    FieldVariant variant() const { return variant_; }
+
+    // Dimension fields mark every user edit here (the model's EditChanged).
+    void setEditFlag(bool* flag) { editFlag_ = flag; }
+    // Where Enter moves the focus (the dialog's Close button) in the variants that commit on it.
+    void setEnterTarget(QWidget* w) { enterTarget_ = w; }
+    // While this returns true every key is refused (an overlay row that is a circle).
+    void setBlocked(std::function<bool()> blocked) { blocked_ = std::move(blocked); }
+
+    // Inserts text as if its characters were typed one after another; what the filter refuses
+    // is left out. The context menu's Paste, a drop and a middle-click paste come here.
+    void insertFiltered(const QString& text);
+
+public slots:
+    void pasteFiltered();
+
+signals:
+    // Every character key press, after filtering, accepted or not.
+    void keyFiltered();
+    // The field lost the focus to another control of its window: commit its text.
+    void committed();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void markEdit();
+    bool isBlocked() const { return blocked_ && blocked_(); }
+
+    FieldVariant variant_;
+    bool* editFlag_ = nullptr;
+    QWidget* enterTarget_ = nullptr;
+    std::function<bool()> blocked_;
+};
+
+}  // namespace tarn

@@ -1,0 +1,99 @@
+// The driver-angle and step-angle dialogs: clamps, the motion kept or stopped, the step bar's
+// log-scale position and the driver bar's steps.
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "dialogs/angledialog.h"
+#include "dialogs/numericfield.h"
+#include "dialogs_support.h"
+#include "mainwin/scene/motion.h"
+
+using namespace tarn;
+
+namespace {
+
+void EnterAndOk(QDialog& d, const char* text) {
+    test::ShowActive(d);
+    auto* f = d.findChild<NumericField*>("Edit1");
+    test::FocusByMouse(f);
+    f->selectAll();
+    QTest::keyClick(f, Qt::Key_Backspace);
+    QTest::keyClicks(f, text);
+    QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
+}
+
+}  // namespace
+
+TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TDrivAng d(m, &main.form);
+    test::ShowActive(d);
+    EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "0.00");  // running
+    EXPECT_TRUE(d.findChild<QPushButton*>("Cancel")->hasFocus());
+    EXPECT_TRUE(d.findChild<QPushButton*>("OK")->isDefault());
+    QTest::mouseClick(d.findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+    EnterAndOk(d, "400");
+    EXPECT_EQ(m.CrankAngle, 360.0f);
+    EXPECT_EQ(main.SBDrvAng->value(), 36000);
+    EXPECT_EQ(m.StepAngle, 0.0f);
+    EXPECT_EQ(main.Run->text(), "Run");
+    EXPECT_TRUE(main.SBDrvAng->isEnabled());
+    EnterAndOk(d, "");
+    EXPECT_EQ(m.CrankAngle, 0.0f);
+    EXPECT_EQ(main.SBDrvAng->value(), 0);
+    // Stopped, the dialog offers the current angle; Enter presses OK.
+    m.CrankAngle = 123.456f;
+    test::ShowActive(d);
+    auto* f = d.findChild<NumericField*>("Edit1");
+    EXPECT_EQ(f->text(), "123.46");
+    test::FocusByMouse(f);
+    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(m.CrankAngle, 123.46f);
+    EXPECT_EQ(main.SBDrvAng->value(), 12346);
+}
+
+TEST(StepAngleDialog, ATypedStepIsKeptAndSetsTheBarsSteps) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TStpAng d(m, &main.form);
+    EnterAndOk(d, "7.3");
+    EXPECT_EQ(m.StepSetting, 7.3f);
+    EXPECT_EQ(m.StepAngle, 7.3f);  // running: the new speed at once
+    EXPECT_EQ(main.Run->text(), "Stop");
+    EXPECT_EQ(main.SBDrvAng->singleStep(), 730);
+    EXPECT_EQ(main.SBDrvAng->pageStep(), 3650);
+    EXPECT_EQ(main.SBStepAng->value(), 11453);
+    EXPECT_TRUE(m.StepSnap);
+    EXPECT_TRUE(main.Step10->isEnabled());
+    EnterAndOk(d, "0");
+    EXPECT_EQ(m.StepSetting, 0.01f);
+    EXPECT_EQ(main.SBStepAng->value(), 0);
+    EnterAndOk(d, "90");
+    EXPECT_EQ(m.StepSetting, 45.0f);
+    EXPECT_EQ(main.SBStepAng->value(), 14613);
+    EXPECT_FALSE(main.Step45->isEnabled());
+}
+
+TEST(StepAngleDialog, AStoppedMotionStaysStoppedAndOkWithoutTypingKeepsTheStep) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    main.Run->click();  // stop
+    ASSERT_EQ(m.StepAngle, 0.0f);
+    TStpAng d(m, &main.form);
+    test::ShowActive(d);
+    EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "10.00");
+    QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
+    EXPECT_EQ(m.StepSetting, 10.0f);
+    EXPECT_EQ(m.StepAngle, 0.0f);
+    EXPECT_EQ(main.Run->text(), "Run");
+    // The bar was already at 12000: no change event, yet the snap is back and Step10 is off.
+    EXPECT_EQ(main.SBStepAng->value(), 12000);
+    EXPECT_TRUE(m.StepSnap);
+    EXPECT_FALSE(main.Step10->isEnabled());
+    EXPECT_TRUE(main.Step1->isEnabled());
+    EXPECT_EQ(StepBarPosition(10.0f), 12000);
+}

@@ -1,0 +1,231 @@
+// The frame and cylinder dimension dialogs on their real widgets: the commit on leaving a field,
+// Enter, the gear limits and the reverse-arm range, the small buttons, the resets and Close.
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "dialogs/cyldimen.h"
+#include "dialogs/framedi.h"
+#include "dialogs/numericfield.h"
+#include "dialogs_support.h"
+#include "model/dimensions.h"
+#include "variation/undo.h"
+
+using namespace tarn;
+
+namespace {
+
+NumericField* Field(QWidget& d, int n) {
+    return d.findChild<NumericField*>(QStringLiteral("Edit%1").arg(n));
+}
+
+QPushButton* Button(QWidget& d, const char* name) {
+    return d.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+// Clicks into field n, replaces its text by typing and leaves it for Close1.
+void TypeInto(QWidget& d, int n, const char* text) {
+    NumericField* f = Field(d, n);
+    test::FocusByMouse(f);
+    f->selectAll();
+    QTest::keyClicks(f, text);
+    test::FocusByMouse(Button(d, "Close1"));
+}
+
+}  // namespace
+
+TEST(FrameDialog, ShowsEveryDimensionAndStartsOnClose) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    EXPECT_EQ(d.windowTitle(), "Frame Dimensions");
+    EXPECT_EQ(d.size(), QSize(386, 176));
+    EXPECT_EQ(Field(d, 1)->text(), "8.000");
+    EXPECT_EQ(Field(d, 14)->text(), "-1.677");
+    EXPECT_EQ(Field(d, 18)->text(), "1.800");
+    EXPECT_EQ(Field(d, 11)->geometry(), QRect(146, 104, 40, 13));
+    EXPECT_EQ(Field(d, 19)->geometry(), QRect(342, 13, 40, 13));
+    EXPECT_TRUE(Button(d, "Close1")->hasFocus());
+    for (auto* b : d.findChildren<QPushButton*>()) EXPECT_FALSE(b->autoDefault());
+}
+
+TEST(FrameDialog, LeavingAFieldCommitsAndOnlyTypingRecordsUndo) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    // Through without typing: stored again, the newest dynamic variable, no undo entry.
+    test::FocusByMouse(Field(d, 6));
+    test::FocusByMouse(Button(d, "Close1"));
+    EXPECT_EQ(m.DynVarId[1], 6);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    TypeInto(d, 2, "3.5");
+    EXPECT_EQ(m.StrokeLen, 3.5f);
+    EXPECT_EQ(m.UndoCount, 1);
+    EXPECT_EQ(m.UndoId[1], 2);
+    EXPECT_EQ(m.UndoOld[1], 3.0f);
+    EXPECT_EQ(m.UndoName[1], "Stroke");
+    EXPECT_EQ(m.DynVarName[1], "Stroke");
+    EXPECT_EQ(m.DynVarName[2], "Link Radius");
+    EXPECT_FALSE(m.EditChanged);
+    // An emptied field stores 0; Backspace is an edit.
+    NumericField* f = Field(d, 5);
+    test::FocusByMouse(f);
+    f->end(false);
+    for (int i = 0; i < 6; ++i) QTest::keyClick(f, Qt::Key_Backspace);
+    test::FocusByMouse(Button(d, "Close1"));
+    EXPECT_EQ(m.Frame.RadiusRodLen, 0.0f);
+    EXPECT_EQ(m.UndoCount, 2);
+}
+
+TEST(FrameDialog, EnterCommitsAndMovesToCloseWithoutClosing) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    NumericField* f = Field(d, 3);
+    test::FocusByMouse(f);
+    f->selectAll();
+    QTest::keyClicks(f, "6.5");
+    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_EQ(m.Frame.MainRodCrankEnd, 6.5f);
+    EXPECT_TRUE(Button(d, "Close1")->hasFocus());
+    EXPECT_TRUE(d.isVisible());
+    // Enter on a focused field never presses the reset.
+    EXPECT_EQ(m.UndoCount, 1);
+}
+
+TEST(FrameDialog, GearLimitsClampEachOtherAndSetTheReverseArmRange) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    const float c = m.RevArmPositions[0];
+    m.RevArmPositions[4] = c + 1.7f;
+    TypeInto(d, 18, "2.5");
+    EXPECT_EQ(m.RevArmToCentMax, 2.5f);
+    EXPECT_EQ(main.SBRevArm->maximum(), 2500);
+    EXPECT_EQ(main.SBRevArm->minimum(), -2500);
+    TypeInto(d, 17, "3");  // above the maximum: the maximum
+    EXPECT_EQ(m.RevArmToCentNorm, 2.5f);
+    EXPECT_EQ(m.RevArmPositions[4], c + 1.7f);
+    TypeInto(d, 18, "1.0");  // below the normal offset: the normal offset
+    EXPECT_EQ(m.RevArmToCentMax, 2.5f);
+    m.RevArmToCentNorm = 1.2f;
+    TypeInto(d, 18, "1.0");
+    EXPECT_EQ(m.RevArmToCentMax, 1.2f);
+    EXPECT_EQ(main.SBRevArm->maximum(), 1200);
+    EXPECT_FLOAT_EQ(m.RevArmPositions[4], c + 1.2f);
+    EXPECT_EQ(m.RevArmPositions[6], 0.0f);
+    TypeInto(d, 18, "-1");
+    EXPECT_EQ(m.RevArmToCentMax, 1.2f);
+    // Neither limit touches undo or the dynamic variables.
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_TRUE(SlotIsEmpty(m, 1));
+}
+
+TEST(FrameDialog, ASmallButtonAsksForTheCloseUp) {
+    Model m = test::StartedModel();
+    TFrameDi d(m, nullptr);
+    test::ShowActive(d);
+    QTest::mouseClick(Button(d, "Button6"), Qt::LeftButton);
+    EXPECT_EQ(m.GraphicPosId, 6);
+    QTest::mouseClick(Button(d, "Button17"), Qt::LeftButton);
+    EXPECT_EQ(m.GraphicPosId, 17);
+    EXPECT_EQ(Button(d, "Button11")->geometry(), QRect(0, 104, 8, 13));
+    EXPECT_EQ(Button(d, "Button19")->geometry(), QRect(194, 13, 8, 13));
+}
+
+TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    TypeInto(d, 2, "4");
+    TypeInto(d, 18, "2.5");
+    QPushButton* reset = Button(d, "ResetFrame");
+    QTest::mousePress(reset, Qt::LeftButton);
+    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_EQ(Field(d, 2)->text(), "3.000");
+    EXPECT_EQ(main.SBRevArm->maximum(), 1800);
+    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_EQ(m.Increment, 0.0f);
+    EXPECT_EQ(m.UndoCount, 1);  // holding the button down keeps the history
+    QTest::mouseRelease(reset, Qt::LeftButton);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_TRUE(d.isVisible());
+}
+
+TEST(FrameDialog, CloseRecomputesMidGearAndEscapeDoesNot) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    test::ShowActive(d);
+    TypeInto(d, 6, "6");
+    const float before = m.RevArmPositions[0];
+    main.SBRevArm->setValue(300);
+    m.FrontCutoffText = "50%";
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(m.RevArmPositions[0], before);
+    EXPECT_EQ(main.SBRevArm->value(), 300);
+    test::ShowActive(d);
+    QTest::mouseClick(Button(d, "Close1"), Qt::LeftButton);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_NE(m.RevArmPositions[0], before);
+    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_EQ(main.SBRevArm->value(), 0);
+    EXPECT_TRUE(m.FrontCutoffText.empty());
+}
+
+TEST(CylinderDialog, TheValveHeightMovesTheValveCentreLineAtOnce) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TCylDimen d(m, &main.form);
+    test::ShowActive(d);
+    EXPECT_EQ(d.windowTitle(), "Cylinder Dimensions");
+    EXPECT_EQ(d.size(), QSize(386, 230));
+    EXPECT_EQ(Field(d, 8)->text(), "2.500");
+    TypeInto(d, 8, "3.0");
+    EXPECT_EQ(m.Cyl.ValveCLToCylCL, 3.0f);
+    EXPECT_EQ(m.PivotY[4], 3.0f);
+    EXPECT_EQ(m.UndoName[1], "Valve CL to Cyl CL");
+    TypeInto(d, 2, "0.5");
+    EXPECT_EQ(m.PivotY[4], 3.5f);
+    EXPECT_EQ(m.DynVarId[1], 102);
+}
+
+TEST(CylinderDialog, ButtonsCarryTheIdOfTheirFieldNotOfTheirRow) {
+    Model m = test::StartedModel();
+    TCylDimen d(m, nullptr);
+    test::ShowActive(d);
+    QPushButton* b15 = Button(d, "Button15");
+    EXPECT_EQ(b15->geometry(), QRect(194, 65, 8, 13));  // row 5 of column 2
+    EXPECT_EQ(Field(d, 15)->geometry(), QRect(342, 78, 40, 13));  // its field on row 6
+    QTest::mouseClick(b15, Qt::LeftButton);
+    EXPECT_EQ(m.GraphicPosId, 115);
+}
+
+TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TCylDimen d(m, &main.form);
+    test::ShowActive(d);
+    m.StrokeLen = 4.0f;
+    main.SBRevArm->setRange(-2500, 2500);
+    TypeInto(d, 3, "3.1");
+    TypeInto(d, 2, "1");
+    QTest::mouseClick(Button(d, "Reset1"), Qt::LeftButton);
+    EXPECT_EQ(m.Cyl.CylBoreDia, 2.5f);
+    EXPECT_EQ(m.PivotY[3], 0.0f);
+    EXPECT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_EQ(Field(d, 3)->text(), "2.500");
+    EXPECT_EQ(m.StrokeLen, 4.0f);
+    EXPECT_EQ(main.SBRevArm->maximum(), 2500);
+    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_TRUE(SlotIsEmpty(m, 1));
+}

@@ -1,0 +1,176 @@
+// The key filter table and the numeric field that applies it: accepted sets, duplicates after
+// the selection is replaced, Enter, clipboard shortcuts, filtered pastes and the edit mark.
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "dialogs/keyfilter.h"
+#include "dialogs/numericfield.h"
+#include "dialogs_support.h"
+
+using namespace tarn;
+
+namespace {
+
+// The text after typing keys one by one at the end of text with nothing selected.
+std::string TypeAll(FieldVariant v, std::string text, std::string_view keys) {
+    for (char k : keys) {
+        const KeyVerdict r = FilterKey(v, k, text, static_cast<int>(text.size()), 0);
+        if (r.key == '\b') {
+            if (!text.empty()) text.pop_back();
+        } else if (r.key != 0) {
+            text.push_back(r.key);
+        }
+    }
+    return text;
+}
+
+struct FieldInDialog {
+    explicit FieldInDialog(FieldVariant v) {
+        field = new NumericField(v, &dialog);
+        field->setObjectName("Edit1");
+        close1 = new QPushButton("Close", &dialog);
+        close1->setObjectName("Close1");
+        close1->setAutoDefault(false);
+        close1->move(0, 30);
+        field->setEnterTarget(close1);
+        field->setEditFlag(&editChanged);
+        QObject::connect(field, &NumericField::committed, [this] { ++commits; });
+        test::ShowActive(dialog);
+        test::FocusByMouse(field);
+    }
+    QDialog dialog;
+    NumericField* field;
+    QPushButton* close1;
+    bool editChanged = false;
+    int commits = 0;
+};
+
+}  // namespace
+
+TEST(KeyFilter, OnePointAndOneMinusPerNumber) {
+    EXPECT_EQ(TypeAll(FieldVariant::Dimension, "", "1.5."), "1.5");
+    EXPECT_EQ(TypeAll(FieldVariant::Dimension, "", "--2"), "-2");
+    EXPECT_EQ(TypeAll(FieldVariant::Signed, "", "3-4"), "3-4");  // a minus may stand anywhere
+    EXPECT_EQ(TypeAll(FieldVariant::Dimension, "", "1a,5e+2"), "152");
+    EXPECT_EQ(TypeAll(FieldVariant::Point, "", "--1.2.3"), "--1.23");  // several minus signs pass
+    EXPECT_EQ(TypeAll(FieldVariant::Unsigned, "", "-4.5"), "4.5");      // no minus at all
+    EXPECT_EQ(TypeAll(FieldVariant::Position, "1.5", "\b\b7"), "17");
+}
+
+TEST(KeyFilter, DuplicatesAreJudgedOnTheTextAfterTheSelectionIsReplaced) {
+    // ".75" over a selected "2.500" gives 0.75; "-1" over a selected "-2.000" gives -1.
+    EXPECT_EQ(FilterKey(FieldVariant::Dimension, '.', "2.500", 0, 5).key, '.');
+    EXPECT_EQ(FilterKey(FieldVariant::Dimension, '-', "-2.000", 0, 6).key, '-');
+    // A point beside a selection that leaves a point standing is still a second one.
+    EXPECT_EQ(FilterKey(FieldVariant::Dimension, '.', "2.500", 3, 2).key, 0);
+    EXPECT_EQ(FilterKey(FieldVariant::Dimension, '.', "2.500", 1, 1).key, '.');
+    EXPECT_EQ(FilterKey(FieldVariant::Signed, '-', "-2", 2, 0).key, 0);
+}
+
+TEST(KeyFilter, EnterAndTheEditMarkFollowTheVariant) {
+    const KeyVerdict enter = FilterKey(FieldVariant::Dimension, '\r', "3", 1, 0);
+    EXPECT_EQ(enter.key, 0);
+    EXPECT_TRUE(enter.commitToClose);
+    EXPECT_TRUE(enter.marksEdit);
+    EXPECT_TRUE(FilterKey(FieldVariant::GearLimit, '\r', "3", 1, 0).commitToClose);
+    EXPECT_FALSE(FilterKey(FieldVariant::GearLimit, '5', "3", 1, 0).marksEdit);
+    EXPECT_FALSE(FilterKey(FieldVariant::Signed, '\r', "3", 1, 0).commitToClose);
+    // The mark comes before the duplicate test: a refused second point still marks.
+    const KeyVerdict dup = FilterKey(FieldVariant::Dimension, '.', "1.5", 3, 0);
+    EXPECT_EQ(dup.key, 0);
+    EXPECT_TRUE(dup.marksEdit);
+    EXPECT_TRUE(FilterKey(FieldVariant::Dimension, '\b', "1.5", 3, 0).marksEdit);
+    EXPECT_FALSE(FilterKey(FieldVariant::Dimension, 'x', "1.5", 3, 0).marksEdit);
+    // A circle row refuses every key.
+    EXPECT_EQ(FilterKey(FieldVariant::RowThird, '5', "", 0, 0, true).key, 0);
+    EXPECT_EQ(FilterKey(FieldVariant::RowThird, '5', "", 0, 0, false).key, '5');
+    EXPECT_EQ(FilterKey(FieldVariant::Dimension, 22, "", 0, 0).key, 0);  // Ctrl+V
+}
+
+TEST(NumericField, TypingGoesThroughTheFilterAndEnterCommitsToClose) {
+    FieldInDialog f(FieldVariant::Dimension);
+    QTest::keyClicks(f.field, "1.5.");
+    EXPECT_EQ(f.field->text(), "1.5");
+    EXPECT_TRUE(f.editChanged);
+    QTest::keyClick(f.field, Qt::Key_Return);
+    EXPECT_EQ(f.field->text(), "1.5");
+    EXPECT_TRUE(f.close1->hasFocus());
+    EXPECT_EQ(f.commits, 1);
+    EXPECT_TRUE(f.dialog.isVisible());
+}
+
+TEST(NumericField, AKeyReplacingTheSelectionIsJudgedOnTheResult) {
+    FieldInDialog f(FieldVariant::Dimension);
+    f.field->setText("2.500");
+    f.field->selectAll();
+    QTest::keyClicks(f.field, ".75");
+    EXPECT_EQ(f.field->text(), ".75");
+    f.field->setText("-2.000");
+    f.field->selectAll();
+    QTest::keyClicks(f.field, "-1");
+    EXPECT_EQ(f.field->text(), "-1");
+}
+
+TEST(NumericField, DeleteAndCursorKeysEditAndMark) {
+    FieldInDialog f(FieldVariant::Dimension);
+    f.field->setText("12.5");
+    f.field->setCursorPosition(0);
+    f.editChanged = false;
+    QTest::keyClick(f.field, Qt::Key_Right);
+    EXPECT_FALSE(f.editChanged);
+    QTest::keyClick(f.field, Qt::Key_Delete);
+    EXPECT_EQ(f.field->text(), "1.5");
+    EXPECT_TRUE(f.editChanged);
+}
+
+TEST(NumericField, ClipboardShortcutsAreRefusedAndPastesFiltered) {
+    FieldInDialog f(FieldVariant::Dimension);
+    QGuiApplication::clipboard()->setText("a-1.2.3x");
+    f.field->setText("");
+    QTest::keyClick(f.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.field->text(), "");
+    EXPECT_FALSE(f.editChanged);
+    // The context menu's Paste: the same filter, character by character.
+    f.field->pasteFiltered();
+    EXPECT_EQ(f.field->text(), "-1.23");
+    EXPECT_TRUE(f.editChanged);
+    // Into a text that already holds a point and a minus: only digits come in.
+    f.field->setCursorPosition(2);
+    f.field->insertFiltered("-.9");
+    EXPECT_EQ(f.field->text(), "-19.23");
+}
+
+TEST(NumericField, AGearLimitFieldNeverMarksAnEdit) {
+    FieldInDialog f(FieldVariant::GearLimit);
+    f.field->setEditFlag(&f.editChanged);
+    QTest::keyClicks(f.field, "2.5");
+    f.field->insertFiltered("1");
+    EXPECT_EQ(f.field->text(), "2.51");
+    EXPECT_FALSE(f.editChanged);
+}
+
+TEST(NumericField, EnterInAFieldWithoutCommitGoesToTheDialogsDefaultButton) {
+    FieldInDialog f(FieldVariant::Unsigned);
+    int okClicks = 0;
+    auto* ok = new QPushButton("OK", &f.dialog);
+    ok->setAutoDefault(false);
+    ok->setDefault(true);
+    ok->show();
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++okClicks; });
+    test::FocusByMouse(f.field);
+    QTest::keyClicks(f.field, "12");
+    QTest::keyClick(f.field, Qt::Key_Return);
+    EXPECT_EQ(f.field->text(), "12");
+    EXPECT_EQ(okClicks, 1);
+}
+
+TEST(NumericField, TheFieldCommitsWhenTheFocusMovesOn) {
+    FieldInDialog f(FieldVariant::Signed);
+    EXPECT_EQ(f.commits, 0);
+    test::FocusByMouse(f.close1);
+    EXPECT_EQ(f.commits, 1);
+}
