@@ -2,11 +2,14 @@
 // other window, all created once; the message loop runs until the main window closes.
 #include <QApplication>
 
+#include "analysis/cli.h"
 #include "mainwin/appwindows.h"
 #include "mainwin/mainform.h"
 #include "model/model.h"
 
 int main(int argc, char** argv) {
+    // Script use (--events, --help, --version) needs no display: answered before Qt starts.
+    if (argc > 1 && argv[1][0] == '-' && argv[1][1] == '-') return tarn::RunEventsCli(argc, argv);
     QApplication app(argc, argv);
     tarn::Model model;
     tarn::TMainForm form(model);
