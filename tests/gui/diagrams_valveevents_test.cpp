@@ -1,0 +1,138 @@
+// The valve-events window and the cut-off equaliser dialog on their real widgets: the table
+// follows the design, highlights unequal ends, copies and saves; Apply is one undo step and
+// Cancel changes nothing.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "diagrams/cutoffequaliser.h"
+#include "diagrams/valveevents.h"
+#include "model/dimensions.h"
+#include "model/model.h"
+#include "variation/undo.h"
+
+using namespace tarn;
+
+namespace {
+
+Model Started() {
+    Model m;
+    StartUp(m);
+    return m;
+}
+
+int Column(QTableWidget* t, const QString& title) {
+    for (int c = 0; c < t->columnCount(); ++c)
+        if (t->horizontalHeaderItem(c)->text() == title) return c;
+    return -1;
+}
+
+}  // namespace
+
+TEST(ValveEventsWindow, FollowsTheDesignAndRecomputesOnlyOnChange) {
+    Model m = Started();
+    TValveEvents w(m);
+    auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Valve Events"));
+    EXPECT_TRUE(w.Refresh());
+    EXPECT_FALSE(w.Refresh());
+    ASSERT_EQ(table->rowCount(), 5);
+    EXPECT_EQ(table->columnCount(), 29);
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("normal forward"));
+    const int cut = Column(table, QStringLiteral("Front cut-off [%]"));
+    ASSERT_GE(cut, 0);
+    const QString before = table->item(1, cut)->text();
+
+    SetDimension(m, 5, 5.2f);  // a dialog, a bar, undo or a file changes the design
+    EXPECT_TRUE(w.Refresh());
+    EXPECT_NE(table->item(1, cut)->text(), before);
+
+    m.RevArmPositions[4] = 5.0f;  // the reverse-arm dialog's list decides the rows
+    m.RevArmCount = 4;
+    EXPECT_TRUE(w.Refresh());
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->item(3, 0)->text(), QStringLiteral("5.000"));
+}
+
+TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheTolerance) {
+    Model m = Started();
+    TValveEvents w(m);
+    w.Refresh();
+    auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
+    auto* tol = w.findChild<QDoubleSpinBox*>(QStringLiteral("Tolerance"));
+    ASSERT_NE(tol, nullptr);
+    EXPECT_DOUBLE_EQ(tol->value(), 2.0);
+    const int diff = Column(table, QStringLiteral("Cut-off front-rear [%]"));
+    ASSERT_GE(diff, 0);
+    EXPECT_TRUE(table->item(1, diff)->data(Qt::UserRole).toBool());   // 29.63 at normal forward
+    EXPECT_FALSE(table->item(2, diff)->data(Qt::UserRole).toBool());  // 1.60 at mid gear
+    tol->setValue(50.0);
+    EXPECT_FALSE(table->item(1, diff)->data(Qt::UserRole).toBool());
+}
+
+TEST(ValveEventsWindow, CopyAndSave) {
+    Model m = Started();
+    TValveEvents w(m);
+    w.findChild<QPushButton*>(QStringLiteral("Copy"))->click();
+    const QString text = QApplication::clipboard()->text();
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Rev arm pos [len]\tGear\tCrank turns\t")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("4.647\tnormal forward\tFwd\t")));
+
+    const QString path = QString::fromStdString(::testing::TempDir()) + QStringLiteral("/events.csv");
+    ASSERT_TRUE(w.SaveCsv(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList csv = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), 6);
+    EXPECT_TRUE(csv[2].startsWith(QStringLiteral("4.647,normal forward,Fwd,355.618,")));
+    std::remove(path.toStdString().c_str());
+    EXPECT_FALSE(w.SaveCsv(QStringLiteral("/nonexistent-folder/x.csv")));
+}
+
+TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
+    Model m = Started();
+    TCutoffEqualiser d(m);
+    d.FormActivate();
+    auto* dim = d.findChild<QComboBox*>(QStringLiteral("Dimension"));
+    auto* gear = d.findChild<QComboBox*>(QStringLiteral("GearPosition"));
+    auto* apply = d.findChild<QPushButton*>(QStringLiteral("Apply"));
+    ASSERT_TRUE(dim && gear && apply);
+    EXPECT_EQ(gear->currentText(), QStringLiteral("normal forward"));
+    dim->setCurrentIndex(dim->findData(117));
+    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeLow"))->text(), QStringLiteral("4.3146"));
+    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeHigh"))->text(), QStringLiteral("5.2734"));
+    EXPECT_FALSE(apply->isEnabled());
+    d.findChild<QPushButton*>(QStringLiteral("Find"))->click();
+    ASSERT_TRUE(apply->isEnabled());
+    ASSERT_EQ(d.Result().status, EqualiseStatus::Equal);
+    EXPECT_EQ(m.Cyl.ValveCtrToJoint, 4.794f);  // Find only proposes
+
+    const int undoBefore = m.UndoCount;
+    apply->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(m.Cyl.ValveCtrToJoint, d.Result().value);
+    EXPECT_EQ(m.UndoCount, undoBefore + 1);
+    EXPECT_EQ(m.DynVarId[1], 117);
+    ASSERT_TRUE(UnDoClick(m));
+    EXPECT_EQ(m.Cyl.ValveCtrToJoint, 4.794f);
+
+    Model n = Started();
+    TCutoffEqualiser c(n);
+    c.FormActivate();
+    c.findChild<QPushButton*>(QStringLiteral("Find"))->click();
+    c.findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
+    EXPECT_EQ(c.result(), QDialog::Rejected);
+    EXPECT_EQ(n.UndoCount, 0);
+    EXPECT_EQ(n.Frame.MainRodCrankEnd, 6.207f);
+}
