@@ -1,6 +1,8 @@
 // The program's windows in their start order.
 #include "mainwin/appwindows.h"
 
+#include "diagrams/datatable.h"
+#include "diagrams/diagramwindow.h"
 #include "dialogs/angledialog.h"
 #include "dialogs/cyldimen.h"
 #include "dialogs/framedi.h"
@@ -22,13 +24,13 @@ QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* captio
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
     w.DrivAng = new TDrivAng(m, &form, &form);
-    w.OvalDia = ShellWindow(form, "OvalDia", "Oval Diagram");
-    w.PortDia = ShellWindow(form, "PortDia", "Port Diagram");
+    w.OvalDia = new TDiagramWindow(m, form, DiagramKind::Oval);
+    w.PortDia = new TDiagramWindow(m, form, DiagramKind::Port);
     w.RefPnts = ShellWindow(form, "RefPnts", "Reference Points");
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);
-    w.SineDia = ShellWindow(form, "SineDia", "Sine Diagram");
-    w.SteamDia = ShellWindow(form, "SteamDia", "Steam Diagram");
+    w.SineDia = new TDiagramWindow(m, form, DiagramKind::Sine);
+    w.SteamDia = new TDiagramWindow(m, form, DiagramKind::Steam);
     w.StpAng = new TStpAng(m, &form, &form);
     w.AboutBox = ShellWindow(form, "AboutBox", "About");
     w.Inst = ShellWindow(form, "Inst", "Instructions");
@@ -36,7 +38,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.FrameDi = new TFrameDi(m, &form, &form);
     w.GraphZoom = new TGraphZoom(m, &form);
     w.DrawLines = ShellWindow(form, "DrawLines", "Draw Lines");
-    w.DataTable = ShellWindow(form, "DataTable", "Pivot Data Table");
+    w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
     form.AttachWindows(w);
     return w;
