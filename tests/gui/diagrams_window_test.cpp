@@ -352,3 +352,15 @@ TEST(DiagramWindows, OpeningAsksForPositionsWithTheRealDialogThenDrawsThem) {
     d->reject();
     EXPECT_TRUE(a.Timer()->isActive());
 }
+
+TEST(DataTableWindow, DataTableButtonOpensTheTable) {
+    App a;
+    bool shown = false;
+    QTimer::singleShot(0, a.w.DataTable, [&] {
+        shown = a.w.DataTable->isVisible();
+        a.w.DataTable->findChild<QAction*>("Close1")->trigger();
+    });
+    a.form->findChild<QPushButton*>("DataTableBut")->click();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(a.w.DataTable->isVisible());
+}
