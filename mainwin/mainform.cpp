@@ -397,6 +397,9 @@ void TMainForm::BuildControls() {
         w->setVisible(b.visible);
         if (b.click) connect(w, &QPushButton::clicked, this, b.click);
     }
+    // DataTableButClick: the pivot data table, modally.
+    connect(Named<QPushButton>("DataTableBut"), &QPushButton::clicked, this,
+            [this] { ShowModal(windows_.DataTable); });
     for (int k = 1; k <= 6; ++k)
         connect(Named<QPushButton>(QStringLiteral("Preset%1").arg(k).toLatin1().constData()),
                 &QPushButton::clicked, this, [this, k] { PresetClick(k); });

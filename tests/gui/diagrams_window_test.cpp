@@ -327,3 +327,40 @@ TEST(DiagramPictures, DefaultDesignAtCentreNormalForwardAndReverse) {
         EXPECT_TRUE(d->Picture().save(QString::fromLatin1(file)));
     }
 }
+
+TEST(DiagramWindows, OpeningAsksForPositionsWithTheRealDialogThenDrawsThem) {
+    App a;
+    a.m.RevArmCount = 0;
+    TDiagramWindow* d = a.Dia(DiagramKind::Sine);
+    d->show();  // queues the activation
+    // Runs inside the positions dialog's own loop: the user closes it with "Close".
+    QTimer::singleShot(0, d, [&] {
+        QDialog* set = a.w.SetRevArm;
+        ASSERT_TRUE(set->isVisible());
+        set->findChild<QPushButton*>("Close1")->click();
+    });
+    QApplication::processEvents();
+    // Close1 re-read the list (three positions from the centre calculation) and marked the
+    // diagrams stale; the drawing after it shows the three curves.
+    EXPECT_EQ(a.m.RevArmCount, 3);
+    EXPECT_TRUE(a.m.DiagramStale);
+    const QImage first = d->Picture().copy();
+    EXPECT_GT(NonWhite(first), 5000);
+    d->FormMouseMove();
+    EXPECT_FALSE(a.m.DiagramStale);
+    EXPECT_EQ(d->Picture(), first);  // nothing changed meanwhile: the same picture again
+    d->reject();
+    EXPECT_TRUE(a.Timer()->isActive());
+}
+
+TEST(DataTableWindow, DataTableButtonOpensTheTable) {
+    App a;
+    bool shown = false;
+    QTimer::singleShot(0, a.w.DataTable, [&] {
+        shown = a.w.DataTable->isVisible();
+        a.w.DataTable->findChild<QAction*>("Close1")->trigger();
+    });
+    a.form->findChild<QPushButton*>("DataTableBut")->click();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(a.w.DataTable->isVisible());
+}
