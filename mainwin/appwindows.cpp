@@ -3,6 +3,7 @@
 
 #include "diagrams/datatable.h"
 #include "diagrams/diagramwindow.h"
+#include "diagrams/valveevents.h"
 #include "dialogs/angledialog.h"
 #include "dialogs/cyldimen.h"
 #include "dialogs/framedi.h"
@@ -40,6 +41,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DrawLines = ShellWindow(form, "DrawLines", "Draw Lines");
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
+    w.ValveEvents = new TValveEvents(m, &form);
     form.AttachWindows(w);
     return w;
 }

@@ -28,6 +28,7 @@ struct AppWindows {
     QDialog* DrawLines = nullptr;
     QDialog* DataTable = nullptr;
     QDialog* CylDimen = nullptr;
+    QDialog* ValveEvents = nullptr;  // the events table, shown beside the main window
 };
 
 // Builds the windows as children of the main window (which owns and destroys them) and hands

@@ -242,7 +242,8 @@ void TMainForm::BuildMenus() {
          {{"SineDiag", "&SineDiagram", nullptr},
           {"OvalDiag", "&OvalDiagram", nullptr},
           {"SteamDiag", "S&teamDiagram", nullptr},
-          {"FourEvents", "&PortOpenClose", nullptr}});
+          {"FourEvents", "&PortOpenClose", nullptr},
+          {"ValveEvents1", "&ValveEvents", nullptr}});
     menu("Help1", "&Help",
          {{"Instructions", "&Instructions", nullptr},
           {"SpecInstr", "Instructions&Special", nullptr},
@@ -269,6 +270,13 @@ void TMainForm::BuildMenus() {
         {"Instructions", &AppWindows::Inst},      {"SpecInstr", &AppWindows::TarnISpInst},
         {"About1", &AppWindows::AboutBox},
     };
+    // Not modal: the events table follows the design while the other windows change it.
+    connect(Named<QAction>("ValveEvents1"), &QAction::triggered, this, [this] {
+        if (!windows_.ValveEvents) return;
+        windows_.ValveEvents->show();
+        windows_.ValveEvents->raise();
+        windows_.ValveEvents->activateWindow();
+    });
     for (const auto& o : openers) {
         auto window = o.window;
         connect(Named<QAction>(o.item), &QAction::triggered, this,

@@ -1,6 +1,7 @@
 // The valve-events window and the cut-off equaliser dialog on their real widgets: the table
 // follows the design, highlights unequal ends, copies and saves; Apply is one undo step and
 // Cancel changes nothing.
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -15,6 +16,8 @@
 
 #include "diagrams/cutoffequaliser.h"
 #include "diagrams/valveevents.h"
+#include "dialogs_support.h"
+#include "mainwin/appwindows.h"
 #include "model/dimensions.h"
 #include "model/model.h"
 #include "variation/undo.h"
@@ -135,4 +138,21 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
     EXPECT_EQ(c.result(), QDialog::Rejected);
     EXPECT_EQ(n.UndoCount, 0);
     EXPECT_EQ(n.Frame.MainRodCrankEnd, 6.207f);
+}
+
+TEST(ValveEventsWindow, OpensFromTheDrawGraphsMenuWithoutBlocking) {
+    Model m;
+    TMainForm form(m, std::make_unique<test::SilentSound>());
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    CreateAppWindows(m, form);
+    auto* item = form.findChild<QAction*>(QStringLiteral("ValveEvents1"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("&ValveEvents"));
+    item->trigger();  // returns at once: the window is not modal
+    auto* w = form.findChild<TValveEvents*>(QStringLiteral("ValveEvents"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isModal());
+    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("EventsTable"))->rowCount(), 5);
+    w->close();
 }
