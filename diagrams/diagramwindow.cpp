@@ -301,6 +301,11 @@ void TDiagramWindow::Redraw() {
 }
 
 void TDiagramWindow::Draw() {
+    // Both port graphs are only ever drawn together: one graph over them would hide the other.
+    if (names_.kind == DiagramKind::Port && m_.PortGraphMode == 'B') {
+        Redraw();
+        return;
+    }
     DiagramControls ui;
     {
         QPainterCanvas canvas(picture_);

@@ -533,7 +533,7 @@ std::string TMainForm::TimeText() {
 
 void TMainForm::SetUndoButton(bool visible, int top) {
     if (visible && unDoDn_->y() != top) unDoDn_->move(unDoDn_->x(), top);
-    if (unDoDn_->isVisible() != visible) unDoDn_->setVisible(visible);
+    if (unDoDn_->isHidden() == visible) unDoDn_->setVisible(visible);
 }
 
 void TMainForm::SetErrorIndicator(bool visible) {
@@ -806,7 +806,7 @@ void TMainForm::SetScreenDataClick() {
         m_.ScreenData = true;
         action("SetScreenData")->setText(QStringLiteral("SetScree&nData Off"));
         for (const char* n : kScreenDataShown) widget(n)->show();
-        panZoomShown_ = true;
+        panZoomShown_ = false;
         action("DriverAng")->setEnabled(true);
         action("RefPoints1")->setVisible(true);
         action("FindRevArmCent")->setEnabled(true);

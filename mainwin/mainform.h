@@ -136,7 +136,7 @@ private:
     std::string dateText_, timeText_;
     bool inTick_ = false;
     bool running_ = true;
-    bool panZoomShown_ = true;
+    bool panZoomShown_ = false;  // the pan/zoom switch's caption reads "Off"
     std::uint32_t seedCounter_ = 0;
     // Controls the frame touches every tick.
     QScrollBar* dynBars_[5] = {};

@@ -79,8 +79,10 @@ void SetFrameCaptions(const Model& m, SceneHost& host) {
         {CaptionWindow::PortDia, "TARN1 Inside Admission      Port Open/Closed    "},
         {CaptionWindow::DataTable, "TARN1 Inside Admission  Data Table "},
     };
-    const std::string tail =
-        m.DesignName + "     " + host.DateText() + "   " + host.TimeText() + "   Version 2.6";
+    // The date first: the host reads its clock there.
+    const std::string date = host.DateText();
+    const std::string time = host.TimeText();
+    const std::string tail = m.DesignName + "     " + date + "   " + time + "   Version 2.6";
     for (const auto& t : kTitles) host.SetCaption(t.window, t.title + tail);
 }
 

@@ -17,6 +17,7 @@
 #include "diagrams/diagramwindow.h"
 #include "mainwin/appwindows.h"
 #include "mainwin/mainform.h"
+#include "mainwin/qpaintercanvas.h"
 #include "model/dimensions.h"
 #include "model/numfmt.h"
 #include "variation/commit.h"
@@ -363,4 +364,17 @@ TEST(DataTableWindow, DataTableButtonOpensTheTable) {
     a.form->findChild<QPushButton*>("DataTableBut")->click();
     EXPECT_TRUE(shown);
     EXPECT_FALSE(a.w.DataTable->isVisible());
+}
+
+TEST(DiagramWindows, UndoLineOverBothPortGraphsKeepsBothGraphs) {
+    App a;
+    TDiagramWindow* d = a.Dia(DiagramKind::Port);
+    d->BothGraphs1Click();
+    d->UnDoItemClick();  // the line is painted without losing the reverse graph
+    QImage expected(d->Picture().size(), QImage::Format_RGB32);
+    {
+        QPainterCanvas c(expected);
+        PortBothGraphs(a.m, c);
+    }
+    EXPECT_EQ(d->Picture().convertToFormat(QImage::Format_RGB32), expected);
 }

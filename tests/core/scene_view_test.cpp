@@ -1,0 +1,112 @@
+// View control and the step-angle bands.
+#include <gtest/gtest.h>
+
+#include "mainwin/scene/motion.h"
+#include "mainwin/scene/view.h"
+
+namespace tarn {
+namespace {
+
+struct ViewTest : ::testing::Test {
+    Model m;
+    ViewTest() { StartUp(m); }
+    // A bar change and the change with 0 that putting the bar back brings.
+    void Click(void (*step)(Model&, i32), i32 p) {
+        step(m, p);
+        step(m, 0);
+    }
+};
+
+TEST_F(ViewTest, OneZoomArrowClick) {
+    Click(ZoomStep, 1);
+    EXPECT_NEAR(m.Zoom, 27.027f, 1e-4);
+    EXPECT_NEAR(m.OffsetX, 114.795f, 1e-3);
+    EXPECT_NEAR(m.OffsetY, 270.03f, 1e-3);
+    EXPECT_FLOAT_EQ(m.Increment, 0.0f);  // the follow-up step of 0
+}
+
+TEST_F(ViewTest, PanArrowAndTroughSteps) {
+    Click(PanHorizontal, 1);
+    EXPECT_NEAR(m.OffsetX, 115.1f, 1e-4);
+    Click(PanHorizontal, 10);
+    EXPECT_NEAR(m.OffsetX, 116.1f, 1e-4);
+    Click(PanHorizontal, -10);
+    EXPECT_NEAR(m.OffsetX, 115.1f, 1e-4);
+    Click(PanVertical, 1);
+    EXPECT_NEAR(m.OffsetY, 269.9f, 1e-4);
+    EXPECT_FLOAT_EQ(m.ZoomBaseY, m.OffsetY);
+}
+
+TEST_F(ViewTest, ThumbDragStepsBySizeWithTheSignOfMotion) {
+    i32 last = 0, before = 0;
+    RelativeStep(m, 37, last, before, 10, 10);
+    EXPECT_NEAR(m.Increment, 3.7f, 1e-6);
+    EXPECT_EQ(before, 0);
+    EXPECT_EQ(last, 37);
+    RelativeStep(m, 0, last, before, 10, 10);
+    EXPECT_EQ(before, 37);
+    RelativeStep(m, 20, last, before, 10, 10);  // positive but below the one before: backwards
+    EXPECT_NEAR(m.Increment, -2.0f, 1e-6);
+    RelativeStep(m, 0, last, before, 1000, 25);
+    RelativeStep(m, -25, last, before, 1000, 25);  // a reference-point trough click
+    EXPECT_NEAR(m.Increment, -0.025f, 1e-7);
+}
+
+TEST_F(ViewTest, ZoomClampsButKeepsTheUnclampedOffsets) {
+    m.Zoom = 2990;
+    m.OffsetX = 400;
+    ZoomStep(m, 10);  // +1 % = 3019.9
+    EXPECT_FLOAT_EQ(m.Zoom, 3000.0f);
+    EXPECT_NEAR(m.OffsetX, (400 - 320) * 3019.9 / 2990 + 320, 1e-2);
+    m.Zoom = 0.5f;
+    ZoomStep(m, 0);
+    ZoomStep(m, -200);  // -20 %
+    EXPECT_FLOAT_EQ(m.Zoom, 0.5f);
+    // A base of 0 leaves the offsets alone.
+    m.Zoom = 0;
+    m.OffsetX = 12;
+    ZoomStep(m, 1);
+    EXPECT_FLOAT_EQ(m.OffsetX, 12.0f);
+    EXPECT_FLOAT_EQ(m.Zoom, 0.5f);
+}
+
+TEST_F(ViewTest, PresetsStoreWhenArmedAndRecall) {
+    RecallPreset(m, 3, false);
+    EXPECT_FLOAT_EQ(m.Zoom, 62);
+    EXPECT_FLOAT_EQ(m.OffsetX, -150);
+    EXPECT_FLOAT_EQ(m.OffsetY, 200);
+    m.Zoom = 40; m.OffsetX = 1; m.OffsetY = 2;
+    TakePresetView(m);
+    RecallPreset(m, 3, true);
+    m.Zoom = 99;
+    RecallPreset(m, 3, false);
+    EXPECT_FLOAT_EQ(m.Zoom, 40);
+    EXPECT_FLOAT_EQ(m.OffsetY, 2);
+    RecallPreset(m, 5, false);
+    EXPECT_FLOAT_EQ(m.Zoom, 350);
+}
+
+TEST(GraphicZoom, FieldIsClamped) {
+    EXPECT_FLOAT_EQ(GraphicZoomFromText("2500"), 2000.0f);
+    EXPECT_FLOAT_EQ(GraphicZoomFromText("0.1"), 0.5f);
+    EXPECT_FLOAT_EQ(GraphicZoomFromText(""), 0.5f);
+    EXPECT_FLOAT_EQ(GraphicZoomFromText("12.5"), 12.5f);
+}
+
+TEST(StepBar, BandsAndTheirClickSizes) {
+    EXPECT_FLOAT_EQ(StepBarLookup(0).step, 0.01f);
+    EXPECT_FLOAT_EQ(StepBarLookup(704).step, 0.01f);
+    EXPECT_FLOAT_EQ(StepBarLookup(705).step, 0.02f);
+    EXPECT_FLOAT_EQ(StepBarLookup(8000).step, 1.0f);
+    EXPECT_EQ(StepBarLookup(8000).smallChange, 100);
+    EXPECT_FLOAT_EQ(StepBarLookup(12000).step, 10.0f);
+    EXPECT_EQ(StepBarLookup(12000).largeChange, 4500);
+    EXPECT_FLOAT_EQ(StepBarLookup(14408).step, 30.0f);
+    EXPECT_FLOAT_EQ(StepBarLookup(14613).step, 45.0f);
+    EXPECT_EQ(StepBarPosition(0.01f), 0);
+    EXPECT_EQ(StepBarPosition(45), 14613);
+    EXPECT_EQ(StepBarPosition(10), 12000);
+}
+
+}  // namespace
+}  // namespace tarn

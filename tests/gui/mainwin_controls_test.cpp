@@ -1,0 +1,295 @@
+// The main window's handlers on the real controls: motion, step bar, reverse arm, view, screen
+// data, the close-up zoom dialog and the frame it draws.
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "mainwin/graphzoom.h"
+#include "mainwin/scene/motion.h"
+#include "mainwin_fixture.h"
+#include "model/numfmt.h"
+
+namespace tarn {
+namespace {
+
+using testing::MainWindowTest;
+
+TEST_F(MainWindowTest, RunStopQuantisesTheAngle) {
+    m.CrankAngle = 123.456f;
+    Button("Run")->click();
+    EXPECT_EQ(Button("Run")->text().toStdString(), "Run");
+    EXPECT_FLOAT_EQ(m.StepAngle, 0.0f);
+    EXPECT_EQ(Bar("SBDrvAng")->value(), 12346);
+    EXPECT_FLOAT_EQ(m.CrankAngle, 123.46f);
+    EXPECT_TRUE(Bar("SBDrvAng")->isEnabled());
+    // Stopped, the tick still solves and redraws but the crank stays.
+    form->Timer1Timer();
+    EXPECT_FLOAT_EQ(m.CrankAngle, 123.46f);
+    Button("Run")->click();
+    EXPECT_EQ(Button("Run")->text().toStdString(), "Stop");
+    EXPECT_FLOAT_EQ(m.StepAngle, 10.0f);
+    EXPECT_FALSE(Bar("SBDrvAng")->isEnabled());
+    form->Timer1Timer();
+    EXPECT_NEAR(m.CrankAngle, 133.46f, 1e-3);
+}
+
+TEST_F(MainWindowTest, Deg00AndDeg180StopAtTheirAngle) {
+    Button("Deg180")->click();
+    EXPECT_FLOAT_EQ(m.CrankAngle, 180.0f);
+    EXPECT_EQ(Bar("SBDrvAng")->value(), 18000);
+    EXPECT_FLOAT_EQ(m.StepAngle, 0.0f);
+    EXPECT_FALSE(Button("Deg180")->isEnabled());
+    EXPECT_TRUE(Button("Deg00")->isEnabled());
+    EXPECT_EQ(Button("Run")->text().toStdString(), "Run");
+    Button("Deg00")->click();
+    EXPECT_FLOAT_EQ(m.CrankAngle, 0.0f);
+    EXPECT_FALSE(Button("Deg00")->isEnabled());
+    EXPECT_TRUE(Button("Deg180")->isEnabled());
+    // Moving the driver-angle bar enables both again.
+    Bar("SBDrvAng")->setValue(4500);
+    EXPECT_FLOAT_EQ(m.CrankAngle, 45.0f);
+    EXPECT_TRUE(Button("Deg00")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StepBarAndStepButtons) {
+    Bar("SBStepAng")->setValue(8000);
+    EXPECT_FLOAT_EQ(m.StepSetting, 1.0f);
+    EXPECT_FLOAT_EQ(m.StepAngle, 1.0f);  // running: at once
+    EXPECT_EQ(Bar("SBDrvAng")->singleStep(), 100);
+    EXPECT_EQ(Bar("SBDrvAng")->pageStep(), 500);
+    EXPECT_FALSE(Button("Step1")->isEnabled());
+    EXPECT_TRUE(Button("Step10")->isEnabled());
+    Button("Step45")->click();
+    EXPECT_EQ(Bar("SBStepAng")->value(), 14613);
+    EXPECT_FLOAT_EQ(m.StepSetting, 45.0f);
+    EXPECT_FALSE(Button("Step45")->isEnabled());
+    EXPECT_TRUE(Button("Step1")->isEnabled());
+    // Stopped, a step change keeps the motion stopped.
+    Button("Run")->click();
+    Button("Step1")->click();
+    EXPECT_FLOAT_EQ(m.StepSetting, 1.0f);
+    EXPECT_FLOAT_EQ(m.StepAngle, 0.0f);
+    Button("Run")->click();
+    const float before = m.CrankAngle;
+    form->Timer1Timer();
+    EXPECT_NEAR(m.CrankAngle, before + 1, 1e-4);
+    // A typed step keeps its value once (the step dialog's way).
+    m.StepSnap = false;
+    m.StepSetting = 7.3f;
+    Bar("SBStepAng")->setValue(StepBarPosition(7.3f));
+    EXPECT_FLOAT_EQ(m.StepSetting, 7.3f);
+    EXPECT_TRUE(m.StepSnap);
+}
+
+TEST_F(MainWindowTest, ReverseArmBarSetsDirectionAndButtons) {
+    const float centre = m.RevArmPositions[0];
+    Bar("SBRevArm")->setValue(500);
+    EXPECT_NEAR(m.RevArmPos, centre - 0.5f, 1e-5);
+    EXPECT_EQ(m.Direction, "Fwd");
+    EXPECT_TRUE(Button("Center")->isEnabled());
+    Bar("SBRevArm")->setValue(-500);
+    EXPECT_EQ(m.Direction, "Rev");
+    form->Timer1Timer();
+    EXPECT_NEAR(m.CrankAngle, 350.0f, 1e-4);  // the crank turns backwards
+    m.FrontCutoffText = "12.0";
+    Button("Fwd")->click();
+    EXPECT_EQ(Bar("SBRevArm")->value(), 1600);
+    EXPECT_FLOAT_EQ(m.RevArmPos, static_cast<float>(centre - 1.6L));
+    EXPECT_EQ(m.Direction, "Fwd");
+    EXPECT_FALSE(Button("Fwd")->isEnabled());
+    EXPECT_TRUE(Button("Rev")->isEnabled());
+    EXPECT_TRUE(m.FrontCutoffText.empty());
+    Button("Rev")->click();
+    EXPECT_EQ(Bar("SBRevArm")->value(), -1600);
+    EXPECT_FALSE(Button("Rev")->isEnabled());
+    EXPECT_EQ(m.Direction, "Rev");
+    Button("Center")->click();
+    EXPECT_EQ(Bar("SBRevArm")->value(), 0);
+    EXPECT_FLOAT_EQ(m.RevArmPos, centre);
+    EXPECT_EQ(m.Direction, "Fwd");
+    EXPECT_FALSE(Button("Center")->isEnabled());
+    // A drag to +1600 matches normal forward gear.
+    Bar("SBRevArm")->setValue(1600);
+    EXPECT_FALSE(Button("Fwd")->isEnabled());
+}
+
+TEST_F(MainWindowTest, PanZoomStepsAndNorm) {
+    Bar("SBZoom")->setValue(1);  // one arrow click
+    EXPECT_EQ(Bar("SBZoom")->value(), 0);
+    EXPECT_NEAR(m.Zoom, 27.027f, 1e-4);
+    EXPECT_NEAR(m.OffsetX, 114.795f, 1e-3);
+    EXPECT_TRUE(Button("NormVHZ")->isEnabled());
+    Bar("SBPanHorz")->setValue(10);  // a trough click
+    EXPECT_NEAR(m.OffsetX, 115.795f, 1e-3);
+    Bar("SBPanVert")->setValue(1);
+    EXPECT_NEAR(m.OffsetY, 270.03f - 0.1f, 1e-3);
+    Button("NormVHZ")->click();
+    EXPECT_FLOAT_EQ(m.Zoom, 27.0f);
+    EXPECT_FLOAT_EQ(m.OffsetX, 115.0f);
+    EXPECT_FLOAT_EQ(m.OffsetY, 270.0f);
+    EXPECT_FALSE(Button("NormVHZ")->isEnabled());
+    EXPECT_NEAR(m.DefaultZoom, 27.027f, 1e-4);
+}
+
+TEST_F(MainWindowTest, PresetsStoreOnlyWhenArmed) {
+    Button("Preset3")->click();
+    EXPECT_FLOAT_EQ(m.Zoom, 62.0f);
+    EXPECT_FLOAT_EQ(m.OffsetY, 200.0f);
+    EXPECT_TRUE(Button("NormVHZ")->isEnabled());
+    m.Zoom = 40;
+    m.OffsetX = 10;
+    m.OffsetY = 20;
+    Button("Preset0")->click();
+    EXPECT_FALSE(Button("Preset0")->isEnabled());
+    Button("Preset3")->click();
+    EXPECT_TRUE(Button("Preset0")->isEnabled());
+    Button("Preset1")->click();
+    EXPECT_FLOAT_EQ(m.Zoom, 62.0f);
+    Button("Preset3")->click();
+    EXPECT_FLOAT_EQ(m.Zoom, 40.0f);
+    EXPECT_FLOAT_EQ(m.OffsetX, 10.0f);
+}
+
+TEST_F(MainWindowTest, SwitchesFlipTheirCaptions) {
+    Item("SetLineWidth")->trigger();
+    EXPECT_EQ(m.LineWidth, 2);
+    EXPECT_EQ(Item("SetLineWidth")->text().toStdString(), "Set&LineWidth 1");
+    Item("LargeFont")->trigger();
+    EXPECT_FLOAT_EQ(m.FontScaleX, 1.27f);
+    EXPECT_FLOAT_EQ(m.FontScaleY, 1.22f);
+    EXPECT_EQ(Item("LargeFont")->text().toStdString(), "SetSmall&Font");
+    Item("LargeFont")->trigger();
+    EXPECT_FLOAT_EQ(m.FontScaleX, 1.0f);
+    Item("SetBeepOnError")->trigger();
+    EXPECT_FALSE(m.BeepOnError);
+    EXPECT_EQ(Item("SetBeepOnError")->text().toStdString(), "Set&ErrorBeep On");
+}
+
+TEST_F(MainWindowTest, ScreenDataOffAndOn) {
+    m.UndoOn = true;
+    Item("DynamicVariables")->trigger();
+    ASSERT_TRUE(Shown("SBDynVar1"));
+    form->Timer1Timer();
+    EXPECT_TRUE(Shown("UnDoDn"));
+    Item("SetScreenData")->trigger();
+    EXPECT_FALSE(m.ScreenData);
+    EXPECT_EQ(Item("SetScreenData")->text().toStdString(), "SetScree&nData On");
+    for (const char* n : {"Panel1", "Panel12", "Preset1", "Preset0", "NormVHZ", "RefPt1", "SBPanVert",
+                          "SBZoom", "Rev", "Center", "Fwd", "Deg180", "Run", "Deg00", "Step1",
+                          "Step45", "SBRevArm", "SBDrvAng", "SBStepAng", "SBDynVar1", "SBDynVar4",
+                          "ToolBar1", "DataTableBut"})
+        EXPECT_FALSE(Shown(n)) << n;
+    EXPECT_FALSE(Item("DriverAng")->isEnabled());
+    EXPECT_FALSE(Item("RefPoints1")->isVisible());
+    EXPECT_FALSE(Item("DynamicVariables")->isEnabled());
+    EXPECT_FALSE(m.DynVarOn);
+    EXPECT_FALSE(m.UndoOn);
+    EXPECT_FALSE(m.RefPointsOn);
+    EXPECT_TRUE(Item("SetPanZoom")->isEnabled());
+    EXPECT_FALSE(Item("DrawLines1")->isEnabled());
+    form->Timer1Timer();
+    EXPECT_FALSE(Shown("UnDoDn"));
+    // The pan and zoom bars can come back on their own while screen data is off.
+    Item("SetPanZoom")->trigger();
+    EXPECT_EQ(Item("SetPanZoom")->text().toStdString(), "SetP&anZoom Off");
+    EXPECT_TRUE(Shown("SBZoom"));
+    Item("SetPanZoom")->trigger();
+    EXPECT_FALSE(Shown("SBZoom"));
+    Item("SetScreenData")->trigger();
+    EXPECT_TRUE(m.ScreenData);
+    for (const char* n : {"Panel1", "Panel9", "Preset1", "SBPanVert", "SBZoom", "Run", "SBRevArm",
+                          "ToolBar1"})
+        EXPECT_TRUE(Shown(n)) << n;
+    for (const char* n : {"Panel5", "Panel7", "SBDynVar1", "SBRef1Vert", "RefPt1Zero"})
+        EXPECT_FALSE(Shown(n)) << n;
+    EXPECT_FALSE(Item("SetPanZoom")->isEnabled());
+    EXPECT_EQ(Item("SetPanZoom")->text().toStdString(), "SetP&anZoom On");
+    EXPECT_TRUE(Item("SetPivotData")->isEnabled());
+    EXPECT_TRUE(Item("DriverAng")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DynamicVariableBarsFollowTheSlots) {
+    Item("DynamicVariables")->trigger();
+    EXPECT_TRUE(Shown("SBDynVar1"));
+    EXPECT_TRUE(Shown("Panel7"));
+    form->Timer1Timer();
+    EXPECT_FALSE(Bar("SBDynVar1")->isEnabled());
+    m.DynVarId[1] = 6;
+    m.DynVarName[1] = "Link Radius";
+    m.DynVarValue[1] = 5.0f;
+    form->Timer1Timer();
+    ASSERT_TRUE(Bar("SBDynVar1")->isEnabled());
+    // An arrow click adds 0.001 and the bar springs back.
+    Bar("SBDynVar1")->setValue(1);
+    EXPECT_EQ(Bar("SBDynVar1")->value(), 0);
+    EXPECT_FLOAT_EQ(m.LinkRadius, 5.001f);
+    Item("DynamicVariables")->trigger();
+    EXPECT_FALSE(Shown("SBDynVar1"));
+}
+
+TEST_F(MainWindowTest, GeometryErrorShowsTheErrorItem) {
+    m.GeometryError = true;
+    m.Frame.CouplerLower = 100;  // keeps failing, as a real bad design would
+    form->Timer1Timer();
+    EXPECT_TRUE(Item("Error")->isVisible());
+    for (int i = 0; i < 9; ++i) form->Timer1Timer();
+    EXPECT_FALSE(Item("Error")->isVisible());
+    EXPECT_EQ(sound->error, 1);
+}
+
+TEST_F(MainWindowTest, ActivationAfterAModalWindowLocksTheBarOnlyWhileRunning) {
+    QTimer::singleShot(0, windows.AboutBox, &QDialog::reject);
+    form->ShowModal(windows.AboutBox);
+    EXPECT_FALSE(Bar("SBDrvAng")->isEnabled());
+    Button("Run")->click();
+    QTimer::singleShot(0, windows.AboutBox, &QDialog::reject);
+    form->ShowModal(windows.AboutBox);
+    EXPECT_TRUE(Bar("SBDrvAng")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClicksOnThePictureReachTheTools) {
+    std::vector<std::tuple<Qt::MouseButton, int, int>> clicks;
+    QObject::connect(form.get(), &TMainForm::PictureMouseDown,
+                     [&](Qt::MouseButton b, int x, int y) { clicks.emplace_back(b, x, y); });
+    QTest::mouseClick(form->findChild<QWidget*>("ClientArea"), Qt::LeftButton, {}, QPoint(300, 200));
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], std::make_tuple(Qt::LeftButton, 300, 200));
+    m.GraphicPosId = 3;
+    form->FormMouseDown(Qt::RightButton, 300, 200);
+    EXPECT_EQ(m.GraphicPosFrames, 1005);
+}
+
+TEST_F(MainWindowTest, GraphZoomDialogFiltersAndClamps) {
+    auto* dlg = static_cast<TGraphZoom*>(windows.GraphZoom);
+    dlg->FormActivate();
+    auto* edit = dlg->findChild<QLineEdit*>("Edit1");
+    EXPECT_EQ(edit->text().toStdString(), "7.50");
+    edit->clear();
+    QTest::keyClicks(edit, "1.2.3-x");
+    EXPECT_EQ(edit->text().toStdString(), "1.23");
+    edit->setText("2500");
+    dlg->OKClick();
+    EXPECT_FLOAT_EQ(m.GraphicZoomFactor, 2000.0f);
+    edit->clear();
+    dlg->OKClick();
+    EXPECT_FLOAT_EQ(m.GraphicZoomFactor, 0.5f);
+    for (auto* b : dlg->findChildren<QPushButton*>()) EXPECT_FALSE(b->autoDefault());
+}
+
+TEST_F(MainWindowTest, StartFrameIsSavedForALook) {
+    m.ShowSteam = true;
+    form->Timer1Timer();
+    const QImage& f = form->Frame();
+    EXPECT_EQ(f.size(), QSize(1280, 1024));
+    // Wheel rim at its leftmost pixel row, the white far corner, the grey cylinder outline.
+    EXPECT_EQ(f.pixel(1279, 1023), qRgb(255, 255, 255));
+    int black = 0;
+    for (int y = 250; y < 290; ++y) black += f.pixel(7, y) == qRgb(0, 0, 0);
+    EXPECT_GT(black, 0);
+    EXPECT_EQ(f.pixel(m.CylPtX[4] + 3, m.CylPtY[4]), qRgb(128, 128, 128));  // cylinder floor
+    EXPECT_TRUE(f.save(QDir::current().absoluteFilePath("mainwin_start_frame.png")));
+}
+
+}  // namespace
+}  // namespace tarn
