@@ -1,5 +1,9 @@
-// The close-up of one dimension on the main picture (the last layer of a frame).
+// The close-up of one dimension on the main picture (the last layer of a frame): the dialog
+// closes, the view zooms onto the part, the dimension blinks as a thick line under its name and
+// an hourglass, and after 1000 frames (or a click) the view comes back and the dialog reopens.
 #pragma once
+
+#include <string_view>
 
 #include "model/canvas.h"
 #include "model/model.h"
@@ -17,6 +21,14 @@ struct CloseupActions {
 };
 
 // Draws the close-up of dimension GraphicPosId (called only while it is greater than 0).
-inline CloseupActions DrawDimensionCloseup(Model&, Canvas&) { return {}; }
+CloseupActions DrawDimensionCloseup(Model& m, Canvas& c);
+
+// The label and the base zoom k of a close-up (k / GraphicZoomFactor * 7.5 is the zoom);
+// an empty label for an id that has no close-up.
+struct CloseupView {
+    std::string_view label;
+    float k = 0;
+};
+CloseupView CloseupViewOf(int id);
 
 }  // namespace tarn

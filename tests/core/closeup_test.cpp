@@ -1,0 +1,160 @@
+// The dimension close-up: forced view, blink, label, the end after 1000 frames or a click,
+// the saved view and which dialog closes and reopens.
+#include <gtest/gtest.h>
+
+#include "mainwin/scene/closeup.h"
+#include "mainwin/scene/mainscene.h"
+#include "model/dimensions.h"
+#include "model/model.h"
+#include "model/recordingcanvas.h"
+#include "model/solver.h"
+
+using namespace tarn;
+
+namespace {
+
+Model Started() {
+    Model m;
+    StartUp(m);
+    SolveLinkage(m);
+    SolveValveEvents(m);
+    MapPivotsToScreen(m);
+    UpdateCylinderPoints(m);
+    UpdatePistonPoints(m);
+    return m;
+}
+
+// The thick line of the frame (pen width 3), as drawn.
+std::vector<CanvasOp> ThickLines(const RecordingCanvas& c) {
+    std::vector<CanvasOp> out;
+    for (const auto& op : c.OfKind(CanvasOp::Kind::Line))
+        if (op.penWidth == 3) out.push_back(op);
+    return out;
+}
+
+}  // namespace
+
+TEST(Closeup, StrokeZoomsToThirtyOrFifteenWithFactorFifteen) {
+    Model m = Started();
+    m.GraphicPosId = 2;
+    RecordingCanvas c;
+    const CloseupActions a = DrawDimensionCloseup(m, c);
+    EXPECT_EQ(m.Zoom, 30.0f);
+    EXPECT_EQ(m.OffsetX, 290.0f);
+    EXPECT_EQ(m.OffsetY, 212.0f);
+    EXPECT_TRUE(a.closeFrameDialog);
+    EXPECT_FALSE(a.closeCylDialog);
+    EXPECT_FALSE(a.reopenFrameDialog);
+    const CanvasOp* label = c.FindText("Stroke");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->c[0], 30);
+    EXPECT_EQ(label->c[1], 75);
+    EXPECT_EQ(label->font.points, 14);
+    // The line from the crank pin through the axle to the opposite side, in the new view.
+    const auto lines = ThickLines(c);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].c[0], m.ScreenX[2]);
+    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, 2.0L * m.PivotX[1] - m.PivotX[2]));
+
+    Model f = Started();
+    f.GraphicZoomFactor = 15;
+    f.GraphicPosId = 2;
+    DrawDimensionCloseup(f, c);
+    EXPECT_EQ(f.Zoom, 15.0f);
+}
+
+TEST(Closeup, OnlyTheLineBlinksThreeFramesRedThreeBlack) {
+    Model m = Started();
+    m.GraphicPosId = 6;
+    for (int frame = 1; frame <= 12; ++frame) {
+        RecordingCanvas c;
+        c.SetFontColor(kRed);  // whatever the read-outs left: the name is black
+        DrawDimensionCloseup(m, c);
+        const auto lines = ThickLines(c);
+        ASSERT_EQ(lines.size(), 1u);
+        const bool red = ((frame - 1) / 3) % 2 == 0;
+        EXPECT_EQ(lines[0].colour, red ? kRed : kBlack) << "frame " << frame;
+        EXPECT_EQ(c.FindText("Link Radius")->colour, kBlack);
+    }
+}
+
+TEST(Closeup, TheViewComesBackAfterAThousandFramesAndTheDialogReopens) {
+    Model m = Started();
+    m.Zoom = 44;
+    m.OffsetX = 10;
+    m.OffsetY = 20;
+    m.GraphicPosId = 7;
+    RecordingCanvas c;
+    CloseupActions a;
+    for (int frame = 1; frame <= 1000; ++frame) {
+        a = DrawDimensionCloseup(m, c);
+        c.Reset();
+        ASSERT_FALSE(a.reopenFrameDialog);
+        m.Zoom = 99;  // a zoom bar meanwhile has no lasting effect
+    }
+    EXPECT_EQ(m.GraphicPosId, 7);
+    a = DrawDimensionCloseup(m, c);
+    EXPECT_TRUE(a.reopenFrameDialog);
+    EXPECT_TRUE(a.defaultCursor);
+    EXPECT_EQ(m.GraphicPosId, 0);
+    EXPECT_EQ(m.GraphicPosFrames, 0);
+    EXPECT_EQ(m.Zoom, 44.0f);
+    EXPECT_EQ(m.OffsetX, 10.0f);
+    EXPECT_EQ(m.OffsetY, 20.0f);
+}
+
+TEST(Closeup, AClickEndsItAtTheNextFrameAndTheNextCloseUpSavesTheViewAnew) {
+    Model m = Started();
+    m.GraphicPosId = 103;
+    RecordingCanvas c;
+    CloseupActions a = DrawDimensionCloseup(m, c);
+    EXPECT_TRUE(a.closeCylDialog);
+    EXPECT_EQ(m.Zoom, 55.0f);
+    m.GraphicPosFrames = 1005;  // the main window's mouse-down
+    a = DrawDimensionCloseup(m, c);
+    EXPECT_TRUE(a.reopenCylDialog);
+    EXPECT_FALSE(a.reopenFrameDialog);
+    EXPECT_EQ(m.Zoom, 27.0f);
+    EXPECT_EQ(m.OffsetX, 115.0f);
+    m.Zoom = 62;
+    m.GraphicPosId = 1;
+    DrawDimensionCloseup(m, c);
+    m.GraphicPosFrames = 1005;
+    DrawDimensionCloseup(m, c);
+    EXPECT_EQ(m.Zoom, 62.0f);
+}
+
+TEST(Closeup, TheGearLimitsShowBothHalvesInTurn) {
+    Model m = Started();
+    m.GraphicPosId = 17;
+    RecordingCanvas c;
+    DrawDimensionCloseup(m, c);
+    const auto lines = ThickLines(c);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].colour, kRed);
+    EXPECT_EQ(lines[1].colour, kBlack);
+    const int y = m.ScreenY[18] + 5;
+    EXPECT_EQ(lines[0].c[1], y);
+    EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) - m.RevArmToCentNorm));
+    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, m.RevArmPositions[0]));
+    EXPECT_EQ(lines[1].c[2], ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) + m.RevArmToCentNorm));
+}
+
+TEST(Closeup, EveryDimensionHasItsCloseUp) {
+    for (const auto& d : Dimensions()) {
+        Model m = Started();
+        m.GraphicPosId = d.id;
+        RecordingCanvas c;
+        DrawDimensionCloseup(m, c);
+        const CloseupView v = CloseupViewOf(d.id);
+        EXPECT_FALSE(v.label.empty()) << d.id;
+        EXPECT_NE(c.FindText(v.label), nullptr) << d.id;
+        EXPECT_FALSE(ThickLines(c).empty()) << d.id;
+        EXPECT_FLOAT_EQ(m.Zoom, v.k) << d.id;
+        // The hourglass comes first, in black.
+        const auto all = c.OfKind(CanvasOp::Kind::Line);
+        ASSERT_FALSE(all.empty());
+        EXPECT_EQ(all[0].colour, kBlack);
+        EXPECT_EQ(all[0].penWidth, 2);
+    }
+}
