@@ -2,6 +2,7 @@
 #include "dialogs/dialogkit.h"
 
 #include <QAbstractButton>
+#include <algorithm>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
@@ -51,6 +52,20 @@ void SetWindowBackground(QWidget* w) {
 
 void DrawTextTopLeft(QPainter& p, int x, int y, const QString& text) {
     p.drawText(x, y + QFontMetrics(p.font()).ascent(), text);
+}
+
+void DrawTextFitted(QPainter& p, int x, int y, int width, const QString& text) {
+    QFont f = DialogFont();
+    const int natural = QFontMetrics(f).horizontalAdvance(text);
+    if (width > 0 && natural > width) {
+        // Never below 85 %: past that the text stays as it is and meets the field.
+        const int stretch = std::max(85, 100 * width / natural);
+        f.setStretch(stretch);
+        while (f.stretch() > 85 && QFontMetrics(f).horizontalAdvance(text) > width)
+            f.setStretch(f.stretch() - 1);
+    }
+    p.setFont(f);
+    DrawTextTopLeft(p, x, y, text);
 }
 
 MainControls FindMainControls(QWidget* main) {

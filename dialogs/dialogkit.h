@@ -35,6 +35,10 @@ void SetWindowBackground(QWidget* w);
 // Text with its top-left corner at (x, y) in the painter's font.
 void DrawTextTopLeft(QPainter& p, int x, int y, const QString& text);
 
+// Text in the dialog font at (x, y), narrowed a little where it would run past width pixels
+// (the labels were laid out for a slightly narrower font than ours).
+void DrawTextFitted(QPainter& p, int x, int y, int width, const QString& text);
+
 // The main-window controls the dialogs move. Any of them may be missing (nullptr).
 struct MainControls {
     QScrollBar* SBRevArm = nullptr;

@@ -19,6 +19,7 @@ namespace {
 constexpr int kRowHeight = 13;
 constexpr int kFieldLeft[3] = {0, 146, 342};
 constexpr int kButtonLeft[3] = {0, 0, 194};
+constexpr int kColumn2LabelA = 204;  // labels from here on belong to column 2
 
 }  // namespace
 
@@ -103,13 +104,17 @@ void DimensionDialog::showEvent(QShowEvent* e) {
 void DimensionDialog::paintEvent(QPaintEvent* e) {
     QDialog::paintEvent(e);
     QPainter p(this);
-    p.setFont(DialogFont());
     p.setPen(Qt::black);
     const long double sx = m_.FontScaleX;
-    for (const auto& l : layout_.labels)
-        DrawTextTopLeft(p, Round(l.a * sx), kRowHeight * l.row, QString::fromLatin1(l.text));
-    DrawTextTopLeft(p, 1, layout_.hint1y, QString::fromLatin1(layout_.hint1));
-    DrawTextTopLeft(p, 1, layout_.hint2y, QString::fromLatin1(layout_.hint2));
+    for (const auto& l : layout_.labels) {
+        // A label ends before the field of its column.
+        const int right = (l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
+        const int x = Round(l.a * sx);
+        DrawTextFitted(p, x, kRowHeight * l.row, right - x, QString::fromLatin1(l.text));
+    }
+    const int right = layout_.resetRect.left() - 1;
+    DrawTextFitted(p, 1, layout_.hint1y, right - 1, QString::fromLatin1(layout_.hint1));
+    DrawTextFitted(p, 1, layout_.hint2y, right - 1, QString::fromLatin1(layout_.hint2));
 }
 
 bool DimensionDialog::eventFilter(QObject* watched, QEvent* e) {
