@@ -131,18 +131,18 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
       m_(m),
       sound_(sound ? std::move(sound) : std::make_unique<QtSoundSink>()),
       scene_(m, *this),
-      frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32),
+      frame_(kFrameWidth, kFrameHeight),
       clock_([] { return QDateTime::currentDateTime(); }),
       locale_(QLocale::system()) {
     InitResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tarn1.png")));
-    frame_.fill(Qt::white);
+    frame_.image.fill(Qt::white);
 
     // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
     StartUp(m_);
 
-    picture_ = new PictureArea(this, frame_);
+    picture_ = new PictureArea(this, frame_.image);
     setCentralWidget(picture_);
     QPalette pal = picture_->palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "mainwin/appwindows.h"
+#include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/mainscene.h"
 #include "mainwin/scene/scenehost.h"
 #include "model/model.h"
@@ -43,7 +44,7 @@ public:
     void AttachWindows(const AppWindows& w) { windows_ = w; }
 
     // The last frame drawn (1280 x 1024).
-    const QImage& Frame() const { return frame_; }
+    const QImage& Frame() const { return frame_.image; }
     // Fixed clock and locale for the captions (tests).
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     void SetCaptionLocale(const QLocale& l) { locale_ = l; }
@@ -126,7 +127,7 @@ private:
     std::unique_ptr<SoundSink> sound_;
     MainScene scene_;
     AppWindows windows_;
-    QImage frame_;
+    FrameBuffer frame_;
     QTimer* timer_ = nullptr;
     QWidget* picture_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -26,7 +26,19 @@ QFont QFontFor(const FontSpec& f) {
 
 QColor QColorOf(Rgb c) { return QColor::fromRgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
 
-QPainterCanvas::QPainterCanvas(QImage& image) {
+QPainterCanvas::QPainterCanvas(QImage& image) { Attach(image); }
+
+QPainterCanvas::QPainterCanvas(FrameBuffer& frame) : frame_(&frame) { Attach(frame.image); }
+
+void QPainterCanvas::Touch(int x1, int y1, int x2, int y2, int margin) {
+    if (!frame_) return;
+    const QRect r = QRect(QPoint(std::min(x1, x2) - margin, std::min(y1, y2) - margin),
+                          QPoint(std::max(x1, x2) + margin, std::max(y1, y2) + margin)) &
+                    frame_->image.rect();
+    frame_->dirty |= r;
+}
+
+void QPainterCanvas::Attach(QImage& image) {
     if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) {
         // Taken before the painter starts, so the painter and the direct writes share memory.
         bits_ = reinterpret_cast<std::uint32_t*>(image.bits());
@@ -93,6 +105,7 @@ void QPainterCanvas::PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb
 }
 
 void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
+    Touch(x1, y1, x2, y2, PenWidth() + 1);
     // Thin lines within reach go straight into the image; far-away points are left to the
     // painter's clipping.
     constexpr int kReach = 1 << 15;
@@ -110,6 +123,7 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
+    Touch(l, t, r, b, PenWidth() + 1);
     painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
@@ -117,6 +131,7 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     SyncPen();
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
+    Touch(l, t, r, b, PenWidth() + 1);
     const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
     // Screen y grows downward; Qt's angles grow counter-clockwise on the screen.
     const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
@@ -131,6 +146,11 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
     SyncFont();
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (frame_) {
+        const QRect box = metrics_->boundingRect(s).translated(x, y + metrics_->ascent());
+        Touch(std::min(box.left(), x), std::min(box.top(), y), box.right(),
+              std::max(box.bottom(), y + metrics_->height()), 2);
+    }
     if (TextOpaque())
         painter_.fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
                           QColorOf(TextBackground()));
@@ -143,6 +163,7 @@ void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (bits_) {
         bits_[y * stride_ + x] = 0xFF000000u | c;
+        if (frame_) frame_->dirty |= QRect(x, y, 1, 1);
         return;
     }
     painter_.setPen(QColorOf(c));
@@ -153,7 +174,13 @@ void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
 void QPainterCanvas::Clear(Rgb c) {
     if (bits_) {
         const std::uint32_t v = 0xFF000000u | c;
-        for (int y = 0; y < height_; ++y) std::fill_n(bits_ + y * stride_, width_, v);
+        // On a frame buffer only what the last frame drew needs whitening.
+        QRect r(0, 0, width_, height_);
+        if (frame_) {
+            if (c == kWhite) r = frame_->dirty & r;
+            frame_->dirty = c == kWhite ? QRect() : QRect(0, 0, width_, height_);
+        }
+        for (int y = r.top(); y <= r.bottom(); ++y) std::fill_n(bits_ + y * stride_ + r.left(), r.width(), v);
         return;
     }
     painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));

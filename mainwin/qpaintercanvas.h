@@ -19,8 +19,18 @@ namespace tarn {
 QFont QFontFor(const FontSpec& f);
 QColor QColorOf(Rgb c);
 
+// An image that is drawn afresh every frame. It remembers the part the last frame wrote on, so
+// that making it white again touches only that part (the rest is still white).
+struct FrameBuffer {
+    FrameBuffer(int w, int h) : image(w, h, QImage::Format_RGB32), dirty(image.rect()) {}
+    QImage image;
+    QRect dirty;  // pixels that may differ from white
+};
+
 class QPainterCanvas : public Canvas {
 public:
+    // Draws one frame on a frame buffer: Clear(white) whitens only what the last frame drew.
+    explicit QPainterCanvas(FrameBuffer& frame);
     // Draws on an image; an RGB32 image gets the direct pixel path.
     explicit QPainterCanvas(QImage& image);
     // Draws on any paint device (a widget in its paint event, a printer ...).
@@ -46,6 +56,8 @@ private:
     void SyncPen();
     void SyncFont();
     void PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb);
+    void Touch(int x1, int y1, int x2, int y2, int margin);  // a drawn box, corners in any order
+    void Attach(QImage& image);
 
     QPainter painter_;
     std::uint32_t* bits_ = nullptr;  // RGB32 pixels of an image target, else null
@@ -55,6 +67,7 @@ private:
     int penWidth_ = -1;
     std::optional<FontSpec> font_;
     std::optional<QFontMetrics> metrics_;
+    FrameBuffer* frame_ = nullptr;
 };
 
 }  // namespace tarn

@@ -1,0 +1,67 @@
+// One complete main-window tick: solve, screen points, point tables, advance and the whole frame
+// drawn into the 1280 x 1024 image, at the start view with and without steam and at preset 5.
+#include <QGuiApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "mainwin/qpaintercanvas.h"
+#include "mainwin/scene/mainscene.h"
+#include "mainwin/scene/view.h"
+
+namespace {
+
+QGuiApplication& App() {
+    static int argc = 1;
+    static char name[] = "gui_bench";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);  // nothing is shown
+        return new QGuiApplication(argc, argv);
+    }();
+    return *app;
+}
+
+struct SilentHost : tarn::SceneHost, tarn::SoundSink {
+    void SetCaption(tarn::CaptionWindow, const std::string& t) override { benchmark::DoNotOptimize(t.data()); }
+    std::string DateText() override { return "08/12/2026"; }
+    std::string TimeText() override { return "10:11:12"; }
+    void SetUndoButton(bool, int) override {}
+    void SetErrorIndicator(bool) override {}
+    void SetDynVarBarEnabled(int, bool) override {}
+    SoundSink& Sound() override { return *this; }
+    std::uint32_t ClockSeed() override { return ++seed; }
+    void PlayExhaust() override {}
+    void PlayError() override {}
+    void SetVolume(std::uint16_t) override {}
+    void Beep() override {}
+    std::uint32_t seed = 1;
+};
+
+void Tick(benchmark::State& state, bool steam, int preset) {
+    App();
+    tarn::Model m;
+    tarn::StartUp(m);
+    m.ShowSteam = steam;
+    if (preset > 0) tarn::RecallPreset(m, preset, false);
+    SilentHost host;
+    tarn::MainScene scene(m, host);
+    tarn::FrameBuffer frame(tarn::kFrameWidth, tarn::kFrameHeight);
+    for (auto _ : state) {
+        tarn::QPainterCanvas canvas(frame);
+        scene.Tick(canvas);
+    }
+    benchmark::DoNotOptimize(frame.image.constBits());
+}
+
+void BM_TickStartView(benchmark::State& s) { Tick(s, false, 0); }
+void BM_TickStartViewSteam(benchmark::State& s) { Tick(s, true, 0); }
+void BM_TickPreset5Steam(benchmark::State& s) { Tick(s, true, 5); }
+
+}  // namespace
+
+BENCHMARK(BM_TickStartView)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickStartViewSteam)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickPreset5Steam)->Unit(benchmark::kMicrosecond);
