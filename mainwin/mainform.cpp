@@ -453,7 +453,8 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::ShowModal(QDialog* d) {
-    if (!d) return;
+    // A window already open (a queued reopen that came late) is not opened a second time.
+    if (!d || d->isVisible()) return;
     if (inTick_) {
         QPointer<QDialog> p(d);
         QTimer::singleShot(0, this, [this, p] { ShowModal(p.data()); });
