@@ -7,10 +7,15 @@
 #include "dialogs/angledialog.h"
 #include "dialogs/cyldimen.h"
 #include "dialogs/framedi.h"
+#include "dialogs/refpnts.h"
 #include "dialogs/revpos.h"
 #include "dialogs/setrevarm.h"
+#include "help/aboutbox.h"
+#include "help/instructionwindow.h"
 #include "mainwin/graphzoom.h"
 #include "mainwin/mainform.h"
+#include "mainwin/measuretools.h"
+#include "overlay/drawlines.h"
 
 namespace tarn {
 
@@ -27,18 +32,21 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DrivAng = new TDrivAng(m, &form, &form);
     w.OvalDia = new TDiagramWindow(m, form, DiagramKind::Oval);
     w.PortDia = new TDiagramWindow(m, form, DiagramKind::Port);
-    w.RefPnts = ShellWindow(form, "RefPnts", "Reference Points");
+    auto* tools = new MeasureTools(m, form);  // reference points, overlay picks, file menu
+    w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);
     w.SineDia = new TDiagramWindow(m, form, DiagramKind::Sine);
     w.SteamDia = new TDiagramWindow(m, form, DiagramKind::Steam);
     w.StpAng = new TStpAng(m, &form, &form);
-    w.AboutBox = ShellWindow(form, "AboutBox", "About");
-    w.Inst = ShellWindow(form, "Inst", "Instructions");
-    w.TarnISpInst = ShellWindow(form, "TarnISpInst", "Tarn1 Inside Special Instructions");
+    w.AboutBox = new TAboutBox(&form);
+    w.Inst = new TInst(&form);
+    w.TarnISpInst = new TTarnISpInst(&form);
     w.FrameDi = new TFrameDi(m, &form, &form);
     w.GraphZoom = new TGraphZoom(m, &form);
-    w.DrawLines = ShellWindow(form, "DrawLines", "Draw Lines");
+    auto* drawLines = new TDrawLines(m, &form);
+    tools->AttachDrawLines(drawLines);
+    w.DrawLines = drawLines;
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
     w.ValveEvents = new TValveEvents(m, &form);

@@ -264,7 +264,7 @@ void TMainForm::BuildMenus() {
         {"RevArmPos", &AppWindows::RevPos},       {"DriverAng", &AppWindows::DrivAng},
         {"StepAng1", &AppWindows::StpAng},        {"RefPoints1", &AppWindows::RefPnts},
         {"FrameDim", &AppWindows::FrameDi},       {"CylDim", &AppWindows::CylDimen},
-        {"SetGraphicZoom", &AppWindows::GraphZoom}, {"DrawLines1", &AppWindows::DrawLines},
+        {"SetGraphicZoom", &AppWindows::GraphZoom},
         {"SineDiag", &AppWindows::SineDia},       {"OvalDiag", &AppWindows::OvalDia},
         {"SteamDiag", &AppWindows::SteamDia},     {"FourEvents", &AppWindows::PortDia},
         {"Instructions", &AppWindows::Inst},      {"SpecInstr", &AppWindows::TarnISpInst},

@@ -1,0 +1,102 @@
+// The instruction windows read their text once, at program start, from the working directory:
+// editing the file while the program runs shows only at the next start.
+#include "help/instructionwindow.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTextStream>
+
+namespace tarn {
+
+namespace {
+
+constexpr int kClientWidth = 427;
+constexpr int kClientHeight = 273;
+
+void ShowLoadError(QWidget* parent, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Error"), message,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+}
+
+LoadErrorReporter& Override() {
+    static LoadErrorReporter reporter;
+    return reporter;
+}
+
+void Report(QWidget* parent, const QString& message) {
+    if (Override()) Override()(parent, message);
+    else ShowLoadError(parent, message);
+}
+
+}  // namespace
+
+void SetLoadErrorReporter(LoadErrorReporter reporter) { Override() = std::move(reporter); }
+
+InstructionWindow::InstructionWindow(const char* objectName, const QString& caption,
+                                     const QString& fileName, int memoWidth, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QString::fromLatin1(objectName));
+    setWindowTitle(caption);
+    setFixedSize(kClientWidth, kClientHeight);
+    // The label lies behind the memo; it only carries the file name once loaded.
+    label1_ = new QLabel(this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->move(8, 8);
+    memo_ = new QPlainTextEdit(this);
+    memo_->setObjectName(QStringLiteral("Memo1"));
+    memo_->setReadOnly(true);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo_->setGeometry(0, 0, memoWidth, kClientHeight);
+    memo_->setToolTip(fileName);
+    memo_->setPlainText(QStringLiteral("Memo1"));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    memo_->setFont(font);
+}
+
+void InstructionWindow::FormCreate() {
+    const QString fileName = memo_->toolTip();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        Report(parentWidget(), QStringLiteral("Error Loading ") + fileName + QStringLiteral(": ") +
+                                       file.errorString());
+        return;
+    }
+    QTextStream in(&file);
+    in.setEncoding(QStringConverter::Utf8);
+    const QString text = in.readAll();
+    if (in.status() != QTextStream::Ok) {
+        Report(parentWidget(), QStringLiteral("Error Loading ") + fileName + QStringLiteral(": ") +
+                                       file.errorString());
+        return;
+    }
+    memo_->setPlainText(text);
+    memo_->moveCursor(QTextCursor::Start);
+    label1_->setText(fileName);
+}
+
+TInst::TInst(QWidget* parent)
+    : InstructionWindow("Inst", QStringLiteral("Instructions"), QStringLiteral("instruct.doc"),
+                        kClientWidth, parent) {
+    auto* label2 = new QLabel(this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->move(8, 8);
+    label2->lower();
+    label1_->lower();
+    FormCreate();
+}
+
+TTarnISpInst::TTarnISpInst(QWidget* parent)
+    : InstructionWindow("TarnISpInst", QStringLiteral("Tarn1 Inside Special Instructions"),
+                        QStringLiteral("TarnISpIns.doc"), kClientWidth + 8, parent) {
+    label1_->lower();
+    FormCreate();
+}
+
+}  // namespace tarn

@@ -1,0 +1,201 @@
+// The reference-point mode switch shows and hides the measuring controls together; the bars
+// are relative (each move is a step, then the bar goes back to 0); a design is saved and opened
+// through the file dialogs and the dimension-file codec.
+#include "mainwin/measuretools.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include "io/dimensionfile.h"
+#include "mainwin/mainform.h"
+#include "mainwin/scene/refpoints.h"
+#include "model/numfmt.h"
+#include "overlay/drawlines.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr const char* kRefBars[4] = {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz"};
+constexpr RefBar kRefBarIds[4] = {RefBar::Ref1Vert, RefBar::Ref1Horz, RefBar::Ref2Vert, RefBar::Ref2Horz};
+
+QString ChooseSaveFile(QWidget* parent) {
+    QFileDialog d(parent, QStringLiteral("Save As....."));
+    d.setObjectName(QStringLiteral("SaveDialog1"));
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setFileMode(QFileDialog::AnyFile);
+    d.setNameFilters({QStringLiteral("Data File (*.dti)"), QStringLiteral("All Files (*.*)")});
+    d.setDefaultSuffix(QStringLiteral("dti"));
+    d.setOption(QFileDialog::DontConfirmOverwrite, false);  // ask before overwriting
+    d.setSizeGripEnabled(true);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+}
+
+QString ChooseOpenFile(QWidget* parent) {
+    // The platform's own title; read-only files are offered like any other.
+    QFileDialog d(parent);
+    d.setObjectName(QStringLiteral("OpenDialogWin"));
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFile);
+    d.setNameFilters({QStringLiteral("Data File (*.dti) "), QStringLiteral("All Files (*.*)")});
+    d.setDefaultSuffix(QStringLiteral("dti"));
+    d.setSizeGripEnabled(true);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+}
+
+MouseButton ToButton(Qt::MouseButton b) {
+    return b == Qt::LeftButton ? MouseButton::Left : b == Qt::RightButton ? MouseButton::Right : MouseButton::Other;
+}
+
+}  // namespace
+
+template <class T>
+T* MeasureTools::Named(const char* name) const {
+    return form_.findChild<T*>(QString::fromLatin1(name));
+}
+
+MeasureTools::MeasureTools(Model& m, TMainForm& form)
+    : QObject(&form),
+      m_(m),
+      form_(form),
+      chooseSave_(ChooseSaveFile),
+      chooseOpen_(ChooseOpenFile),
+      reportError_([](QWidget* parent, const QString& message) {
+          QMessageBox::critical(parent, QStringLiteral("Error"), message);
+      }),
+      beep_([] { QApplication::beep(); }) {
+    setObjectName(QStringLiteral("MeasureTools"));
+    auto onAction = [this](const char* name, auto handler) {
+        if (auto* a = Named<QAction>(name)) connect(a, &QAction::triggered, this, handler);
+    };
+    onAction("RefPoints", [this] { RefPointsClick(); });
+    onAction("SetPivotData", [this] { SetPivotDataClick(); });
+    onAction("DrawLines1", [this] { DrawLines1Click(); });
+    onAction("SaveAsDimensions", [this] { SaveAsDimensionsClick(); });
+    onAction("OpenDimensions", [this] { OpenDimensionsClick(); });
+    auto onButton = [this](const char* name, auto handler) {
+        if (auto* b = Named<QPushButton>(name)) connect(b, &QPushButton::clicked, this, handler);
+    };
+    onButton("RefPt1", [this] { RefPtClick(1); });
+    onButton("RefPt2", [this] { RefPtClick(2); });
+    onButton("RefPt1Zero", [this] { RefPtZeroClick(1); });
+    onButton("RefPt2Zero", [this] { RefPtZeroClick(2); });
+    // The pivot data table of the six rows.
+    onButton("DataTableBut", [this] { form_.ShowModal(form_.windows().DataTable); });
+    for (int i = 0; i < 4; ++i)
+        if (auto* s = Named<QScrollBar>(kRefBars[i]))
+            connect(s, &QScrollBar::valueChanged, this, [this, i](int pos) { SBRefChange(i, pos); });
+    connect(&form_, &TMainForm::PictureMouseDown, this, &MeasureTools::MouseDown);
+}
+
+TRefPnts::MainSide MeasureTools::RefPntsSide() {
+    return {[this] { RefPointsClick(); }, [this](int point, bool on) { SetZeroEnabled(point, on); }};
+}
+
+void MeasureTools::SetZeroEnabled(int point, bool enabled) {
+    if (auto* b = Named<QPushButton>(point == 1 ? "RefPt1Zero" : "RefPt2Zero")) b->setEnabled(enabled);
+}
+
+void MeasureTools::RefPointsClick() {
+    const bool on = !m_.RefPointsOn;
+    m_.RefPointsOn = on;
+    if (!on) {
+        m_.PivotDataOn = false;
+        if (auto* w = Named<QWidget>("DataTableBut")) w->hide();
+    }
+    // The enabled state of the two "0" buttons is their own.
+    for (const char* name : {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz", "RefPt1Zero",
+                             "RefPt2Zero", "Panel5", "Panel6", "Panel11"})
+        if (auto* w = Named<QWidget>(name)) w->setVisible(on);
+    for (const char* name : {"RefPt1", "RefPt2", "ToolButton23"})
+        if (auto* w = Named<QWidget>(name)) w->setEnabled(on);
+    if (auto* a = Named<QAction>("DrawLines1")) a->setEnabled(on);
+}
+
+void MeasureTools::SetPivotDataClick() {
+    auto* table = Named<QWidget>("DataTableBut");
+    if (m_.PivotDataOn) {
+        m_.PivotDataOn = false;
+        if (table) table->hide();
+        return;
+    }
+    m_.PivotDataOn = true;
+    if (table) table->show();
+    if (!m_.RefPointsOn) RefPointsClick();
+}
+
+void MeasureTools::RefPtClick(int point) {
+    const PanBarPositions bars = CentreOnReferencePoint(m_, point);
+    // Each setting runs the bar's own relative pan step on the view just set.
+    if (auto* s = Named<QScrollBar>("SBPanHorz")) s->setValue(bars.horz);
+    if (auto* s = Named<QScrollBar>("SBPanVert")) s->setValue(bars.vert);
+}
+
+void MeasureTools::RefPtZeroClick(int point) {
+    ZeroReferencePoint(m_, point);
+    const int first = point == 1 ? 0 : 2;
+    for (int i = first; i < first + 2; ++i)
+        if (auto* s = Named<QScrollBar>(kRefBars[i])) s->setValue(0);
+    SetZeroEnabled(point, false);
+}
+
+void MeasureTools::SBRefChange(int bar, int pos) {
+    if (bar < 0 || bar > 3) return;
+    SetZeroEnabled(PointOf(kRefBarIds[bar]), true);
+    NudgeReferencePoint(m_, kRefBarIds[bar], pos);
+    if (auto* s = Named<QScrollBar>(kRefBars[bar])) s->setValue(0);
+}
+
+void MeasureTools::MouseDown(Qt::MouseButton button, int x, int y) {
+    const MouseButton b = ToButton(button);
+    if (const int placed = PlaceReferencePoint(m_, x, y, b)) SetZeroEnabled(placed, true);
+    // The line tools: a click that picks the pivot(s) brings the dialog back. It opens from the
+    // event loop, after this click has been handled.
+    if (drawLines_ && drawLines_->MouseReopens(b))
+        QTimer::singleShot(0, this, [this] { DrawLines1Click(); });
+    PickOrChooseDataRow(m_, x, y, b);
+}
+
+void MeasureTools::DrawLines1Click() {
+    if (m_.PivotX[19] == 0 && m_.PivotY[19] == 0 && m_.PivotX[20] == 0 && m_.PivotY[20] == 0 && beep_) beep_();
+    form_.ShowModal(drawLines_);
+}
+
+void MeasureTools::SaveAsDimensionsClick() {
+    const QString path = chooseSave_ ? chooseSave_(&form_) : QString();
+    if (path.isEmpty()) return;
+    const FileResult r = SaveDimensionFile(m_, path.toStdString());
+    if (!r.ok && reportError_) reportError_(&form_, QString::fromStdString(r.error));
+}
+
+void MeasureTools::OpenDimensionsClick() {
+    const QString path = chooseOpen_ ? chooseOpen_(&form_) : QString();
+    if (!path.isEmpty()) {
+        const FileResult r = LoadDimensionFile(m_, path.toStdString());
+        if (!r.ok) {
+            // A refused file leaves the design, the rows and the arm as they were.
+            if (reportError_) reportError_(&form_, QString::fromStdString(r.error));
+        } else {
+            // The model is in line with the file (mid gear, LineIndex); now the windows.
+            if (drawLines_) {
+                drawLines_->ClearRowLabels();
+                drawLines_->HighlightCurrentRow();
+            }
+            if (auto* bar = Named<QScrollBar>("SBRevArm")) {
+                bar->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+                bar->setValue(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
+            }
+        }
+    }
+    // In every case, a cancelled dialog too: the rows show the overlay data.
+    if (drawLines_) drawLines_->LinesDataClick();
+}
+
+}  // namespace tarn

@@ -1,0 +1,120 @@
+// Saving and opening a design through the main window's handlers, the file dialogs replaced by
+// a chosen path: what comes back, where the arm goes, refused files and failed saves.
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "io/dimensionfile.h"
+#include "tools_support.h"
+
+using namespace tarn;
+using namespace tarn::testing;
+
+namespace {
+
+struct FileProgram : Program {
+    QTemporaryDir dir;
+    QString chosen;
+    QStringList errors;
+    FileProgram() {
+        tools->SetSaveChooser([this](QWidget*) { return chosen; });
+        tools->SetOpenChooser([this](QWidget*) { return chosen; });
+        tools->SetErrorReporter([this](QWidget*, const QString& e) { errors << e; });
+    }
+};
+
+QLabel* Label(TDrawLines* d, int n) { return d->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); }
+QLineEdit* Edit(TDrawLines* d, int n) { return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n)); }
+
+TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
+    FileProgram p;
+    p.m.StrokeLen = 3.5f;
+    p.m.Zoom = 40.0f;
+    p.m.ViewPresets[4] = 123.0f;
+    p.m.DiagramScale = 2.0f;
+    p.m.LineType[0] = 1;
+    p.m.LineColor[0] = 255;
+    p.m.LineRef[0] = 0;
+    p.m.LineH2[1] = 2.5f;
+    p.m.LineIndex = 2;
+    p.Bar("SBRevArm")->setValue(-1600);  // full forward gear
+    p.chosen = p.dir.filePath(QStringLiteral("Express.dti"));
+    p.tools->SaveAsDimensionsClick();
+    ASSERT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
+    EXPECT_EQ(p.m.DesignName, "Express");
+    EXPECT_EQ(QFileInfo(p.chosen).size(), 1400);
+    p.form->Timer1Timer();
+    EXPECT_TRUE(p.form->windowTitle().startsWith(QStringLiteral("TARN1 Inside Admission            Express")));
+
+    p.m.StrokeLen = 9;
+    p.m.Zoom = 99;
+    p.m.ViewPresets[4] = 1;
+    p.m.DiagramScale = 7;
+    p.m.LineType[0] = -1;
+    p.m.LineIndex = 9;
+    p.tools->OpenDimensionsClick();
+    ASSERT_TRUE(p.errors.isEmpty());
+    EXPECT_EQ(p.m.StrokeLen, 3.5f);
+    EXPECT_EQ(p.m.Zoom, 40.0f);
+    EXPECT_EQ(p.m.ViewPresets[4], 123.0f);
+    EXPECT_EQ(p.m.DiagramScale, 2.0f);
+    EXPECT_EQ(p.m.LineIndex, 2);
+    // The arm at mid gear, the bar at 0 with the file's range.
+    EXPECT_EQ(p.m.RevArmPos, p.m.RevArmPositions[0]);
+    EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
+    EXPECT_EQ(p.Bar("SBRevArm")->maximum(), 1800);
+    // The overlay rows come back with their labels; row 2 is highlighted.
+    EXPECT_EQ(Label(p.drawLines, 2)->text(), QStringLiteral("Circle"));
+    EXPECT_EQ(Label(p.drawLines, 3)->text(), QStringLiteral("Red"));
+    EXPECT_EQ(Label(p.drawLines, 4)->text(), QStringLiteral("0 , 0"));
+    EXPECT_EQ(Edit(p.drawLines, 4)->text(), QStringLiteral("  2.500"));
+    EXPECT_EQ(p.drawLines->logic().highlightedRow(), 2);
+}
+
+TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
+    FileProgram p;
+    p.chosen = p.dir.filePath(QStringLiteral("Short.dti"));
+    {
+        QFile f(p.chosen);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(700, '\0'));
+    }
+    p.m.StrokeLen = 3.25f;
+    p.m.DesignName = "Mine";
+    const auto before = EncodeDimensionFile(p.m);
+    p.tools->OpenDimensionsClick();
+    ASSERT_EQ(p.errors.size(), 1);
+    EXPECT_EQ(p.errors[0], p.chosen + QStringLiteral(" is not a dimension file: it holds 700 bytes, 1400 are needed"));
+    EXPECT_EQ(EncodeDimensionFile(p.m), before);
+    EXPECT_EQ(p.m.DesignName, "Mine");
+}
+
+TEST(ToolsFile, FailedSaveShowsItsErrorAndKeepsTheName) {
+    FileProgram p;
+    p.chosen = p.dir.filePath(QStringLiteral("missing/Deep.dti"));
+    p.tools->SaveAsDimensionsClick();
+    ASSERT_EQ(p.errors.size(), 1);
+    EXPECT_TRUE(p.errors[0].contains(QStringLiteral("Deep.dti")));
+    EXPECT_EQ(p.m.DesignName, "Nominal");
+}
+
+TEST(ToolsFile, CancelledDialogsChangeNothingButTheRowsAreRefreshed) {
+    FileProgram p;
+    p.chosen.clear();
+    p.m.LineType[4] = 0;
+    p.m.LineColor[4] = 65535;
+    p.m.LineRef[4] = 2;
+    p.tools->SaveAsDimensionsClick();
+    p.tools->OpenDimensionsClick();
+    EXPECT_TRUE(p.errors.isEmpty());
+    EXPECT_EQ(p.m.DesignName, "Nominal");
+    EXPECT_EQ(Label(p.drawLines, 18)->text(), QStringLiteral("Line"));
+    EXPECT_EQ(Label(p.drawLines, 19)->text(), QStringLiteral("Yellow"));
+    EXPECT_EQ(Label(p.drawLines, 20)->text(), QStringLiteral("Piv1/0,0"));
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// The instruction windows load their texts from the working directory once, and report a
+// missing file; the About box.
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "help/aboutbox.h"
+#include "help/instructionwindow.h"
+
+using namespace tarn;
+
+namespace {
+
+TEST(ToolsHelp, InstructionWindowsShowTheirFiles) {
+    QStringList errors;
+    SetLoadErrorReporter([&](QWidget*, const QString& e) { errors << e; });
+    TInst inst;
+    TTarnISpInst special;
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(' ').toStdString();
+    EXPECT_EQ(inst.windowTitle(), QStringLiteral("Instructions"));
+    EXPECT_EQ(special.windowTitle(), QStringLiteral("Tarn1 Inside Special Instructions"));
+    EXPECT_EQ(inst.size(), QSize(427, 273));
+    EXPECT_TRUE(inst.memo()->isReadOnly());
+    EXPECT_TRUE(inst.memo()->toPlainText().startsWith(QStringLiteral("TARN1 INSIDE ADMISSION - INSTRUCTIONS")));
+    EXPECT_TRUE(inst.memo()->toPlainText().contains(QStringLiteral("PortOpenClose")));
+    EXPECT_TRUE(special.memo()->toPlainText().contains(QStringLiteral("MID GEAR")));
+    EXPECT_EQ(special.memo()->width(), 435);
+    EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("instruct.doc"));
+    SetLoadErrorReporter(nullptr);
+}
+
+TEST(ToolsHelp, AMissingFileIsReportedAndTheProgramGoesOn) {
+    QTemporaryDir elsewhere;
+    const QString home = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    QStringList errors;
+    SetLoadErrorReporter([&](QWidget*, const QString& e) { errors << e; });
+    TInst inst;
+    TTarnISpInst special;
+    QDir::setCurrent(home);
+    SetLoadErrorReporter(nullptr);
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_EQ(errors[0], QStringLiteral("Error Loading instruct.doc: No such file or directory"));
+    EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Error Loading TarnISpIns.doc: ")));
+    EXPECT_EQ(inst.memo()->toPlainText(), QStringLiteral("Memo1"));
+    EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QString());
+}
+
+TEST(ToolsHelp, AboutBoxHasItsEightLines) {
+    TAboutBox about;
+    EXPECT_EQ(about.size(), QSize(340, 143));
+    int lines = 0;
+    for (QLabel* l : about.findChildren<QLabel*>())
+        if (!l->text().isEmpty()) ++lines;
+    EXPECT_EQ(lines, 8);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// A whole program for the measuring, overlay, file and help tests: the main window with every
+// window made, silent sound, and helpers to find controls and close a modal window.
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <memory>
+
+#include "mainwin/appwindows.h"
+#include "mainwin/mainform.h"
+#include "mainwin/measuretools.h"
+#include "model/model.h"
+#include "overlay/drawlines.h"
+
+namespace tarn::testing {
+
+class SilentSound : public SoundSink {
+public:
+    void PlayExhaust() override {}
+    void PlayError() override {}
+    void SetVolume(std::uint16_t) override {}
+    void Beep() override {}
+};
+
+struct Program {
+    Model m;
+    std::unique_ptr<TMainForm> form;
+    AppWindows w;
+    MeasureTools* tools = nullptr;
+    TDrawLines* drawLines = nullptr;
+    int beeps = 0;
+
+    Program() {
+        form = std::make_unique<TMainForm>(m, std::make_unique<SilentSound>());
+        w = CreateAppWindows(m, *form);
+        tools = form->findChild<MeasureTools*>(QStringLiteral("MeasureTools"));
+        drawLines = static_cast<TDrawLines*>(w.DrawLines);
+        tools->SetBeeper([this] { ++beeps; });
+        drawLines->SetBeeper([this] { ++beeps; });
+    }
+    template <class T> T* Find(const char* name) const {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* name) const { return Find<QAction>(name); }
+    QWidget* Widget(const char* name) const { return Find<QWidget>(name); }
+    QScrollBar* Bar(const char* name) const { return Find<QScrollBar>(name); }
+    QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+};
+
+// Runs f inside the next modal loop (or right away from the event loop).
+inline void WhenModal(std::function<void()> f) { QTimer::singleShot(0, qApp, std::move(f)); }
+
+}  // namespace tarn::testing
