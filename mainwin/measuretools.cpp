@@ -87,8 +87,6 @@ MeasureTools::MeasureTools(Model& m, TMainForm& form)
     onButton("RefPt2", [this] { RefPtClick(2); });
     onButton("RefPt1Zero", [this] { RefPtZeroClick(1); });
     onButton("RefPt2Zero", [this] { RefPtZeroClick(2); });
-    // The pivot data table of the six rows.
-    onButton("DataTableBut", [this] { form_.ShowModal(form_.windows().DataTable); });
     for (int i = 0; i < 4; ++i)
         if (auto* s = Named<QScrollBar>(kRefBars[i]))
             connect(s, &QScrollBar::valueChanged, this, [this, i](int pos) { SBRefChange(i, pos); });
