@@ -55,7 +55,9 @@ InstructionWindow::InstructionWindow(const char* objectName, const QString& capt
     memo_->setGeometry(0, 0, memoWidth, kClientHeight);
     memo_->setToolTip(fileName);
     memo_->setPlainText(QStringLiteral("Memo1"));
-    QFont font(QStringLiteral("Liberation Sans"));
+    // The texts are laid out in columns with blanks: a fixed-pitch font keeps them level.
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::Monospace);
     font.setPixelSize(11);
     memo_->setFont(font);
 }

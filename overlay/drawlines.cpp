@@ -137,8 +137,12 @@ TDrawLines::TDrawLines(Model& m, QWidget* parent)
         {"Title1", "Line1Vert   Line1Horz     Line2Vert   Line2Horz", 241, 84},
         {"Title2", "CirCentV    CirCentH                        CirRadius", 246, 98},
     };
+    // The titles a little smaller than the window font, so the last one ends before "Close".
+    QFont titleFont = LinesFont();
+    titleFont.setPixelSize(12);
     for (const auto& t : titles) {
         auto* l = new QLabel(QString::fromLatin1(t.text), this);
+        l->setFont(titleFont);
         l->setObjectName(QString::fromLatin1(t.name));
         l->move(t.x, t.y);
         l->adjustSize();
