@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwin/scene/mainscene.h"
 #include "model/model.h"
+#include "model/recordingcanvas.h"
 #include "model/numfmt.h"
 #include "model/solver.h"
 #include "overlay/logic/drawlines.h"
@@ -127,6 +129,20 @@ TEST(DrawLines, LineTiedToTheCrankPinKeepsItsOffsets) {
     const double dy = (m.PivotY[2] + m.LineV2[3]) - (m.PivotY[2] + m.LineV1[3]);
     EXPECT_DOUBLE_EQ(dx, 1.0);
     EXPECT_DOUBLE_EQ(dy, 0.5);
+    // On the picture: at every crank angle the line is the same pixel vector from the pin.
+    for (float angle : {0.0f, 90.0f, 200.0f}) {
+        m.CrankAngle = angle;
+        SolveLinkage(m);
+        RecordingCanvas c;
+        DrawOverlay(m, c);
+        const auto lines = c.OfKind(CanvasOp::Kind::Line);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].colour, kGreen);
+        EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.PivotX[2]) + 0.5L));
+        EXPECT_EQ(lines[0].c[1], ScreenYOf(m, static_cast<long double>(m.PivotY[2]) + 0.5L));
+        EXPECT_NEAR(lines[0].c[2] - lines[0].c[0], 27, 1);
+        EXPECT_NEAR(lines[0].c[3] - lines[0].c[1], -13.5, 1);
+    }
 }
 
 TEST(DrawLines, TwoPivotLineNeedsALeftThenARightClick) {
