@@ -14,7 +14,7 @@
 
 namespace tarn {
 
-// The Qt font of a font spec: Liberation Sans or Serif at a fixed pixel size (8 pt = 11 px,
+// The Qt font of a FontSpec: Liberation Sans or Serif at a fixed pixel size (8 pt = 11 px,
 // 14 pt = 19 px), whatever the desktop's resolution.
 QFont QFontFor(const FontSpec& f);
 QColor QColorOf(Rgb c);

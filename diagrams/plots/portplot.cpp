@@ -17,7 +17,7 @@ namespace {
 enum class Crossing { Opens, Closes };
 enum class Label { None, Admission, CutOff, Release, Compression };
 
-struct EventSpec {
+struct EventRule {
     int opening;  // index into the four openings: front steam, front exhaust, rear steam, rear exhaust
     Crossing crossing;
     bool front;
@@ -25,7 +25,7 @@ struct EventSpec {
 };
 
 // The eight events in the order they are tested each step.
-constexpr std::array<EventSpec, 8> kEvents{{
+constexpr std::array<EventRule, 8> kEvents{{
     {0, Crossing::Opens, true, Label::Admission},
     {1, Crossing::Opens, true, Label::Release},
     {2, Crossing::Opens, false, Label::None},
@@ -145,25 +145,25 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
                                           m.RearExhaustOpen};
             if (s > 0) {
                 for (int ev = 0; ev < 8; ++ev) {
-                    const EventSpec& spec = kEvents[ev];
-                    const long double b = prevOpen[spec.opening];
-                    const long double cur = open[spec.opening];
-                    const bool fires = spec.crossing == Crossing::Opens ? (b < 0 && cur >= 0)
+                    const EventRule& rule = kEvents[ev];
+                    const long double b = prevOpen[rule.opening];
+                    const long double cur = open[rule.opening];
+                    const bool fires = rule.crossing == Crossing::Opens ? (b < 0 && cur >= 0)
                                                                         : (b > 0 && cur <= 0);
                     if (!fires) continue;
                     const long double p = m.PistonPos;
                     const long double q = prevPos;
                     const f32 e = static_cast<f32>(p - (q - p) * cur / (b - cur));
                     if (last[ev] == previous[ev]) {
-                        c.SetPenColor(spec.front ? frontColour : rearColour);
-                        Line(c, EventPixel(spec.front, previous[ev]), 343 - 16 * (i - 1),
-                             EventPixel(spec.front, e), 343 - 16 * i);
+                        c.SetPenColor(rule.front ? frontColour : rearColour);
+                        Line(c, EventPixel(rule.front, previous[ev]), 343 - 16 * (i - 1),
+                             EventPixel(rule.front, e), 343 - 16 * i);
                     }
                     previous[ev] = e;
                     last[ev] = e;
-                    if (i == 13 && spec.front) {
+                    if (i == 13 && rule.front) {
                         const long double x = EventX(true, e);
-                        switch (spec.label) {
+                        switch (rule.label) {
                             case Label::Admission: slotA = x; break;
                             case Label::CutOff: slotC = x; break;
                             case Label::Release: slotR = x; break;
