@@ -2,6 +2,7 @@
 // locale, which must still use "." as the decimal point.
 #include <clocale>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <locale>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "analysis/cli.h"
 #include "io/dimensionfile.h"
@@ -16,6 +18,16 @@
 #include "model/model.h"
 
 using namespace tarn;
+
+
+// CTest runs this suite twice at once (once under a German locale): each
+// process keeps its files in a folder of its own.
+static std::string ProcessTempDir() {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tarn-cli-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
 
 namespace {
 
@@ -128,7 +140,7 @@ TEST(EventsCli, HelpAndVersion) {
 }
 
 TEST(EventsCli, DesignFilesAreLoadedOrRefusedWithStatus2) {
-    const std::string dir = ::testing::TempDir();
+    const std::string dir = ProcessTempDir();
     const CliRun missing = Cli({"--events", dir + "/no such design.dti"});
     EXPECT_EQ(missing.status, kCliFileRefused);
     EXPECT_NE(missing.err.find("no such design.dti"), std::string::npos);
@@ -159,7 +171,7 @@ TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
     Model m;
     StartUp(m);
     SetDimension(m, 13, 0.1f);
-    const std::string path = ::testing::TempDir() + "/broken.dti";
+    const std::string path = ProcessTempDir() + "/broken.dti";
     ASSERT_TRUE(SaveDimensionFile(m, path).ok);
     const CliRun r = Cli({"--events", path, "--format", "csv", "--positions", "Cen"});
     ASSERT_EQ(r.status, kCliOk);
