@@ -72,13 +72,10 @@ void NumericField::keyPressEvent(QKeyEvent* e) {
     const KeyVerdict v = FilterKey(variant_, typed, current, selStart, selLength, isBlocked());
     if (v.marksEdit) markEdit();
     if (typed == '\r') {
-        if (v.commitToClose) {
-            e->accept();
-            if (enterTarget_) enterTarget_->setFocus(Qt::OtherFocusReason);
-        } else {
-            // Not typed into the text; a dialog with a default button may still take it.
-            e->ignore();
-        }
+        // The field consumes Enter: it never reaches a dialog's buttons from here, so Enter in
+        // a frame field cannot press a reset. Where the row says so it commits the field.
+        e->accept();
+        if (v.commitToClose && enterTarget_) enterTarget_->setFocus(Qt::OtherFocusReason);
     } else if (v.key != 0) {
         QLineEdit::keyPressEvent(e);
     } else {

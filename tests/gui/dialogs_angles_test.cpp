@@ -44,13 +44,19 @@ TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
     EnterAndOk(d, "");
     EXPECT_EQ(m.CrankAngle, 0.0f);
     EXPECT_EQ(main.SBDrvAng->value(), 0);
-    // Stopped, the dialog offers the current angle; Enter presses OK.
+    // Stopped, the dialog offers the current angle. Enter in the field is consumed; Enter
+    // elsewhere (the focus starts on Cancel) presses the default button OK.
     m.CrankAngle = 123.456f;
     test::ShowActive(d);
     auto* f = d.findChild<NumericField*>("Edit1");
     EXPECT_EQ(f->text(), "123.46");
     test::FocusByMouse(f);
     QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(f->text(), "123.46");
+    auto* cancel = d.findChild<QPushButton*>("Cancel");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(m.CrankAngle, 123.46f);
     EXPECT_EQ(main.SBDrvAng->value(), 12346);
