@@ -8,16 +8,11 @@
 #include "io/dimensionfile.h"
 #include "model/dimensions.h"
 #include "model/model.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 double CutoffDifference(const Model& m, float pos) {
     const ValveEventsResult r = AnalyseValveEvents(m, pos);
@@ -28,7 +23,7 @@ double CutoffDifference(const Model& m, float pos) {
 
 TEST(CutoffEqualiser, BringsAnUnbalancedDesignBackToEqual) {
     // First balance the default design on the valve's joint, then spoil it with the radius rod.
-    Model m = Started();
+    Model m = test::StartedModel();
     const float pos = GearRevArmPos(m, Gear::NormalForward);
     const EqualiseResult first = EqualiseCutoff(m, 117, pos);
     ASSERT_EQ(first.status, EqualiseStatus::Equal);
@@ -52,7 +47,7 @@ TEST(CutoffEqualiser, BringsAnUnbalancedDesignBackToEqual) {
 }
 
 TEST(CutoffEqualiser, OfferTheClosestWhenNoValueEqualises) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     const float pos = GearRevArmPos(m, Gear::NormalForward);
     const EqualiseResult r = EqualiseCutoff(m, 19, pos);  // the lever offset cannot balance it
     ASSERT_EQ(r.status, EqualiseStatus::Closest) << DescribeEqualise(r);
@@ -64,7 +59,7 @@ TEST(CutoffEqualiser, OfferTheClosestWhenNoValueEqualises) {
 }
 
 TEST(CutoffEqualiser, NeverProposesAValueThatBreaksTheLinkage) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     const float pos = GearRevArmPos(m, Gear::NormalForward);
     EqualiseResult r = EqualiseCutoff(m, 13, pos, SearchRange{0.05f, 0.2f});
     EXPECT_EQ(r.status, EqualiseStatus::AllGeometryErrors);

@@ -11,16 +11,11 @@
 #include "model/model.h"
 #include "model/numfmt.h"
 #include "model/solver.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 struct ReadOut {
     std::optional<double> front, rear;
@@ -90,7 +85,7 @@ void ExpectFiniteAndEmptyOnError(const ValveEventsResult& r) {
 }  // namespace
 
 TEST(ValveEvents, CutoffAgreesWithTheMainWindowReadOut) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     for (Gear g : {Gear::Mid, Gear::NormalForward, Gear::NormalReverse}) {
         SCOPED_TRACE(std::string(GearName(g)));
         const float pos = GearRevArmPos(m, g);
@@ -105,7 +100,7 @@ TEST(ValveEvents, CutoffAgreesWithTheMainWindowReadOut) {
 }
 
 TEST(ValveEvents, EventsFollowInPhysicalOrderWithinTravel) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     for (Gear g : kStandardGears) {
         SCOPED_TRACE(std::string(GearName(g)));
         const ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, g));
@@ -137,7 +132,7 @@ TEST(ValveEvents, EventsFollowInPhysicalOrderWithinTravel) {
 }
 
 TEST(ValveEvents, EachEventSitsOnItsPortEdgeInTheTurningDirection) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     for (Gear g : {Gear::NormalForward, Gear::NormalReverse}) {
         SCOPED_TRACE(std::string(GearName(g)));
         const float pos = GearRevArmPos(m, g);
@@ -161,7 +156,7 @@ TEST(ValveEvents, EachEventSitsOnItsPortEdgeInTheTurningDirection) {
 }
 
 TEST(ValveEvents, LargestOpeningsMatchASweep) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     const float pos = GearRevArmPos(m, Gear::FullForward);
     const ValveEventsResult r = AnalyseValveEvents(m, pos);
     float sweepMax = -1;
@@ -173,7 +168,7 @@ TEST(ValveEvents, LargestOpeningsMatchASweep) {
 }
 
 TEST(ValveEvents, TheCallersModelIsNotTouched) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.CrankAngle = 123.0f;
     m.BeepOnError = false;
     SetDimension(m, 10, 0.0f);  // the solver would set a zero lever length to 0.00001
@@ -190,27 +185,27 @@ TEST(ValveEvents, TheCallersModelIsNotTouched) {
 }
 
 TEST(ValveEvents, ImpossibleDesignsReportAGeometryErrorNeverNaN) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.BeepOnError = false;  // the analysis watches for errors on its own copy all the same
     SetDimension(m, 13, 0.1f);  // anchor link far too short to reach
     ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 
-    Model n = Started();
+    Model n = test::StartedModel();
     n.Cyl.ValveCtrToJoint = std::nanf("");
     r = AnalyseValveEvents(n, GearRevArmPos(n, Gear::Mid));
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 
-    Model far = Started();
+    Model far = test::StartedModel();
     r = AnalyseValveEvents(far, far.RevArmPositions[0] + 10.0f);  // beyond the reverse arm's reach
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 }
 
 TEST(ValveEvents, APortThatNeverOpensHasNoEvents) {
-    Model m = Started();
+    Model m = test::StartedModel();
     SetDimension(m, 114, 0.6f);  // steam lap 0.6, far beyond the valve travel
     const ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
     ASSERT_TRUE(r.ok());
@@ -225,7 +220,7 @@ TEST(ValveEvents, APortThatNeverOpensHasNoEvents) {
 }
 
 TEST(ValveEvents, GearPositionsFollowTheReverseArmBar) {
-    const Model m = Started();
+    const Model m = test::StartedModel();
     EXPECT_EQ(GearRevArmPos(m, Gear::Mid), m.RevArmPositions[0]);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::NormalForward), 6.247f - 1.6f);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::FullReverse), 6.247f + 1.8f);

@@ -10,23 +10,18 @@
 #include "model/model.h"
 #include "model/numfmt.h"
 #include "model/solver.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 constexpr int kHeaderLines = 4;
 
 }  // namespace
 
 TEST(PivotDataTable, DefaultStepGives37LinesFrom0To360) {
-    Model m = Started();
+    Model m = test::StartedModel();
     const auto lines = BuildPivotDataTable(m, "01.02.2024", "13:45");
     ASSERT_EQ(lines.size(), kHeaderLines + 37u);
     EXPECT_EQ(lines[kHeaderLines].substr(0, 7), "   0.00");
@@ -35,7 +30,7 @@ TEST(PivotDataTable, DefaultStepGives37LinesFrom0To360) {
 }
 
 TEST(PivotDataTable, HeaderLinesVerbatim) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.DesignName = "Test1";
     const auto lines = BuildPivotDataTable(m, "01.02.2024", "13:45");
     EXPECT_EQ(lines[0], "Pivot Data   Test1     01.02.2024   13:45");
@@ -50,7 +45,7 @@ TEST(PivotDataTable, HeaderLinesVerbatim) {
 }
 
 TEST(PivotDataTable, SettingLineKeepsItsRunningLimits) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.RevArmPos = 3.0e38f;  // prints far wider than seven characters
     m.StepSetting = 45;
     const auto lines = BuildPivotDataTable(m, "d", "t");
@@ -61,7 +56,7 @@ TEST(PivotDataTable, SettingLineKeepsItsRunningLimits) {
 }
 
 TEST(PivotDataTable, StepThatDoesNotDivide360EndsAtTheLastAngleNotAbove) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.StepSetting = 7;
     const auto lines = BuildPivotDataTable(m, "d", "t");
     ASSERT_EQ(lines.size(), kHeaderLines + 52u);  // 0, 7, .., 357
@@ -69,14 +64,14 @@ TEST(PivotDataTable, StepThatDoesNotDivide360EndsAtTheLastAngleNotAbove) {
 }
 
 TEST(PivotDataTable, ColumnsListTheirPivotsAndUnpickedOnesPivotZero) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.DataPivots[1] = 2;   // crank pin
     m.DataPivots[2] = 3;   // crosshead
     m.DataPivots[5] = 7.6f;  // rounds to pivot 8, the die
     m.DataPivots[6] = 1e9f;  // names no pivot: lists pivot 0
     const auto lines = BuildPivotDataTable(m, "d", "t");
     const std::string& row90 = lines[kHeaderLines + 9];
-    Model probe = Started();
+    Model probe = test::StartedModel();
     probe.CrankAngle = 90;
     SolveLinkage(probe);
     std::string expected = Str(90.0L, 7, 2);
@@ -91,7 +86,7 @@ TEST(PivotDataTable, ColumnsListTheirPivotsAndUnpickedOnesPivotZero) {
 }
 
 TEST(PivotDataTable, CrankAndStepAreWrittenBack) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.CrankAngle = 123.25f;
     m.StepAngle = 5;
     BuildPivotDataTable(m, "d", "t");
@@ -101,7 +96,7 @@ TEST(PivotDataTable, CrankAndStepAreWrittenBack) {
 
 TEST(PivotDataTable, StepsThatWouldNeverEndUseTheSmallestStep) {
     for (float step : {-10.0f, 1e-20f, std::nanf("")}) {
-        Model m = Started();
+        Model m = test::StartedModel();
         m.StepSetting = step;
         const auto lines = BuildPivotDataTable(m, "d", "t");
         // 0.00 up to 360 in steps of 0.01; the float sum drifts a few steps short of 360.

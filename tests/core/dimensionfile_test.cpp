@@ -16,17 +16,12 @@
 
 #include "io/dimensionfile.h"
 #include "model/model.h"
+#include "started_model.h"
 
 using namespace tarn;
 namespace fs = std::filesystem;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 u32 Word(std::span<const std::uint8_t> img, int record, int word) {
     const std::size_t at = static_cast<std::size_t>(record * 20 + word * 4);
@@ -87,7 +82,7 @@ struct Snapshot {
 };
 
 TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
-    Model m = Started();
+    Model m = test::StartedModel();
     const fs::path p = dir_ / "Start.dti";
     const FileResult r = SaveDimensionFile(m, p.string());
     ASSERT_TRUE(r.ok) << r.error;
@@ -129,7 +124,7 @@ TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
 }
 
 TEST_F(DimensionFileTest, OverlayArraysKeepTheirRowOffsets) {
-    Model m = Started();
+    Model m = test::StartedModel();
     for (int k = 1; k <= 20; ++k) {
         m.LineH1[k] = 100.0f + k;
         m.LinePivot2[k] = static_cast<f32>(k);
@@ -154,7 +149,7 @@ TEST_F(DimensionFileTest, OverlayArraysKeepTheirRowOffsets) {
 }
 
 TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
-    Model saved = Started();
+    Model saved = test::StartedModel();
     // A design different from the defaults in every group the file holds.
     saved.StrokeLen = 3.25f;
     saved.Frame.CouplerLower = 1.5f;
@@ -194,7 +189,7 @@ TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
     ASSERT_TRUE(SaveDimensionFile(saved, p.string()).ok);
     EXPECT_EQ(saved.DesignName, "Round.Trip");
 
-    Model m = Started();
+    Model m = test::StartedModel();
     m.StrokeLen = 9.0f;
     m.Zoom = 99.0f;
     m.ViewPresets[10] = 1.0f;
@@ -250,7 +245,7 @@ TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
                                                std::bit_cast<float>(Word(img, 4, 0))));
         SetWord(img, 10, 2, Word(img, 10, 3));
         SetFloat(img, 69, 4, 13.0f);
-        Model m = Started();
+        Model m = test::StartedModel();
         ASSERT_EQ(DecodeDimensionFile(img, "random", m), "");
         const auto back = ImageOf(m);
         for (int w = 0; w < 350; ++w) {
@@ -262,10 +257,10 @@ TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
 }
 
 TEST_F(DimensionFileTest, ShortFilesAreRefusedAndChangeNothing) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.DesignName = "Mine";
     const Snapshot before(m);
-    auto img = ImageOf(Started());
+    auto img = ImageOf(test::StartedModel());
     for (std::size_t size : {0u, 20u, 1380u, 1399u}) {
         const fs::path p = dir_ / ("short" + std::to_string(size) + ".dti");
         WriteAll(p, std::vector<std::uint8_t>(img.begin(), img.begin() + static_cast<long>(size)));
@@ -312,13 +307,13 @@ TEST_F(DimensionFileTest, UnsoundValuesAreRefusedNamingRecordAndWord) {
         {53, 0, nan, "LineColor"},
         {16, 4, inf, "RevArmPositions[9]"},
     };
-    Model m = Started();
+    Model m = test::StartedModel();
     m.DesignName = "Mine";
     m.LineIndex = 3;
     const Snapshot before(m);
     const fs::path p = dir_ / "bad.dti";
     for (const Case& c : cases) {
-        auto img = ImageOf(Started());
+        auto img = ImageOf(test::StartedModel());
         SetFloat(img, c.record, c.word, c.value);
         WriteAll(p, img);
         const FileResult r = LoadDimensionFile(m, p.string());
@@ -333,9 +328,9 @@ TEST_F(DimensionFileTest, UnsoundValuesAreRefusedNamingRecordAndWord) {
 
 TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    auto base = ImageOf(Started());
+    auto base = ImageOf(test::StartedModel());
     auto load = [&](const std::vector<std::uint8_t>& img) {
-        Model m = Started();
+        Model m = test::StartedModel();
         EXPECT_EQ(DecodeDimensionFile(img, "f", m), "");
         return m;
     };
@@ -371,10 +366,10 @@ TEST_F(DimensionFileTest, LineIndexIsClampedToTheRows) {
         {std::numeric_limits<float>::quiet_NaN(), 1}, {std::numeric_limits<float>::infinity(), 20},
         {1e20f, 20}};
     for (const auto& [stored, expected] : cases) {
-        auto img = ImageOf(Started());
+        auto img = ImageOf(test::StartedModel());
         SetFloat(img, 69, 4, stored);
         SetFloat(img, 69, 0, 123.0f);  // words 0..3 are ignored
-        Model m = Started();
+        Model m = test::StartedModel();
         ASSERT_EQ(DecodeDimensionFile(img, "f", m), "");
         EXPECT_EQ(m.LineIndex, expected) << stored;
     }
@@ -382,10 +377,10 @@ TEST_F(DimensionFileTest, LineIndexIsClampedToTheRows) {
 
 TEST_F(DimensionFileTest, OpeningKeepsGearLimitsUsable) {
     auto run = [](float norm, float max) {
-        auto img = ImageOf(Started());
+        auto img = ImageOf(test::StartedModel());
         SetFloat(img, 9, 4, norm);
         SetFloat(img, 10, 0, max);
-        Model m = Started();
+        Model m = test::StartedModel();
         EXPECT_EQ(DecodeDimensionFile(img, "f", m), "");
         return std::pair{m.RevArmToCentNorm, m.RevArmToCentMax};
     };
@@ -396,12 +391,12 @@ TEST_F(DimensionFileTest, OpeningKeepsGearLimitsUsable) {
 }
 
 TEST_F(DimensionFileTest, OpeningPutsTheArmAtMidGearFromTheFileDimensions) {
-    Model saved = Started();
+    Model saved = test::StartedModel();
     saved.LinkRadius = 6.0f;
     saved.RevArmPos = saved.RevArmPositions[2];
     const fs::path p = dir_ / "Forward.dti";
     ASSERT_TRUE(SaveDimensionFile(saved, p.string()).ok);
-    Model m = Started();
+    Model m = test::StartedModel();
     ASSERT_TRUE(LoadDimensionFile(m, p.string()).ok);
     Model expected = saved;
     CentreRevArm(expected);
@@ -422,7 +417,7 @@ TEST(DesignName, BaseNameWithoutItsLastExtension) {
 }
 
 TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.DesignName = "Mine";
     // Into a folder that does not exist, and below a path that is a regular file.
     for (const fs::path& p : {dir_ / "missing" / "x.dti", dir_ / "plain.txt" / "x.dti"}) {
@@ -440,7 +435,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
 
     // A write that fails half-way (the file size limit) keeps the old file whole.
     const fs::path p = dir_ / "Old.dti";
-    Model old = Started();
+    Model old = test::StartedModel();
     old.StrokeLen = 4.5f;
     ASSERT_TRUE(SaveDimensionFile(old, p.string()).ok);
     const auto oldBytes = ReadAll(p);
@@ -464,7 +459,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
 }
 
 TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
-    Model m = Started();
+    Model m = test::StartedModel();
     const Snapshot before(m);
     const FileResult r = LoadDimensionFile(m, (dir_ / "none.dti").string());
     EXPECT_FALSE(r.ok);

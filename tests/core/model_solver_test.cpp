@@ -9,16 +9,11 @@
 #include "model/dimensions.h"
 #include "model/model.h"
 #include "model/solver.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 void SolveAt(Model& m, float angle) {
     m.CrankAngle = angle;
@@ -35,7 +30,7 @@ bool AllPivotsFinite(const Model& m) {
 }  // namespace
 
 TEST(StartUp, DefaultDesignAndMidGear) {
-    Model m = Started();
+    Model m = test::StartedModel();
     EXPECT_FLOAT_EQ(m.PivotY[4], 2.5f);
     EXPECT_FLOAT_EQ(m.PivotX[6], 6.207f);
     EXPECT_FLOAT_EQ(m.PivotY[6], 3.267f);
@@ -59,7 +54,7 @@ TEST(StartUp, DefaultDesignAndMidGear) {
 }
 
 TEST(StartUp, CentreRevArmGuardsTheLinkRadius) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.LinkRadius = 0;
     CentreRevArm(m);
     EXPECT_FLOAT_EQ(m.LinkRadius, 0.00001f);
@@ -79,12 +74,12 @@ TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
     EXPECT_FALSE(IsVariableDimension(18));
     EXPECT_TRUE(IsVariableDimension(19));
     EXPECT_FALSE(IsVariableDimension(118));
-    Model m = Started();
+    Model m = test::StartedModel();
     for (const auto& d : Dimensions()) EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
 }
 
 TEST(Dimensions, SetKeepsThePivotInvariants) {
-    Model m = Started();
+    Model m = test::StartedModel();
     SetDimension(m, 7, 4.0f);
     EXPECT_EQ(m.PivotY[5], 4.0f);
     EXPECT_EQ(m.PivotY[6], 4.0f);
@@ -103,7 +98,7 @@ TEST(Dimensions, SetKeepsThePivotInvariants) {
 }
 
 TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
-    Model m = Started();
+    Model m = test::StartedModel();
     SetDimension(m, 2, 4.0f);
     SetDimension(m, 102, 1.0f);
     m.DesignName = "Loaded";
@@ -136,7 +131,7 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
 }
 
 TEST(Solver, PivotsAtZeroAndNinetyDegrees) {
-    Model m = Started();
+    Model m = test::StartedModel();
     SolveAt(m, 0);
     EXPECT_NEAR(m.PivotX[2], 1.5f, 1e-6);
     EXPECT_NEAR(m.PivotY[2], 0.0f, 1e-6);
@@ -160,7 +155,7 @@ TEST(Solver, ValveTravelOverARevolution) {
     struct Case { float offset, lo, hi; };
     for (Case c : {Case{0.0f, 11.036f, 11.377f}, Case{-1.6f, 10.926f, 11.546f},
                    Case{1.6f, 10.900f, 11.486f}}) {
-        Model m = Started();
+        Model m = test::StartedModel();
         m.RevArmPos = m.RevArmPositions[0] + c.offset;
         float lo = 1e9f, hi = -1e9f;
         for (int a = 0; a < 360; ++a) {
@@ -175,7 +170,7 @@ TEST(Solver, ValveTravelOverARevolution) {
 }
 
 TEST(Solver, LapsOfTheDefaultCylinder) {
-    Model m = Started();
+    Model m = test::StartedModel();
     SolveAt(m, 0);
     EXPECT_NEAR(m.FrontSteamLap, 0.153f, 1e-6);
     EXPECT_NEAR(m.RearSteamLap, 0.153f, 1e-6);
@@ -187,7 +182,7 @@ TEST(Solver, LapsOfTheDefaultCylinder) {
 
 TEST(SolverGuards, ReverseArmBeyondItsLength) {
     for (bool beep : {true, false}) {
-        Model m = Started();
+        Model m = test::StartedModel();
         m.BeepOnError = beep;
         m.RevArmPos = m.PivotX[6] + 5.0f;  // farther than the 3.0 arm
         SolveAt(m, 0);
@@ -199,7 +194,7 @@ TEST(SolverGuards, ReverseArmBeyondItsLength) {
 
 TEST(SolverGuards, AnchorLinkTooShortIsClampedAndFlagged) {
     for (bool beep : {true, false}) {
-        Model m = Started();
+        Model m = test::StartedModel();
         m.BeepOnError = beep;
         SetDimension(m, 13, 0.5f);
         SetDimension(m, 11, 0.2f);
@@ -211,7 +206,7 @@ TEST(SolverGuards, AnchorLinkTooShortIsClampedAndFlagged) {
 }
 
 TEST(SolverGuards, ZeroLeverLengthsAreReplacedSilently) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.Frame.ValveLeverLowerLen = 0;
     m.Frame.ValveLeverUpperLen = 0;
     SolveAt(m, 30);
@@ -222,7 +217,7 @@ TEST(SolverGuards, ZeroLeverLengthsAreReplacedSilently) {
 
 TEST(SolverGuards, DegenerateDesignsStayFinite) {
     // Coincident pivots (triangle sides of zero), zero lengths, negative and huge values.
-    Model base = Started();
+    Model base = test::StartedModel();
     {
         Model m = base;
         for (const auto& d : Dimensions()) SetDimension(m, d.id, 0.0f);
@@ -262,7 +257,7 @@ TEST(SolverGuards, DegenerateDesignsStayFinite) {
 }
 
 TEST(SolverGuards, GuardsSubstituteAsWritten) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.SolveDivisor = 0;
     GuardDivisor(m);
     EXPECT_EQ(m.SolveDivisor, 0.00001f);

@@ -5,21 +5,12 @@
 #include "model/model.h"
 #include "variation/commit.h"
 #include "variation/undo.h"
+#include "started_model.h"
 
 using namespace tarn;
 
-namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
-
-}  // namespace
-
 TEST(Commit, TheOldValueIsTakenBeforeTheStoreAndTheEntryCompletedAfter) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.EditChanged = true;
     CommitDimensionField(m, 108, "3.0");
     EXPECT_EQ(m.UndoOld[1], 2.5f);
@@ -32,7 +23,7 @@ TEST(Commit, TheOldValueIsTakenBeforeTheStoreAndTheEntryCompletedAfter) {
 }
 
 TEST(Commit, AnEmptyFieldStoresZeroAndBadTextStoresWhatConverts) {
-    Model m = Started();
+    Model m = test::StartedModel();
     CommitDimensionField(m, 16, "");
     EXPECT_EQ(m.Frame.ReverseArmLen, 0.0f);
     CommitDimensionField(m, 16, "3-4");
@@ -44,7 +35,7 @@ TEST(Commit, AnEmptyFieldStoresZeroAndBadTextStoresWhatConverts) {
 }
 
 TEST(Commit, TheGearLimitsAreNotDimensionFields) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.EditChanged = true;
     CommitDimensionField(m, 17, "1.0");  // refused: the gear limits have their own commits
     EXPECT_EQ(m.RevArmToCentNorm, 1.6f);
@@ -52,7 +43,7 @@ TEST(Commit, TheGearLimitsAreNotDimensionFields) {
 }
 
 TEST(GearLimits, ANormAboveTheMaximumStoresTheMaximumAndClampsThePositions) {
-    Model m = Started();
+    Model m = test::StartedModel();
     const float c = m.RevArmPositions[0];
     m.RevArmPositions[4] = c + 1.75f;
     m.RevArmPositions[5] = c - 1.79f;
@@ -77,7 +68,7 @@ TEST(GearLimits, ANormAboveTheMaximumStoresTheMaximumAndClampsThePositions) {
 }
 
 TEST(GearLimits, NegativeLimitsStoreZeroAndTheBarRangeFollowsTheMaximum) {
-    Model m = Started();
+    Model m = test::StartedModel();
     CommitGearLimitMax(m, "2.5");
     EXPECT_EQ(RevArmBarMax(m), 2500);
     CommitGearLimitNorm(m, "-1");

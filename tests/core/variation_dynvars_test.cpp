@@ -7,16 +7,11 @@
 #include "variation/commit.h"
 #include "variation/dynvars.h"
 #include "variation/undo.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 // Leaving a dimension field without typing: the value is stored again and becomes the most
 // recent dynamic variable.
@@ -36,7 +31,7 @@ void Jog(Model& m, int k, int pos) {
 }  // namespace
 
 TEST(DynVars, ADimensionAlreadyInASlotIsOnlyUpdatedThere) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 2, "3.000");   // Stroke
     Leave(m, 6, "5.000");   // Link Radius
     Leave(m, 2, "3.250");   // Stroke again
@@ -49,7 +44,7 @@ TEST(DynVars, ADimensionAlreadyInASlotIsOnlyUpdatedThere) {
 }
 
 TEST(DynVars, FiveDimensionsPushTheFirstOut) {
-    Model m = Started();
+    Model m = test::StartedModel();
     for (int id : {1, 2, 3, 4, 5}) Leave(m, id, "1");
     for (int k = 1; k <= 4; ++k) EXPECT_NE(m.DynVarId[k], 1);
     EXPECT_EQ(m.DynVarId[1], 5);
@@ -58,7 +53,7 @@ TEST(DynVars, FiveDimensionsPushTheFirstOut) {
 }
 
 TEST(DynVars, TheGearLimitsChangeNoSlot) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 6, "5");
     CommitGearLimitNorm(m, "1.2");
     CommitGearLimitMax(m, "2.0");
@@ -73,7 +68,7 @@ TEST(DynVars, TheGearLimitsChangeNoSlot) {
 }
 
 TEST(DynVars, ArrowAndPageClicksAddExactlyOneAndTenThousandths) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 2, "3");
     Jog(m, 1, 1);
     EXPECT_EQ(m.StrokeLen, 3.0f + 0.001f);
@@ -93,7 +88,7 @@ TEST(DynVars, ArrowAndPageClicksAddExactlyOneAndTenThousandths) {
 }
 
 TEST(DynVars, ADragStepsBySizeInTheDirectionOfMotion) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 6, "5");
     DynVarBarChange(m, 1, 50);  // from 0 to 50: +0.05
     EXPECT_FLOAT_EQ(m.LinkRadius, 5.05f);
@@ -114,7 +109,7 @@ TEST(DynVars, ADragStepsBySizeInTheDirectionOfMotion) {
 }
 
 TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensionsAndLinkPivotsKeepTheirCopies) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 7, "3.267");  // Link Pivot Vert
     Leave(m, 2, "3");
     Jog(m, 2, 10);
@@ -129,7 +124,7 @@ TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensionsAndLinkPivotsKeepTheirCopies)
 }
 
 TEST(DynVars, TheBarStartsFromTheModelNotFromTheSlot) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 2, "3");
     SetDimension(m, 2, 4.0f);  // as a file load would: the slot still says 3
     Jog(m, 1, 1);
@@ -137,7 +132,7 @@ TEST(DynVars, TheBarStartsFromTheModelNotFromTheSlot) {
 }
 
 TEST(DynVars, OneInteractionIsOneUndoEntryAndAnUnchangedValueNone) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 5, "5.0");  // Radius Rod
     m.UndoButtonsEnabled = false;
     DynVarBarInteractionStart(m, 1);
@@ -164,7 +159,7 @@ TEST(DynVars, OneInteractionIsOneUndoEntryAndAnUnchangedValueNone) {
 }
 
 TEST(DynVars, DragUndoneGivesTheStartAfterASecondInteractionAndAfterALoad) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 5, "5.0");
     Jog(m, 1, 10);  // a first interaction: 5.01
     // A file load puts 5.0 back under the bar without telling the slot.
@@ -184,7 +179,7 @@ TEST(DynVars, DragUndoneGivesTheStartAfterASecondInteractionAndAfterALoad) {
 }
 
 TEST(DynVars, AResetLeavesEveryBarEmpty) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Leave(m, 2, "3.5");
     Leave(m, 103, "2.7");
     ResetFrameDimensions(m);

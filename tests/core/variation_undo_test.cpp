@@ -7,16 +7,11 @@
 #include "variation/commit.h"
 #include "variation/dynvars.h"
 #include "variation/undo.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 void Type(Model& m, int id, const char* text) {
     m.EditChanged = true;  // the field's filter saw a key
@@ -26,7 +21,7 @@ void Type(Model& m, int id, const char* text) {
 }  // namespace
 
 TEST(Undo, ATypedStrokeIsOneEntryAndUndoRestoresIt) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Type(m, 2, "3.5");
     EXPECT_EQ(m.UndoCount, 1);
     EXPECT_EQ(m.UndoId[1], 2);
@@ -48,7 +43,7 @@ TEST(Undo, ATypedStrokeIsOneEntryAndUndoRestoresIt) {
 }
 
 TEST(Undo, TwentyOneChangesKeepTwenty) {
-    Model m = Started();
+    Model m = test::StartedModel();
     for (int i = 1; i <= 21; ++i) Type(m, 6, std::to_string(5 + i).c_str());
     EXPECT_EQ(m.UndoCount, 20);
     EXPECT_EQ(m.UndoOld[20], 6.0f);  // the first change (5 -> 6) is gone
@@ -62,7 +57,7 @@ TEST(Undo, TwentyOneChangesKeepTwenty) {
 }
 
 TEST(Undo, TheCylinderHeightTakesTheValveCentreLineBack) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Type(m, 102, "1.25");
     EXPECT_EQ(m.PivotY[3], 1.25f);
     EXPECT_EQ(m.PivotY[4], 3.75f);
@@ -76,7 +71,7 @@ TEST(Undo, TheCylinderHeightTakesTheValveCentreLineBack) {
 }
 
 TEST(Undo, UndoOfALinkPivotRestoresItsWorkingCopy) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Type(m, 15, "9.5");
     EXPECT_EQ(m.PivotX[13], 9.5f);
     PopUndo(m);
@@ -85,7 +80,7 @@ TEST(Undo, UndoOfALinkPivotRestoresItsWorkingCopy) {
 }
 
 TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Type(m, 2, "3.5");
     Type(m, 6, "5.5");
     PopUndo(m);
@@ -99,7 +94,7 @@ TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {
 }
 
 TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
-    Model m = Started();
+    Model m = test::StartedModel();
     m.EditChanged = false;
     CommitDimensionField(m, 2, "3.0004");
     EXPECT_EQ(m.UndoCount, 0);
@@ -110,7 +105,7 @@ TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
 }
 
 TEST(Undo, TheUndoLineReadsOldToNew) {
-    Model m = Started();
+    Model m = test::StartedModel();
     Type(m, 2, "3.5");
     EXPECT_EQ(BuildUndoLine(m), " 1- Stroke  3.000 to  3.500");
     Type(m, 101, "1234567.5");

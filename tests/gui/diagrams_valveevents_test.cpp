@@ -21,16 +21,11 @@
 #include "model/dimensions.h"
 #include "model/model.h"
 #include "variation/undo.h"
+#include "../core/started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 int Column(QTableWidget* t, const QString& title) {
     for (int c = 0; c < t->columnCount(); ++c)
@@ -41,7 +36,7 @@ int Column(QTableWidget* t, const QString& title) {
 }  // namespace
 
 TEST(ValveEventsWindow, FollowsTheDesignAndRecomputesOnlyOnChange) {
-    Model m = Started();
+    Model m = test::StartedModel();
     TValveEvents w(m);
     auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
     ASSERT_NE(table, nullptr);
@@ -67,7 +62,7 @@ TEST(ValveEventsWindow, FollowsTheDesignAndRecomputesOnlyOnChange) {
 }
 
 TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheTolerance) {
-    Model m = Started();
+    Model m = test::StartedModel();
     TValveEvents w(m);
     w.Refresh();
     auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
@@ -83,7 +78,7 @@ TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheTolerance) {
 }
 
 TEST(ValveEventsWindow, CopyAndSave) {
-    Model m = Started();
+    Model m = test::StartedModel();
     TValveEvents w(m);
     w.findChild<QPushButton*>(QStringLiteral("Copy"))->click();
     const QString text = QApplication::clipboard()->text();
@@ -104,7 +99,7 @@ TEST(ValveEventsWindow, CopyAndSave) {
 }
 
 TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
-    Model m = Started();
+    Model m = test::StartedModel();
     TCutoffEqualiser d(m);
     d.FormActivate();
     auto* dim = d.findChild<QComboBox*>(QStringLiteral("Dimension"));
@@ -130,7 +125,7 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
     ASSERT_TRUE(UnDoClick(m));
     EXPECT_EQ(m.Cyl.ValveCtrToJoint, 4.794f);
 
-    Model n = Started();
+    Model n = test::StartedModel();
     TCutoffEqualiser c(n);
     c.FormActivate();
     c.findChild<QPushButton*>(QStringLiteral("Find"))->click();

@@ -15,14 +15,9 @@
 
 #include "model/model.h"
 #include "model/numfmt.h"
+#include "../core/started_model.h"
 
 namespace tarn::test {
-
-inline Model StartedModel() {
-    Model m;
-    StartUp(m);
-    return m;
-}
 
 // The real main window, its timer stopped so that no tick runs between the steps of a test,
 // and silent. Constructing it runs the model's start-up.
