@@ -4,10 +4,12 @@ BUILD ?= build
 JOBS ?= 2
 PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
 	qt6-base-dev qt6-multimedia-dev libgl-dev fonts-liberation2 fonts-dejavu-core locales \
-	gstreamer1.0-plugins-base
+	gstreamer1.0-plugins-base desktop-file-utils shared-mime-info
 RUNDIR = $(BUILD)/run
+# Where `make install` puts the program (PREFIX/bin) and its files (PREFIX/share).
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test sanitize bench clean
+.PHONY: all deps configure build run install test sanitize bench clean
 
 all: build
 
@@ -26,7 +28,7 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
@@ -36,6 +38,11 @@ run: build
 	mkdir -p $(RUNDIR)
 	cp resources/Exhaust.wav resources/Error.wav resources/instruct.doc resources/TarnISpIns.doc $(RUNDIR)/ 2>/dev/null || true
 	cd $(RUNDIR) && ../tarn1
+
+# The program, its wave and instruction files, the desktop entry, icon and design file type.
+# DESTDIR stages the files for a package.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)

@@ -9,6 +9,7 @@
 
 #include "analysis/eventstable.h"
 #include "analysis/valveevents.h"
+#include "io/datafiles.h"
 #include "io/dimensionfile.h"
 #include "model/model.h"
 #include "model/numfmt.h"
@@ -28,7 +29,9 @@ std::string ProgramName(int argc, char** argv) {
 
 std::string Usage(const std::string& prog) {
     return "usage: " + prog + " --events [DESIGN.dti] [--positions a,b,...] [--format csv|text]\n"
-           "       " + prog + " --help | --version\n";
+           "       " + prog + " --data-files\n"
+           "       " + prog + " --help | --version\n"
+           "       " + prog + " [DESIGN.dti]   (opens the program's window)\n";
 }
 
 std::string Help(const std::string& prog) {
@@ -50,8 +53,14 @@ std::string Help(const std::string& prog) {
            "  --format csv|text  comma-separated with a header row, or a readable listing\n"
            "                     (default text)\n"
            "\n"
-           "Lengths are in the design's own unit. Exit status: 0 done, 2 the design file was\n"
-           "refused, 64 bad options.\n";
+           "Lengths are in the design's own unit.\n"
+           "\n"
+           "--data-files prints where the program reads each of its wave and instruction\n"
+           "files: the working directory first, then the data folder installed with it\n"
+           "(PREFIX/share/tarn1 beside PREFIX/bin/tarn1).\n"
+           "\n"
+           "Exit status: 0 done, 2 the design file was refused, 3 a data file is missing,\n"
+           "64 bad options.\n";
 }
 
 bool IEquals(std::string_view a, std::string_view b) {
@@ -139,6 +148,10 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (command == "--version") {
         out << "TARN1 Inside Admission Version 2.6\n";
         return kCliOk;
+    }
+    if (command == "--data-files") {
+        if (argc > 2) return usage();
+        return ListDataFiles(out, {}, RunningProgramDir()) ? kCliOk : kCliDataMissing;
     }
     if (command != "--events") return usage();
 

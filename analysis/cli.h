@@ -1,5 +1,6 @@
 // The command line for scripts: "--events" prints the valve-events table of a design without
-// opening a window; "--help" and "--version" as usual.
+// opening a window; "--data-files" tells where the wave and instruction files are read from;
+// "--help" and "--version" as usual.
 #pragma once
 
 #include <ostream>
@@ -9,9 +10,10 @@ namespace tarn {
 // Exit statuses of the command line.
 inline constexpr int kCliOk = 0;
 inline constexpr int kCliFileRefused = 2;  // the design file could not be read or was refused
+inline constexpr int kCliDataMissing = 3;  // a data file was found neither here nor installed
 inline constexpr int kCliUsage = 64;       // bad options
 
-// argv[1] is "--events", "--help" or "--version" (anything else is a usage error). Prints the
+// argv[1] is "--events", "--data-files", "--help" or "--version" (anything else is a usage error). Prints the
 // table to `out` and messages to `err`; returns the exit status.
 int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err);
 // The same on standard output and standard error.

@@ -8,12 +8,15 @@
 #include "model/model.h"
 
 int main(int argc, char** argv) {
-    // Script use (--events, --help, --version) needs no display: answered before Qt starts.
+    // Script use (--events, --data-files, --help, --version) needs no display: answered before
+    // Qt starts.
     if (argc > 1 && argv[1][0] == '-' && argv[1][1] == '-') return tarn::RunEventsCli(argc, argv);
     QApplication app(argc, argv);
     tarn::Model model;
     tarn::TMainForm form(model);
     tarn::CreateAppWindows(model, form);
+    // "tarn1 DESIGN.dti" (a double click in a file manager) opens that design.
+    tarn::OpenStartDesign(form, QApplication::arguments());
     form.show();
     return app.exec();
 }

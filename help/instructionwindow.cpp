@@ -1,5 +1,6 @@
-// The instruction windows read their text once, at program start, from the working directory:
-// editing the file while the program runs shows only at the next start.
+// The instruction windows read their text once, at program start, from the working directory or
+// else the installed data folder: editing the file while the program runs shows only at the
+// next start.
 #include "help/instructionwindow.h"
 
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextStream>
+
+#include "mainwin/datafilepath.h"
 
 namespace tarn {
 
@@ -63,7 +66,7 @@ InstructionWindow::InstructionWindow(const char* objectName, const QString& capt
 }
 
 void InstructionWindow::FormCreate() {
-    const QString fileName = memo_->toolTip();
+    const QString fileName = DataFilePath(memo_->toolTip());
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         Report(parentWidget(), QStringLiteral("Error Loading ") + fileName + QStringLiteral(": ") +

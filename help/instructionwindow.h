@@ -1,5 +1,5 @@
 // The two instruction windows: a read-only text loaded once at start from a plain text file in
-// the working directory, with a message when the file cannot be read.
+// the working directory or the installed data folder, with a message when it cannot be read.
 #pragma once
 
 #include <QDialog>

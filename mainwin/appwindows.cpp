@@ -54,4 +54,17 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     return w;
 }
 
+QString StartDesignArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].isEmpty() && !arguments[i].startsWith(QLatin1Char('-'))) return arguments[i];
+    return {};
+}
+
+void OpenStartDesign(TMainForm& form, const QStringList& arguments) {
+    const QString path = StartDesignArgument(arguments);
+    if (path.isEmpty()) return;
+    if (auto* tools = form.findChild<MeasureTools*>(QStringLiteral("MeasureTools")))
+        tools->OpenDesign(path, MeasureTools::Message::Later);
+}
+
 }  // namespace tarn

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include "model/model.h"
 
@@ -34,6 +35,13 @@ struct AppWindows {
 // Builds the windows as children of the main window (which owns and destroys them) and hands
 // them to it, so its menu items and tool buttons reach them.
 AppWindows CreateAppWindows(Model& m, TMainForm& form);
+
+// The design named on the command line (arguments as QApplication leaves them: the program,
+// then what Qt's own options left): the first argument that is not an option. "" if none.
+QString StartDesignArgument(const QStringList& arguments);
+// Opens that design once the windows exist, as File > Open would; a refused file shows its
+// message from the event loop, after the main window is up, and the built-in design stays.
+void OpenStartDesign(TMainForm& form, const QStringList& arguments);
 
 // An empty window with its caption and name, for a window whose own class is not built yet.
 QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* caption);

@@ -213,6 +213,12 @@ void TMainForm::BuildMenus() {
           {"SaveAsDimensions", "Save&AsDimensions", nullptr},
           {"", nullptr, nullptr},
           {"Exit1", "E&xit", nullptr}});
+    // The recent designs follow OpenDimensions; the file tools fill the list.
+    if (auto* file = Named<QMenu>("File1")) {
+        auto* recent = new QMenu(QStringLiteral("&Recent Designs"), file);
+        recent->setObjectName(QStringLiteral("RecentDesigns"));
+        file->insertMenu(Named<QAction>("SaveAsDimensions"), recent);
+    }
     menu("SetUp", "&SetUp",
          {{"RevArmPos", "Set&RevArmPos", nullptr},
           {"DriverAng", "Set&DriverAng", nullptr},

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 
 #include "io/dimensionfile.h"
 #include "mainwin/mainform.h"
+#include "mainwin/recentdesigns.h"
 #include "mainwin/scene/refpoints.h"
 #include "model/numfmt.h"
 #include "overlay/drawlines.h"
@@ -72,6 +75,8 @@ MeasureTools::MeasureTools(Model& m, TMainForm& form)
       }),
       beep_([] { QApplication::beep(); }) {
     setObjectName(QStringLiteral("MeasureTools"));
+    recent_ = new RecentDesigns(Named<QMenu>("RecentDesigns"), this);
+    recent_->SetChooser([this](const QString& path) { OpenRecentClick(path); });
     auto onAction = [this](const char* name, auto handler) {
         if (auto* a = Named<QAction>(name)) connect(a, &QAction::triggered, this, handler);
     };
@@ -170,30 +175,61 @@ void MeasureTools::SaveAsDimensionsClick() {
     const QString path = chooseSave_ ? chooseSave_(&form_) : QString();
     if (path.isEmpty()) return;
     const FileResult r = SaveDimensionFile(m_, path.toStdString());
-    if (!r.ok && reportError_) reportError_(&form_, QString::fromStdString(r.error));
+    if (!r.ok) {
+        if (reportError_) reportError_(&form_, QString::fromStdString(r.error));
+        return;
+    }
+    recent_->Add(path);
 }
 
 void MeasureTools::OpenDimensionsClick() {
     const QString path = chooseOpen_ ? chooseOpen_(&form_) : QString();
     if (!path.isEmpty()) {
-        const FileResult r = LoadDimensionFile(m_, path.toStdString());
-        if (!r.ok) {
-            // A refused file leaves the design, the rows and the arm as they were.
-            if (reportError_) reportError_(&form_, QString::fromStdString(r.error));
-        } else {
-            // The model is in line with the file (mid gear, LineIndex); now the windows.
-            if (drawLines_) {
-                drawLines_->ClearRowLabels();
-                drawLines_->HighlightCurrentRow();
-            }
-            if (auto* bar = Named<QScrollBar>("SBRevArm")) {
-                bar->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
-                bar->setValue(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
-            }
-        }
+        OpenDesign(path);
+        return;
     }
-    // In every case, a cancelled dialog too: the rows show the overlay data.
+    // A cancelled dialog too: the rows show the overlay data.
     if (drawLines_) drawLines_->LinesDataClick();
+}
+
+void MeasureTools::OpenRecentClick(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        recent_->Remove(path);
+        if (reportError_)
+            reportError_(&form_, path + QStringLiteral(" no longer exists; it has been taken off the "
+                                                       "list of recent designs."));
+        return;
+    }
+    OpenDesign(path);
+}
+
+bool MeasureTools::OpenDesign(const QString& path, Message when) {
+    const FileResult r = LoadDimensionFile(m_, path.toStdString());
+    if (!r.ok) {
+        // A refused file leaves the design, the rows and the arm as they were.
+        const QString message = QString::fromStdString(r.error);
+        if (when == Message::Now) {
+            if (reportError_) reportError_(&form_, message);
+        } else {
+            QTimer::singleShot(0, this, [this, message] {
+                if (reportError_) reportError_(&form_, message);
+            });
+        }
+    } else {
+        // The model is in line with the file (mid gear, LineIndex); now the windows.
+        if (drawLines_) {
+            drawLines_->ClearRowLabels();
+            drawLines_->HighlightCurrentRow();
+        }
+        if (auto* bar = Named<QScrollBar>("SBRevArm")) {
+            bar->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+            bar->setValue(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
+        }
+        recent_->Add(path);
+    }
+    // In every case: the rows show the overlay data.
+    if (drawLines_) drawLines_->LinesDataClick();
+    return r.ok;
 }
 
 }  // namespace tarn

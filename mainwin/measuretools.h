@@ -1,6 +1,7 @@
 // The main window's measuring and file tools: the reference-point mode and its bars and
 // buttons, the pivot-data rows, the lines-and-circles dialog reached from the picture, and
-// saving and opening a design. It works on the main window's own controls, found by name.
+// saving and opening a design, and the recent designs. It works on the main window's own
+// controls, found by name.
 #pragma once
 
 #include <QObject>
@@ -17,6 +18,7 @@ namespace tarn {
 
 class TMainForm;
 class TDrawLines;
+class RecentDesigns;
 
 class MeasureTools : public QObject {
     Q_OBJECT
@@ -47,6 +49,17 @@ public:
     void DrawLines1Click();
     void SaveAsDimensionsClick();
     void OpenDimensionsClick();
+    // A recent designs entry: opens the file, or takes it off the list with a message when it
+    // has gone.
+    void OpenRecentClick(const QString& path);
+
+    // Opens a design file as File > Open does once its dialog is confirmed. A refused file
+    // leaves the design as it was and its message is shown: at once, or (Later) from the event
+    // loop, for a file opened while the program starts. Returns whether the file was opened.
+    enum class Message { Now, Later };
+    bool OpenDesign(const QString& path, Message when = Message::Now);
+
+    RecentDesigns& recent() { return *recent_; }
 
 private:
     template <class T> T* Named(const char* name) const;
@@ -59,6 +72,7 @@ private:
     FileChooser chooseOpen_;
     std::function<void(QWidget*, const QString&)> reportError_;
     std::function<void()> beep_;
+    RecentDesigns* recent_ = nullptr;
 };
 
 }  // namespace tarn

@@ -2,9 +2,10 @@
 #include "mainwin/qtsound.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+
+#include "mainwin/datafilepath.h"
 
 namespace tarn {
 
@@ -13,8 +14,9 @@ namespace {
 constexpr double kStartVolume = 0x8000 / 65535.0;
 
 std::unique_ptr<QSoundEffect> Load(const char* name) {
-    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(name));
-    if (!QFileInfo::exists(path)) return nullptr;
+    const QString found = DataFilePath(QString::fromLatin1(name));
+    if (!QFileInfo::exists(found)) return nullptr;
+    const QString path = QFileInfo(found).absoluteFilePath();
     auto effect = std::make_unique<QSoundEffect>();
     effect->setSource(QUrl::fromLocalFile(path));  // loads now, so the first beat is on time
     effect->setVolume(kStartVolume);

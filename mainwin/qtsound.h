@@ -1,5 +1,5 @@
 // The program's sounds through Qt Multimedia: the exhaust beat and the error tone, read once
-// from the working directory, and the system beep.
+// from the working directory or the installed data folder, and the system beep.
 #pragma once
 
 #include <QSoundEffect>
@@ -12,8 +12,7 @@ namespace tarn {
 
 class QtSoundSink : public SoundSink {
 public:
-    // Loads "Exhaust.wav" and "Error.wav" from the working directory; a missing file stays
-    // silent.
+    // Loads "Exhaust.wav" and "Error.wav" (DataFilePath); a missing file stays silent.
     QtSoundSink();
     ~QtSoundSink() override;
 

@@ -120,7 +120,8 @@ TEST(EventsCli, BadOptionsGiveUsageAndStatus64) {
              {"--events", "--format"}, {"--events", "--positions", "abc"},
              {"--events", "--positions", ""}, {"--events", "--positions", "1,,2"},
              {"--events", "--positions", "4,5%"}, {"--events", "a.dti", "b.dti"},
-             {"--events", "--positions", "4", "--positions", "5"}, {"events"}}) {
+             {"--events", "--positions", "4", "--positions", "5"}, {"events"},
+             {"--data-files", "extra"}}) {
         const CliRun r = Cli(args);
         EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(args);
         EXPECT_EQ(r.err.rfind("usage: tarn1 --events", 0), 0u) << r.err;
@@ -133,6 +134,7 @@ TEST(EventsCli, HelpAndVersion) {
     EXPECT_EQ(r.status, kCliOk);
     EXPECT_EQ(r.out.rfind("usage: tarn1 --events", 0), 0u);
     EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+    EXPECT_NE(r.out.find("--data-files prints where"), std::string::npos);
     EXPECT_EQ(Cli({"--events", "--help"}).status, kCliOk);
     r = Cli({"--version"});
     EXPECT_EQ(r.status, kCliOk);
