@@ -22,11 +22,19 @@ using namespace tarn;
 
 // CTest runs this suite twice at once (once under a German locale): each
 // process keeps its files in a folder of its own.
+// The folder goes when the process ends.
 static std::string ProcessTempDir() {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tarn-cli-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    struct Folder {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tarn-cli-" + std::to_string(::getpid()));
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static const Folder folder;
+    std::filesystem::create_directories(folder.path);
+    return folder.path.string();
 }
 
 namespace {
