@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QScrollBar>
 
 #include "dialogs/numericfield.h"
@@ -58,6 +59,11 @@ AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName
 MainControls AngleDialog::main() const { return FindMainControls(mainWindow_.data()); }
 
 void AngleDialog::showEvent(QShowEvent* e) {
+    // A window restored from the task bar is not opened anew: its text stays as typed.
+    if (e->spontaneous()) {
+        QDialog::showEvent(e);
+        return;
+    }
     FormActivate();
     QDialog::showEvent(e);
     cancel_->setFocus(Qt::OtherFocusReason);

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QScrollBar>
 
 #include "dialogs/numericfield.h"
@@ -96,6 +97,11 @@ void DimensionDialog::FormActivate() {
 }
 
 void DimensionDialog::showEvent(QShowEvent* e) {
+    // A window restored from the task bar is not opened anew: its fields stay as typed.
+    if (e->spontaneous()) {
+        QDialog::showEvent(e);
+        return;
+    }
     FormActivate();
     QDialog::showEvent(e);
     close1_->setFocus(Qt::OtherFocusReason);

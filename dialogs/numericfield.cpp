@@ -22,6 +22,8 @@ char TypedChar(const QKeyEvent* e) {
         case Qt::Key_Backspace: return '\b';
         case Qt::Key_Return:
         case Qt::Key_Enter: return '\r';
+        // Escape is no character: it goes on to the window, which closes as its Cancel does.
+        case Qt::Key_Escape: return 0;
         default: break;
     }
     const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/numericfield.h"
@@ -38,7 +39,8 @@ TRefPnts::TRefPnts(Model& m, MainSide main, QWidget* parent) : QDialog(parent), 
 
 void TRefPnts::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    // A window restored from the task bar is not opened anew: its fields stay as typed.
+    if (!e->spontaneous()) FormActivate();
 }
 
 void TRefPnts::FormActivate() {

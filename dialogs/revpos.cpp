@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QScrollBar>
 
 #include "dialogs/dialogkit.h"
@@ -58,6 +59,11 @@ void TRevPos::FormActivate() {
 }
 
 void TRevPos::showEvent(QShowEvent* e) {
+    // A window restored from the task bar is not opened anew: its text stays as typed.
+    if (e->spontaneous()) {
+        QDialog::showEvent(e);
+        return;
+    }
     FormActivate();
     QDialog::showEvent(e);
     cancel_->setFocus(Qt::OtherFocusReason);

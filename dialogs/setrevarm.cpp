@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/numericfield.h"
@@ -83,6 +84,11 @@ void TSetRevArm::ShowRevArmPositions() {
 }
 
 void TSetRevArm::showEvent(QShowEvent* e) {
+    // A window restored from the task bar is not opened anew: its fields stay as typed.
+    if (e->spontaneous()) {
+        QDialog::showEvent(e);
+        return;
+    }
     ShowRevArmPositions();
     ShowRevArmPositions();
     QDialog::showEvent(e);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/view.h"
@@ -51,7 +52,8 @@ TGraphZoom::TGraphZoom(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
 
 void TGraphZoom::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    // A window restored from the task bar is not opened anew: its text stays as typed.
+    if (!e->spontaneous()) FormActivate();
 }
 
 void TGraphZoom::FormActivate() {

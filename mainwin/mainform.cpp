@@ -889,6 +889,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 
 void TMainForm::ResetAllClick() {
     ResetAllModel(m_);
+    // The frame reset's part: the reverse-arm bar spans the default largest offset again.
+    Named<QScrollBar>("SBRevArm")->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
     CenterClick();
     Named<QPushButton>("NormVHZ")->setEnabled(false);
     Named<QPushButton>("Preset0")->setEnabled(true);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QRadioButton>
 
 #include "dialogs/dialogkit.h"
@@ -183,7 +184,8 @@ TDrawLines::TDrawLines(Model& m, QWidget* parent)
 
 void TDrawLines::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    // A window restored from the task bar is not opened anew: no second pivot pick.
+    if (!e->spontaneous()) FormActivate();
 }
 
 void TDrawLines::Sync() {

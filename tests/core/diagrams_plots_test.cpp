@@ -427,6 +427,33 @@ TEST(OvalDiagram, PistonAxisRunsFrom584To44) {
     EXPECT_EQ(lo, 44);   // and so is 180
 }
 
+TEST(OvalDiagram, PortLevelsFollowTheDimensionsAtOnce) {
+    Model m = Started(0);
+    m.Cyl.ValveCtrToInsideEdge = 1.0f;  // not solved since: the drawing solves first
+    RecordingCanvas c;
+    DrawOvalDiagram(m, c);
+    const auto green = Lines(c, kLime);
+    ASSERT_EQ(green.size(), 3u);
+    EXPECT_EQ(green[0].c[1], Round(215 - static_cast<f32>(1.2L - 1.0f) * 375.0L / 1.5L));
+}
+
+TEST(OvalDiagram, ACrankEndShorterThanHalfTheStrokeTurnsTheRadicand) {
+    Model m = Started(1);
+    m.Frame.MainRodCrankEnd = 1.0f;  // half the stroke is 1.5
+    m.GeometryError = false;
+    RecordingCanvas c;
+    DrawOvalDiagram(m, c);
+    EXPECT_TRUE(m.GeometryError);
+    const auto curve = OvalCurve(c);
+    ASSERT_EQ(curve.size(), 45u);
+    // At crank angle 88 the radicand 1 - (1.5 sin 88)^2 is used with its sign turned.
+    const long double r = 88 * kPi / 180, half = std::sin(r) * 1.5L;
+    const int x88 = Round(314 + 270.5L * (std::cos(r) + 2 * std::sqrt(half * half - 1) / 3 - 2.0L / 3));
+    bool found = false;
+    for (const auto& op : curve) found = found || op.c[0] == x88 || op.c[2] == x88;
+    EXPECT_TRUE(found) << x88;
+}
+
 // ---------------------------------------------------------------- steam diagram
 
 TEST(SteamModel, AdmissionFloorsTheOpeningAndCapsThePressure) {

@@ -338,12 +338,14 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     auto img = base;
     SetWord(img, 7, 3, Bits(nan));
     SetFloat(img, 3, 1, nan);    // PivotX[6]
+    SetFloat(img, 3, 4, 7.0f);   // PivotY[13]
     SetFloat(img, 8, 4, 1e30f);  // PivotY[4]
     SetFloat(img, 10, 1, nan);   // RevArmPos
     SetFloat(img, 10, 2, nan);   // the first PlotRevArmPos loses to the second
     Model m = load(img);
     EXPECT_EQ(m.FileSpare[0], Bits(nan));
     EXPECT_EQ(Bits(m.PivotX[6]), Bits(m.PivotX[5]));
+    EXPECT_EQ(Bits(m.PivotY[13]), Bits(m.PivotY[12]));
     EXPECT_EQ(m.PivotY[4], 2.5f);
     EXPECT_EQ(m.PlotRevArmPos, 0.0f);
     EXPECT_TRUE(std::isfinite(m.RevArmPos));

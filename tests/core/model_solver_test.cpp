@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <random>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,18 @@ TEST(StartUp, CentreRevArmGuardsTheLinkRadius) {
     CentreRevArm(m);
     EXPECT_FLOAT_EQ(m.LinkRadius, -0.000001f);
     EXPECT_TRUE(std::isfinite(m.RevArmPos));
+    // Every radius closer to 0 than 0.00001 divides by 0.00001 with its own sign; only an
+    // exact 0 is stored as 0.00001.
+    auto centreWith = [](float r) {
+        Model k = Started();
+        k.LinkRadius = r;
+        CentreRevArm(k);
+        return k.RevArmPositions[0];
+    };
+    EXPECT_EQ(centreWith(0.000001f), centreWith(0.0f));
+    EXPECT_EQ(centreWith(-0.000001f), centreWith(-0.00001f));
+    EXPECT_NE(centreWith(0.000001f), centreWith(-0.000001f));
+    EXPECT_NE(centreWith(0.000001f), centreWith(0.00002f));
 }
 
 TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
@@ -101,17 +114,33 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     Model m = test::StartedModel();
     SetDimension(m, 2, 4.0f);
     SetDimension(m, 102, 1.0f);
+    SetDimension(m, 8, 6.5f);  // the link pivot and its working copy
     m.DesignName = "Loaded";
     m.DiagramScale = 3;
     m.ViewPresets[3] = 99;
     m.LineType[2] = 1;
+    m.LineColor[2] = 255;
+    m.LineRef[2] = 1;
+    m.LineH1[3] = 1.25f;
+    m.LinePivot1[3] = 9;
     m.LineIndex = 7;
+    m.RevArmPositions[2] = 1.0f;
     m.RevArmPositions[5] = 5.5f;
+    m.RevArmPositions[9] = -2.5f;
     m.DynVarOn = true;
+    m.DynVarId[1] = 2;
+    m.DynVarValue[1] = 4.0f;
+    m.DynVarName[1] = "Stroke";
+    m.Increment = 0.01f;
     m.UndoOn = true;
     m.UndoId[1] = 2;
     m.UndoCount = 1;
+    m.UndoButtonsEnabled = true;
     m.Zoom = 100;
+    m.OffsetX = 10;
+    m.GraphicZoomFactor = 20;
+    m.CrankAngle = 77;
+    m.StepSetting = 45;
     ResetAllModel(m);
     EXPECT_EQ(m.StrokeLen, 3.0f);
     EXPECT_EQ(m.PivotY[3], 0.0f);
@@ -128,6 +157,32 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     EXPECT_EQ(m.LineType[2], 1.0f);
     EXPECT_EQ(m.LineIndex, 7);
     EXPECT_EQ(m.RevArmPositions[5], 5.5f);
+    // The rest of what it restores: the pivots with their working copies, mid gear from the
+    // built-in design, empty slots, the "Norm" view (the view it left becomes the default).
+    EXPECT_EQ(m.PivotX[5], 6.207f);
+    EXPECT_EQ(m.PivotX[6], 6.207f);
+    EXPECT_NEAR(m.RevArmPositions[0], 6.247f, 1e-5);
+    EXPECT_NEAR(m.RevArmPositions[2], 7.847f, 1e-5);
+    EXPECT_EQ(m.RevArmPositions[1], m.RevArmPositions[0]);
+    for (int k = 0; k <= 4; ++k) {
+        EXPECT_TRUE(SlotIsEmpty(m, k)) << k;
+        EXPECT_EQ(m.DynVarId[k], 0) << k;
+        EXPECT_EQ(m.DynVarValue[k], 0.0f) << k;
+    }
+    EXPECT_EQ(m.Increment, 0.0f);
+    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.OffsetX, 115.0f);
+    EXPECT_EQ(m.DefaultZoom, 100.0f);
+    EXPECT_EQ(m.DefaultOffsetX, 10.0f);
+    // And what it leaves: the user's annotations, settings and the motion.
+    EXPECT_EQ(m.LineColor[2], 255.0f);
+    EXPECT_EQ(m.LineRef[2], 1.0f);
+    EXPECT_EQ(m.LineH1[3], 1.25f);
+    EXPECT_EQ(m.LinePivot1[3], 9.0f);
+    EXPECT_EQ(m.RevArmPositions[9], -2.5f);
+    EXPECT_EQ(m.GraphicZoomFactor, 20.0f);
+    EXPECT_EQ(m.CrankAngle, 77.0f);
+    EXPECT_EQ(m.StepSetting, 45.0f);
 }
 
 TEST(Solver, PivotsAtZeroAndNinetyDegrees) {
@@ -254,6 +309,30 @@ TEST(SolverGuards, DegenerateDesignsStayFinite) {
         ASSERT_TRUE(std::isfinite(m.PistonPos)) << "trial " << trial;
         ASSERT_TRUE(std::isfinite(m.FrontSteamOpen)) << "trial " << trial;
     }
+}
+
+TEST(SolverGuards, OppositeLeverLengthsDivideByTheGuardedSum) {
+    // Lower and upper lever cancel: the offset angle would be atan(0 / 0).
+    Model m = Started();
+    m.Frame.ValveLeverUpperLen = 1.0f;
+    m.Frame.ValveLeverLowerLen = -1.0f;
+    m.ValveLeverUpperOffset = 0.0f;
+    SolveAt(m, 30);
+    EXPECT_TRUE(std::isfinite(m.SolveAngle));
+    EXPECT_TRUE(AllPivotsFinite(m));
+    EXPECT_TRUE(m.GeometryError);
+}
+
+TEST(SolverGuards, ScratchValuesAreStoredAsFloatsAndThenGuarded) {
+    static_assert(std::is_same_v<decltype(Model::SolveValue), float>);
+    static_assert(std::is_same_v<decltype(Model::SolveDivisor), float>);
+    static_assert(std::is_same_v<decltype(Model::SolveAngle), float>);
+    // A divisor a shade below 0.00001 is the float 0.00001 once stored: it passes unguarded.
+    Model m = Started();
+    EXPECT_EQ(GuardedDivisor(m, 0.0000099999999L), static_cast<long double>(0.00001f));
+    EXPECT_FALSE(m.GeometryError);
+    EXPECT_EQ(GuardedDivisor(m, 0.0000099L), static_cast<long double>(0.00001f));
+    EXPECT_TRUE(m.GeometryError);
 }
 
 TEST(SolverGuards, GuardsSubstituteAsWritten) {

@@ -4,6 +4,7 @@
 
 #include "mainwin/scene/mainscene.h"
 #include <limits>
+#include <optional>
 
 #include "model/numfmt.h"
 #include "model/recordingcanvas.h"
@@ -199,6 +200,27 @@ TEST(OverlayColour, DecodesBgrAndDrawsBadValuesBlack) {
     EXPECT_EQ(OverlayColour(-1), kBlack);
     EXPECT_EQ(OverlayColour(1e30f), kBlack);
     EXPECT_EQ(OverlayColour(std::numeric_limits<float>::quiet_NaN()), kBlack);
+}
+
+TEST_F(SceneTest, ReferenceCrossesTakeTheLastRowsColourAndAnUnusedOneDrawsBlack) {
+    m.RefPointsOn = true;
+    m.PivotX[19] = 1;
+    m.PivotY[19] = 2;
+    const int x = 115 + 27, y = 270 - 54;
+    auto crossColour = [&]() -> std::optional<Rgb> {
+        Frame();
+        for (const auto& op : Lines())
+            if (op.c[0] == x && op.c[1] == y - 10 && op.c[2] == x && op.c[3] == y + 10) return op.colour;
+        return std::nullopt;
+    };
+    // Row 20 is unused (-1): not white on white but black, and the stored value stays.
+    EXPECT_EQ(crossColour(), kBlack);
+    EXPECT_EQ(m.LineColor[19], -1.0f);
+    m.LineColor[19] = 255;
+    EXPECT_EQ(crossColour(), kRed);
+    m.LineColor[19] = 1e30f;
+    EXPECT_EQ(crossColour(), kBlack);
+    EXPECT_EQ(m.LineColor[19], 1e30f);
 }
 
 TEST_F(SceneTest, CaptionsCarryDesignDateAndTime) {

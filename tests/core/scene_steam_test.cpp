@@ -159,6 +159,21 @@ TEST_F(SteamTest, ACollapsedSectionNeitherBeepsNorFlags) {
     EXPECT_FALSE(m.GeometryError);
 }
 
+TEST_F(SteamTest, TheDefaultDesignAtTheLowestZoomsIsDrawnSilently) {
+    for (float zoom : {0.5f, 1.0f, 2.0f}) {
+        m.Zoom = zoom;
+        m.OffsetX = 115;
+        m.OffsetY = 270;
+        m.GeometryError = false;
+        MapPivotsToScreen(m);
+        UpdateCylinderPoints(m);
+        UpdatePistonPoints(m);
+        Steam();
+        EXPECT_EQ(host.sound.beeps, 0) << zoom;
+        EXPECT_FALSE(m.GeometryError) << zoom;
+    }
+}
+
 TEST_F(SteamTest, AtPreset5EveryPixelIsWritten) {
     m.Zoom = 350; m.OffsetX = -4800; m.OffsetY = 900;
     MapPivotsToScreen(m);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -142,6 +144,40 @@ TEST(NumericField, ClipboardShortcutsAreRefusedAndPastesFiltered) {
     f.field->setCursorPosition(2);
     f.field->insertFiltered("-.9");
     EXPECT_EQ(f.field->text(), "-19.23");
+}
+
+TEST(NumericField, EveryEditOfTheTextMarksItAndADropIsFiltered) {
+    FieldInDialog f(FieldVariant::Dimension);
+    f.field->setText("12.5");
+    f.field->setCursorPosition(4);
+    QTest::keyClick(f.field, Qt::Key_Backspace);
+    EXPECT_EQ(f.field->text(), "12.");
+    EXPECT_TRUE(f.editChanged);
+    // Cut, as the context menu does it.
+    f.editChanged = false;
+    f.field->selectAll();
+    f.field->cut();
+    EXPECT_EQ(f.field->text(), "");
+    EXPECT_TRUE(f.editChanged);
+    // A drop brings in what typing its characters would.
+    f.editChanged = false;
+    QMimeData mime;
+    mime.setText("x-4.5.6");
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.field, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.field, &drop);
+    EXPECT_EQ(f.field->text(), "-4.56");
+    EXPECT_TRUE(f.editChanged);
+}
+
+TEST(NumericField, EscapeGoesOnToTheWindow) {
+    FieldInDialog f(FieldVariant::Signed);
+    QTest::keyClicks(f.field, "12");
+    QTest::keyClick(f.field, Qt::Key_Escape);
+    EXPECT_EQ(f.field->text(), "12");
+    EXPECT_FALSE(f.dialog.isVisible());
+    EXPECT_EQ(f.dialog.result(), QDialog::Rejected);
 }
 
 TEST(NumericField, AGearLimitFieldNeverMarksAnEdit) {

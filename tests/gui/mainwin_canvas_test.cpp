@@ -1,9 +1,11 @@
 // The Qt canvas: line ends, ellipse boxes, arc direction, fonts, and a frame buffer that whitens
 // only what the last frame drew yet gives the same picture as a fresh white image.
+#include <QFontInfo>
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
+#include "dialogs/dialogkit.h"
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/mainscene.h"
 #include "mainwin/scene/view.h"
@@ -71,6 +73,11 @@ TEST(QPainterCanvas, FontsHaveFixedPixelSizes) {
     const QFont serif = QFontFor(FontSpec{FontFamily::Serif, 8, true});
     EXPECT_EQ(serif.family().toStdString(), "Liberation Serif");
     EXPECT_TRUE(serif.bold());
+    // The dialogs' "MS Sans Serif": Liberation Sans at 11 pixels, whatever the desktop's font.
+    EXPECT_EQ(DialogFont().family().toStdString(), "Liberation Sans");
+    EXPECT_EQ(DialogFont().pixelSize(), 11);
+    EXPECT_EQ(QFontInfo(DialogFont()).family().toStdString(), "Liberation Sans");
+    EXPECT_EQ(QFontInfo(QFontFor(FontSpec{})).family().toStdString(), "Liberation Sans");
 }
 
 TEST(QPainterCanvas, TextTopLeftAndPixels) {

@@ -27,6 +27,10 @@ TEST(ToolsHelp, InstructionWindowsShowTheirFiles) {
     EXPECT_TRUE(inst.memo()->toPlainText().startsWith(QStringLiteral("TARN1 INSIDE ADMISSION - INSTRUCTIONS")));
     EXPECT_TRUE(inst.memo()->toPlainText().contains(QStringLiteral("PortOpenClose")));
     EXPECT_TRUE(special.memo()->toPlainText().contains(QStringLiteral("MID GEAR")));
+    // Both texts say what the port diagram plots: piston travel against the reverse-arm setting.
+    for (const QPlainTextEdit* memo : {inst.memo(), special.memo()})
+        EXPECT_TRUE(memo->toPlainText().simplified().contains(
+            QStringLiteral("piston travel against the reverse-arm setting"), Qt::CaseInsensitive));
     EXPECT_EQ(special.memo()->width(), 435);
     EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("instruct.doc"));
     SetLoadErrorReporter(nullptr);

@@ -1,0 +1,155 @@
+// Enter, Escape and the close box across every window of the program: no push button takes
+// Enter by itself, the angle dialogs' OK is the only default button, and Escape (also from a
+// field) and the close box run Cancel where a window has one and close it otherwise.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "diagrams/cutoffequaliser.h"
+#include "diagrams/diagramwindow.h"
+#include "dialogs/setrevarm.h"
+#include "tools_support.h"
+
+using namespace tarn;
+using namespace tarn::testing;
+
+namespace {
+
+void ShowActive(QWidget* w) {
+    w->show();
+    QApplication::setActiveWindow(w);
+    w->activateWindow();
+    (void)QTest::qWaitForWindowActive(w, 1000);
+    QApplication::processEvents();
+}
+
+// Types text over the whole of a dialog's field, as a user who clicked into it.
+QLineEdit* Retype(QDialog* d, const char* field, const char* text) {
+    auto* f = d->findChild<QLineEdit*>(QString::fromLatin1(field));
+    if (!f) return nullptr;
+    f->setFocus(Qt::MouseFocusReason);
+    f->selectAll();
+    QTest::keyClicks(f, QString::fromLatin1(text));
+    return f;
+}
+
+enum class Way { EscapeInTheField, CloseBox };
+
+// No tick between the steps of a test.
+void StopTheTimer(Program& p) { p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop(); }
+
+// Opens d, types into its field, then leaves it by Escape in the field or by the close box.
+void TypeAndLeave(QDialog* d, const char* field, const char* text, Way way) {
+    ShowActive(d);
+    QLineEdit* f = Retype(d, field, text);
+    ASSERT_NE(f, nullptr) << d->objectName().toStdString();
+    ASSERT_EQ(f->text(), QString::fromLatin1(text));
+    if (way == Way::EscapeInTheField) QTest::keyClick(f, Qt::Key_Escape);
+    else d->close();
+    EXPECT_FALSE(d->isVisible()) << d->objectName().toStdString();
+    EXPECT_EQ(d->result(), QDialog::Rejected) << d->objectName().toStdString();
+}
+
+}  // namespace
+
+TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndNoButtonTakesEnterByItself) {
+    Program p;
+    StopTheTimer(p);
+    TCutoffEqualiser equaliser(p.m, p.form.get());
+    const AppWindows& w = p.w;
+    for (QDialog* d : {w.SineDia, w.OvalDia, w.SteamDia, w.PortDia})
+        static_cast<TDiagramWindow*>(d)->SetRevArmDialogRunner([] {});
+    const std::vector<QWidget*> windows = {
+        p.form.get(), w.DrivAng,  w.OvalDia,    w.PortDia,  w.RefPnts,    w.RevPos,
+        w.SetRevArm,  w.SineDia,  w.SteamDia,   w.StpAng,   w.AboutBox,   w.Inst,
+        w.TarnISpInst, w.FrameDi, w.GraphZoom,  w.DrawLines, w.DataTable, w.CylDimen,
+        w.ValveEvents, &equaliser};
+    int buttons = 0;
+    for (QWidget* win : windows) {
+        // Shown, since a dialog would choose a default button of its own when it first shows.
+        win->show();
+        QApplication::processEvents();
+        for (QPushButton* b : win->findChildren<QPushButton*>()) {
+            if (b->window() != win) continue;
+            ++buttons;
+            const std::string name = win->objectName().toStdString() + "/" + b->objectName().toStdString();
+            EXPECT_FALSE(b->autoDefault()) << name;
+            const bool angleOk = (win == w.DrivAng || win == w.StpAng) && b->objectName() == "OK";
+            EXPECT_EQ(b->isDefault(), angleOk) << name;
+        }
+        win->hide();
+    }
+    EXPECT_GT(buttons, 80);  // every window was looked at
+}
+
+TEST(WindowKeys, EscapeInAFieldAndTheCloseBoxRunCancel) {
+    for (Way way : {Way::EscapeInTheField, Way::CloseBox}) {
+        Program p;
+        StopTheTimer(p);
+        auto* run = p.Button("Run");
+        const float angle = p.m.CrankAngle;
+        TypeAndLeave(p.w.DrivAng, "Edit1", "123", way);
+        EXPECT_EQ(p.m.CrankAngle, angle);
+        EXPECT_EQ(run->text(), "Stop");  // Cancel does not stop the motion
+
+        TypeAndLeave(p.w.StpAng, "Edit1", "3", way);
+        EXPECT_EQ(p.m.StepSetting, 10.0f);
+
+        const float arm = p.m.RevArmPos;
+        TypeAndLeave(p.w.RevPos, "Edit1", "7", way);
+        EXPECT_EQ(p.m.RevArmPos, arm);
+        EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
+
+        TypeAndLeave(p.w.GraphZoom, "Edit1", "99", way);
+        EXPECT_EQ(p.m.GraphicZoomFactor, 7.5f);
+
+        // Cancel of the reference points switches the mode off, also when it was on.
+        p.Action("RefPoints")->trigger();
+        ASSERT_TRUE(p.m.RefPointsOn);
+        TypeAndLeave(p.w.RefPnts, "Edit1", "5", way);
+        EXPECT_FALSE(p.m.RefPointsOn);
+        EXPECT_TRUE(p.Widget("SBRef1Vert")->isHidden());
+        EXPECT_EQ(p.m.PivotY[19], 0.0f);
+    }
+}
+
+TEST(WindowKeys, WithoutCancelEscapeInAFieldDoesWhatTheCloseBoxDoes) {
+    for (Way way : {Way::EscapeInTheField, Way::CloseBox}) {
+        Program p;
+        StopTheTimer(p);
+        // The frame dialog closes without its Close button's work: no new centre.
+        const float centre = p.m.RevArmPositions[0];
+        p.m.LinkRadius = 6.0f;
+        TypeAndLeave(p.w.FrameDi, "Edit6", "6", way);
+        EXPECT_EQ(p.m.RevArmPositions[0], centre);
+
+        // The positions list is fixed as by its Close button: the entries after the first 0
+        // are cleared.
+        const float c = p.m.RevArmPositions[0];
+        p.m.RevArmPositions[4] = c + 0.5f;
+        p.m.RevArmPositions[5] = c + 0.7f;
+        p.m.RevArmPositions[6] = c + 0.9f;
+        QDialog* d = p.w.SetRevArm;
+        ShowActive(d);
+        ASSERT_EQ(p.m.RevArmCount, 6);
+        p.m.DiagramStale = false;
+        Retype(d, "Edit4", "0");
+        QLineEdit* first = Retype(d, "Edit1", "");  // leaving position 4 commits it
+        ASSERT_NE(first, nullptr);
+        ASSERT_EQ(p.m.RevArmPositions[4], 0.0f);
+        if (way == Way::EscapeInTheField) QTest::keyClick(first, Qt::Key_Escape);
+        else d->close();
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(p.m.RevArmCount, 3);
+        EXPECT_EQ(p.m.RevArmPositions[5], 0.0f);
+        EXPECT_EQ(p.m.RevArmPositions[6], 0.0f);
+        EXPECT_TRUE(p.m.DiagramStale);
+    }
+}

@@ -1,0 +1,50 @@
+// The real open dialog of "&OpenDimensions": a design file without write permission is listed
+// and opened like any other.
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "io/dimensionfile.h"
+#include "tools_support.h"
+
+using namespace tarn;
+using namespace tarn::testing;
+
+TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
+    Program p;
+    p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Locked.dti"));
+    Model saved;
+    StartUp(saved);
+    saved.StrokeLen = 3.25f;
+    ASSERT_TRUE(SaveDimensionFile(saved, path.toStdString()).ok);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                QFileDevice::ReadOther));
+    bool listed = false;
+    bool seen = false;
+    WhenModal([&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            return;
+        }
+        seen = true;
+        d->setDirectory(dir.path());
+        if (auto* model = d->findChild<QFileSystemModel*>())
+            listed = QTest::qWaitFor([&] { return model->index(path).isValid(); }, 5000);
+        d->selectFile(path);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    p.tools->OpenDimensionsClick();
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(p.m.DesignName, "Locked");
+    EXPECT_EQ(p.m.StrokeLen, 3.25f);
+}
