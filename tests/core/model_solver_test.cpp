@@ -68,7 +68,7 @@ TEST(StartUp, CentreRevArmGuardsTheLinkRadius) {
     // Every radius closer to 0 than 0.00001 divides by 0.00001 with its own sign; only an
     // exact 0 is stored as 0.00001.
     auto centreWith = [](float r) {
-        Model k = Started();
+        Model k = test::StartedModel();
         k.LinkRadius = r;
         CentreRevArm(k);
         return k.RevArmPositions[0];
@@ -313,7 +313,7 @@ TEST(SolverGuards, DegenerateDesignsStayFinite) {
 
 TEST(SolverGuards, OppositeLeverLengthsDivideByTheGuardedSum) {
     // Lower and upper lever cancel: the offset angle would be atan(0 / 0).
-    Model m = Started();
+    Model m = test::StartedModel();
     m.Frame.ValveLeverUpperLen = 1.0f;
     m.Frame.ValveLeverLowerLen = -1.0f;
     m.ValveLeverUpperOffset = 0.0f;
@@ -328,7 +328,7 @@ TEST(SolverGuards, ScratchValuesAreStoredAsFloatsAndThenGuarded) {
     static_assert(std::is_same_v<decltype(Model::SolveDivisor), float>);
     static_assert(std::is_same_v<decltype(Model::SolveAngle), float>);
     // A divisor a shade below 0.00001 is the float 0.00001 once stored: it passes unguarded.
-    Model m = Started();
+    Model m = test::StartedModel();
     EXPECT_EQ(GuardedDivisor(m, 0.0000099999999L), static_cast<long double>(0.00001f));
     EXPECT_FALSE(m.GeometryError);
     EXPECT_EQ(GuardedDivisor(m, 0.0000099L), static_cast<long double>(0.00001f));
