@@ -130,6 +130,7 @@ TDiagramWindow::TDiagramWindow(Model& m, TMainForm& form, DiagramKind kind)
         bar->setRange(-200, 200);
         bar->setSingleStep(1);
         bar->setPageStep(10);
+        bar->setInvertedControls(false);  // the Right key moves the bar to the right
         bar->setValue(0);
         bar->setFocusPolicy(Qt::ClickFocus);
         bar->hide();

@@ -425,6 +425,9 @@ void TMainForm::BuildControls() {
         s->setRange(b.min, b.max);
         s->setSingleStep(b.small);
         s->setPageStep(b.large);
+        // Right and Page Down move a bar to the right, as on every other desktop scroll bar
+        // (Qt's scroll bars turn the arrow keys round by default).
+        s->setInvertedControls(false);
         // The start position runs no handler: the signal is connected afterwards.
         s->setValue(b.position);
         s->setVisible(b.visible);

@@ -214,5 +214,17 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
     EXPECT_EQ(m.RevArmPositions[6], 3.5f);
 }
 
+// The arrow keys move a bar the way they point.
+TEST_F(MainWindowTest, TheRightKeyMovesABarToTheRight) {
+    form->findChild<QTimer*>("Timer1")->stop();
+    QScrollBar* bar = Bar("SBRevArm");
+    const int start = bar->value();
+    for (const auto key : {Qt::Key_Right, Qt::Key_Left}) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(bar, &e);
+        EXPECT_EQ(bar->value(), start + (key == Qt::Key_Right ? bar->singleStep() : 0));
+    }
+}
+
 }  // namespace
 }  // namespace tarn
