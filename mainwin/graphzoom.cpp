@@ -1,12 +1,11 @@
-// The close-up zoom factor dialog: a field for digits and one point, OK clamps and stores.
+// The close-up zoom factor dialog: an unsigned number field, OK clamps and stores.
 #include "mainwin/graphzoom.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QShowEvent>
 
+#include "dialogs/numericfield.h"
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/view.h"
 #include "model/numfmt.h"
@@ -30,12 +29,12 @@ TGraphZoom::TGraphZoom(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     label("Approximate Factor = Locomotive Gauge in Units Used", 8, 28);
     label("Enter", 8, 59);
 
-    edit1_ = new QLineEdit(this);
+    // Digits and one point, no sign, filtered like every other number field (pastes too);
+    // Enter is consumed.
+    edit1_ = new NumericField(FieldVariant::Unsigned, this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setGeometry(42, 56, 60, 21);
-    // Digits and one point; no sign. Typed and pasted text pass the same rule.
-    edit1_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), edit1_));
+    edit1_->setFrame(true);
 
     auto button = [this](const char* name, int x) {
         auto* b = new QPushButton(QString::fromLatin1(name), this);

@@ -5,9 +5,9 @@
 
 #include "model/model.h"
 
-class QLineEdit;
-
 namespace tarn {
+
+class NumericField;
 
 class TGraphZoom : public QDialog {
     Q_OBJECT
@@ -22,7 +22,7 @@ protected:
 
 private:
     Model& m_;
-    QLineEdit* edit1_;
+    NumericField* edit1_;
 };
 
 }  // namespace tarn
