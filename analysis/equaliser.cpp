@@ -2,6 +2,7 @@
 // cut-off, an Illinois root finder closes in on the one nearest the current value, and where the
 // difference never changes sign a golden-section search finds its smallest size.
 #include "analysis/equaliser.h"
+#include "analysis/goldensection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,30 +90,17 @@ Trial RefineRoot(Trials& trials, Trial a, Trial b) {
 // Golden-section search for the smallest |difference| in [lo, hi]; broken linkages count as
 // infinitely bad, so they are never the answer.
 Trial RefineClosest(Trials& trials, long double lo, long double hi, const Trial& best) {
-    constexpr long double g = 0.6180339887498948482L;
     auto cost = [](const Trial& t) { return t.valid ? std::fabs(t.diff) : 1e300; };
-    long double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
-    Trial tc = trials.At(c), td = trials.At(d);
     Trial result = best;
-    for (int i = 0; i < kMaxRefineSteps && !Neighbours(ToFloat(lo), ToFloat(hi)); ++i) {
-        if (tc.valid && cost(tc) < cost(result)) result = tc;
-        if (td.valid && cost(td) < cost(result)) result = td;
-        if (cost(tc) <= cost(td)) {
-            hi = d;
-            d = c;
-            td = tc;
-            c = hi - g * (hi - lo);
-            tc = trials.At(c);
-        } else {
-            lo = c;
-            c = d;
-            tc = td;
-            d = lo + g * (hi - lo);
-            td = trials.At(d);
-        }
-    }
-    if (tc.valid && cost(tc) < cost(result)) result = tc;
-    if (td.valid && cost(td) < cost(result)) result = td;
+    int steps = 0;
+    GoldenSectionMin(
+        lo, hi, [&](long double v) { return trials.At(v); }, cost,
+        [&](const Trial& t) {
+            if (t.valid && cost(t) < cost(result)) result = t;
+        },
+        [&](long double a, long double b) {
+            return steps++ >= kMaxRefineSteps || Neighbours(ToFloat(a), ToFloat(b));
+        });
     return result;
 }
 

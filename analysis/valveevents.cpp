@@ -3,6 +3,7 @@
 // opening is monotonic: a coarse sweep with its turning points refined finds every opening and
 // closing, and a bracketed root finder places each one.
 #include "analysis/valveevents.h"
+#include "analysis/goldensection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,25 +84,10 @@ bool IsOpen(long double v) { return v > 0; }
 // Golden-section search for the turning point of the stem in [a, b]; sign +1 finds the largest
 // PivotX[4], -1 the smallest.
 Sample RefineTurningPoint(Crank& crank, long double a, long double b, int sign) {
-    constexpr long double g = 0.6180339887498948482L;
-    long double c = b - g * (b - a), d = a + g * (b - a);
-    Sample sc = crank.At(c), sd = crank.At(d);
-    while (b - a > kTurningTolerance && !crank.failed()) {
-        if (sign * sc.x4 >= sign * sd.x4) {
-            b = d;
-            d = c;
-            sd = sc;
-            c = b - g * (b - a);
-            sc = crank.At(c);
-        } else {
-            a = c;
-            c = d;
-            sc = sd;
-            d = a + g * (b - a);
-            sd = crank.At(d);
-        }
-    }
-    return sign * sc.x4 >= sign * sd.x4 ? sc : sd;
+    return GoldenSectionMin(
+        a, b, [&](long double t) { return crank.At(t); },
+        [sign](const Sample& s) { return -sign * s.x4; }, [](const Sample&) {},
+        [&](long double lo, long double hi) { return !(hi - lo > kTurningTolerance) || crank.failed(); });
 }
 
 // The turn at which port p changes between open and closed inside [a, b] (Illinois regula
