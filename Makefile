@@ -3,8 +3,8 @@
 BUILD ?= build
 JOBS ?= 2
 PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
-	qt6-base-dev qt6-multimedia-dev libgl-dev fonts-liberation2 fonts-dejavu-core locales \
-	gstreamer1.0-plugins-base
+	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core locales \
+	gstreamer1.0-plugins-base poppler-utils
 RUNDIR = $(BUILD)/run
 
 .PHONY: all deps configure build run test sanitize bench clean
