@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <memory>
+
 #include "mainwin/mainform.h"
+#include "mainwin/pictureexport.h"
 #include "mainwin/qpaintercanvas.h"
 #include "model/numfmt.h"
 #include "variation/dynvars.h"
@@ -115,6 +118,13 @@ TDiagramWindow::TDiagramWindow(Model& m, TMainForm& form, DiagramKind kind)
     item(menuBar_, names_.redrawItem, names_.redrawCaption, &TDiagramWindow::ReDrawClick);
     item(menuBar_, names_.undoItem, "&UnDo", &TDiagramWindow::UnDoItemClick);
     item(menuBar_, names_.dynVarItem, names_.dynVarCaption, &TDiagramWindow::DynVariClick);
+    QAction* exportItem = menuBar_->addAction(QStringLiteral("&Export Picture..."));
+    exportItem->setObjectName(QStringLiteral("ExportPicture"));
+    QAction* printItem = menuBar_->addAction(QStringLiteral("&Print..."));
+    printItem->setObjectName(QStringLiteral("PrintPicture"));
+    auto* exporter = new PictureExporter(*this, m_, [this] { return ShownPicture(); },
+                                         QString::fromLatin1(names_.title));
+    exporter->Attach(exportItem, printItem);
 
     close_ = new QPushButton(QStringLiteral("Close"), view_);
     close_->setObjectName(QString::fromLatin1(names_.closeButton));
@@ -162,6 +172,7 @@ void TDiagramWindow::FitClientArea() {
         QImage fresh(w, size.height, QImage::Format_RGB32);
         fresh.fill(Qt::white);
         picture_ = fresh;
+        drawn_.clear();
     }
     view_->setFixedSize(w, size.height);
     adjustSize();
@@ -293,6 +304,8 @@ void TDiagramWindow::BothGraphs1Click() {
 }
 
 void TDiagramWindow::Redraw() {
+    drawn_.clear();
+    drawn_.push_back({true, m_});
     DiagramControls ui;
     {
         QPainterCanvas canvas(picture_);
@@ -307,12 +320,28 @@ void TDiagramWindow::Draw() {
         Redraw();
         return;
     }
+    drawn_.push_back({false, m_});
     DiagramControls ui;
     {
         QPainterCanvas canvas(picture_);
         ui = DrawDiagram(names_.kind, m_, canvas);
     }
     Apply(ui);
+}
+
+Picture TDiagramWindow::ShownPicture() const {
+    auto layers = std::make_shared<const std::vector<DrawnLayer>>(drawn_);
+    const DiagramKind kind = names_.kind;
+    return {picture_, [layers, kind](Canvas& c) {
+                // The picture starts white; each drawing starts on a fresh canvas, as on screen.
+                c.Clear(kWhite);
+                for (const DrawnLayer& layer : *layers) {
+                    Model copy = layer.state;
+                    c.ResetState();
+                    if (layer.erase) RedrawDiagram(kind, copy, c);
+                    else DrawDiagram(kind, copy, c);
+                }
+            }};
 }
 
 void TDiagramWindow::Apply(const DiagramControls& ui) {

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <functional>
+#include <vector>
 
 #include "diagrams/plots/plots.h"
 #include "model/model.h"
@@ -20,6 +21,7 @@ class QTimer;
 namespace tarn {
 
 class TMainForm;
+struct Picture;
 
 // The names and places that tell the four windows apart.
 struct DiagramWindowNames {
@@ -50,6 +52,9 @@ public:
     DiagramKind Kind() const { return names_.kind; }
     // The retained picture that the window shows.
     const QImage& Picture() const { return picture_; }
+    // The retained picture and the drawings that made it, to be run again on copies of the
+    // model as it was at each of them (for export and print).
+    tarn::Picture ShownPicture() const;
 
     // How the reverse-arm positions dialog is shown (tests put their own here); by default the
     // main window's TSetRevArm runs modally.
@@ -99,6 +104,12 @@ private:
     QPushButton* undo_ = nullptr;
     QScrollBar* bars_[5] = {};
     bool springingBack_ = false;
+    // The drawings on the picture since it was last erased, each with the model it started from.
+    struct DrawnLayer {
+        bool erase;  // a redraw: erase, then draw
+        Model state;
+    };
+    std::vector<DrawnLayer> drawn_;
     std::function<void()> runSetRevArm_;
 };
 

@@ -1,6 +1,8 @@
 // The program's windows in their start order.
 #include "mainwin/appwindows.h"
 
+#include <QAction>
+
 #include "diagrams/datatable.h"
 #include "diagrams/diagramwindow.h"
 #include "diagrams/valveevents.h"
@@ -15,6 +17,7 @@
 #include "mainwin/graphzoom.h"
 #include "mainwin/mainform.h"
 #include "mainwin/measuretools.h"
+#include "mainwin/pictureexport.h"
 #include "overlay/drawlines.h"
 
 namespace tarn {
@@ -33,6 +36,10 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.OvalDia = new TDiagramWindow(m, form, DiagramKind::Oval);
     w.PortDia = new TDiagramWindow(m, form, DiagramKind::Port);
     auto* tools = new MeasureTools(m, form);  // reference points, overlay picks, file menu
+    auto* exporter = new PictureExporter(form, m, [&form] { return form.ShownPicture(); },
+                                         QStringLiteral("Valve Gear"));
+    exporter->Attach(form.findChild<QAction*>(QStringLiteral("ExportPicture"), Qt::FindDirectChildrenOnly),
+                     form.findChild<QAction*>(QStringLiteral("PrintPicture"), Qt::FindDirectChildrenOnly));
     w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);

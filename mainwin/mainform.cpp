@@ -20,6 +20,7 @@
 
 #include <chrono>
 
+#include "mainwin/pictureexport.h"
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/qtsound.h"
 #include "mainwin/scene/motion.h"
@@ -61,6 +62,25 @@ protected:
 private:
     TMainForm* form_;
     const QImage& frame_;
+};
+
+// The host of a frame drawn for export: no caption, control or sound of the window changes.
+class QuietHost : public SceneHost, private SoundSink {
+public:
+    void SetCaption(CaptionWindow, const std::string&) override {}
+    std::string DateText() override { return {}; }
+    std::string TimeText() override { return {}; }
+    void SetUndoButton(bool, int) override {}
+    void SetErrorIndicator(bool) override {}
+    void SetDynVarBarEnabled(int, bool) override {}
+    SoundSink& Sound() override { return *this; }
+    std::uint32_t ClockSeed() override { return 0x2545F491u; }
+
+private:
+    void PlayExhaust() override {}
+    void PlayError() override {}
+    void SetVolume(std::uint16_t) override {}
+    void Beep() override {}
 };
 
 struct ButtonSpec {
@@ -172,6 +192,22 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
 
 TMainForm::~TMainForm() = default;
 
+Picture TMainForm::ShownPicture() const {
+    // Before the window is first shown its client area has no size yet: it would show the
+    // start size.
+    const QSize client = isVisible() ? picture_->size() : QSize(kClientWidth, kClientHeight);
+    const QRect shown = QRect(QPoint(0, 0), client) & frame_.image.rect();
+    // The frame's own per-frame state (steam densities, previous-frame values, counters) moves
+    // on in the copy only, so the animation goes on as if nothing had been drawn.
+    auto state = std::make_shared<const Model>(m_);
+    return {frame_.image.copy(shown), [state](Canvas& c) {
+                Model copy = *state;
+                QuietHost host;
+                MainScene scene(copy, host);
+                scene.RenderFrame(c);
+            }};
+}
+
 QAction* TMainForm::Action(const char* name, const char* caption) {
     auto* a = new QAction(QString::fromLatin1(caption), this);
     a->setObjectName(QString::fromLatin1(name));
@@ -211,6 +247,9 @@ void TMainForm::BuildMenus() {
     menu("File1", "&File",
          {{"OpenDimensions", "&OpenDimensions", nullptr},
           {"SaveAsDimensions", "Save&AsDimensions", nullptr},
+          {"", nullptr, nullptr},
+          {"ExportPicture", "&Export Picture...", nullptr},
+          {"PrintPicture", "&Print...", nullptr},
           {"", nullptr, nullptr},
           {"Exit1", "E&xit", nullptr}});
     // The recent designs follow OpenDimensions; the file tools fill the list.

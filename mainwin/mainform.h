@@ -27,6 +27,8 @@ class QToolButton;
 
 namespace tarn {
 
+struct Picture;
+
 // One tick every 16 ms: the rate a 1 ms request gets from a desktop clock, so the frame-counted
 // durations (cut-off read-outs, error signal, close-ups) last as long as users expect.
 inline constexpr int kTickIntervalMs = 16;
@@ -45,6 +47,9 @@ public:
 
     // The last frame drawn (1280 x 1024).
     const QImage& Frame() const { return frame_.image; }
+    // The part of the last frame the window shows, and the same frame drawn again from a copy
+    // of the model as it is now (for export and print).
+    Picture ShownPicture() const;
     // Fixed clock and locale for the captions (tests).
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     void SetCaptionLocale(const QLocale& l) { locale_ = l; }

@@ -47,6 +47,17 @@ public:
     Rgb TextBackground() const { return textBack_; }
     int PenX() const { return x_; }
     int PenY() const { return y_; }
+    // Back to the state a new canvas starts in, so that several drawings on one canvas each
+    // begin as they would on a fresh one.
+    void ResetState() {
+        pen_ = kBlack;
+        penWidth_ = 1;
+        fontColor_ = kBlack;
+        font_ = FontSpec{};
+        textOpaque_ = false;
+        textBack_ = kWhite;
+        x_ = y_ = 0;
+    }
 
     // ---- primitives ----
     void MoveTo(int x, int y) { x_ = x; y_ = y; }
