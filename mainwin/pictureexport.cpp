@@ -57,7 +57,9 @@ QString DocumentTitle(const QString& caption, const Model& m) {
 
 std::unique_ptr<QSettings> OpenSettings(const QString& file) {
     if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("TARN1"), kProgram);
+    // The program's one settings file, shared with the recent designs.
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("tarn1"), QStringLiteral("tarn1"));
 }
 
 PictureExporter::FileChoice ChooseExportFile(QWidget* parent, const PictureExporter::FileRequest& r) {

@@ -13,7 +13,7 @@ using namespace tarn;
 
 namespace {
 
-QImage Picture(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grabbed(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 bool Ink(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
 
@@ -46,10 +46,10 @@ TEST(DialogLabels, ReverseArmPositionTextsLineUpWithTheirFieldsAtBothSettings) {
     TSetRevArm d(m);
     SetFont(m, 1.0f, 1.0f);
     test::ShowActive(d);
-    const QImage small = Picture(d);
+    const QImage small = Grabbed(d);
     // The rows do not follow the vertical font scale.
     SetFont(m, 1.0f, 1.22f);
-    EXPECT_EQ(Picture(d), small);
+    EXPECT_EQ(Grabbed(d), small);
     // "Vertical Scale" beside field 10, "Rev Arm Position 1..4" beside fields 1..4: each text's
     // ink lies within its field's rows, in the column left of the fields.
     for (int n : {10, 1, 2, 3, 4}) {
@@ -62,7 +62,7 @@ TEST(DialogLabels, ReverseArmPositionTextsLineUpWithTheirFieldsAtBothSettings) {
     }
     // The large font moves the texts right by its horizontal scale, not down.
     SetFont(m, 1.27f, 1.22f);
-    const QImage large = Picture(d);
+    const QImage large = Grabbed(d);
     const QRect f1 = d.field(1)->geometry();
     const QRect band(8, f1.top() - 5, 125, f1.height() + 4);
     const InkBox s = InkIn(small, band), l = InkIn(large, band);
@@ -77,9 +77,9 @@ TEST(DialogLabels, DimensionLabelsKeepTheRowsOfTheirFields) {
     TFrameDi d(m, &main.form);
     SetFont(m, 1.0f, 1.0f);
     test::ShowActive(d);
-    const QImage small = Picture(d);
+    const QImage small = Grabbed(d);
     SetFont(m, 1.0f, 1.22f);
-    EXPECT_EQ(Picture(d), small);
+    EXPECT_EQ(Grabbed(d), small);
     // Rows of the first column: each label's ink within the 13 rows of its field.
     for (int field : {1, 2, 6, 12}) {
         const QRect f = d.findChild<NumericField*>(QStringLiteral("Edit%1").arg(field))->geometry();

@@ -515,8 +515,11 @@ TEST(PictureExport, FileMenuAndDiagramMenusOfferExportAndPrint) {
     auto* file = p.form->findChild<QMenu*>(QStringLiteral("File1"));
     ASSERT_NE(file, nullptr);
     QStringList order;
-    for (QAction* a : file->actions()) order << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    EXPECT_EQ(order, (QStringList{"OpenDimensions", "SaveAsDimensions", "-", "ExportPicture",
+    for (QAction* a : file->actions())
+        order << (a->isSeparator() ? QStringLiteral("-")
+                  : a->menu()      ? a->menu()->objectName()
+                                   : a->objectName());
+    EXPECT_EQ(order, (QStringList{"OpenDimensions", "RecentDesigns", "SaveAsDimensions", "-", "ExportPicture",
                                   "PrintPicture", "-", "Exit1"}));
     EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("ExportPicture"))->text(), QStringLiteral("&Export Picture..."));
     EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("PrintPicture"))->text(), QStringLiteral("&Print..."));
