@@ -7,22 +7,12 @@
 #include "model/model.h"
 #include "model/recordingcanvas.h"
 
+#include "bench_designs.h"
+
 namespace {
 
-tarn::Model NinePositions() {
-    tarn::Model m;
-    tarn::StartUp(m);
-    const float c = m.RevArmPositions[0];
-    const float offsets[9] = {0, 1.6f, -1.6f, 0.4f, -0.4f, 0.8f, -0.8f, 1.2f, -1.2f};
-    for (int n = 1; n <= 9; ++n) m.RevArmPositions[n] = c + offsets[n - 1];
-    m.RevArmCount = 9;
-    m.DynVarOn = true;
-    m.UndoOn = true;
-    return m;
-}
-
 void Redraw(benchmark::State& state, tarn::DiagramKind kind) {
-    tarn::Model m = NinePositions();
+    tarn::Model m = tarn::bench::NinePositions();
     if (kind == tarn::DiagramKind::Port) m.PortGraphMode = 'B';
     tarn::RecordingCanvas c;
     for (auto _ : state) {

@@ -1,6 +1,5 @@
 // One complete main-window tick: solve, screen points, point tables, advance and the whole frame
 // drawn into the 1280 x 1024 image, at the start view with and without steam and at preset 5.
-#include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -11,18 +10,9 @@
 #include "mainwin/scene/mainscene.h"
 #include "mainwin/scene/view.h"
 
-namespace {
+#include "bench_guiapp.h"
 
-QGuiApplication& App() {
-    static int argc = 1;
-    static char name[] = "gui_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);  // nothing is shown
-        return new QGuiApplication(argc, argv);
-    }();
-    return *app;
-}
+namespace {
 
 struct SilentHost : tarn::SceneHost, tarn::SoundSink {
     void SetCaption(tarn::CaptionWindow, const std::string& t) override { benchmark::DoNotOptimize(t.data()); }
@@ -41,7 +31,7 @@ struct SilentHost : tarn::SceneHost, tarn::SoundSink {
 };
 
 void Tick(benchmark::State& state, bool steam, int preset) {
-    App();
+    tarn::bench::App();
     tarn::Model m;
     tarn::StartUp(m);
     m.ShowSteam = steam;

@@ -26,6 +26,17 @@ QFont QFontFor(const FontSpec& f) {
 
 QColor QColorOf(Rgb c) { return QColor::fromRgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
 
+ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
+    // Screen y grows downward; Qt's angles grow counter-clockwise on the screen.
+    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
+    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / M_PI;
+    double span = a2 - a1;
+    while (span <= 0) span += 360.0;
+    while (span > 360.0) span -= 360.0;
+    return {Round(a1 * 16), Round(span * 16)};
+}
+
 QPainterCanvas::QPainterCanvas(QImage& image) { Attach(image); }
 
 QPainterCanvas::QPainterCanvas(FrameBuffer& frame) : frame_(&frame) { Attach(frame.image); }
@@ -132,15 +143,8 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
-    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
-    // Screen y grows downward; Qt's angles grow counter-clockwise on the screen.
-    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
-    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / M_PI;
-    double span = a2 - a1;
-    while (span <= 0) span += 360.0;
-    while (span > 360.0) span -= 360.0;
-    painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), static_cast<int>(std::lround(a1 * 16)),
-                     static_cast<int>(std::lround(span * 16)));
+    const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
+    painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
 }
 
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {

@@ -19,6 +19,14 @@ namespace tarn {
 QFont QFontFor(const FontSpec& f);
 QColor QColorOf(Rgb c);
 
+// Start and span, in sixteenths of a degree as QPainter::drawArc takes them, of the arc of the
+// box (l, t)-(r, b) from the ray through (x3, y3) to the ray through (x4, y4), counter-clockwise
+// on screen; a full turn when the rays coincide.
+struct ArcSixteenths {
+    int start, span;
+};
+ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4);
+
 // An image that is drawn afresh every frame. It remembers the part the last frame wrote on, so
 // that making it white again touches only that part (the rest is still white).
 struct FrameBuffer {

@@ -16,19 +16,12 @@
 #include "diagrams/diagramwindow.h"
 #include "dialogs/setrevarm.h"
 #include "tools_support.h"
+#include "dialogs_support.h"
 
 using namespace tarn;
 using namespace tarn::testing;
 
 namespace {
-
-void ShowActive(QWidget* w) {
-    w->show();
-    QApplication::setActiveWindow(w);
-    w->activateWindow();
-    (void)QTest::qWaitForWindowActive(w, 1000);
-    QApplication::processEvents();
-}
 
 // Types text over the whole of a dialog's field, as a user who clicked into it.
 QLineEdit* Retype(QDialog* d, const char* field, const char* text) {
@@ -47,7 +40,7 @@ void StopTheTimer(Program& p) { p.form->findChild<QTimer*>(QStringLiteral("Timer
 
 // Opens d, types into its field, then leaves it by Escape in the field or by the close box.
 void TypeAndLeave(QDialog* d, const char* field, const char* text, Way way) {
-    ShowActive(d);
+    test::ShowActive(*d);
     QLineEdit* f = Retype(d, field, text);
     ASSERT_NE(f, nullptr) << d->objectName().toStdString();
     ASSERT_EQ(f->text(), QString::fromLatin1(text));
@@ -137,7 +130,7 @@ TEST(WindowKeys, WithoutCancelEscapeInAFieldDoesWhatTheCloseBoxDoes) {
         p.m.RevArmPositions[5] = c + 0.7f;
         p.m.RevArmPositions[6] = c + 0.9f;
         QDialog* d = p.w.SetRevArm;
-        ShowActive(d);
+        test::ShowActive(*d);
         ASSERT_EQ(p.m.RevArmCount, 6);
         p.m.DiagramStale = false;
         Retype(d, "Edit4", "0");

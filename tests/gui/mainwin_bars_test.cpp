@@ -11,19 +11,12 @@
 #include "diagrams/diagramwindow.h"
 #include "mainwin_fixture.h"
 #include "variation/commit.h"
+#include "dialogs_support.h"
 
 namespace tarn {
 namespace {
 
 using testing::MainWindowTest;
-
-void ShowActive(QWidget* w) {
-    w->show();
-    QApplication::setActiveWindow(w);
-    w->activateWindow();
-    (void)QTest::qWaitForWindowActive(w, 1000);
-    QApplication::processEvents();
-}
 
 // Slot 1 holds Link Radius, as after leaving its field.
 void ChooseLinkRadius(Model& m) {
@@ -69,7 +62,7 @@ TEST_F(MainWindowTest, EachPressKeyStrokeOrWheelTurnOnAJogBarIsOneUndoEntry) {
     ChooseLinkRadius(m);
     Item("DynamicVariables")->trigger();
     form->Timer1Timer();  // the frame enables the bars of filled slots
-    ShowActive(form.get());
+    test::ShowActive(*form.get());
     QScrollBar* bar = Bar("SBDynVar1");
     ASSERT_TRUE(bar->isEnabled());
     // These bars, and the reverse-arm bar, take the focus when clicked.
@@ -123,7 +116,7 @@ TEST_F(MainWindowTest, ADiagramsJogBarsRecordOneEntryPerInteractionAndGiveTheFoc
     auto* d = static_cast<TDiagramWindow*>(windows.OvalDia);
     d->SetRevArmDialogRunner([] {});
     d->DynVariClick();
-    ShowActive(d);
+    test::ShowActive(*d);
     QScrollBar* bar = d->findChild<QScrollBar*>("SBDynVarO1");
     ASSERT_TRUE(bar->isEnabled());
     EXPECT_TRUE(bar->focusPolicy() & Qt::ClickFocus);

@@ -1,0 +1,22 @@
+// Designs the benchmarks measure with.
+#pragma once
+
+#include "model/model.h"
+
+namespace tarn::bench {
+
+// The built-in design with nine reverse-arm positions around mid gear, the dynamic-variable
+// block and the undo line on: the heaviest diagram redraw a user can ask for.
+inline Model NinePositions() {
+    Model m;
+    StartUp(m);
+    const float c = m.RevArmPositions[0];
+    const float offsets[9] = {0, 1.6f, -1.6f, 0.4f, -0.4f, 0.8f, -0.8f, 1.2f, -1.2f};
+    for (int n = 1; n <= 9; ++n) m.RevArmPositions[n] = c + offsets[n - 1];
+    m.RevArmCount = 9;
+    m.DynVarOn = true;
+    m.UndoOn = true;
+    return m;
+}
+
+}  // namespace tarn::bench
