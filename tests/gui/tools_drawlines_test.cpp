@@ -1,5 +1,6 @@
 // The Draw Lines window on its widgets and with the main window: radio order and beeps, the
 // blocked third field of a circle, the trip to pick a pivot, the menu item's beep.
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
@@ -78,6 +79,34 @@ TEST(ToolsDrawLines, FixedCircleThroughTheWidgets) {
     auto* panel2 = d->findChild<QFrame*>(QStringLiteral("Panel2"));
     EXPECT_EQ(panel2->palette().color(QPalette::Window), QColor(0x00, 0xFF, 0xFF));
     EXPECT_FALSE(Item(d, 1, 1)->isChecked());
+}
+
+// A row read from a file shows three decimals; entering and leaving a field stores what it
+// shows, and a typed value is stored as typed. Real focus changes, not calls.
+TEST(ToolsDrawLines, FieldsStoreWhatTheyShowWhenTheFocusLeaves) {
+    Program p;
+    p.m.LineType[0] = 0;  // row 1: a line
+    p.m.LineColor[0] = 1;
+    p.m.LineRef[0] = 0;
+    p.m.LineV1[1] = 1.23456f;
+    p.m.LineH1[1] = 7.0f;
+    TDrawLines* d = p.drawLines;
+    d->LinesDataClick();
+    EXPECT_EQ(Edit(d, 1)->text(), QStringLiteral("  1.235"));
+    EXPECT_EQ(Edit(d, 2)->text(), QStringLiteral("  7.000"));
+    d->show();
+    QApplication::setActiveWindow(d);
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d, 1000));
+    Edit(d, 1)->setFocus(Qt::TabFocusReason);
+    Edit(d, 2)->setFocus(Qt::TabFocusReason);  // leaves field 1 untouched
+    EXPECT_EQ(p.m.LineV1[1], 1.235f);
+    QTest::keyClick(Edit(d, 2), Qt::Key_End);
+    for (int i = 0; i < 7; ++i) QTest::keyClick(Edit(d, 2), Qt::Key_Backspace);
+    QTest::keyClicks(Edit(d, 2), QStringLiteral("2.0625"));
+    Edit(d, 3)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(p.m.LineH1[1], 2.0625f);
+    d->hide();
 }
 
 TEST(ToolsDrawLines, CircleToTwoPivotsBeepsAndClears) {
