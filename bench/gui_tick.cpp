@@ -14,19 +14,16 @@
 
 namespace {
 
-struct SilentHost : tarn::SceneHost, tarn::SoundSink {
+struct SilentHost : tarn::SceneHost {
     void SetCaption(tarn::CaptionWindow, const std::string& t) override { benchmark::DoNotOptimize(t.data()); }
     std::string DateText() override { return "08/12/2026"; }
     std::string TimeText() override { return "10:11:12"; }
     void SetUndoButton(bool, int) override {}
     void SetErrorIndicator(bool) override {}
     void SetDynVarBarEnabled(int, bool) override {}
-    SoundSink& Sound() override { return *this; }
+    tarn::SoundSink& Sound() override { return silent; }
     std::uint32_t ClockSeed() override { return ++seed; }
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
+    tarn::SilentSound silent;
     std::uint32_t seed = 1;
 };
 

@@ -65,7 +65,7 @@ private:
 };
 
 // The host of a frame drawn for export: no caption, control or sound of the window changes.
-class QuietHost : public SceneHost, private SoundSink {
+class QuietHost : public SceneHost {
 public:
     void SetCaption(CaptionWindow, const std::string&) override {}
     std::string DateText() override { return {}; }
@@ -73,14 +73,11 @@ public:
     void SetUndoButton(bool, int) override {}
     void SetErrorIndicator(bool) override {}
     void SetDynVarBarEnabled(int, bool) override {}
-    SoundSink& Sound() override { return *this; }
+    SoundSink& Sound() override { return silent_; }
     std::uint32_t ClockSeed() override { return 0x2545F491u; }
 
 private:
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
+    SilentSound silent_;
 };
 
 struct ButtonSpec {

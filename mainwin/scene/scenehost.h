@@ -23,6 +23,15 @@ public:
     virtual void Beep() = 0;
 };
 
+// A sink that plays nothing: pictures drawn for export, tests and benchmarks.
+class SilentSound final : public SoundSink {
+public:
+    void PlayExhaust() override {}
+    void PlayError() override {}
+    void SetVolume(std::uint16_t) override {}
+    void Beep() override {}
+};
+
 class SceneHost {
 public:
     virtual ~SceneHost() = default;

@@ -137,7 +137,7 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
 
 TEST(ValveEventsWindow, OpensFromTheDrawGraphsMenuWithoutBlocking) {
     Model m;
-    TMainForm form(m, std::make_unique<test::SilentSound>());
+    TMainForm form(m, std::make_unique<SilentSound>());
     form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     CreateAppWindows(m, form);
     auto* item = form.findChild<QAction*>(QStringLiteral("ValveEvents1"));

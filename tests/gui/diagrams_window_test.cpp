@@ -26,14 +26,6 @@ using namespace tarn;
 
 namespace {
 
-class SilentSound : public SoundSink {
-public:
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
-};
-
 struct App {
     Model m;
     std::unique_ptr<TMainForm> form;

@@ -21,13 +21,6 @@ namespace tarn::test {
 
 // The real main window, its timer stopped so that no tick runs between the steps of a test,
 // and silent. Constructing it runs the model's start-up.
-struct SilentSound : SoundSink {
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
-};
-
 struct TestMain {
     explicit TestMain(Model& m) : model(m), form(m, std::make_unique<SilentSound>()) {
         form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();

@@ -98,19 +98,16 @@ TEST(QPainterCanvas, TextTopLeftAndPixels) {
     EXPECT_EQ(img.pixel(150, 5), qRgb(0, 0, 255));
 }
 
-struct NoHost : SceneHost, SoundSink {
+struct NoHost : SceneHost {
     void SetCaption(CaptionWindow, const std::string&) override {}
     std::string DateText() override { return "1/1/26"; }
     std::string TimeText() override { return "1:00:00"; }
     void SetUndoButton(bool, int) override {}
     void SetErrorIndicator(bool) override {}
     void SetDynVarBarEnabled(int, bool) override {}
-    SoundSink& Sound() override { return *this; }
+    SoundSink& Sound() override { return silent; }
     std::uint32_t ClockSeed() override { return 1; }
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
+    SilentSound silent;
 };
 
 TEST(FrameBuffer, RedrawGivesTheSamePictureAsAFreshImage) {

@@ -18,14 +18,6 @@
 
 namespace tarn::testing {
 
-class SilentSound : public SoundSink {
-public:
-    void PlayExhaust() override {}
-    void PlayError() override {}
-    void SetVolume(std::uint16_t) override {}
-    void Beep() override {}
-};
-
 struct Program {
     Model m;
     std::unique_ptr<TMainForm> form;
