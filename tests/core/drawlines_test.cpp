@@ -12,17 +12,11 @@
 #include "model/numfmt.h"
 #include "model/solver.h"
 #include "overlay/logic/drawlines.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    m.RefPointsOn = true;
-    return m;
-}
 
 void SetRefPoints(Model& m, float x1, float y1, float x2, float y2) {
     m.PivotX[19] = x1;
@@ -35,7 +29,7 @@ enum { kLine = 0, kCircle = 1 };
 enum { kBlackItem = 0, kRedItem = 1, kGreenItem = 2 };
 
 TEST(DrawLines, FixedCircleFromTheTwoReferencePoints) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SetRefPoints(m, 1, 2, 4, 6);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -72,7 +66,7 @@ TEST(DrawLines, FixedCircleFromTheTwoReferencePoints) {
 }
 
 TEST(DrawLines, RowUpdateStoresWhatTheFieldsShow) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SetRefPoints(m, 1.23456f, -0.0004f, 2.9996f, 1000.12345f);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -89,7 +83,7 @@ TEST(DrawLines, RowUpdateStoresWhatTheFieldsShow) {
 }
 
 TEST(DrawLines, LineTiedToTheCrankPinKeepsItsOffsets) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.CrankAngle = 0;
     SolveLinkage(m);
     ASSERT_NEAR(m.PivotX[2], 1.5f, 1e-5);
@@ -146,7 +140,7 @@ TEST(DrawLines, LineTiedToTheCrankPinKeepsItsOffsets) {
 }
 
 TEST(DrawLines, TwoPivotLineNeedsALeftThenARightClick) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SolveLinkage(m);
     SetRefPoints(m, 1.0f, 1.0f, 2.0f, 2.0f);
     DrawLinesLogic d(m);
@@ -173,7 +167,7 @@ TEST(DrawLines, TwoPivotLineNeedsALeftThenARightClick) {
 }
 
 TEST(DrawLines, WrongOrderBeepsAndClears) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     DrawLinesLogic d(m);
     d.FormActivate();
     // Both reference points at the origin: the type closes the dialog with a beep.
@@ -211,7 +205,7 @@ TEST(DrawLines, WrongOrderBeepsAndClears) {
 }
 
 TEST(DrawLines, ThirdFieldOfACircleRowIsBlocked) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SetRefPoints(m, 1, 1, 2, 2);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -225,7 +219,7 @@ TEST(DrawLines, ThirdFieldOfACircleRowIsBlocked) {
 }
 
 TEST(DrawLines, PivotPicksPreferLowerNumbersAndSkipTheReferencePoints) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     for (int i = 0; i < kPivotCount; ++i) m.PivotX[i] = m.PivotY[i] = 100;
     m.PivotX[9] = 1.0f;
     m.PivotY[9] = 0.0f;
@@ -247,7 +241,7 @@ TEST(DrawLines, PivotPicksPreferLowerNumbersAndSkipTheReferencePoints) {
 }
 
 TEST(DrawLines, LastRowStaysCurrentWithABeep) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SetRefPoints(m, 1, 1, 2, 2);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -262,7 +256,7 @@ TEST(DrawLines, LastRowStaysCurrentWithABeep) {
 }
 
 TEST(DrawLines, LineIndexNeverLeavesTheRowsWhateverTheClicks) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SolveLinkage(m);
     DrawLinesLogic d(m);
     std::mt19937 rng(7);
@@ -291,7 +285,7 @@ TEST(DrawLines, LineIndexNeverLeavesTheRowsWhateverTheClicks) {
 }
 
 TEST(DrawLines, ClearLineEmptiesTheRow) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     SetRefPoints(m, 1, 1, 2, 2);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -310,7 +304,7 @@ TEST(DrawLines, ClearLineEmptiesTheRow) {
 }
 
 TEST(DrawLines, FieldsCommitIntoTheirArrays) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     DrawLinesLogic d(m);
     d.FieldExit(7, 0, "1.5");
     d.FieldExit(7, 1, "-2");
@@ -327,7 +321,7 @@ TEST(DrawLines, FieldsCommitIntoTheirArrays) {
 }
 
 TEST(DrawLines, LinesDataRewritesUsedRowsFromTheModel) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     DrawLinesLogic d(m);
     d.FieldExit(2, 0, "8");  // a stale text in an unused row
     m.LineType[0] = 1;

@@ -10,17 +10,11 @@
 #include "model/numfmt.h"
 #include "model/recordingcanvas.h"
 #include "model/solver.h"
+#include "started_model.h"
 
 using namespace tarn;
 
 namespace {
-
-Model Started() {
-    Model m;
-    StartUp(m);
-    m.RefPointsOn = true;
-    return m;
-}
 
 void MapToScreen(Model& m) {
     for (int i = 0; i <= 20; ++i) {
@@ -45,7 +39,7 @@ bool HasLine(const RecordingCanvas& c, int x1, int y1, int x2, int y2) {
 }
 
 TEST(RefPointMouse, ClicksOnThePicturePlaceThePoints) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     EXPECT_EQ(PlaceReferencePoint(m, 142, 243, MouseButton::Left), 1);
     EXPECT_EQ(m.PivotX[19], 1.0f);
     EXPECT_EQ(m.PivotY[19], 1.0f);
@@ -76,7 +70,7 @@ TEST(RefPointMouse, PictureBoundary) {
 }
 
 TEST(RefPointBars, ArrowAndTroughStepsMoveTheirCoordinate) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     NudgeReferencePoint(m, RefBar::Ref1Vert, 1);   // arrow
     NudgeReferencePoint(m, RefBar::Ref1Vert, 0);   // the bar put back to 0
     EXPECT_FLOAT_EQ(m.PivotY[19], 0.001f);
@@ -96,7 +90,7 @@ TEST(RefPointBars, ArrowAndTroughStepsMoveTheirCoordinate) {
 }
 
 TEST(RefPointCentre, PutsThePointAtTheViewCentreAndGivesThePanBars) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotX[19] = 1;
     m.PivotY[19] = 1;
     const PanBarPositions bars = CentreOnReferencePoint(m, 1);
@@ -114,7 +108,7 @@ TEST(RefPointCentre, PutsThePointAtTheViewCentreAndGivesThePanBars) {
 }
 
 TEST(PivotSearch, LowerNumberWinsATieAndTablesAreNeverLeft) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     for (int i = 0; i < kPivotCount; ++i) {
         m.PivotX[i] = 500;
         m.PivotY[i] = 500;
@@ -134,7 +128,7 @@ TEST(PivotSearch, LowerNumberWinsATieAndTablesAreNeverLeft) {
 }
 
 TEST(PivotDataRows, ChooseARowThenPickItsPivot) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotDataOn = true;
     m.CrankAngle = 90;
     SolveLinkage(m);
@@ -167,7 +161,7 @@ TEST(PivotDataRows, ChooseARowThenPickItsPivot) {
 }
 
 TEST(PivotDataRows, APickThatFindsNothingKeepsTheRow) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotDataOn = true;
     m.DataPivots[4] = 7;
     m.PickSlot = 4;
@@ -178,7 +172,7 @@ TEST(PivotDataRows, APickThatFindsNothingKeepsTheRow) {
     EXPECT_FALSE(m.PivotPickArmed);
     EXPECT_EQ(m.DataPivots[4], 7.0f);
     // Only pivots 1..18 are ever picked: RP2 on the spot does not count.
-    m = Started();
+    m = test::StartedWithRefPoints();
     m.PivotDataOn = true;
     m.PickSlot = 1;
     m.PivotPickArmed = true;
@@ -190,7 +184,7 @@ TEST(PivotDataRows, APickThatFindsNothingKeepsTheRow) {
 }
 
 TEST(PivotDataRows, DrawnRowsAndTheDistanceOfAPair) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotDataOn = true;
     m.CrankAngle = 30;
     SolveLinkage(m);
@@ -218,7 +212,7 @@ TEST(PivotDataRows, DrawnRowsAndTheDistanceOfAPair) {
 }
 
 TEST(RefPointDrawing, CrossesReadoutsAndDifferences) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotX[19] = 1;
     m.PivotY[19] = 2;
     m.PivotX[20] = 4;
@@ -252,7 +246,7 @@ TEST(RefPointDrawing, CrossesReadoutsAndDifferences) {
 }
 
 TEST(RefPointDialog, OkWritesOnlyTheEditedFields) {
-    Model m = Started();
+    Model m = test::StartedWithRefPoints();
     m.PivotX[19] = 0.12345f;  // placed by the mouse, finer than the field shows
     m.PivotY[19] = 1234567.5f;
     const auto texts = RefPointFieldTexts(m);

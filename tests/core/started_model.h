@@ -11,4 +11,11 @@ inline Model StartedModel() {
     return m;
 }
 
+// The same with the reference points switched on, as the measuring tools need them.
+inline Model StartedWithRefPoints() {
+    Model m = StartedModel();
+    m.RefPointsOn = true;
+    return m;
+}
+
 }  // namespace tarn::test
