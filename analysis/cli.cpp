@@ -1,6 +1,7 @@
 // The events command line: option parsing, loading the design, and the table on standard output.
 #include "analysis/cli.h"
 
+#include <cerrno>
 #include <cmath>
 #include <iostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include "analysis/valveevents.h"
 #include "io/datafiles.h"
 #include "io/dimensionfile.h"
+#include "io/systemerror.h"
 #include "model/model.h"
 #include "model/numfmt.h"
 
@@ -30,7 +32,7 @@ std::string ProgramName(int argc, char** argv) {
 std::string Usage(const std::string& prog) {
     return "usage: " + prog + " --events [DESIGN.dti] [--positions a,b,...] [--format csv|text]\n"
            "       " + prog + " --data-files\n"
-           "       " + prog + " --help | --version\n"
+           "       " + prog + " --help | -h | -? | --version\n"
            "       " + prog + " [DESIGN.dti]   (opens the program's window)\n";
 }
 
@@ -60,7 +62,7 @@ std::string Help(const std::string& prog) {
            "(PREFIX/share/tarn1 beside PREFIX/bin/tarn1).\n"
            "\n"
            "Exit status: 0 done, 2 the design file was refused, 3 a data file is missing,\n"
-           "64 bad options.\n";
+           "64 bad options, 74 the output could not be written.\n";
 }
 
 bool IEquals(std::string_view a, std::string_view b) {
@@ -92,12 +94,14 @@ bool ParseWholeNumber(std::string_view s, long double& v) {
         if (e == 0) return false;
     }
     if (i != s.size()) return false;
+    // Too large for any number (1e5000) is as out of range as 1e999: the clamp brings both in.
     v = ParseNumber(s);
-    return std::isfinite(v);
+    return !std::isnan(v);
 }
 
-// The positions of a list; false on an entry that is neither a number nor a gear name.
-bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out) {
+// The positions of a list; false on an entry that is neither a number nor a gear name, which
+// `bad` then holds.
+bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out, std::string& bad) {
     out.clear();
     std::size_t start = 0;
     while (true) {
@@ -116,13 +120,16 @@ bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& o
             }
         if (!named) {
             long double v = 0;
-            if (!ParseWholeNumber(item, v)) return false;
+            if (!ParseWholeNumber(item, v)) {
+                bad = std::string(item);
+                return false;
+            }
             out.push_back(ClampRevArmPos(m, ToFloat(v)));
         }
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
-    return !out.empty();
+    return true;
 }
 
 // Fills the model from a design file; "" on success, else the loader's message.
@@ -135,25 +142,41 @@ std::string LoadDesign(Model& m, const std::string& path) {
 
 int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     const std::string prog = ProgramName(argc, argv);
-    auto usage = [&] {
-        err << Usage(prog);
+    // A usage error names what it could not take, then shows the usage.
+    auto usage = [&](const std::string& what) {
+        err << prog << ": " << what << '\n' << Usage(prog);
         return kCliUsage;
     };
-    if (argc < 2 || argv[1] == nullptr) return usage();
+    auto cannotTake = [&](std::string_view arg) { return usage("cannot take '" + std::string(arg) + "'"); };
+    // Everything printed is checked once at the end: a full disk or a closed pipe is reported.
+    errno = 0;
+    auto finish = [&](int status) {
+        out.flush();
+        if (out) return status;
+        const int code = errno;
+        err << prog << ": cannot write the output";
+        if (code != 0) err << ": " << SystemErrorText(code);
+        err << '\n';
+        return kCliWriteFailed;
+    };
+    auto isHelp = [](std::string_view a) { return a == "--help" || a == "-h" || a == "-?"; };
+    if (argc < 2 || argv[1] == nullptr) return usage("a command is missing");
     const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h") {
+    if (isHelp(command)) {
         out << Help(prog);
-        return kCliOk;
+        return finish(kCliOk);
     }
     if (command == "--version") {
+        if (argc > 2) return cannotTake(argv[2] ? argv[2] : "");
         out << "TARN1 Inside Admission Version 2.6\n";
-        return kCliOk;
+        return finish(kCliOk);
     }
     if (command == "--data-files") {
-        if (argc > 2) return usage();
-        return ListDataFiles(out, {}, RunningProgramDir()) ? kCliOk : kCliDataMissing;
+        if (argc > 2) return cannotTake(argv[2] ? argv[2] : "");
+        const bool found = ListDataFiles(out, {}, RunningProgramDir());
+        return finish(found ? kCliOk : kCliDataMissing);
     }
-    if (command != "--events") return usage();
+    if (command != "--events") return cannotTake(command);
 
     std::string design;
     std::string positions;
@@ -163,9 +186,9 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         std::string_view a = argv[i] ? argv[i] : "";
         std::string_view value;
         bool hasValue = false;
-        if (a == "--help" || a == "-h") {
+        if (isHelp(a)) {
             out << Help(prog);
-            return kCliOk;
+            return finish(kCliOk);
         }
         const auto eq = a.find('=');
         std::string_view key = a;
@@ -176,11 +199,11 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         if (key == "--positions" || key == "--format") {
             if (!hasValue) {
-                if (i + 1 >= argc || argv[i + 1] == nullptr) return usage();
+                if (i + 1 >= argc || argv[i + 1] == nullptr) return usage(std::string(key) + " needs a value");
                 value = argv[++i];
             }
             if (key == "--positions") {
-                if (havePositions) return usage();
+                if (havePositions) return usage("cannot take --positions twice");
                 positions = std::string(value);
                 havePositions = true;
             } else if (value == "csv") {
@@ -188,12 +211,14 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             } else if (value == "text") {
                 format = Format::Text;
             } else {
-                return usage();
+                return usage("cannot take '" + std::string(value) + "' for --format (csv or text)");
             }
         } else if (a.starts_with("-") && a != "-") {
-            return usage();
+            return cannotTake(a);
+        } else if (a.empty()) {
+            return usage("cannot take an empty design name");
         } else {
-            if (!design.empty() || a.empty()) return usage();
+            if (!design.empty()) return usage("cannot take a second design '" + std::string(a) + "'");
             design = std::string(a);
         }
     }
@@ -209,7 +234,9 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     std::vector<float> list;
     if (havePositions) {
-        if (!ParsePositions(positions, m, list)) return usage();
+        std::string bad;
+        if (!ParsePositions(positions, m, list, bad))
+            return usage("cannot take '" + bad + "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
     } else {
         list = StandardGearPositions(m);
     }
@@ -219,8 +246,7 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         WriteEventsDelimited(out, m, rows, ',');
     else
         WriteEventsText(out, m, rows);
-    out.flush();
-    return kCliOk;
+    return finish(kCliOk);
 }
 
 int RunEventsCli(int argc, char** argv) { return RunEventsCli(argc, argv, std::cout, std::cerr); }

@@ -1,6 +1,7 @@
 // Program start: the application owns the one Model; the main window comes first, then every
 // other window, all created once; the message loop runs until the main window closes.
 #include <QApplication>
+#include <string_view>
 
 #include "analysis/cli.h"
 #include "mainwin/appwindows.h"
@@ -8,9 +9,12 @@
 #include "model/model.h"
 
 int main(int argc, char** argv) {
-    // Script use (--events, --data-files, --help, --version) needs no display: answered before
-    // Qt starts.
-    if (argc > 1 && argv[1][0] == '-' && argv[1][1] == '-') return tarn::RunEventsCli(argc, argv);
+    // Script use (--events, --data-files, --help, -h, -?, --version) needs no display: answered
+    // before Qt starts.
+    if (argc > 1 && argv[1] != nullptr) {
+        const std::string_view first = argv[1];
+        if (first.starts_with("--") || first == "-h" || first == "-?") return tarn::RunEventsCli(argc, argv);
+    }
     QApplication app(argc, argv);
     tarn::Model model;
     tarn::TMainForm form(model);

@@ -122,19 +122,45 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
     EXPECT_EQ(r.out.find("NaN"), std::string::npos);
 }
 
-TEST(EventsCli, BadOptionsGiveUsageAndStatus64) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"--bogus"}, {"--events", "--bogus"}, {"--events", "--format", "xml"},
-             {"--events", "--format"}, {"--events", "--positions", "abc"},
-             {"--events", "--positions", ""}, {"--events", "--positions", "1,,2"},
-             {"--events", "--positions", "4,5%"}, {"--events", "a.dti", "b.dti"},
-             {"--events", "--positions", "4", "--positions", "5"}, {"events"},
-             {"--data-files", "extra"}}) {
+TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
+    // Each bad call with the argument its first line must name.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> calls = {
+        {{}, "missing"}, {{"--bogus"}, "'--bogus'"}, {{"--events", "--bogus"}, "'--bogus'"},
+        {{"--events", "--format", "xml"}, "'xml'"}, {{"--events", "--format"}, "--format"},
+        {{"--events", "--positions", "abc"}, "'abc'"}, {{"--events", "--positions", ""}, "''"},
+        {{"--events", "--positions", "1,,2"}, "''"}, {{"--events", "--positions", "4,5%"}, "'5%'"},
+        {{"--events", "a.dti", "b.dti"}, "'b.dti'"},
+        {{"--events", "--positions", "4", "--positions", "5"}, "--positions twice"},
+        {{"events"}, "'events'"}, {{"--data-files", "extra"}, "'extra'"}};
+    for (const auto& [args, named] : calls) {
         const CliRun r = Cli(args);
         EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(args);
-        EXPECT_EQ(r.err.rfind("usage: tarn1 --events", 0), 0u) << r.err;
+        const auto lines = Lines(r.err);
+        ASSERT_GE(lines.size(), 2u) << r.err;
+        EXPECT_EQ(lines[0].rfind("tarn1: ", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
+        EXPECT_EQ(lines[1].rfind("usage: tarn1 --events", 0), 0u) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
+}
+
+TEST(EventsCli, PositionsTooLargeForAnyNumberAreClampedLikeTheMerelyHuge) {
+    const CliRun huge = Cli({"--events", "--format=csv", "--positions", "1e999,-1e999"});
+    const CliRun beyond = Cli({"--events", "--format=csv", "--positions", "1e5000,-1e5000"});
+    ASSERT_EQ(beyond.status, kCliOk) << beyond.err;
+    EXPECT_EQ(beyond.out, huge.out);
+    EXPECT_EQ(Lines(beyond.out)[1].rfind("8.047,full reverse,", 0), 0u) << beyond.out;
+    EXPECT_EQ(Lines(beyond.out)[2].rfind("4.447,full forward,", 0), 0u) << beyond.out;
+}
+
+TEST(EventsCli, AnOutputThatCannotBeWrittenIsReportedWithStatus74) {
+    std::ostringstream full;
+    full.setstate(std::ios::badbit);  // as a stream whose device has refused a write
+    std::ostringstream err;
+    std::vector<std::string> args = {"tarn1", "--events"};
+    char* argv[] = {args[0].data(), args[1].data(), nullptr};
+    EXPECT_EQ(RunEventsCli(2, argv, full, err), kCliWriteFailed);
+    EXPECT_EQ(err.str().rfind("tarn1: cannot write the output", 0), 0u) << err.str();
 }
 
 TEST(EventsCli, HelpAndVersion) {
@@ -144,6 +170,7 @@ TEST(EventsCli, HelpAndVersion) {
     EXPECT_NE(r.out.find("Exit status"), std::string::npos);
     EXPECT_NE(r.out.find("--data-files prints where"), std::string::npos);
     EXPECT_EQ(Cli({"--events", "--help"}).status, kCliOk);
+    for (const char* shortHelp : {"-h", "-?"}) EXPECT_EQ(Cli({shortHelp}).out, Cli({"--help"}).out);
     r = Cli({"--version"});
     EXPECT_EQ(r.status, kCliOk);
     EXPECT_EQ(r.out, "TARN1 Inside Admission Version 2.6\n");

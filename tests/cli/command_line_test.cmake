@@ -1,0 +1,54 @@
+# The real program on the command line, as a script or a user meets it: no display, a German
+# locale, standard output that cannot be written. Run by CTest with -DPROGRAM=path/to/tarn1.
+function(run)
+  cmake_parse_arguments(R "" "OUT;STATUS;STDERR;STDOUT" "ARGS" ${ARGN})
+  if(NOT R_OUT)
+    set(R_OUT ${WORK}/stdout.txt)
+  endif()
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+            LC_ALL=de_DE.UTF-8 ${PROGRAM} ${R_ARGS}
+    OUTPUT_FILE ${R_OUT} ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 60)
+  set(${R_STATUS} "${status}" PARENT_SCOPE)
+  set(${R_STDERR} "${err}" PARENT_SCOPE)
+  if(R_STDOUT)
+    if(R_OUT STREQUAL "/dev/full")
+      set(${R_STDOUT} "" PARENT_SCOPE)
+    else()
+      file(READ ${R_OUT} out)
+      set(${R_STDOUT} "${out}" PARENT_SCOPE)
+    endif()
+  endif()
+endfunction()
+
+set(WORK ${CMAKE_CURRENT_BINARY_DIR}/command_line_test)
+file(MAKE_DIRECTORY ${WORK})
+
+# Short help without a display.
+foreach(flag -h -? --help)
+  run(ARGS ${flag} STATUS s STDERR e STDOUT o)
+  if(NOT s EQUAL 0 OR NOT o MATCHES "^usage: ")
+    message(SEND_ERROR "'tarn1 ${flag}' without a display: status ${s}, output '${o}', errors '${e}'")
+  endif()
+endforeach()
+
+# A usage error names the argument.
+run(ARGS --events --format xml STATUS s STDERR e)
+if(NOT s EQUAL 64 OR NOT e MATCHES "'xml'")
+  message(SEND_ERROR "bad --format: status ${s}, errors '${e}'")
+endif()
+
+# Standard output on a full device: reported in English, and a failing status.
+foreach(args "--events" "--help" "--version" "--events;--format;csv")
+  run(ARGS ${args} OUT /dev/full STATUS s STDERR e)
+  if(NOT s EQUAL 74 OR NOT e MATCHES "cannot write the output: No space left on device")
+    message(SEND_ERROR "'tarn1 ${args}' > /dev/full: status ${s}, errors '${e}'")
+  endif()
+endforeach()
+
+# Positions beyond any number are clamped to the gear's limits.
+run(ARGS --events --positions 1e5000 STATUS s STDERR e STDOUT o)
+if(NOT s EQUAL 0 OR NOT o MATCHES "full reverse")
+  message(SEND_ERROR "--positions 1e5000: status ${s}, output '${o}', errors '${e}'")
+endif()
+file(REMOVE_RECURSE ${WORK})
