@@ -332,6 +332,12 @@ void TDiagramWindow::Draw() {
 Picture TDiagramWindow::ShownPicture() const {
     auto layers = std::make_shared<const std::vector<DrawnLayer>>(drawn_);
     const DiagramKind kind = names_.kind;
+    // What every drawing since the last erase plotted, each once.
+    QStringList subjects;
+    for (const DrawnLayer& layer : drawn_) {
+        const QString s = QString::fromStdString(DiagramSubject(kind, layer.state));
+        if (!subjects.contains(s)) subjects << s;
+    }
     return {picture_, [layers, kind](Canvas& c) {
                 // The picture starts white; each drawing starts on a fresh canvas, as on screen.
                 c.Clear(kWhite);
@@ -341,7 +347,8 @@ Picture TDiagramWindow::ShownPicture() const {
                     if (layer.erase) RedrawDiagram(kind, copy, c);
                     else DrawDiagram(kind, copy, c);
                 }
-            }};
+            },
+            subjects.join(QStringLiteral("; "))};
 }
 
 void TDiagramWindow::Apply(const DiagramControls& ui) {

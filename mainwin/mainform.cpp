@@ -202,7 +202,8 @@ Picture TMainForm::ShownPicture() const {
                 QuietHost host;
                 MainScene scene(copy, host);
                 scene.RenderFrame(c);
-            }};
+            },
+            QString()};
 }
 
 QAction* TMainForm::Action(const char* name, const char* caption) {

@@ -198,7 +198,11 @@ void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target
     painter.restore();
 }
 
-QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date) {
+QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date, const QString& subject) {
+    const QString head = WindowName(caption, m) + QStringLiteral("    Design: ") + ToQ(m.DesignName) +
+                         QStringLiteral("    ") + date.toString(Qt::ISODate) + QStringLiteral("    ");
+    // A diagram names what it plots: the main window's gear could contradict the picture.
+    if (!subject.isEmpty()) return head + subject;
     // The gear as the main window's read-out gives it, with its name when it is a standard one.
     QString gear = QStringLiteral("Rev Arm ") + ToQ(Str(static_cast<ext>(m.RevArmPos), 0, 3)) +
                    QLatin1Char(' ') + ToQ(m.Direction);
@@ -210,8 +214,7 @@ QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date
         gear += QStringLiteral(", cut-off front %1 %, rear %2 %")
                     .arg(ToQ(Str(static_cast<ext>(events.front.cutoff->percent), 0, 1)),
                          ToQ(Str(static_cast<ext>(events.rear.cutoff->percent), 0, 1)));
-    return WindowName(caption, m) + QStringLiteral("    Design: ") + ToQ(m.DesignName) +
-           QStringLiteral("    ") + date.toString(Qt::ISODate) + QStringLiteral("    ") + gear;
+    return head + gear;
 }
 
 bool PrintPicture(const Picture& p, QPrinter& printer, const QString& titleLine) {
@@ -284,7 +287,7 @@ bool PictureExporter::ExportClick() {
 
 bool PictureExporter::PrintClick() {
     const Picture picture = source_();
-    const QString title = PrintTitleLine(window_.windowTitle(), m_, clock_().date());
+    const QString title = PrintTitleLine(window_.windowTitle(), m_, clock_().date(), picture.subject);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(DocumentTitle(window_.windowTitle(), m_));
     printer.setPageOrientation(picture.pixels.width() > picture.pixels.height() ? QPageLayout::Landscape

@@ -31,6 +31,9 @@ enum class PictureFormat { Png, Svg, Pdf };
 struct Picture {
     QImage pixels;                      // the pixels shown
     std::function<void(Canvas&)> draw;  // the same picture on another canvas of pixels' size
+    // What the picture plots, for a printed page's title; empty for the main picture, whose
+    // title names the gear and cut-off of the moment.
+    QString subject;
 };
 
 // The dialog's name filters, PNG, SVG and PDF in this order.
@@ -57,7 +60,8 @@ void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target
 
 // The title line of a printed page: the window's name, the design, the date and the gear (the
 // reverse-arm position and direction as the main window shows them, with the cut-offs).
-QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date);
+QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date,
+                       const QString& subject = {});
 
 // One page: the title line, then the picture scaled to the rest of the page. False when the
 // printer cannot be started.

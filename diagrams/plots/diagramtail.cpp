@@ -64,6 +64,25 @@ void PaintDiagramUndoLine(Model& m, Canvas& c, DiagramControls& ui) {
     ui.undoVisible = true;
 }
 
+std::string DiagramSubject(DiagramKind kind, const Model& m) {
+    if (kind == DiagramKind::Port) {
+        const std::string_view graph = m.PortGraphMode == 'B'   ? "forward and reverse graphs"
+                                       : m.PortGraphMode == 'R' ? "reverse graph"
+                                                                : "forward graph";
+        return "Port events against Rev Arm position, " + std::string(graph);
+    }
+    const int count = PlotCountOf(m);
+    if (count == 0) return "No Rev Arm positions";
+    std::string s = count == 1 ? "Rev Arm position " : "Rev Arm positions ";
+    for (int n = 1; n <= count; ++n) {
+        if (n > 1) s += ", ";
+        s += Str(m.RevArmPositions[n], 0, 3);
+        s += ' ';
+        s += DirectionWord(m, m.RevArmPositions[n]);
+    }
+    return s;
+}
+
 ClientSize DiagramClientSize(DiagramKind kind) {
     return kind == DiagramKind::Oval ? ClientSize{632, 426} : ClientSize{632, 414};
 }

@@ -53,6 +53,10 @@ DiagramControls DrawDiagram(DiagramKind kind, Model& m, Canvas& c);
 // Erase to white and draw; the port diagram in mode 'B' draws both graphs.
 DiagramControls RedrawDiagram(DiagramKind kind, Model& m, Canvas& c);
 
+// What a drawing of the diagram plots, for a printed page's title: the reverse-arm positions
+// ("Rev Arm positions 4.447 Fwd, 6.247 Cen"), or the port diagram's graph.
+std::string DiagramSubject(DiagramKind kind, const Model& m);
+
 // The tail of every drawing (also used by the drawings above).
 void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui);
 void PaintDiagramUndoLine(Model& m, Canvas& c, DiagramControls& ui);

@@ -442,6 +442,12 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
     EXPECT_EQ(doc.viewBox, QStringLiteral("0 0 632 414"));
     EXPECT_GT(doc.Of(QStringLiteral("polyline")).size(), 20u);
     EXPECT_GT(doc.Of(QStringLiteral("text")).size(), 5u);
+    // Right-aligned numbers keep their leading blanks in any renderer, not only in Qt's.
+    EXPECT_TRUE(doc.HasText(QStringLiteral(" 6.247"))) << "the centre position, right-aligned";
+    for (const SvgShape& t : doc.Of(QStringLiteral("text")))
+        EXPECT_EQ(t.attributes.value(QStringLiteral("http://www.w3.org/XML/1998/namespace"), QStringLiteral("space")),
+                  QStringLiteral("preserve"))
+            << t.text.toStdString();
     EXPECT_TRUE(doc.Of(QStringLiteral("image")).empty());
     EXPECT_EQ(p.m.CrankAngle, second.CrankAngle);
     EXPECT_EQ(p.m.RevArmPos, second.RevArmPos);
@@ -482,8 +488,13 @@ TEST(PictureExport, PrintPutsTheTitleLineAboveThePicture) {
         return true;
     });
     ASSERT_TRUE(e->PrintClick());
-    EXPECT_TRUE(PdfText(portPath).simplified().contains(
-        QStringLiteral("TARN1 Inside Admission Port Open/Closed Design: Nominal 2024-05-17")));
+    // It names what it plots, not the main window's gear and cut-off.
+    const QString portText = PdfText(portPath).simplified();
+    EXPECT_TRUE(portText.contains(QStringLiteral(
+        "TARN1 Inside Admission Port Open/Closed Design: Nominal 2024-05-17 "
+        "Port events against Rev Arm position, forward graph")))
+        << portText.toStdString();
+    EXPECT_FALSE(portText.contains(QStringLiteral("cut-off"))) << portText.toStdString();
     e->SetPrintDialog([](QWidget*, QPrinter&) { return false; });
     QFile::remove(portPath);
     EXPECT_FALSE(e->PrintClick());
@@ -508,6 +519,29 @@ TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     // Between the standard gears there is no gear name.
     m.RevArmPos += 0.01f;
     EXPECT_FALSE(PrintTitleLine(caption, m, QDate(2024, 5, 17)).contains(QLatin1Char('(')));
+}
+
+TEST(PictureExport, ADiagramsTitleNamesThePositionsItDrew) {
+    ExportProgram p;
+    TDiagramWindow* sine = p.Dia(p.w.SineDia);
+    p.m.RevArmCount = 2;
+    p.m.RevArmPositions[1] = 4.5f;
+    p.m.RevArmPositions[2] = p.m.RevArmPositions[0];
+    sine->Redraw();
+    // The main window's gear moves on; the printed page still names what the picture shows.
+    p.m.RevArmPos = 7.9f;
+    const Picture shown = sine->ShownPicture();
+    const QString line = PrintTitleLine(QStringLiteral("TARN1 Inside Admission      Sine Diagram"), p.m,
+                                        QDate(2024, 5, 17), shown.subject);
+    EXPECT_TRUE(line.endsWith(QStringLiteral("2024-05-17    Rev Arm positions 4.500 Fwd, 6.247 Cen")))
+        << line.toStdString();
+    // A jog of the same positions drawn over it is not named twice; both graphs are named.
+    sine->Draw();
+    EXPECT_EQ(sine->ShownPicture().subject, shown.subject);
+    TDiagramWindow* port = p.Dia(p.w.PortDia);
+    port->BothGraphs1Click();
+    EXPECT_EQ(port->ShownPicture().subject,
+              QStringLiteral("Port events against Rev Arm position, forward and reverse graphs"));
 }
 
 TEST(PictureExport, FileMenuAndDiagramMenusOfferExportAndPrint) {
