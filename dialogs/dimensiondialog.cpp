@@ -132,7 +132,7 @@ bool DimensionDialog::eventFilter(QObject* watched, QEvent* e) {
 
 void DimensionDialog::ResetClick() {
     ResetMouseDown();
-    ClearUndo(m_);
+    ClearUndoStack(m_);
 }
 
 void DimensionDialog::FieldExit(int n) {

@@ -22,14 +22,6 @@
 
 namespace tarn {
 
-QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* caption) {
-    auto* d = new QDialog(&form);
-    d->setObjectName(QString::fromLatin1(objectName));
-    d->setWindowTitle(QString::fromLatin1(caption));
-    d->resize(320, 120);
-    return d;
-}
-
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
     w.DrivAng = new TDrivAng(m, &form, &form);

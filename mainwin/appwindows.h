@@ -43,7 +43,4 @@ QString StartDesignArgument(const QStringList& arguments);
 // message from the event loop, after the main window is up, and the built-in design stays.
 void OpenStartDesign(TMainForm& form, const QStringList& arguments);
 
-// An empty window with its caption and name, for a window whose own class is not built yet.
-QDialog* ShellWindow(TMainForm& form, const char* objectName, const char* caption);
-
 }  // namespace tarn

@@ -58,8 +58,6 @@ void PopUndo(Model& m) {
     m.UndoCount = std::max<i32>(m.UndoCount - 1, 0);
 }
 
-void ClearUndo(Model& m) { ClearUndoStack(m); }
-
 bool UndoAvailable(const Model& m) { return m.UndoId[1] > 0; }
 
 bool UnDoClick(Model& m) {

@@ -18,9 +18,6 @@ void PushUndo(Model& m);
 // empty. Increment is left at -1.
 void PopUndo(Model& m);
 
-// Empties the history and disables the UnDo buttons.
-void ClearUndo(Model& m);
-
 // True while entry 1 holds a change to take back.
 bool UndoAvailable(const Model& m);
 
