@@ -12,7 +12,9 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "io/safefile.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -309,17 +311,12 @@ FileResult SaveDimensionFile(Model& m, const std::string& path) {
 }
 
 FileResult LoadDimensionFile(Model& m, const std::string& path) {
-    errno = 0;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) return {false, "Cannot open " + path + ": " + ErrnoText(errno)};
-    // Only the first 1400 bytes count; a shorter file is refused with its size.
-    std::array<std::uint8_t, kDimFileBytes> buf{};
-    const std::size_t got = std::fread(buf.data(), 1, buf.size(), in);
-    const bool failed = std::ferror(in) != 0;
-    const int err = errno;
-    std::fclose(in);
-    if (failed) return {false, "Cannot read " + path + ": " + ErrnoText(err ? err : EIO)};
-    std::string error = DecodeDimensionFile(std::span<const std::uint8_t>(buf.data(), got), path, m);
+    // Only the first 1400 bytes count; a shorter file is refused with its size. A pipe or a
+    // device is refused at once instead of waiting for data that may never come.
+    std::vector<std::uint8_t> bytes;
+    const std::string why = ReadRegularFile(path, bytes, kDimFileBytes);
+    if (!why.empty()) return {false, "Cannot open " + path + ": " + why};
+    std::string error = DecodeDimensionFile(bytes, path, m);
     if (!error.empty()) return {false, error};
     m.DesignName = DesignNameFromPath(path);
     return {true, ""};

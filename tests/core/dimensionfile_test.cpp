@@ -10,10 +10,13 @@
 #include <fstream>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "analysis/cli.h"
+#include "fifo.h"
 #include "io/dimensionfile.h"
 #include "model/model.h"
 #include "started_model.h"
@@ -467,6 +470,29 @@ TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("none.dti"), std::string::npos);
     EXPECT_TRUE(Snapshot(m) == before);
+}
+
+TEST_F(DimensionFileTest, PipesAndDevicesAreRefusedAtOnceByTheLoaderAndTheCommandLine) {
+    // Opening a pipe for reading would wait for a writer that never comes.
+    test::Fifo pipe(dir_ / "pipe.dti", test::Fifo::Writer::Ready);
+    ASSERT_TRUE(pipe.made());
+    for (const std::string& path : {pipe.string(), std::string("/dev/null")}) {
+        Model m = test::StartedModel();
+        const Snapshot before(m);
+        const FileResult r = LoadDimensionFile(m, path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, "Cannot open " + path + ": not a regular file");
+        EXPECT_TRUE(Snapshot(m) == before);
+    }
+
+    test::Fifo named(dir_ / "named.dti", test::Fifo::Writer::Ready);
+    ASSERT_TRUE(named.made());
+    std::string args[] = {"tarn1", "--events", named.string()};
+    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunEventsCli(3, argv, out, err), kCliFileRefused);
+    EXPECT_EQ(err.str(), "Cannot open " + named.string() + ": not a regular file\n");
+    EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace
