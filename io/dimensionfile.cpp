@@ -5,13 +5,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "io/safefile.h"
@@ -189,8 +184,6 @@ std::string Judge(float v, Check check) {
     return "";
 }
 
-std::string ErrnoText(int err) { return std::generic_category().message(err); }
-
 }  // namespace
 
 std::string DesignNameFromPath(std::string_view path) {
@@ -263,49 +256,9 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
 }
 
 FileResult SaveDimensionFile(Model& m, const std::string& path) {
-    namespace fs = std::filesystem;
     const DimFileImage img = EncodeDimensionFile(m);
-    std::error_code ec;
-    // Write beside the real file, so that the final rename stays on one file system.
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    std::string temp;
-    std::FILE* out = nullptr;
-    for (int attempt = 0; attempt < 100 && out == nullptr; ++attempt) {
-        temp = target.string() + ".part" + std::to_string(attempt);
-        errno = 0;
-        out = std::fopen(temp.c_str(), "wbx");
-        if (out == nullptr && errno != EEXIST) break;
-    }
-    if (out == nullptr) {
-        return {false, "Cannot save " + path + ": " + ErrnoText(errno)};
-    }
-    bool written = std::fwrite(img.data(), 1, img.size(), out) == img.size();
-    int err = written ? 0 : errno;
-    if (std::fflush(out) != 0 && written) {
-        written = false;
-        err = errno;
-    }
-    if (std::fclose(out) != 0 && written) {
-        written = false;
-        err = errno;
-    }
-    if (!written) {
-        fs::remove(temp, ec);
-        return {false, "Cannot save " + path + ": " + ErrnoText(err ? err : EIO)};
-    }
-    // An existing file keeps its permissions.
-    const fs::file_status old = fs::status(target, ec);
-    if (!ec && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return {false, "Cannot save " + path + ": " + ec.message()};
-    }
+    const std::string why = WriteFileSafely(path, img);
+    if (!why.empty()) return {false, "Cannot save " + path + ": " + why};
     m.DesignName = DesignNameFromPath(path);
     return {true, ""};
 }

@@ -1,5 +1,5 @@
-// Safe file reading on POSIX descriptors. The descriptors are used directly (not stdio) so that
-// a pipe can be opened without blocking.
+// Safe file reading and writing on POSIX descriptors. The descriptors are used directly (not
+// stdio) so that a pipe can be opened without blocking and every failure keeps its errno.
 #include "io/safefile.h"
 
 #include <fcntl.h>
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 
 namespace tarn {
@@ -34,6 +35,33 @@ std::string KindProblem(const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return SystemErrorText(EISDIR);
     if (!S_ISREG(st.st_mode)) return kNotRegularFile;
     return "";
+}
+
+// What the link at path says, for a message about a link that leads nowhere.
+std::string LinkText(const std::string& path) {
+    std::string text(4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+    if (n <= 0) return path;
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes, int& err) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            return false;
+        }
+        if (n == 0) {
+            err = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace
@@ -69,6 +97,59 @@ std::string ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& 
         bytes.resize(have + static_cast<std::size_t>(n));
         if (n == 0) break;
     }
+    return "";
+}
+
+std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
+    // 1. The file to replace: a symbolic link is followed to the file it leads to, so the link
+    //    stays a link and the temporary file lies beside the target (the rename must not cross
+    //    file systems).
+    std::string target = path;
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (real == nullptr) {
+            const int err = errno;
+            if (err == ENOENT) return "it is a link to " + LinkText(path) + ", which does not exist";
+            return SystemErrorText(err);
+        }
+        target = real;
+        std::free(real);
+    }
+    // 2. Only a regular file is replaced; a new file is fine.
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) return SystemErrorText(errno);
+    if (exists) {
+        if (std::string why = KindProblem(st); !why.empty()) return why;
+    }
+
+    // 3. A new temporary file beside the target, never one that is already there.
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + ".part" + std::to_string(attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) break;
+    }
+    if (fd < 0) return SystemErrorText(errno);
+    auto fail = [&](int err) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        return SystemErrorText(err);
+    };
+    // An existing file keeps its permissions; where they cannot be set, the new file has the
+    // usual ones.
+    if (exists) ::fchmod(fd, st.st_mode & 07777);
+
+    // 4. Every byte.
+    int err = 0;
+    if (!WriteAll(fd, bytes, err)) return fail(err);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return fail(errno);
+
+    // 5. The rename replaces the old file in one step.
+    if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
     return "";
 }
 

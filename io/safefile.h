@@ -1,10 +1,11 @@
-// Reading the program's files safely: a pipe or a device named as a file never makes the program
-// wait.
+// Reading and writing the program's files safely: a pipe or a device named as a file never makes
+// the program wait, and a save replaces the old file only once the new one is written whole.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,14 @@ std::string SystemErrorText(int err);
 // writer.
 std::string ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                             std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+// Makes the file at path hold exactly bytes. Returns "" on success, else the reason; on failure
+// the old file is as it was and nothing is left behind.
+//
+// The bytes go to a new temporary file beside the target, which is then renamed over the
+// target: at no moment does the name lead to half a file. A symbolic link is written through:
+// the target it leads to is replaced and the link stays. A link that leads nowhere, a folder and
+// a special file are refused.
+std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tarn

@@ -463,6 +463,39 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     EXPECT_EQ(names, (std::vector<std::string>{"Old.dti", "folder.dti", "plain.txt"}));
 }
 
+TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFile) {
+    Model m = test::StartedModel();
+    m.StrokeLen = 4.5f;
+    // A link to a design, as editors treat it: the design it leads to gets the new bytes and
+    // the link stays a link.
+    WriteAll(dir_ / "real.dti", {1, 2, 3});
+    fs::create_symlink("real.dti", dir_ / "link.dti");
+    const FileResult r = SaveDimensionFile(m, (dir_ / "link.dti").string());
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.dti"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "link.dti"), fs::path("real.dti"));
+    EXPECT_EQ(ReadAll(dir_ / "real.dti"), ImageOf(m));
+
+    // A link that leads nowhere and a pipe are refused and stay what they were.
+    m.DesignName = "Mine";
+    const std::string dangling = (dir_ / "dangling.dti").string();
+    fs::create_symlink("gone.dti", dangling);
+    const test::Fifo pipe(dir_ / "pipe.dti");
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(SaveDimensionFile(m, dangling).error,
+              "Cannot save " + dangling + ": it is a link to gone.dti, which does not exist");
+    EXPECT_EQ(SaveDimensionFile(m, pipe.string()).error,
+              "Cannot save " + pipe.string() + ": not a regular file");
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(dangling));
+    EXPECT_TRUE(fs::is_fifo(pipe.path()));
+    EXPECT_EQ(m.DesignName, "Mine");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
+}
+
 TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
     Model m = test::StartedModel();
     const Snapshot before(m);
