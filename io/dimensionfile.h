@@ -42,7 +42,7 @@ struct FileResult {
 };
 
 // Writes the design to path with WriteFileSafely (io/safefile.h): through a temporary file
-// beside it that replaces the old file only when every byte is written; a link is written
+// beside it that replaces the old file only when every byte is on disk; a link is written
 // through, a special file is refused. On success DesignName follows the path; on failure the
 // old file and the model stay as they were.
 FileResult SaveDimensionFile(Model& m, const std::string& path);

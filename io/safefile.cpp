@@ -1,5 +1,6 @@
 // Safe file reading and writing on POSIX descriptors. The descriptors are used directly (not
-// stdio) so that a pipe can be opened without blocking and every failure keeps its errno.
+// stdio) so that a pipe can be opened without blocking, the temporary file can be synced, and
+// every failure keeps its errno.
 #include "io/safefile.h"
 
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <system_error>
 
 namespace tarn {
@@ -62,6 +64,20 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes, int& err) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Makes the folder's record of a rename durable. A folder that cannot be opened for reading, or
+// a file system that cannot sync folders (EINVAL), is not a failure of the save: the file itself
+// is on disk by then.
+std::string SyncFolder(const std::string& file) {
+    std::string folder = std::filesystem::path(file).parent_path().string();
+    if (folder.empty()) folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return "";
+    std::string error;
+    if (::fsync(fd) != 0 && errno != EINVAL) error = SystemErrorText(errno);
+    ::close(fd);
+    return error;
 }
 
 }  // namespace
@@ -141,16 +157,17 @@ std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_
     // usual ones.
     if (exists) ::fchmod(fd, st.st_mode & 07777);
 
-    // 4. Every byte.
+    // 4. Every byte, then the sync: only a file that is on disk may take the name.
     int err = 0;
     if (!WriteAll(fd, bytes, err)) return fail(err);
+    if (::fsync(fd) != 0) return fail(errno);
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0) return fail(errno);
 
-    // 5. The rename replaces the old file in one step.
+    // 5. The rename replaces the old file in one step; the folder's sync makes it durable.
     if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-    return "";
+    return SyncFolder(target);
 }
 
 }  // namespace tarn
