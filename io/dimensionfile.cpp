@@ -240,7 +240,7 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
     next.PivotY[6] = next.PivotY[5];
     next.PivotX[13] = next.PivotX[12];
     next.PivotY[13] = next.PivotY[12];
-    next.PivotY[4] = static_cast<f32>(static_cast<ext>(next.Cyl.ValveCLToCylCL) + next.PivotY[3]);
+    next.PivotY[4] = ToFloat(static_cast<ext>(next.Cyl.ValveCLToCylCL) + next.PivotY[3]);
     // Gear limits are offsets from mid gear: never negative, the normal setting within the
     // largest.
     next.RevArmToCentNorm = std::max(next.RevArmToCentNorm, 0.0f);

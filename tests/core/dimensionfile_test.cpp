@@ -352,6 +352,13 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     EXPECT_EQ(m.PivotY[4], 2.5f);
     EXPECT_EQ(m.PlotRevArmPos, 0.0f);
     EXPECT_TRUE(std::isfinite(m.RevArmPos));
+    // Two heights whose sum is beyond the float range: the valve-stem height is stored as the
+    // largest float, like every other value, never as an infinity.
+    img = base;
+    SetFloat(img, 4, 0, 3e38f);  // CylCLAboveDriver
+    SetFloat(img, 7, 0, 3e38f);  // ValveCLToCylCL
+    m = load(img);
+    EXPECT_EQ(m.PivotY[4], std::numeric_limits<float>::max());
     // Range edges.
     img = base;
     SetFloat(img, 9, 0, 3000.0f);
