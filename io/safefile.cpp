@@ -4,14 +4,15 @@
 #include "io/safefile.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <system_error>
 
 namespace tarn {
 
@@ -82,7 +83,13 @@ std::string SyncFolder(const std::string& file) {
 
 }  // namespace
 
-std::string SystemErrorText(int err) { return std::generic_category().message(err); }
+std::string SystemErrorText(int err) {
+    // strerror and std::error_code::message follow the process locale (LC_MESSAGES); the
+    // program's messages are English, so the text is taken under the C locale.
+    static const locale_t english = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    if (english == static_cast<locale_t>(0)) return "error " + std::to_string(err);
+    return ::strerror_l(err, english);
+}
 
 std::string ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                             std::size_t limit) {

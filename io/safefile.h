@@ -1,5 +1,6 @@
 // Reading and writing the program's files safely: a pipe or a device named as a file never makes
-// the program wait, and a save replaces the old file only once the new one is on disk.
+// the program wait, a save replaces the old file only once the new one is on disk, and the
+// system's reasons are given in English whatever the locale.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,8 @@ namespace tarn {
 // The reason for a refused special file (a pipe, a device, a socket).
 inline constexpr const char* kNotRegularFile = "not a regular file";
 
-// The system's description of the error number err ("No such file or directory").
+// The system's description of the error number err ("No such file or directory"), in English
+// under every locale. Every message that gives the system's reason takes it from here.
 std::string SystemErrorText(int err);
 
 // Reads at most limit bytes of the regular file at path into bytes. Returns "" on success, else

@@ -3,6 +3,8 @@
 #include <sys/resource.h>
 
 #include <bit>
+#include <cerrno>
+#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -501,6 +503,21 @@ TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFil
     for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
+}
+
+TEST_F(DimensionFileTest, TheSystemsReasonsAreEnglishUnderAGermanLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    // The system itself speaks German now; the program must not.
+    const std::string german = std::strerror(ENOENT);
+    Model m = test::StartedModel();
+    const std::string missing = (dir_ / "missing" / "x.dti").string();
+    const FileResult save = SaveDimensionFile(m, missing);
+    const FileResult load = LoadDimensionFile(m, missing);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_NE(german, "No such file or directory");
+    EXPECT_EQ(save.error, "Cannot save " + missing + ": No such file or directory");
+    EXPECT_EQ(load.error, "Cannot open " + missing + ": No such file or directory");
 }
 
 TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
