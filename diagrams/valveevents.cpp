@@ -16,11 +16,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 #include "analysis/eventstable.h"
 #include "diagrams/cutoffequaliser.h"
+#include "io/safefile.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -138,11 +138,12 @@ QString TValveEvents::TableText() const {
 }
 
 bool TValveEvents::SaveCsv(const QString& path, QString* error) const {
-    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (file) WriteEventsDelimited(file, m_, results_, ',');
-    file.close();
-    if (!file) {
-        if (error) *error = QStringLiteral("Cannot write ") + path;
+    std::ostringstream csv;
+    WriteEventsDelimited(csv, m_, results_, ',');
+    // As a design is saved: the old file is replaced only once the new one is on disk.
+    const std::string why = WriteFileSafely(path.toStdString(), csv.str());
+    if (!why.empty()) {
+        if (error) *error = QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + Q(why);
         return false;
     }
     return true;

@@ -30,7 +30,8 @@ public:
     const std::vector<ValveEventsResult>& Results() const { return results_; }
     // The table as tab-separated text, as Copy puts it on the clipboard.
     QString TableText() const;
-    // Writes the table as CSV; false with a message box left to the caller when it cannot.
+    // Writes the table as CSV, safely as a design is saved; false with the message in error when
+    // it cannot (the message box is the caller's).
     bool SaveCsv(const QString& path, QString* error = nullptr) const;
 
     void CopyClick();

@@ -3,12 +3,17 @@
 // next start.
 #include "help/instructionwindow.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTextStream>
+#include <QStringDecoder>
+#include <QTextCursor>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/safefile.h"
 #include "mainwin/datafilepath.h"
 
 namespace tarn {
@@ -67,20 +72,18 @@ InstructionWindow::InstructionWindow(const char* objectName, const QString& capt
 
 void InstructionWindow::FormCreate() {
     const QString fileName = DataFilePath(memo_->toolTip());
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // The safe reader: a pipe of that name does not hold up the start, and the reason for a
+    // failure is English.
+    std::vector<std::uint8_t> bytes;
+    const std::string why = ReadRegularFile(fileName.toStdString(), bytes);
+    if (!why.empty()) {
         Report(parentWidget(), QStringLiteral("Error Loading ") + fileName + QStringLiteral(": ") +
-                                       file.errorString());
+                                   QString::fromStdString(why));
         return;
     }
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    const QString text = in.readAll();
-    if (in.status() != QTextStream::Ok) {
-        Report(parentWidget(), QStringLiteral("Error Loading ") + fileName + QStringLiteral(": ") +
-                                       file.errorString());
-        return;
-    }
+    QStringDecoder utf8(QStringConverter::Utf8);  // skips a byte order mark
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     memo_->setPlainText(text);
     memo_->moveCursor(QTextCursor::Start);
     label1_->setText(fileName);

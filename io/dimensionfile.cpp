@@ -5,14 +5,11 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
+#include "io/safefile.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -187,8 +184,6 @@ std::string Judge(float v, Check check) {
     return "";
 }
 
-std::string ErrnoText(int err) { return std::generic_category().message(err); }
-
 }  // namespace
 
 std::string DesignNameFromPath(std::string_view path) {
@@ -245,7 +240,7 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
     next.PivotY[6] = next.PivotY[5];
     next.PivotX[13] = next.PivotX[12];
     next.PivotY[13] = next.PivotY[12];
-    next.PivotY[4] = static_cast<f32>(static_cast<ext>(next.Cyl.ValveCLToCylCL) + next.PivotY[3]);
+    next.PivotY[4] = ToFloat(static_cast<ext>(next.Cyl.ValveCLToCylCL) + next.PivotY[3]);
     // Gear limits are offsets from mid gear: never negative, the normal setting within the
     // largest.
     next.RevArmToCentNorm = std::max(next.RevArmToCentNorm, 0.0f);
@@ -261,65 +256,20 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
 }
 
 FileResult SaveDimensionFile(Model& m, const std::string& path) {
-    namespace fs = std::filesystem;
     const DimFileImage img = EncodeDimensionFile(m);
-    std::error_code ec;
-    // Write beside the real file, so that the final rename stays on one file system.
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    std::string temp;
-    std::FILE* out = nullptr;
-    for (int attempt = 0; attempt < 100 && out == nullptr; ++attempt) {
-        temp = target.string() + ".part" + std::to_string(attempt);
-        errno = 0;
-        out = std::fopen(temp.c_str(), "wbx");
-        if (out == nullptr && errno != EEXIST) break;
-    }
-    if (out == nullptr) {
-        return {false, "Cannot save " + path + ": " + ErrnoText(errno)};
-    }
-    bool written = std::fwrite(img.data(), 1, img.size(), out) == img.size();
-    int err = written ? 0 : errno;
-    if (std::fflush(out) != 0 && written) {
-        written = false;
-        err = errno;
-    }
-    if (std::fclose(out) != 0 && written) {
-        written = false;
-        err = errno;
-    }
-    if (!written) {
-        fs::remove(temp, ec);
-        return {false, "Cannot save " + path + ": " + ErrnoText(err ? err : EIO)};
-    }
-    // An existing file keeps its permissions.
-    const fs::file_status old = fs::status(target, ec);
-    if (!ec && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return {false, "Cannot save " + path + ": " + ec.message()};
-    }
+    const std::string why = WriteFileSafely(path, img);
+    if (!why.empty()) return {false, "Cannot save " + path + ": " + why};
     m.DesignName = DesignNameFromPath(path);
     return {true, ""};
 }
 
 FileResult LoadDimensionFile(Model& m, const std::string& path) {
-    errno = 0;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) return {false, "Cannot open " + path + ": " + ErrnoText(errno)};
-    // Only the first 1400 bytes count; a shorter file is refused with its size.
-    std::array<std::uint8_t, kDimFileBytes> buf{};
-    const std::size_t got = std::fread(buf.data(), 1, buf.size(), in);
-    const bool failed = std::ferror(in) != 0;
-    const int err = errno;
-    std::fclose(in);
-    if (failed) return {false, "Cannot read " + path + ": " + ErrnoText(err ? err : EIO)};
-    std::string error = DecodeDimensionFile(std::span<const std::uint8_t>(buf.data(), got), path, m);
+    // Only the first 1400 bytes count; a shorter file is refused with its size. A pipe or a
+    // device is refused at once instead of waiting for data that may never come.
+    std::vector<std::uint8_t> bytes;
+    const std::string why = ReadRegularFile(path, bytes, kDimFileBytes);
+    if (!why.empty()) return {false, "Cannot open " + path + ": " + why};
+    std::string error = DecodeDimensionFile(bytes, path, m);
     if (!error.empty()) return {false, error};
     m.DesignName = DesignNameFromPath(path);
     return {true, ""};

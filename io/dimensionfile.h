@@ -41,9 +41,10 @@ struct FileResult {
     std::string error;
 };
 
-// Writes the design to path through a temporary file beside it that replaces the old file only
-// when every byte is on disk. On success DesignName follows the path; on failure the old file
-// and the model stay as they were.
+// Writes the design to path with WriteFileSafely (io/safefile.h): through a temporary file
+// beside it that replaces the old file only when every byte is on disk; a link is written
+// through, a special file is refused. On success DesignName follows the path; on failure the
+// old file and the model stay as they were.
 FileResult SaveDimensionFile(Model& m, const std::string& path);
 
 // Reads and checks the file, then applies it and runs the model side of opening a design

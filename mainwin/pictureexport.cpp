@@ -1,9 +1,10 @@
 // Export and print of a window's picture. The vector formats run the window's own drawing on a
-// VectorCanvas; every file goes through a QSaveFile, which writes a temporary file beside the
-// target and renames it over the target only once everything is written.
+// VectorCanvas; every file is drawn in memory and written by WriteFileSafely (io/safefile.h),
+// which renames a temporary file over the target only once everything is on disk.
 #include "mainwin/pictureexport.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,7 +16,6 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSvgGenerator>
@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "analysis/valveevents.h"
+#include "io/safefile.h"
 #include "mainwin/vectorcanvas.h"
 #include "model/numfmt.h"
 
@@ -163,21 +164,22 @@ WriteResult WritePicture(const Picture& p, const QString& path, PictureFormat fo
                                       .arg(QDir::toNativeSeparators(path), why)};
     };
     if (p.pixels.isNull()) return failed(QStringLiteral("there is no picture"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
+    // Drawn in memory, then written as a design is saved: the old file is replaced only once
+    // the new one is on disk, and a failure names the system's reason in English.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     bool drawn = false;
     switch (format) {
-        case PictureFormat::Png: drawn = p.pixels.save(&file, "PNG"); break;
-        case PictureFormat::Svg: drawn = DrawSvg(p, file, documentTitle); break;
-        case PictureFormat::Pdf: drawn = DrawPdf(p, file, documentTitle); break;
+        case PictureFormat::Png: drawn = p.pixels.save(&buffer, "PNG"); break;
+        case PictureFormat::Svg: drawn = DrawSvg(p, buffer, documentTitle); break;
+        case PictureFormat::Pdf: drawn = DrawPdf(p, buffer, documentTitle); break;
     }
-    if (!drawn || file.error() != QFileDevice::NoError) {
-        const QString why = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                : QStringLiteral("the picture could not be drawn");
-        file.cancelWriting();  // the temporary file goes, the old file stays
-        return failed(why);
-    }
-    if (!file.commit()) return failed(file.errorString());
+    buffer.close();
+    if (!drawn) return failed(QStringLiteral("the picture could not be drawn"));
+    const std::string why = WriteFileSafely(
+        path.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!why.empty()) return failed(QString::fromStdString(why));
     return {true, {}};
 }
 

@@ -3,6 +3,8 @@
 #include <sys/resource.h>
 
 #include <bit>
+#include <cerrno>
+#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -10,10 +12,13 @@
 #include <fstream>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "analysis/cli.h"
+#include "fifo.h"
 #include "io/dimensionfile.h"
 #include "model/model.h"
 #include "started_model.h"
@@ -349,6 +354,13 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     EXPECT_EQ(m.PivotY[4], 2.5f);
     EXPECT_EQ(m.PlotRevArmPos, 0.0f);
     EXPECT_TRUE(std::isfinite(m.RevArmPos));
+    // Two heights whose sum is beyond the float range: the valve-stem height is stored as the
+    // largest float, like every other value, never as an infinity.
+    img = base;
+    SetFloat(img, 4, 0, 3e38f);  // CylCLAboveDriver
+    SetFloat(img, 7, 0, 3e38f);  // ValveCLToCylCL
+    m = load(img);
+    EXPECT_EQ(m.PivotY[4], std::numeric_limits<float>::max());
     // Range edges.
     img = base;
     SetFloat(img, 9, 0, 3000.0f);
@@ -460,6 +472,54 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     EXPECT_EQ(names, (std::vector<std::string>{"Old.dti", "folder.dti", "plain.txt"}));
 }
 
+TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFile) {
+    Model m = test::StartedModel();
+    m.StrokeLen = 4.5f;
+    // A link to a design, as editors treat it: the design it leads to gets the new bytes and
+    // the link stays a link.
+    WriteAll(dir_ / "real.dti", {1, 2, 3});
+    fs::create_symlink("real.dti", dir_ / "link.dti");
+    const FileResult r = SaveDimensionFile(m, (dir_ / "link.dti").string());
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.dti"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "link.dti"), fs::path("real.dti"));
+    EXPECT_EQ(ReadAll(dir_ / "real.dti"), ImageOf(m));
+
+    // A link that leads nowhere and a pipe are refused and stay what they were.
+    m.DesignName = "Mine";
+    const std::string dangling = (dir_ / "dangling.dti").string();
+    fs::create_symlink("gone.dti", dangling);
+    const test::Fifo pipe(dir_ / "pipe.dti");
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(SaveDimensionFile(m, dangling).error,
+              "Cannot save " + dangling + ": it is a link to gone.dti, which does not exist");
+    EXPECT_EQ(SaveDimensionFile(m, pipe.string()).error,
+              "Cannot save " + pipe.string() + ": not a regular file");
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(dangling));
+    EXPECT_TRUE(fs::is_fifo(pipe.path()));
+    EXPECT_EQ(m.DesignName, "Mine");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
+}
+
+TEST_F(DimensionFileTest, TheSystemsReasonsAreEnglishUnderAGermanLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    // The system itself speaks German now; the program must not.
+    const std::string german = std::strerror(ENOENT);
+    Model m = test::StartedModel();
+    const std::string missing = (dir_ / "missing" / "x.dti").string();
+    const FileResult save = SaveDimensionFile(m, missing);
+    const FileResult load = LoadDimensionFile(m, missing);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_NE(german, "No such file or directory");
+    EXPECT_EQ(save.error, "Cannot save " + missing + ": No such file or directory");
+    EXPECT_EQ(load.error, "Cannot open " + missing + ": No such file or directory");
+}
+
 TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
     Model m = test::StartedModel();
     const Snapshot before(m);
@@ -467,6 +527,29 @@ TEST_F(DimensionFileTest, OpeningAMissingFileReportsIt) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("none.dti"), std::string::npos);
     EXPECT_TRUE(Snapshot(m) == before);
+}
+
+TEST_F(DimensionFileTest, PipesAndDevicesAreRefusedAtOnceByTheLoaderAndTheCommandLine) {
+    // Opening a pipe for reading would wait for a writer that never comes.
+    test::Fifo pipe(dir_ / "pipe.dti", test::Fifo::Writer::Ready);
+    ASSERT_TRUE(pipe.made());
+    for (const std::string& path : {pipe.string(), std::string("/dev/null")}) {
+        Model m = test::StartedModel();
+        const Snapshot before(m);
+        const FileResult r = LoadDimensionFile(m, path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, "Cannot open " + path + ": not a regular file");
+        EXPECT_TRUE(Snapshot(m) == before);
+    }
+
+    test::Fifo named(dir_ / "named.dti", test::Fifo::Writer::Ready);
+    ASSERT_TRUE(named.made());
+    std::string args[] = {"tarn1", "--events", named.string()};
+    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunEventsCli(3, argv, out, err), kCliFileRefused);
+    EXPECT_EQ(err.str(), "Cannot open " + named.string() + ": not a regular file\n");
+    EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -7,9 +7,13 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 #include <gtest/gtest.h>
@@ -96,6 +100,36 @@ TEST(ValveEventsWindow, CopyAndSave) {
     EXPECT_TRUE(csv[2].startsWith(QStringLiteral("4.647,normal forward,Fwd,355.618,")));
     std::remove(path.toStdString().c_str());
     EXPECT_FALSE(w.SaveCsv(QStringLiteral("/nonexistent-folder/x.csv")));
+}
+
+TEST(ValveEventsWindow, AFailedSaveThroughItsDialogSaysWhy) {
+    Model m = test::StartedModel();
+    TValveEvents w(m);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing/events.csv"));
+    // The save dialog, then the message box: each answered from the event loop once it is up.
+    bool chosen = false;
+    QString shown;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<QFileDialog*>(modal); d && !chosen) {
+            chosen = true;
+            d->setDirectory(dir.path());
+            d->selectFile(QStringLiteral("missing/events.csv"));
+            QMetaObject::invokeMethod(d, "accept");
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            shown = box->text();
+            box->accept();
+            answer.stop();
+        }
+    });
+    answer.start();
+    w.findChild<QPushButton*>(QStringLiteral("Save"))->click();
+    answer.stop();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(shown.toStdString(), "Cannot write " + path.toStdString() + ": No such file or directory");
 }
 
 TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {

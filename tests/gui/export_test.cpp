@@ -23,6 +23,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
+#include <clocale>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -347,12 +350,17 @@ TEST(PictureExport, FailedWritesSayWhyAndLeaveTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(Entries(p.dir.path()), (QStringList{QStringLiteral("old.svg"), QStringLiteral("plain.txt")}));
 }
 
-TEST(PictureExport, FailedWriteShowsAnErrorMessageBox) {
+TEST(PictureExport, FailedWriteShowsAnErrorMessageBoxInEnglishUnderAGermanLocale) {
     ExportProgram p;
     PictureExporter* e = p.ExporterOf(p.w.OvalDia);
     e->SetSettingsFile(p.Settings());
+    {
+        QFile f(p.dir.filePath(QStringLiteral("plain.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString path = p.dir.filePath(QStringLiteral("plain.txt/oval.png"));
     e->SetFileChooser([&](QWidget*, const PictureExporter::FileRequest&) {
-        return PictureExporter::FileChoice{p.dir.filePath(QStringLiteral("missing/oval.png")), kPng};
+        return PictureExporter::FileChoice{path, kPng};
     });
     QString shown;
     QTimer::singleShot(0, qApp, [&] {
@@ -361,8 +369,14 @@ TEST(PictureExport, FailedWriteShowsAnErrorMessageBox) {
             box->accept();
         }
     });
-    EXPECT_FALSE(e->ExportClick());
-    EXPECT_TRUE(shown.contains(QStringLiteral("missing/oval.png"))) << shown.toStdString();
+    const std::string saved = setlocale(LC_ALL, nullptr);
+    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    const std::string german = strerror(ENOTDIR);  // the system speaks German now
+    const bool written = e->ExportClick();
+    setlocale(LC_ALL, saved.c_str());
+    EXPECT_NE(german, "Not a directory");
+    EXPECT_FALSE(written);
+    EXPECT_EQ(shown.toStdString(), "Cannot write the picture to " + path.toStdString() + ": Not a directory");
 }
 
 TEST(PictureExport, ExportDrawsFromACopyAndLeavesTheAnimationAlone) {

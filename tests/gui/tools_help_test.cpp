@@ -1,11 +1,18 @@
 // The instruction windows load their texts from the working directory once, and report a
 // missing file; the About box.
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+
+#include "../core/fifo.h"
 
 #include "help/aboutbox.h"
 #include "help/instructionwindow.h"
@@ -51,6 +58,32 @@ TEST(ToolsHelp, AMissingFileIsReportedAndTheProgramGoesOn) {
     EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Error Loading TarnISpIns.doc: ")));
     EXPECT_EQ(inst.memo()->toPlainText(), QStringLiteral("Memo1"));
     EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QString());
+}
+
+TEST(ToolsHelp, APipeOrALinkLoopIsReportedAtOnceAndInEnglish) {
+    QTemporaryDir elsewhere;
+    const test::Fifo pipe(elsewhere.filePath(QStringLiteral("instruct.doc")).toStdString(),
+                          test::Fifo::Writer::Ready);
+    ASSERT_TRUE(pipe.made());
+    ASSERT_TRUE(QFile::link(QStringLiteral("TarnISpIns.doc"), elsewhere.filePath(QStringLiteral("TarnISpIns.doc"))));
+    const QString home = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    QStringList errors;
+    SetLoadErrorReporter([&](QWidget*, const QString& e) { errors << e; });
+    const std::string locale = setlocale(LC_ALL, nullptr);
+    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    const std::string german = strerror(ELOOP);  // the system speaks German now
+    {
+        TInst inst;
+        TTarnISpInst special;
+    }
+    setlocale(LC_ALL, locale.c_str());
+    QDir::setCurrent(home);
+    SetLoadErrorReporter(nullptr);
+    EXPECT_NE(german, "Too many levels of symbolic links");
+    EXPECT_EQ(errors.join(QLatin1Char('\n')).toStdString(),
+              "Error Loading instruct.doc: not a regular file\n"
+              "Error Loading TarnISpIns.doc: Too many levels of symbolic links");
 }
 
 TEST(ToolsHelp, AboutBoxHasItsEightLines) {

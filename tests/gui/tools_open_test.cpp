@@ -1,14 +1,16 @@
 // The real open dialog of "&OpenDimensions": a design file without write permission is listed
-// and opened like any other.
+// and opened like any other; a pipe chosen in it is refused at once with a message box.
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "../core/fifo.h"
 #include "io/dimensionfile.h"
 #include "tools_support.h"
 
@@ -47,4 +49,44 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
     EXPECT_TRUE(listed);
     EXPECT_EQ(p.m.DesignName, "Locked");
     EXPECT_EQ(p.m.StrokeLen, 3.25f);
+}
+
+TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
+    Program p;
+    p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("pipe.dti"));
+    const test::Fifo pipe(path.toStdString(), test::Fifo::Writer::Ready);
+    ASSERT_TRUE(pipe.made());
+    p.m.StrokeLen = 3.25f;
+    const auto before = EncodeDimensionFile(p.m);
+
+    bool chosen = false;
+    QString shown;
+    // The message box comes up after the dialog has closed: looked for from the event loop.
+    QTimer boxWatch;
+    boxWatch.setInterval(5);
+    QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxWatch.stop();
+            shown = box->text();
+            box->accept();
+        }
+    });
+    WhenModal([&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        d->setDirectory(dir.path());
+        d->selectFile(path);
+        chosen = true;
+        boxWatch.start();
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    p.tools->OpenDimensionsClick();
+    boxWatch.stop();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(shown.toStdString(), "Cannot open " + path.toStdString() + ": not a regular file");
+    EXPECT_EQ(EncodeDimensionFile(p.m), before);
+    EXPECT_EQ(p.m.DesignName, "Nominal");
 }
