@@ -12,7 +12,7 @@
 #include "analysis/valveevents.h"
 #include "io/datafiles.h"
 #include "io/dimensionfile.h"
-#include "io/systemerror.h"
+#include "io/safefile.h"
 #include "model/model.h"
 #include "model/numfmt.h"
 
