@@ -1,10 +1,12 @@
 // The one numeric entry field of every dialog: a borderless line edit whose keys pass the
-// table-driven filter of its variant, which commits when it loses the focus, and whose pasted or
-// dropped text passes the same filter character by character.
+// table-driven filter of its variant, which commits when it loses the focus, and whose pasted,
+// dropped or composed text passes the same filter character by character.
 #pragma once
 
 #include <QLineEdit>
 #include <functional>
+
+class QMenu;
 
 #include "dialogs/keyfilter.h"
 
@@ -25,8 +27,13 @@ public:
     void setBlocked(std::function<bool()> blocked) { blocked_ = std::move(blocked); }
 
     // Inserts text as if its characters were typed one after another; what the filter refuses
-    // is left out. The context menu's Paste, a drop and a middle-click paste come here.
+    // is left out. The context menu's Paste, Shift+Insert, a drop, a middle-click paste and an
+    // input method's text come here.
     void insertFiltered(const QString& text);
+
+    // The menu a right click shows: only what works in the field, each with the key that does
+    // the same here (the Ctrl+letter shortcuts are refused as typed characters).
+    QMenu* createContextMenu();
 
 public slots:
     void pasteFiltered();
@@ -45,6 +52,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 
 private:
     void markEdit();
