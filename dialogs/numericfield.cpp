@@ -71,6 +71,11 @@ NumericField::NumericField(FieldVariant variant, QWidget* parent)
     connect(this, &QLineEdit::textEdited, this, [this] { markEdit(); });
 }
 
+void NumericField::setText(const QString& text) {
+    QLineEdit::setText(text);
+    setCursorPosition(0);
+}
+
 void NumericField::markEdit() {
     if (editFlag_ && RuleOf(variant_).marksEdit) *editFlag_ = true;
 }

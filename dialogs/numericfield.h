@@ -19,6 +19,11 @@ public:
 
     FieldVariant variant() const { return variant_; }
 
+    // Text set by the program is shown from its first character, so that a value wider than
+    // the field reads as its beginning and never as its tail (1880.000 must not read 880.000).
+    // Hides QLineEdit::setText, which leaves the cursor, and with it the view, at the end.
+    void setText(const QString& text);
+
     // Dimension fields mark every user edit here (the model's EditChanged).
     void setEditFlag(bool* flag) { editFlag_ = flag; }
     // Where Enter moves the focus (the dialog's Close button) in the variants that commit on it.

@@ -12,9 +12,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "dialogs/framedi.h"
 #include "dialogs/keyfilter.h"
 #include "dialogs/numericfield.h"
 #include "dialogs_support.h"
+#include "model/dimensions.h"
 
 using namespace tarn;
 
@@ -288,6 +290,32 @@ TEST(NumericField, EnterInAFieldNeverReachesTheDialogsDefaultButton) {
     EXPECT_EQ(f.field->text(), "12");
     EXPECT_EQ(okClicks, 0);
     EXPECT_TRUE(f.field->hasFocus());
+}
+
+// A value wider than its field is read from its first digit: the field shows what a field wide
+// enough for the whole text shows in its first columns.
+TEST(NumericField, AWideValueShowsItsFirstDigits) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    NumericField* f = d.findChild<NumericField*>("Edit1");  // "Driver Dia"
+    for (const f32 v : {1880.0f, 123456789.0f}) {
+        SetDimension(m, 1, v);
+        test::ShowActive(d);
+        const QImage shown = f->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_GT(f->fontMetrics().horizontalAdvance(f->text()), f->width()) << v;
+        EXPECT_EQ(f->cursorPosition(), 0) << v;
+        NumericField wide(f->variant());
+        wide.setFont(f->font());
+        wide.setPalette(f->palette());
+        wide.setFixedSize(400, f->height());
+        wide.setText(f->text());
+        wide.setCursorPosition(0);
+        const QImage whole = wide.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect start(0, 0, f->width() - 2, f->height());
+        EXPECT_EQ(shown.copy(start), whole.copy(start)) << v;
+        d.reject();
+    }
 }
 
 TEST(NumericField, TheFieldCommitsWhenTheFocusMovesOn) {
