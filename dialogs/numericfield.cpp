@@ -3,6 +3,7 @@
 // Delete ones work, and pastes are filtered.
 #include "dialogs/numericfield.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -107,17 +108,21 @@ void NumericField::keyPressEvent(QKeyEvent* e) {
     const int selLength = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
     const KeyVerdict v = FilterKey(variant_, typed, current, selStart, selLength, isBlocked());
     if (v.marksEdit) markEdit();
+    bool pressButton = false;
     if (typed == '\r') {
         // The field consumes Enter: it never reaches a dialog's buttons from here, so Enter in
-        // a frame field cannot press a reset. Where the row says so it commits the field.
+        // a frame field cannot press a reset. Where the row says so it commits the field; where
+        // the dialog names a button, Enter presses it.
         e->accept();
         if (v.commitToClose && enterTarget_) enterTarget_->setFocus(Qt::OtherFocusReason);
+        pressButton = enterButton_ && enterButton_->isEnabled() && enterButton_->isVisible();
     } else if (v.key != 0) {
         QLineEdit::keyPressEvent(e);
     } else {
         e->accept();
     }
     emit keyFiltered();
+    if (pressButton) enterButton_->click();
 }
 
 void NumericField::insertFiltered(const QString& s) {

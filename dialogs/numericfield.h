@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <functional>
 
+class QAbstractButton;
 class QMenu;
 
 #include "dialogs/keyfilter.h"
@@ -28,6 +29,9 @@ public:
     void setEditFlag(bool* flag) { editFlag_ = flag; }
     // Where Enter moves the focus (the dialog's Close button) in the variants that commit on it.
     void setEnterTarget(QWidget* w) { enterTarget_ = w; }
+    // The button that Enter presses (a dialog's default button). Without one the field consumes
+    // Enter, so that it never presses a button by itself.
+    void setEnterButton(QAbstractButton* b) { enterButton_ = b; }
     // While this returns true every key is refused (an overlay row that is a circle).
     void setBlocked(std::function<bool()> blocked) { blocked_ = std::move(blocked); }
 
@@ -66,6 +70,7 @@ private:
     FieldVariant variant_;
     bool* editFlag_ = nullptr;
     QWidget* enterTarget_ = nullptr;
+    QAbstractButton* enterButton_ = nullptr;
     std::function<bool()> blocked_;
 };
 

@@ -275,7 +275,8 @@ TEST(NumericField, AGearLimitFieldNeverMarksAnEdit) {
     EXPECT_FALSE(f.editChanged);
 }
 
-// Even a dialog's default button is not pressed by Enter in a field: the filters consume it.
+// A dialog's default button is not pressed by Enter in a field unless the dialog names it as
+// the field's Enter button: the filters consume Enter.
 TEST(NumericField, EnterInAFieldNeverReachesTheDialogsDefaultButton) {
     FieldInDialog f(FieldVariant::Unsigned);
     int okClicks = 0;
