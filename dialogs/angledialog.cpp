@@ -47,8 +47,13 @@ AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName
     ok_ = MakeButton(this, QStringLiteral("OK"), QStringLiteral("OK"), QRect(94, 17, 52, 21));
     cancel_ = MakeButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"),
                          QRect(152, 17, 52, 21));
-    // OK is this dialog's one default button: Enter presses it.
+    // OK is this dialog's one default button: Enter in the field presses it, with the typed
+    // text. Enter on a button presses that button (Cancel too), as the focused button is the
+    // one that takes Enter.
     ok_->setDefault(true);
+    ok_->setAutoDefault(true);
+    cancel_->setAutoDefault(true);
+    edit1_->setEnterButton(ok_);
     connect(ok_, &QPushButton::clicked, this, [this] {
         OKClick();
         accept();

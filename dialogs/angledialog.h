@@ -1,6 +1,6 @@
 // The two small angle dialogs share their layout: "Enter", a range, one unsigned field, OK (the
-// default button) and Cancel. TDrivAng puts the crank at a typed angle and stops the motion;
-// TStpAng sets the step per tick and keeps the motion as it was.
+// default button, pressed by Enter in the field) and Cancel. TDrivAng puts the crank at a typed
+// angle and stops the motion; TStpAng sets the step per tick and keeps the motion as it was.
 #pragma once
 
 #include <QDialog>

@@ -1,12 +1,15 @@
 // Key handling of the numeric field: character keys go through the filter table, editing keys
-// (cursor keys, Delete) pass, clipboard shortcuts are refused and pastes are filtered.
+// (cursor keys, Delete) pass, the Ctrl+letter clipboard shortcuts are refused, the Insert and
+// Delete ones work, and pastes are filtered.
 #include "dialogs/numericfield.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -40,6 +43,23 @@ char TypedChar(const QKeyEvent* e) {
     return static_cast<char>(c.unicode());
 }
 
+// The clipboard keys that type no character: they work in every field, whatever the platform's
+// own key bindings, and the context menu names them.
+constexpr QKeyCombination kCutKey(Qt::ShiftModifier, Qt::Key_Delete);
+constexpr QKeyCombination kCopyKey(Qt::ControlModifier, Qt::Key_Insert);
+constexpr QKeyCombination kPasteKey(Qt::ShiftModifier, Qt::Key_Insert);
+constexpr QKeyCombination kDeleteKey(Qt::NoModifier, Qt::Key_Delete);
+
+bool Is(const QKeyEvent* e, QKeyCombination k) {
+    return e->key() == k.key() &&
+           (e->modifiers() & ~Qt::KeypadModifier) == k.keyboardModifiers();
+}
+
+QString MenuText(const char* text, QKeyCombination key) {
+    return QString::fromLatin1(text) + QLatin1Char('\t') +
+           QKeySequence(key).toString(QKeySequence::NativeText);
+}
+
 }  // namespace
 
 NumericField::NumericField(FieldVariant variant, QWidget* parent)
@@ -52,6 +72,11 @@ NumericField::NumericField(FieldVariant variant, QWidget* parent)
     connect(this, &QLineEdit::textEdited, this, [this] { markEdit(); });
 }
 
+void NumericField::setText(const QString& text) {
+    QLineEdit::setText(text);
+    setCursorPosition(0);
+}
+
 void NumericField::markEdit() {
     if (editFlag_ && RuleOf(variant_).marksEdit) *editFlag_ = true;
 }
@@ -60,8 +85,18 @@ void NumericField::keyPressEvent(QKeyEvent* e) {
     const char typed = TypedChar(e);
     if (typed == 0) {
         // Shift+Insert pastes without a typed character: it goes through the filter too.
-        if (e->matches(QKeySequence::Paste)) {
+        if (Is(e, kPasteKey) || e->matches(QKeySequence::Paste)) {
             pasteFiltered();
+            e->accept();
+            return;
+        }
+        if (Is(e, kCutKey)) {
+            if (!isReadOnly()) cut();
+            e->accept();
+            return;
+        }
+        if (Is(e, kCopyKey)) {
+            copy();
             e->accept();
             return;
         }
@@ -73,17 +108,21 @@ void NumericField::keyPressEvent(QKeyEvent* e) {
     const int selLength = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
     const KeyVerdict v = FilterKey(variant_, typed, current, selStart, selLength, isBlocked());
     if (v.marksEdit) markEdit();
+    bool pressButton = false;
     if (typed == '\r') {
         // The field consumes Enter: it never reaches a dialog's buttons from here, so Enter in
-        // a frame field cannot press a reset. Where the row says so it commits the field.
+        // a frame field cannot press a reset. Where the row says so it commits the field; where
+        // the dialog names a button, Enter presses it.
         e->accept();
         if (v.commitToClose && enterTarget_) enterTarget_->setFocus(Qt::OtherFocusReason);
+        pressButton = enterButton_ && enterButton_->isEnabled() && enterButton_->isVisible();
     } else if (v.key != 0) {
         QLineEdit::keyPressEvent(e);
     } else {
         e->accept();
     }
     emit keyFiltered();
+    if (pressButton) enterButton_->click();
 }
 
 void NumericField::insertFiltered(const QString& s) {
@@ -108,14 +147,33 @@ void NumericField::pasteFiltered() {
     insertFiltered(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
 }
 
+QMenu* NumericField::createContextMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("FieldMenu"));
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText();
+    // Undo and Redo have no key here: Ctrl+Z and Ctrl+Y are refused as typed characters.
+    QAction* a = menu->addAction(QStringLiteral("&Undo"), this, &QLineEdit::undo);
+    a->setEnabled(editable && isUndoAvailable());
+    a = menu->addAction(QStringLiteral("&Redo"), this, &QLineEdit::redo);
+    a->setEnabled(editable && isRedoAvailable());
+    menu->addSeparator();
+    a = menu->addAction(MenuText("Cu&t", kCutKey), this, &QLineEdit::cut);
+    a->setEnabled(editable && selected);
+    a = menu->addAction(MenuText("&Copy", kCopyKey), this, &QLineEdit::copy);
+    a->setEnabled(selected);
+    a = menu->addAction(MenuText("&Paste", kPasteKey), this, &NumericField::pasteFiltered);
+    a->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
+    a = menu->addAction(MenuText("Delete", kDeleteKey), this, &QLineEdit::del);
+    a->setEnabled(editable && selected);
+    menu->addSeparator();
+    a = menu->addAction(QStringLiteral("Select &All"), this, &QLineEdit::selectAll);
+    a->setEnabled(!text().isEmpty() && selectedText() != text());
+    return menu;
+}
+
 void NumericField::contextMenuEvent(QContextMenuEvent* e) {
-    QMenu* menu = createStandardContextMenu();
-    for (QAction* a : menu->actions()) {
-        if (a->objectName() == QLatin1String("edit-paste")) {
-            a->disconnect();
-            connect(a, &QAction::triggered, this, &NumericField::pasteFiltered);
-        }
-    }
+    QMenu* menu = createContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(e->globalPos());
 }
@@ -158,6 +216,12 @@ void NumericField::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     QLineEdit::mouseReleaseEvent(e);
+}
+
+void NumericField::inputMethodEvent(QInputMethodEvent* e) {
+    // A composed character is typed text like any other; nothing is shown while it is composed.
+    if (!e->commitString().isEmpty() && !isReadOnly()) insertFiltered(e->commitString());
+    e->accept();
 }
 
 void NumericField::focusOutEvent(QFocusEvent* e) {

@@ -3,6 +3,7 @@
 #include "dialogs/setrevarm.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -26,6 +27,10 @@ constexpr int kLabelB[10] = {0, 38, 51, 64, 77, 25, 38, 51, 64, 77};
 // The texts line up with the fields at the large layout's vertical scale, so they keep it at
 // both settings.
 constexpr float kTextScaleY = 1.22f;
+// Only at the large layout's horizontal scale do the texts of positions 5 to 9 start right of
+// the first column of fields (at 165 they would run under fields 10 and 1 to 4 up to 187), so
+// they never stand further left than there.
+constexpr float kSecondColumnScaleX = 1.27f;
 
 }  // namespace
 
@@ -113,9 +118,14 @@ void TSetRevArm::paintEvent(QPaintEvent* e) {
     top(270, QStringLiteral("Min ") + N(c - m_.RevArmToCentMax));
     at(13, 98, QStringLiteral("Max of 9 Positions"));
     at(13, 25, QStringLiteral("Vertical Scale"));
-    for (int k = 1; k <= 9; ++k)
-        if (k == 1 || !edit_[k]->isHidden())
-            at(kLabelA[k], kLabelB[k], QStringLiteral("Rev Arm Position  %1").arg(k));
+    const long double secondColumnX = std::max<long double>(sx, kSecondColumnScaleX);
+    for (int k = 1; k <= 9; ++k) {
+        if (k != 1 && edit_[k]->isHidden()) continue;
+        const QString text = QStringLiteral("Rev Arm Position  %1").arg(k);
+        if (k <= 4) at(kLabelA[k], kLabelB[k], text);
+        else DrawTextTopLeft(p, Round(kLabelA[k] * secondColumnX),
+                             Round(static_cast<long double>(kLabelB[k]) * kTextScaleY), text);
+    }
 }
 
 void TSetRevArm::exitPosition(int k) {

@@ -33,7 +33,6 @@ TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
     test::ShowActive(d);
     EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "0.00");  // running
     EXPECT_TRUE(d.findChild<QPushButton*>("Cancel")->hasFocus());
-    EXPECT_TRUE(d.findChild<QPushButton*>("OK")->isDefault());
     QTest::mouseClick(d.findChild<QPushButton*>("Cancel"), Qt::LeftButton);
     EnterAndOk(d, "400");
     EXPECT_EQ(m.CrankAngle, 360.0f);
@@ -44,22 +43,54 @@ TEST(DriverAngleDialog, ClampsTheAngleAndStopsTheMotion) {
     EnterAndOk(d, "");
     EXPECT_EQ(m.CrankAngle, 0.0f);
     EXPECT_EQ(main.SBDrvAng->value(), 0);
-    // Stopped, the dialog offers the current angle. Enter in the field is consumed; Enter
-    // elsewhere (the focus starts on Cancel) presses the default button OK.
+    // Stopped, the dialog offers the current angle, and OK keeps it as shown.
     m.CrankAngle = 123.456f;
     test::ShowActive(d);
-    auto* f = d.findChild<NumericField*>("Edit1");
-    EXPECT_EQ(f->text(), "123.46");
-    test::FocusByMouse(f);
-    QTest::keyClick(f, Qt::Key_Return);
-    EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(f->text(), "123.46");
-    auto* cancel = d.findChild<QPushButton*>("Cancel");
-    cancel->setFocus();
-    QTest::keyClick(cancel, Qt::Key_Return);
-    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.findChild<NumericField*>("Edit1")->text(), "123.46");
+    QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
     EXPECT_EQ(m.CrankAngle, 123.46f);
     EXPECT_EQ(main.SBDrvAng->value(), 12346);
+}
+
+// Enter in the field runs OK with the typed value; Enter on a button presses that button.
+TEST(AngleDialogs, EnterInTheFieldRunsOkAndEnterOnCancelCancels) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TDrivAng drivAng(m, &main.form);
+    TStpAng stpAng(m, &main.form);
+    const auto type = [](QDialog& d, const char* text) {
+        test::ShowActive(d);
+        auto* f = d.findChild<NumericField*>("Edit1");
+        test::FocusByMouse(f);
+        f->selectAll();
+        QTest::keyClick(f, Qt::Key_Backspace);
+        QTest::keyClicks(f, text);
+        return f;
+    };
+    for (QDialog* d : {static_cast<QDialog*>(&drivAng), static_cast<QDialog*>(&stpAng)}) {
+        QTest::keyClick(type(*d, "40"), Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(d->result(), QDialog::Accepted);
+        // Typed, then Tab past OK to Cancel: Enter there cancels.
+        QWidget* f = type(*d, "30");
+        QTest::keyClick(f, Qt::Key_Tab);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        auto* cancel = d->findChild<QPushButton*>("Cancel");
+        ASSERT_TRUE(cancel->hasFocus());
+        QTest::keyClick(cancel, Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(d->result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(m.CrankAngle, 40.0f);
+    EXPECT_EQ(main.SBDrvAng->value(), 4000);
+    EXPECT_EQ(m.StepSetting, 40.0f);
+    // Enter on OK presses OK, with the text as it stands.
+    type(stpAng, "7.5");
+    auto* ok = stpAng.findChild<QPushButton*>("OK");
+    test::FocusByMouse(ok);
+    QTest::keyClick(ok, Qt::Key_Enter);
+    EXPECT_FALSE(stpAng.isVisible());
+    EXPECT_EQ(m.StepSetting, 7.5f);
 }
 
 TEST(StepAngleDialog, ATypedStepIsKeptAndSetsTheBarsSteps) {

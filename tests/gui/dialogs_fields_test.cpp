@@ -4,14 +4,19 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDropEvent>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "dialogs/framedi.h"
 #include "dialogs/keyfilter.h"
 #include "dialogs/numericfield.h"
 #include "dialogs_support.h"
+#include "model/dimensions.h"
 
 using namespace tarn;
 
@@ -50,6 +55,29 @@ struct FieldInDialog {
     bool editChanged = false;
     int commits = 0;
 };
+
+// Right-clicks the field and returns the menu it pops up, or nullptr.
+QMenu* ContextMenuOf(QWidget* field) {
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(3, 3), field->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(field, &e);
+    QApplication::processEvents();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) return m;
+    return nullptr;
+}
+
+void CloseMenus() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMenu*>(w)) w->close();
+    QApplication::processEvents();
+}
+
+QAction* ActionNamed(QMenu* menu, const QString& word) {
+    if (!menu) return nullptr;
+    for (QAction* a : menu->actions())
+        if (QString(a->text()).remove('&').startsWith(word)) return a;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -146,6 +174,64 @@ TEST(NumericField, ClipboardShortcutsAreRefusedAndPastesFiltered) {
     EXPECT_EQ(f.field->text(), "-19.23");
 }
 
+// The menu a right click shows: its Paste is filtered like typing, and every key it names
+// does in the field what the menu item does.
+TEST(NumericField, TheContextMenuPastesThroughTheFilterAndNamesOnlyKeysThatWork) {
+    FieldInDialog f(FieldVariant::Dimension);
+    QClipboard* cb = QGuiApplication::clipboard();
+    cb->setText("0.824ab1.2.3-4-x5");
+    f.field->setText("");
+    QMenu* menu = ContextMenuOf(f.field);
+    ASSERT_NE(menu, nullptr);
+    QAction* paste = ActionNamed(menu, "Paste");
+    ASSERT_NE(paste, nullptr);
+    paste->trigger();
+    CloseMenus();
+    EXPECT_EQ(f.field->text().toStdString(), "0.824123-45");
+    EXPECT_TRUE(f.editChanged);
+
+    // From a selected 12.5 with x7 on the clipboard, each named key does what its item does.
+    const auto start = [&] {
+        f.field->setText("12.5");
+        f.field->selectAll();
+        cb->setText("x7");
+    };
+    const auto state = [&] { return (f.field->text() + '|' + cb->text()).toStdString(); };
+    start();
+    menu = ContextMenuOf(f.field);
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* a : menu->actions()) items << a->text();
+    CloseMenus();
+    int named = 0;
+    for (const QString& item : items) {
+        const int tab = static_cast<int>(item.indexOf('\t'));
+        if (tab < 0) continue;
+        const QKeySequence keys(item.mid(tab + 1), QKeySequence::NativeText);
+        ASSERT_EQ(keys.count(), 1) << item.toStdString();
+        ++named;
+        start();
+        QTest::keyClick(f.field, keys[0].key(), keys[0].keyboardModifiers());
+        const std::string byKey = state();
+        start();
+        QAction* a = ActionNamed(ContextMenuOf(f.field), item.left(tab).remove('&'));
+        ASSERT_NE(a, nullptr) << item.toStdString();
+        a->trigger();
+        CloseMenus();
+        EXPECT_NE(byKey, "12.5|x7") << item.toStdString();
+        EXPECT_EQ(byKey, state()) << item.toStdString();
+    }
+    EXPECT_GE(named, 3);  // cut, copy and paste have keys the field takes
+
+    // Text composed by an input method comes in as typed keys would.
+    f.field->setText("1");
+    f.field->setCursorPosition(1);
+    QInputMethodEvent im;
+    im.setCommitString("a.5.-");
+    QApplication::sendEvent(f.field, &im);
+    EXPECT_EQ(f.field->text().toStdString(), "1.5-");
+}
+
 TEST(NumericField, EveryEditOfTheTextMarksItAndADropIsFiltered) {
     FieldInDialog f(FieldVariant::Dimension);
     f.field->setText("12.5");
@@ -189,7 +275,8 @@ TEST(NumericField, AGearLimitFieldNeverMarksAnEdit) {
     EXPECT_FALSE(f.editChanged);
 }
 
-// Even a dialog's default button is not pressed by Enter in a field: the filters consume it.
+// A dialog's default button is not pressed by Enter in a field unless the dialog names it as
+// the field's Enter button: the filters consume Enter.
 TEST(NumericField, EnterInAFieldNeverReachesTheDialogsDefaultButton) {
     FieldInDialog f(FieldVariant::Unsigned);
     int okClicks = 0;
@@ -204,6 +291,32 @@ TEST(NumericField, EnterInAFieldNeverReachesTheDialogsDefaultButton) {
     EXPECT_EQ(f.field->text(), "12");
     EXPECT_EQ(okClicks, 0);
     EXPECT_TRUE(f.field->hasFocus());
+}
+
+// A value wider than its field is read from its first digit: the field shows what a field wide
+// enough for the whole text shows in its first columns.
+TEST(NumericField, AWideValueShowsItsFirstDigits) {
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi d(m, &main.form);
+    NumericField* f = d.findChild<NumericField*>("Edit1");  // "Driver Dia"
+    for (const f32 v : {1880.0f, 123456789.0f}) {
+        SetDimension(m, 1, v);
+        test::ShowActive(d);
+        const QImage shown = f->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_GT(f->fontMetrics().horizontalAdvance(f->text()), f->width()) << v;
+        EXPECT_EQ(f->cursorPosition(), 0) << v;
+        NumericField wide(f->variant());
+        wide.setFont(f->font());
+        wide.setPalette(f->palette());
+        wide.setFixedSize(400, f->height());
+        wide.setText(f->text());
+        wide.setCursorPosition(0);
+        const QImage whole = wide.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect start(0, 0, f->width() - 2, f->height());
+        EXPECT_EQ(shown.copy(start), whole.copy(start)) << v;
+        d.reject();
+    }
 }
 
 TEST(NumericField, TheFieldCommitsWhenTheFocusMovesOn) {

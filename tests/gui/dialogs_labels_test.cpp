@@ -1,7 +1,9 @@
 // Drawn labels stay level with their fields at both font settings: the reverse-arm positions
-// dialog keeps the large layout's rows, the dimension dialogs keep their rows, and only the
-// horizontal scale moves a label.
+// dialog keeps the large layout's rows and its texts clear of every field, the dimension dialogs
+// keep their rows, and only the horizontal scale moves a label.
 #include <QImage>
+#include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "dialogs/framedi.h"
@@ -19,7 +21,7 @@ bool Ink(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128;
 
 // The first and last row, and the first column, with ink inside r; rows -1 when there is none.
 struct InkBox {
-    int top = -1, bottom = -1, left = -1;
+    int top = -1, bottom = -1, left = -1, right = -1;
 };
 InkBox InkIn(const QImage& img, QRect r) {
     InkBox b;
@@ -30,6 +32,7 @@ InkBox InkIn(const QImage& img, QRect r) {
             if (b.top < 0) b.top = y;
             b.bottom = y;
             if (b.left < 0 || x < b.left) b.left = x;
+            b.right = std::max(b.right, x);
         }
     return b;
 }
@@ -69,6 +72,43 @@ TEST(DialogLabels, ReverseArmPositionTextsLineUpWithTheirFieldsAtBothSettings) {
     EXPECT_EQ(l.top, s.top);
     EXPECT_EQ(l.bottom, s.bottom);
     EXPECT_EQ(l.left - s.left, Round(13 * static_cast<long double>(1.27f)) - 13);
+}
+
+// Every position's text can be read whole: in the rows of its field, between the fields to its
+// left and its own field, its ink is as wide as the same text drawn on its own.
+TEST(DialogLabels, ReverseArmPositionTextsStandClearOfEveryFieldAtBothSettings) {
+    Model m = test::StartedModel();
+    const float c = m.RevArmPositions[0];
+    for (int k = 4; k <= 9; ++k) m.RevArmPositions[k] = c + 0.1f * static_cast<float>(k - 3);
+    TSetRevArm d(m);
+    const auto inkWidthAlone = [&](const QString& text) {
+        QImage img(300, 30, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setFont(d.font());
+        p.setPen(Qt::black);
+        p.drawText(10, 20, text);
+        p.end();
+        const InkBox b = InkIn(img, img.rect());
+        return b.right - b.left;
+    };
+    for (const auto& [sx, sy] : {std::pair{1.0f, 1.0f}, std::pair{1.27f, 1.22f}}) {
+        SetFont(m, sx, sy);
+        test::ShowActive(d);
+        const QImage img = Grabbed(d);
+        for (int k = 1; k <= 9; ++k) {
+            const QRect f = d.field(k)->geometry();
+            ASSERT_FALSE(d.field(k)->isHidden()) << k;
+            const int from = k <= 4 ? 0 : d.field(1)->geometry().right() + 1;
+            const InkBox b = InkIn(img, QRect(from, f.top(), f.left() - from, f.height()));
+            ASSERT_GE(b.top, 0) << k << " at " << sx;
+            EXPECT_GT(b.left, from) << k << " at " << sx;
+            EXPECT_LT(b.right, f.left() - 1) << k << " at " << sx;
+            EXPECT_EQ(b.right - b.left, inkWidthAlone(QStringLiteral("Rev Arm Position  %1").arg(k)))
+                << k << " at " << sx;
+        }
+        d.reject();
+    }
 }
 
 TEST(DialogLabels, DimensionLabelsKeepTheRowsOfTheirFields) {
