@@ -4,7 +4,8 @@ BUILD ?= build
 JOBS ?= 2
 PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
-	locales gstreamer1.0-plugins-base poppler-utils desktop-file-utils shared-mime-info
+	locales gstreamer1.0-plugins-base poppler-utils desktop-file-utils shared-mime-info \
+	pulseaudio pulseaudio-utils
 RUNDIR = $(BUILD)/run
 # Where `make install` puts the program (PREFIX/bin) and its files (PREFIX/share).
 PREFIX ?= /usr/local

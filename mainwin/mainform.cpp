@@ -292,9 +292,20 @@ void TMainForm::BuildMenus() {
           {"SpecInstr", "Instructions&Special", nullptr},
           {"", nullptr, nullptr},
           {"About1", "&About", nullptr}});
-    errorItem_ = top("Error", "", nullptr);
+    // The error item shows in the bar's right corner, beside the last menu: appended to the
+    // bar's items it would not fit the window's width and would be folded out of sight.
+    errorItem_ = Action("Error", "");
     errorItem_->setIcon(QIcon(QStringLiteral(":/icons/error.png")));
     errorItem_->setVisible(false);
+    errorMarker_ = new QToolButton(bar);
+    errorMarker_->setObjectName(QStringLiteral("Error"));
+    errorMarker_->setDefaultAction(errorItem_);
+    errorMarker_->setAutoRaise(true);
+    errorMarker_->setFocusPolicy(Qt::NoFocus);
+    errorMarker_->setIconSize(QSize(16, 16));
+    errorMarker_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));
+    errorMarker_->setVisible(false);
+    bar->setCornerWidget(errorMarker_, Qt::TopRightCorner);
     Named<QAction>("SetPanZoom")->setEnabled(false);
 
     connect(Named<QAction>("Exit1"), &QAction::triggered, this, &QWidget::close);
@@ -585,6 +596,7 @@ void TMainForm::SetUndoButton(bool visible, int top) {
 
 void TMainForm::SetErrorIndicator(bool visible) {
     if (errorItem_->isVisible() != visible) errorItem_->setVisible(visible);
+    if (errorMarker_->isHidden() == visible) errorMarker_->setVisible(visible);
 }
 
 void TMainForm::SetDynVarBarEnabled(int k, bool enabled) {

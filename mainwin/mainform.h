@@ -148,6 +148,7 @@ private:
     QScrollBar* dynBars_[5] = {};
     QPushButton* unDoDn_ = nullptr;
     QAction* errorItem_ = nullptr;
+    QToolButton* errorMarker_ = nullptr;  // the error item's face in the menu bar
 };
 
 }  // namespace tarn

@@ -1,6 +1,8 @@
 // The main window's handlers on the real controls: motion, step bar, reverse arm, view, screen
 // data, the close-up zoom dialog and the frame it draws.
+#include <QApplication>
 #include <QDir>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -228,14 +230,46 @@ TEST_F(MainWindowTest, DynamicVariableBarsFollowTheSlots) {
     EXPECT_FALSE(Shown("SBDynVar1"));
 }
 
-TEST_F(MainWindowTest, GeometryErrorShowsTheErrorItem) {
-    m.GeometryError = true;
-    m.Frame.CouplerLower = 100;  // keeps failing, as a real bad design would
+// The marker is seen in the window as shown at its start size: inside the window, with its red
+// picture, and nothing of the menu folded away for it.
+TEST_F(MainWindowTest, GeometryErrorShowsTheErrorMarkerInTheWindow) {
+    form->findChild<QTimer*>("Timer1")->stop();  // every frame below is counted
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const int barHeight = form->menuBar()->height();
+    const f32 good = m.Frame.CouplerLower;
+    m.Frame.CouplerLower = 100;  // a design the solver cannot close
     form->Timer1Timer();
-    EXPECT_TRUE(Item("Error")->isVisible());
-    for (int i = 0; i < 9; ++i) form->Timer1Timer();
-    EXPECT_FALSE(Item("Error")->isVisible());
+    ASSERT_TRUE(m.GeometryError);
+    auto* marker = form->findChild<QWidget*>("Error");
+    ASSERT_NE(marker, nullptr);
+    QApplication::processEvents();  // the menu bar lays itself out again
+    const QRect inWindow(marker->mapTo(form.get(), QPoint(0, 0)), marker->size());
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_TRUE(form->rect().contains(inWindow)) << inWindow.x() << "," << inWindow.y();
+    EXPECT_GT(inWindow.width(), 8);
+    EXPECT_EQ(form->menuBar()->height(), barHeight);  // the picture does not jump
+    const QImage face = marker->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) {
+            const QColor c = face.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+        }
+    EXPECT_GT(red, 20);
+    auto* chevron = form->menuBar()->findChild<QWidget*>("qt_menubar_ext_button");
+    EXPECT_TRUE(chevron == nullptr || chevron->isHidden());
+    // Shown on frames 1 to 9, hidden on frame 10 with the error sound, and it stays hidden.
+    m.Frame.CouplerLower = good;
+    for (int frame = 2; frame <= 9; ++frame) form->Timer1Timer();
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_EQ(sound->error, 0);
+    form->Timer1Timer();
+    EXPECT_FALSE(marker->isVisible());
     EXPECT_EQ(sound->error, 1);
+    for (int frame = 11; frame <= 30; ++frame) form->Timer1Timer();
+    EXPECT_FALSE(marker->isVisible());
+    EXPECT_FALSE(m.GeometryError);
 }
 
 TEST_F(MainWindowTest, ActivationAfterAModalWindowLocksTheBarOnlyWhileRunning) {
