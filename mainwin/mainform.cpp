@@ -187,7 +187,10 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     FormActivate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // No tick may run on a half-destroyed window (closing the sound stream runs the event loop).
+    if (timer_) timer_->stop();
+}
 
 Picture TMainForm::ShownPicture() const {
     // Before the window is first shown its client area has no size yet: it would show the
