@@ -120,13 +120,15 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
 
     const Rgb frontColour = reverse ? kGreen : kTeal;
     const Rgb rearColour = reverse ? kMaroon : kRed;
+    // A setting beyond the float range stops at the largest float, so every row value is a
+    // number.
     for (int i = 0; i <= 18; ++i) {
         const long double d = i * static_cast<long double>(m.RevArmToCentMax) / 18;
         if (!reverse) {
-            m.RevArmPos = static_cast<f32>(m.RevArmPositions[0] - d);
+            m.RevArmPos = ToFloat(m.RevArmPositions[0] - d);
             c.TextOut(554, 32, "Forward");
         } else {
-            m.RevArmPos = static_cast<f32>(m.RevArmPositions[0] + d);
+            m.RevArmPos = ToFloat(m.RevArmPositions[0] + d);
             c.TextOut(605, 32, "Rev.");
         }
         c.TextOut(reverse ? 596 : 556, 336 - 16 * i, Str(m.RevArmPos, 7, 3));
