@@ -6,11 +6,15 @@ PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
 	locales gstreamer1.0-plugins-base poppler-utils desktop-file-utils shared-mime-info \
 	pulseaudio pulseaudio-utils
+# Only `make fuzz` needs these: clang and its libFuzzer runtime.
+FUZZ_PACKAGES = clang libclang-rt-dev
+# Seconds of fuzzing per `make fuzz`.
+FUZZ_TIME ?= 600
 RUNDIR = $(BUILD)/run
 # Where `make install` puts the program (PREFIX/bin) and its files (PREFIX/share).
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run install test sanitize bench clean
+.PHONY: all deps configure build run install test sanitize fuzz bench clean
 
 all: build
 
@@ -54,10 +58,29 @@ sanitize: deps
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure
 
+# The dimension-file-to-picture fuzz target under libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer, one job, seeded from tests/fuzz/corpus. New inputs go to
+# $(BUILD)-fuzz/corpus, a failing input to $(BUILD)-fuzz/crash-* (replay it with
+# `$(BUILD)/dimfile_fuzz_replay FILE`).
+fuzz: deps
+	@missing=""; for p in $(FUZZ_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTARN_GUI=OFF -DTARN_FUZZ=ON
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target dimfile_fuzz
+	mkdir -p $(BUILD)-fuzz/corpus
+	cd $(BUILD)-fuzz && ./dimfile_fuzz -max_total_time=$(FUZZ_TIME) -max_len=1400 -print_final_stats=1 \
+	  -artifact_prefix=./ corpus $(CURDIR)/tests/fuzz/corpus
+
 bench: build
 	@for b in $(BUILD)/core_bench $(BUILD)/gui_bench; do \
 	  [ -x $$b ] && QT_QPA_PLATFORM=offscreen $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done; true
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

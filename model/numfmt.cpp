@@ -23,6 +23,12 @@ std::int32_t Round(long double v) {
     return static_cast<std::int32_t>(r);
 }
 
+std::int32_t RoundPixel(long double v) {
+    if (v > kPixelLimit) return kPixelLimit;
+    if (v < -kPixelLimit) return -kPixelLimit;
+    return Round(v);
+}
+
 namespace {
 
 std::string PadLeft(std::string s, int w) {

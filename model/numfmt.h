@@ -11,6 +11,13 @@ namespace tarn {
 // Nearest integer, halves to the even neighbour; saturates at the 32-bit range; NaN gives 0.
 std::int32_t Round(long double v);
 
+// Pixel co-ordinates are held within +-kPixelLimit: far outside any window or bitmap, and far
+// enough inside the 32-bit range that a drawing can still add offsets and take differences of
+// co-ordinates in int.
+inline constexpr std::int32_t kPixelLimit = 1 << 24;
+// Round for a pixel co-ordinate: clamped to +-kPixelLimit; NaN gives 0.
+std::int32_t RoundPixel(long double v);
+
 // v right-aligned in at least w characters with d decimals and "." as the decimal point.
 // Ties of the exact binary value round away from zero; infinities and NaN print as "Inf",
 // "-Inf" and "NaN", right-aligned in w.

@@ -40,14 +40,14 @@ long double EventX(bool front, long double e) {
     return front ? e * 0.84375L + 9 : 540 - e * 0.84375L + 9;
 }
 int EventPixel(bool front, long double e) {
-    return front ? Round(e * 0.84375L) + 9 : Round(540 - e * 0.84375L) + 9;
+    return front ? RoundPixel(e * 0.84375L) + 9 : RoundPixel(540 - e * 0.84375L) + 9;
 }
 
 void Polyline(Canvas& c, std::initializer_list<std::pair<long double, int>> pts) {
     bool first = true;
     for (const auto& [x, y] : pts) {
-        if (first) c.MoveTo(Round(x), y);
-        else c.LineTo(Round(x), y);
+        if (first) c.MoveTo(RoundPixel(x), y);
+        else c.LineTo(RoundPixel(x), y);
         first = false;
     }
 }
@@ -81,7 +81,7 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     const long double normal = m.RevArmToCentMax > 0
                                    ? static_cast<long double>(m.RevArmToCentNorm) / m.RevArmToCentMax
                                    : 1.0L;
-    const int normalY = Round(343 - 288 * normal);
+    const int normalY = RoundPixel(343 - 288 * normal);
     c.SetPenColor(kBlue);
     Line(c, 59, normalY, 650, normalY);
     c.SetFontColor(kBlue);
@@ -120,13 +120,15 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
 
     const Rgb frontColour = reverse ? kGreen : kTeal;
     const Rgb rearColour = reverse ? kMaroon : kRed;
+    // A setting beyond the float range stops at the largest float, so every row value is a
+    // number.
     for (int i = 0; i <= 18; ++i) {
         const long double d = i * static_cast<long double>(m.RevArmToCentMax) / 18;
         if (!reverse) {
-            m.RevArmPos = static_cast<f32>(m.RevArmPositions[0] - d);
+            m.RevArmPos = ToFloat(m.RevArmPositions[0] - d);
             c.TextOut(554, 32, "Forward");
         } else {
-            m.RevArmPos = static_cast<f32>(m.RevArmPositions[0] + d);
+            m.RevArmPos = ToFloat(m.RevArmPositions[0] + d);
             c.TextOut(605, 32, "Rev.");
         }
         c.TextOut(reverse ? 596 : 556, 336 - 16 * i, Str(m.RevArmPos, 7, 3));
@@ -185,16 +187,16 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
         c.SetFontBold(true);
         Polyline(c, {{C - 110, 101}, {C - 70, 101}, {C - 20, 135}, {C, 135}, {C - 12, 131},
                      {C - 12, 139}, {C, 135}});
-        c.TextOut(Round(C + 10), 129, "Exp");
+        c.TextOut(RoundPixel(C + 10), 129, "Exp");
         Polyline(c, {{C + 40, 135}, {R, 135}, {R - 12, 131}, {R - 12, 139}, {R, 135}});
         Polyline(c, {{R + 8, 135}, {549, 135}, {529, 169}, {R - 160, 169}});
-        c.TextOut(Round(R - 190), 163, "Exh");
+        c.TextOut(RoundPixel(R - 190), 163, "Exh");
         Polyline(c, {{R - 200, 169}, {K + 100, 169}, {K + 50, 135}, {K, 135}, {K + 12, 131},
                      {K + 12, 139}, {K, 135}});
-        c.TextOut(Round(K - 25), 129, "Com");
+        c.TextOut(RoundPixel(K - 25), 129, "Com");
         Polyline(c, {{K - 30, 135}, {A, 135}, {A + 12, 139}, {A + 12, 131}, {A, 135}, {9, 135},
                      {27, 101}, {C - 150, 101}});
-        c.TextOut(Round(C - 140), 95, "Adm");
+        c.TextOut(RoundPixel(C - 140), 95, "Adm");
         c.SetFontBold(false);
     }
     c.SetPenColor(kBlack);

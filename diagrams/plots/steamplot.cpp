@@ -13,8 +13,8 @@ using namespace plotkit;
 
 namespace {
 
-int PistonX(long double p) { return Round(584 - p * 0.84375L); }
-int PressureY(long double pressure) { return Round(343 - 0.9L * pressure); }
+int PistonX(long double p) { return RoundPixel(584 - p * 0.84375L); }
+int PressureY(long double pressure) { return RoundPixel(343 - 0.9L * pressure); }
 
 }  // namespace
 
@@ -100,7 +100,7 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                     const int y = PressureY(front.prevPressure);
                     if (drawn)
                         Line(c, PistonX(q), y,
-                             Round(584 - q * 0.84375L + (q - static_cast<long double>(p)) * f *
+                             RoundPixel(584 - q * 0.84375L + (q - static_cast<long double>(p)) * f *
                                                             0.84375L),
                              y);
                     prevPos = static_cast<f32>(q + (static_cast<long double>(p) - q) * f);
@@ -119,7 +119,7 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                 if (front.phase == SteamPhase::Expansion && front.pressure > 150 && front.pressure < 250 &&
                     front.label == '1') {
                     front.label = '2';
-                    BoldText(c, Round(568 - 0.84L * prevPos), 122,
+                    BoldText(c, RoundPixel(568 - 0.84L * prevPos), 122,
                              Str(static_cast<long long>(plotCount), 1));
                 }
 
@@ -132,7 +132,7 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                     const int y = PressureY(rear.prevPressure);
                     if (drawn)
                         Line(c, PistonX(from), y,
-                             Round(584 - from * 0.84375L + (from - p) * f * 0.84375L), y);
+                             RoundPixel(584 - from * 0.84375L + (from - p) * f * 0.84375L), y);
                     prevPos = static_cast<f32>(from + (p - from) * f);
                     rear.pressure = static_cast<f32>(
                         rear.pressure -
@@ -149,7 +149,7 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                 if (rear.phase == SteamPhase::Expansion && rear.pressure > 150 && rear.pressure < 250 &&
                     rear.label == '1') {
                     rear.label = '2';
-                    BoldText(c, Round(600 - 0.84L * prevPos), 135,
+                    BoldText(c, RoundPixel(600 - 0.84L * prevPos), 135,
                              Str(static_cast<long long>(plotCount), 1));
                 }
                 c.SetPenColor(kBlack);

@@ -17,7 +17,7 @@ namespace {
 
 // Valve travel v (units, front positive) to a pixel row: DiagramScale units span 375 pixels.
 int TravelY(const Model& m, long double base, long double v) {
-    return Round(base - v * 375.0L / m.DiagramScale);
+    return RoundPixel(base - v * 375.0L / m.DiagramScale);
 }
 
 // The scale at the left: ticks every 0.02 and labels every 0.1 unit, thinned to every 0.1 and
@@ -76,20 +76,20 @@ void PaintPortLevels(const Model& m, Canvas& c, int lineEnd, const LevelTextX& t
     const long double k = 375.0L / m.DiagramScale;
     c.SetPenColor(kLime);
     for (f32 lap : {m.FrontSteamLap, m.FrontPortReach, m.FrontExhaustLap}) {
-        const int y = Round(215 - lap * k);
+        const int y = RoundPixel(215 - lap * k);
         Line(c, 15, y, lineEnd, y);
     }
-    c.TextOut(tx.frontOpen, Round(199 - m.FrontSteamLap * k), "Front Steam Port Open");
-    c.TextOut(tx.frontMax, Round(216 - m.FrontPortReach * k), "Front Steam Port Max");
-    c.TextOut(tx.frontExhaust, Round(216 - m.FrontExhaustLap * k), "Front Exhaust Port Open");
+    c.TextOut(tx.frontOpen, RoundPixel(199 - m.FrontSteamLap * k), "Front Steam Port Open");
+    c.TextOut(tx.frontMax, RoundPixel(216 - m.FrontPortReach * k), "Front Steam Port Max");
+    c.TextOut(tx.frontExhaust, RoundPixel(216 - m.FrontExhaustLap * k), "Front Exhaust Port Open");
     c.SetPenColor(kRed);
     for (f32 lap : {m.RearSteamLap, m.RearPortReach, m.RearExhaustLap}) {
-        const int y = Round(215 + lap * k);
+        const int y = RoundPixel(215 + lap * k);
         Line(c, 15, y, lineEnd, y);
     }
-    c.TextOut(tx.rearOpen, Round(216 + m.RearSteamLap * k), "Rear Steam Port Open");
-    c.TextOut(tx.rearMax, Round(199 + m.RearPortReach * k), "Rear Steam Port Max");
-    c.TextOut(tx.rearExhaust, Round(199 + m.RearExhaustLap * k), "Rear Exhaust Port Open");
+    c.TextOut(tx.rearOpen, RoundPixel(216 + m.RearSteamLap * k), "Rear Steam Port Open");
+    c.TextOut(tx.rearMax, RoundPixel(199 + m.RearPortReach * k), "Rear Steam Port Max");
+    c.TextOut(tx.rearExhaust, RoundPixel(199 + m.RearExhaustLap * k), "Rear Exhaust Port Open");
     c.SetPenColor(kBlack);
 }
 
@@ -240,7 +240,7 @@ int OvalX(Model& m, long double degrees) {
         radicand = -radicand;
         FlagGeometryError(m);
     }
-    return Round(314 + 270.5L * (std::cos(r) + 2 * std::sqrt(radicand) / d - 2 * lc / d));
+    return RoundPixel(314 + 270.5L * (std::cos(r) + 2 * std::sqrt(radicand) / d - 2 * lc / d));
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 namespace tarn {
 
 int ScreenXOf(const Model& m, long double x) {
-    return Round(x * m.Zoom + static_cast<ext>(m.OffsetX));
+    return RoundPixel(x * m.Zoom + static_cast<ext>(m.OffsetX));
 }
 
 int ScreenYOf(const Model& m, long double y) {
-    return Round(-y * m.Zoom + static_cast<ext>(m.OffsetY));
+    return RoundPixel(-y * m.Zoom + static_cast<ext>(m.OffsetY));
 }
 
 void MapPivotsToScreen(Model& m) {
@@ -119,9 +119,9 @@ void DrawLinkage(Model& m, Canvas& c) {
         const ext a1 = (static_cast<ext>(m.CrankAngle) - 110) * kPi / 180;
         const ext a2 = (static_cast<ext>(m.CrankAngle) + 110) * kPi / 180;
         const ext ox = m.OffsetX, oy = m.OffsetY, zr = dd * m.Zoom;
-        c.Arc(Round(ox - r), Round(oy + r), Round(ox + r), Round(oy - r),
-              Round(std::cos(a1) * zr + ox), Round(std::sin(a1) * zr + oy),
-              Round(std::cos(a2) * zr + ox), Round(std::sin(a2) * zr + oy));
+        c.Arc(RoundPixel(ox - r), RoundPixel(oy + r), RoundPixel(ox + r), RoundPixel(oy - r),
+              RoundPixel(std::cos(a1) * zr + ox), RoundPixel(std::sin(a1) * zr + oy),
+              RoundPixel(std::cos(a2) * zr + ox), RoundPixel(std::sin(a2) * zr + oy));
     }
     Circle(m, c, px(1), py(1), 0.08L * dd);  // axle boss
     Circle(m, c, px(2), py(2), 0.05L * dd);  // crank pin
@@ -223,8 +223,8 @@ void DrawOverlay(const Model& m, Canvas& c) {
         };
         auto circle = [&](ext cxm, ext cym, ext r) {
             const ext z = m.Zoom, ox = m.OffsetX, oy = m.OffsetY;
-            c.Ellipse(Round((cxm - r) * z + ox), Round(-(cym - r) * z + oy + 1),
-                      Round((cxm + r) * z + ox + 1), Round(-(cym + r) * z + oy));
+            c.Ellipse(RoundPixel((cxm - r) * z + ox), RoundPixel(-(cym - r) * z + oy + 1),
+                      RoundPixel((cxm + r) * z + ox + 1), RoundPixel(-(cym + r) * z + oy));
         };
         if (type == 0 && mode == 0) line(x1, y1, x2, y2);
         else if (type == 0 && mode == 1 && a >= 0) line(ax + x1, ay + y1, ax + x2, ay + y2);

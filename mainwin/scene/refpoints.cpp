@@ -174,8 +174,9 @@ void DrawPivotDataRows(Model& m, Canvas& c) {
             ScaledTextAt(m, c, 50, yk, Str(m.PivotX[p], 7, 3));
             // The row number beside its pivot in the picture.
             c.SetFontColor(kRed);
-            c.TextOut(Round(static_cast<ext>(m.PivotX[p]) * m.Zoom + m.OffsetX + 4),
-                      Round(-static_cast<ext>(m.PivotY[p]) * m.Zoom + m.OffsetY - 12), std::to_string(k));
+            c.TextOut(RoundPixel(static_cast<ext>(m.PivotX[p]) * m.Zoom + m.OffsetX + 4),
+                      RoundPixel(-static_cast<ext>(m.PivotY[p]) * m.Zoom + m.OffsetY - 12),
+                      std::to_string(k));
             c.SetFontColor(kBlack);
         }
         // Rows 1/2, 3/4, 5/6: the distance between their pivots, right after the pair's first row.

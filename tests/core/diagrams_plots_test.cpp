@@ -1,6 +1,7 @@
 // The four diagrams on the recording canvas: curves, scales, port levels, the pressure model,
 // the port events, the dynamic-variable block and undo line, and the motion state written back.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "diagrams/plots/plots.h"
 #include "diagrams/plots/steammodel.h"
+#include "model/dimensions.h"
 #include "model/model.h"
 #include "model/numfmt.h"
 #include "model/recordingcanvas.h"
@@ -672,4 +674,22 @@ TEST(PortDiagram, BothGraphsDrawsReverseOverForwardWithoutSecondAnnotation) {
     RedrawDiagram(DiagramKind::Port, m, c);
     EXPECT_FALSE(Lines(c, kMaroon).empty());
     EXPECT_FALSE(Lines(c, kTeal).empty());
+}
+
+TEST(PortDiagram, RowValuesOfAHugeGearLimitStayFinite) {
+    // Mid gear at the far end of the float range and a gear limit as large: every row shows the
+    // largest float of that sign, never an infinity.
+    for (char mode : {'F', 'R'}) {
+        Model m = Started();
+        SetDimension(m, 8, mode == 'F' ? -FLT_MAX : FLT_MAX);  // LinkPivotHorz carries mid gear
+        CentreRevArm(m);
+        m.RevArmToCentMax = FLT_MAX;
+        m.RevArmToCentNorm = 1;
+        m.PortGraphMode = mode;
+        RecordingCanvas c;
+        DrawPortDiagram(m, c);
+        for (const auto& op : c.OfKind(Kind::Text))
+            EXPECT_EQ(op.text.find("Inf"), std::string::npos) << mode << " \"" << op.text << "\"";
+        EXPECT_EQ(Texts(c, Str(mode == 'F' ? -FLT_MAX : FLT_MAX, 7, 3)).size(), 19u) << mode;
+    }
 }
