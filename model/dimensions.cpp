@@ -141,6 +141,29 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      {50, true, -400, 375, CloseupLine::RunFrom, 4, 0}},
 }};
 
+// A row that misses its dialog cell, its label or its close-up stops the build.
+constexpr bool RowsAreComplete() {
+    for (std::size_t i = 0; i < kDimensions.size(); ++i) {
+        const DimensionInfo& d = kDimensions[i];
+        const DimDialogCell& cell = d.dialog;
+        if (d.name.empty() || d.closeup.k <= 0) return false;
+        if (cell.field < 1 || (cell.col != 1 && cell.col != 2) || cell.label[0].text.empty()) return false;
+        // Only the grey fields take part in dynamic variables and undo, and those need a caption.
+        if (d.caption.empty() != (cell.entry == DimEntry::GearLimit)) return false;
+        if (d.dialog.dialog != (d.id >= 100 ? DimDialog::Cylinder : DimDialog::Frame)) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            const DimensionInfo& e = kDimensions[j];
+            if (e.id == d.id) return false;
+            if (e.dialog.dialog == cell.dialog &&
+                (e.dialog.field == cell.field ||
+                 (e.dialog.col == cell.col && e.dialog.row == cell.row)))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(RowsAreComplete(), "every dimension row needs a dialog cell, a label and a close-up");
+
 }  // namespace
 
 std::span<const DimensionInfo> Dimensions() { return kDimensions; }
