@@ -6,9 +6,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <utility>
 
 #include "dialogs/numericfield.h"
-#include "model/dimensions.h"
 #include "model/numfmt.h"
 #include "variation/commit.h"
 #include "variation/undo.h"
@@ -47,13 +48,20 @@ DimensionDialog::DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogL
     connect(reset_, &QPushButton::clicked, this, [this] { ResetClick(); });
     connect(close1_, &QPushButton::clicked, this, [this] { Close1Click(); });
 
+    for (const DimensionInfo& d : Dimensions())
+        if (d.dialog.dialog == layout.dimensions) rows_.push_back(&d);
+    std::stable_sort(rows_.begin(), rows_.end(), [](const DimensionInfo* a, const DimensionInfo* b) {
+        return std::pair(a->dialog.col, a->dialog.row) < std::pair(b->dialog.col, b->dialog.row);
+    });
     int maxField = 0;
-    for (const auto& r : layout.rows) maxField = std::max(maxField, r.field);
+    for (const DimensionInfo* d : rows_) maxField = std::max(maxField, d->dialog.field);
     fields_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
-    for (const auto& r : layout.rows) {
+    for (const DimensionInfo* d : rows_) {
+        const DimDialogCell& r = d->dialog;
         const QString n = QString::number(r.field);
-        const bool dimension = r.variant == FieldVariant::Dimension;
-        NumericField* f = MakeField(this, QStringLiteral("Edit") + n, r.variant,
+        const bool dimension = r.entry == DimEntry::Dimension;
+        const FieldVariant variant = dimension ? FieldVariant::Dimension : FieldVariant::GearLimit;
+        NumericField* f = MakeField(this, QStringLiteral("Edit") + n, variant,
                                     QRect(kFieldLeft[r.col], kRowHeight * r.row, 40, 13), dimension);
         f->setEnterTarget(close1_);
         if (dimension) f->setEditFlag(&m_.EditChanged);
@@ -63,15 +71,15 @@ DimensionDialog::DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogL
 
         QPushButton* b = MakeButton(this, QStringLiteral("Button") + n, QString(),
                                     QRect(kButtonLeft[r.col], kRowHeight * r.buttonRow, 8, 13));
-        const int id = r.id;
+        const int id = d->id;
         // The main window's next frame closes this dialog, shows the dimension and opens the
         // dialog again.
         connect(b, &QPushButton::clicked, this, [this, id] { m_.GraphicPosId = id; });
     }
     // Tab order follows the rows as the table lists them.
     QWidget* prev = nullptr;
-    for (const auto& r : layout.rows) {
-        QWidget* f = field(r.field);
+    for (const DimensionInfo* d : rows_) {
+        QWidget* f = field(d->dialog.field);
         if (prev) setTabOrder(prev, f);
         prev = f;
     }
@@ -84,15 +92,15 @@ NumericField* DimensionDialog::field(int n) const {
     return fields_[static_cast<std::size_t>(n)];
 }
 
-const DimFieldRow* DimensionDialog::rowOf(int field) const {
-    for (const auto& r : layout_.rows)
-        if (r.field == field) return &r;
+const DimensionInfo* DimensionDialog::rowOf(int field) const {
+    for (const DimensionInfo* d : rows_)
+        if (d->dialog.field == field) return d;
     return nullptr;
 }
 
 void DimensionDialog::FormActivate() {
-    for (const auto& r : layout_.rows)
-        field(r.field)->setText(QString::fromStdString(DimensionText(GetDimension(m_, r.id))));
+    for (const DimensionInfo* d : rows_)
+        field(d->dialog.field)->setText(QString::fromStdString(DimensionText(DimensionRef(m_, *d))));
     update();
 }
 
@@ -112,11 +120,15 @@ void DimensionDialog::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.setPen(Qt::black);
     const long double sx = m_.FontScaleX;
-    for (const auto& l : layout_.labels) {
-        // A label ends before the field of its column.
-        const int right = (l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
-        const int x = Round(l.a * sx);
-        DrawTextFitted(p, x, kRowHeight * l.row, right - x, QString::fromLatin1(l.text));
+    for (const DimensionInfo* d : rows_) {
+        for (const DimLabelLine& l : d->dialog.label) {
+            if (l.text.empty()) continue;
+            // A label ends before the field of its column.
+            const int right = (l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
+            const int x = Round(l.a * sx);
+            DrawTextFitted(p, x, kRowHeight * l.row, right - x,
+                           QString::fromLatin1(l.text.data(), static_cast<qsizetype>(l.text.size())));
+        }
     }
     const int right = layout_.resetRect.left() - 1;
     DrawTextFitted(p, 1, layout_.hint1y, right - 1, QString::fromLatin1(layout_.hint1));
@@ -136,7 +148,7 @@ void DimensionDialog::ResetClick() {
 }
 
 void DimensionDialog::FieldExit(int n) {
-    const DimFieldRow* r = rowOf(n);
+    const DimensionInfo* r = rowOf(n);
     NumericField* f = field(n);
     if (!r || !f) return;
     CommitDimensionField(m_, r->id, f->text().toStdString());

@@ -1,16 +1,17 @@
 // The frame and cylinder dimension dialogs share one shape: drawn labels, a grey field per
 // dimension committed when it is left, a small button per dimension that asks the main window
 // for a close-up, a reset button that acts on mouse-down and again on click, and Close, which
-// recomputes mid gear. Each dialog gives its tables.
+// recomputes mid gear. The fields, buttons and labels are the dimension table's rows for the
+// dialog; each dialog gives its frame.
 #pragma once
 
 #include <QDialog>
 #include <QPointer>
-#include <span>
 #include <vector>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/keyfilter.h"
+#include "model/dimensions.h"
 #include "model/model.h"
 
 class QPushButton;
@@ -19,27 +20,11 @@ namespace tarn {
 
 class NumericField;
 
-struct DimFieldRow {
-    int field;      // EditN and ButtonN
-    int id;         // dimension id and close-up id
-    int col;        // 1 or 2
-    int row;        // field row
-    int buttonRow;  // small button row
-    FieldVariant variant;  // Dimension fields are grey; the gear limits are white
-};
-
-struct DrawnLabel {
-    const char* text;
-    int a;    // x = Round(a * FontScaleX)
-    int row;  // y = 13 * row: the fields do not move, so neither do their labels
-};
-
 struct DimDialogLayout {
     const char* objectName;
     const char* caption;
     int clientWidth, clientHeight;
-    std::span<const DimFieldRow> rows;
-    std::span<const DrawnLabel> labels;
+    DimDialog dimensions;  // the rows of the dimension table this dialog shows
     const char* hint1;
     int hint1y;
     const char* hint2;
@@ -76,13 +61,14 @@ protected:
     // The commit of field n when it is left.
     virtual void FieldExit(int n);
 
-    const DimFieldRow* rowOf(int field) const;
+    const DimensionInfo* rowOf(int field) const;
     MainControls main() const { return FindMainControls(mainWindow_); }
 
     Model& m_;
 
 private:
     const DimDialogLayout& layout_;
+    std::vector<const DimensionInfo*> rows_;  // column by column, top to bottom
     QPointer<QWidget> mainWindow_;
     std::vector<NumericField*> fields_;  // index = field number
     QPushButton* reset_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "model/dimensions.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -61,19 +62,23 @@ void InitView(Model& m) {
 }
 
 void SetFrameDefaults(Model& m) {
+    // The values come from the dimension table; this only lays them out as the record keeps them.
+    Model t;
+    WriteTableDefaults(t, DimDialog::Frame);
+    WriteTableDefaults(t, DimDialog::Cylinder);
     auto& d = m.FrameDefaults;
-    d.StrokeLen = 3.0f;
-    d.DriverDia = 8.0f;
-    d.Block = FrameBlock{6.207f, 2.793f, 5.0f, 0.717f, 3.283f, 0.824f, 1.426f, 3.0f, 3.0f};
-    d.LinkRadius = 5.0f;
-    d.RevArmToCentNorm = 1.6f;
-    d.RevArmToCentMax = 1.8f;
-    d.LinkPivotHorz = 6.207f;
-    d.LinkPivotVert = 3.267f;
-    d.AnchorLinkPivotHorz = 9.207f;
-    d.AnchorLinkPivotVert = -1.677f;
-    d.DefCylCLAboveDriver = 0.0f;
-    d.ValveLeverUpperOffset = 0.0f;
+    d.StrokeLen = t.StrokeLen;
+    d.DriverDia = t.DriverDia;
+    d.Block = t.Frame;
+    d.LinkRadius = t.LinkRadius;
+    d.RevArmToCentNorm = t.RevArmToCentNorm;
+    d.RevArmToCentMax = t.RevArmToCentMax;
+    d.LinkPivotHorz = t.PivotX[5];
+    d.LinkPivotVert = t.PivotY[5];
+    d.AnchorLinkPivotHorz = t.PivotX[12];
+    d.AnchorLinkPivotVert = t.PivotY[12];
+    d.DefCylCLAboveDriver = t.PivotY[3];
+    d.ValveLeverUpperOffset = t.ValveLeverUpperOffset;
     m.PivotX[6] = m.PivotX[5];
     m.PivotY[6] = m.PivotY[5];
     m.PivotX[13] = m.PivotX[12];
@@ -81,25 +86,12 @@ void SetFrameDefaults(Model& m) {
 }
 
 void SetCylDefaults(Model& m) {
-    auto& c = m.CylDefaults;
-    c.CylCtrToDriverCtr = 16.0f;
-    c.CylBoreDia = 2.5f;
-    c.CylBoreLen = 4.0f;
-    c.CylSpare = 0;
-    c.CylSteamPortWidth = 0.25f;
-    c.PistonRodLen = 7.0f;
-    c.PistonWidth = 0.377f;
-    c.ValveBoreDia = 1.25f;
-    c.ValveBoreLen = 4.5f;
-    c.ValveBoreCtrToPort = 1.2f;
-    c.ValvePortWidthRear = 0.297f;
-    c.ValveCtrToInsideEdge = 1.047f;
-    c.ValveEndWidthRear = 0.45f;
-    c.ValveCtrToJoint = 4.794f;
-    c.ValveCLToCylCL = 2.5f;
-    c.ValvePortWidthFront = 0.297f;
-    c.ValveEndWidthFront = 0.45f;
-    m.DefCylCLAboveDriver = 0.0f;
+    // The values come from the dimension table; CylSpare starts at 0.
+    Model t;
+    WriteTableDefaults(t, DimDialog::Cylinder);
+    m.CylDefaults = t.Cyl;
+    m.CylDefaults.CylSpare = 0;
+    m.DefCylCLAboveDriver = t.PivotY[3];
     m.PivotY[4] = ToFloat(static_cast<ext>(m.Cyl.ValveCLToCylCL) + m.PivotY[3]);
 }
 

@@ -1,9 +1,10 @@
-// The dimension close-up: one table row per dimension (label, zoom, offsets, line).
+// The dimension close-up: the dimension table gives each id its zoom, offsets, line and name.
 #include "mainwin/scene/closeup.h"
 
 #include <array>
 
 #include "mainwin/scene/mainscene.h"
+#include "model/dimensions.h"
 #include "model/numfmt.h"
 
 namespace tarn {
@@ -40,114 +41,38 @@ void GearLimitLine(const Model& m, Canvas& c, ext offset) {
     toggle();
 }
 
-using LineFn = void (*)(const Model&, Canvas&);
-
-struct Case {
-    int id;
-    const char* label;
-    float k;
-    bool setOffsets;  // otherwise the offsets keep the current view's values
-    float offsetX, offsetY;
-    LineFn line;
-};
-
 // Where the valve cylinder's centre lies: the cylinder centre's x on the driver's height.
 int CylCentreX(const Model& m) { return Sx(m, Px(m, 1) + m.Cyl.CylCtrToDriverCtr); }
 
-const std::array<Case, 36> kCases{{
-    {1, "Driver Dia", 30, true, 290, 212,
-     [](const Model& m, Canvas& c) {
-         Line(c, {S(m, 1).x, Sy(m, Py(m, 1) - m.DriverDia / 2.0L)},
-              {S(m, 1).x, Sy(m, Py(m, 1) + m.DriverDia / 2.0L)});
-     }},
-    {2, "Stroke", 30, true, 290, 212,
-     [](const Model& m, Canvas& c) {
-         Line(c, S(m, 2), {Sx(m, 2 * Px(m, 1) - Px(m, 2)), Sy(m, 2 * Py(m, 1) - Py(m, 2))});
-     }},
-    {3, "Main Rod Crank End", 20, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 2), S(m, 10)); }},
-    {4, "Main Rod Piston End", 20, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 3), S(m, 10)); }},
-    {5, "Radius Rod", 20, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 4), S(m, 7)); }},
-    {6, "Link Radius", 20, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 5), S(m, 14)); }},
-    {7, "Link Pivot Vert", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 5), {S(m, 5).x, S(m, 1).y}); }},
-    {8, "Link Pivot Horz", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 5), {S(m, 1).x, S(m, 5).y}); }},
-    {9, "Valve Lever Upper", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 7), S(m, 15)); }},
-    {10, "Valve Lever Lower", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 7), S(m, 9)); }},
-    {11, "Coupler Upper", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 9), S(m, 10)); }},
-    {12, "Coupler Lower", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 9), S(m, 11)); }},
-    {13, "Anchor Link Length", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 11), S(m, 12)); }},
-    {14, "Anchor Link Pivot Vert", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 12), {S(m, 12).x, S(m, 0).y}); }},
-    {15, "Anchor Link Pivot Horz", 40, true, 100, 212,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 12), {S(m, 0).x, S(m, 12).y}); }},
-    {16, "Reverse Arm Length", 28, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 5), S(m, 18)); }},
-    {17, "Rev Arm to Cent Norm", 28, false, 0, 0,
-     [](const Model& m, Canvas& c) { GearLimitLine(m, c, m.RevArmToCentNorm); }},
-    {18, "Rev Arm to Cent Max", 28, false, 0, 0,
-     [](const Model& m, Canvas& c) { GearLimitLine(m, c, m.RevArmToCentMax); }},
-    {19, "Valve Lev Up Offset", 28, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 15), S(m, 8)); }},
-    {101, "Cyl ctr to Driver ctr", 18.9f, false, 0, 0,
-     [](const Model& m, Canvas& c) { Line(c, S(m, 1), {CylCentreX(m), S(m, 1).y}); }},
-    {102, "Cyl CL above Driver ctr", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) {
-         Line(c, {CylCentreX(m), S(m, 1).y}, {CylCentreX(m), S(m, 3).y});
-     }},
-    {103, "Cylinder Bore Dia", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 3), C(m, 4)); }},
-    {104, "Cylinder Bore Length", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 3), C(m, 6)); }},
-    {105, "Cyl Steam Port Width", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 3), C(m, 15)); }},
-    {106, "Piston ctr to Crosshead", 40, true, -200, 260,
-     [](const Model& m, Canvas& c) {
-         Line(c, S(m, 3), {Sx(m, Px(m, 3) + m.Cyl.PistonRodLen), S(m, 3).y});
-     }},
-    {107, "Piston Width", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, Q(m, 1), Q(m, 4)); }},
-    {108, "Valve CL to Cyl CL", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) {
-         Line(c, {C(m, 0).x - 5, S(m, 4).y}, {C(m, 0).x - 5, S(m, 3).y});
-     }},
-    {109, "Valve Bore Dia", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 0), C(m, 1)); }},
-    {110, "Valve Bore Length", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 1), C(m, 8)); }},
-    {111, "Valve Bore ctr to Port", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 14), {CylCentreX(m), C(m, 14).y}); }},
-    {112, "ValveBorePortWidthRear", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 2), C(m, 14)); }},
-    {113, "ValveBorePortWidthFront", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, C(m, 17), C(m, 7)); }},
-    {114, "Valve ctr to Ring", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) {
-         Line(c, {Q(m, 8).x, Q(m, 5).y}, {Sx(m, Px(m, 4) + m.Cyl.ValveCtrToJoint), Q(m, 5).y});
-     }},
-    {115, "Valve End Width  Rear", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, Q(m, 7), Q(m, 8)); }},
-    {116, "Valve End Width  Front", 55, true, -600, 295,
-     [](const Model& m, Canvas& c) { Line(c, Q(m, 11), Q(m, 12)); }},
-    {117, "Valve ctr to Joint (Stem)", 50, true, -400, 375,
-     [](const Model& m, Canvas& c) {
-         Line(c, S(m, 4), {Sx(m, Px(m, 4) + m.Cyl.ValveCtrToJoint), S(m, 4).y});
-     }},
-}};
-
-const Case* FindCase(int id) {
-    for (const auto& k : kCases)
-        if (k.id == id) return &k;
-    return nullptr;
+// The line of a dimension's close-up, as its table row describes it.
+void DrawCloseupLine(const Model& m, Canvas& c, const DimensionInfo& d) {
+    const int a = d.closeup.a, b = d.closeup.b;
+    const ext v = DimensionRef(m, d);
+    switch (d.closeup.line) {
+        case CloseupLine::Pivots: Line(c, S(m, a), S(m, b)); break;
+        case CloseupLine::CylinderPoints: Line(c, C(m, a), C(m, b)); break;
+        case CloseupLine::PistonPoints: Line(c, Q(m, a), Q(m, b)); break;
+        case CloseupLine::Diameter:
+            Line(c, {S(m, a).x, Sy(m, Py(m, a) - v / 2.0L)}, {S(m, a).x, Sy(m, Py(m, a) + v / 2.0L)});
+            break;
+        case CloseupLine::Mirror:
+            Line(c, S(m, a), {Sx(m, 2 * Px(m, b) - Px(m, a)), Sy(m, 2 * Py(m, b) - Py(m, a))});
+            break;
+        case CloseupLine::DropTo: Line(c, S(m, a), {S(m, a).x, S(m, b).y}); break;
+        case CloseupLine::AcrossTo: Line(c, S(m, a), {S(m, b).x, S(m, a).y}); break;
+        case CloseupLine::RunFrom: Line(c, S(m, a), {Sx(m, Px(m, a) + v), S(m, a).y}); break;
+        case CloseupLine::GearLimit: GearLimitLine(m, c, v); break;
+        case CloseupLine::CylinderHeight:
+            Line(c, {CylCentreX(m), S(m, 1).y}, {CylCentreX(m), S(m, 3).y});
+            break;
+        case CloseupLine::ValveHeight:
+            Line(c, {C(m, 0).x - 5, S(m, 4).y}, {C(m, 0).x - 5, S(m, 3).y});
+            break;
+        case CloseupLine::PortToCentre: Line(c, C(m, 14), {CylCentreX(m), C(m, 14).y}); break;
+        case CloseupLine::RingToJoint:
+            Line(c, {Q(m, 8).x, Q(m, 5).y}, {Sx(m, Px(m, 4) + m.Cyl.ValveCtrToJoint), Q(m, 5).y});
+            break;
+    }
 }
 
 void Polyline(Canvas& c, std::initializer_list<Pt> pts) {
@@ -176,8 +101,8 @@ void DrawHourglass(Canvas& c) {
 }  // namespace
 
 CloseupView CloseupViewOf(int id) {
-    const Case* k = FindCase(id);
-    return k ? CloseupView{k->label, k->k} : CloseupView{};
+    const DimensionInfo* d = FindDimension(id);
+    return d ? CloseupView{CloseupLabel(*d), d->closeup.k} : CloseupView{};
 }
 
 CloseupActions DrawDimensionCloseup(Model& m, Canvas& c) {
@@ -206,17 +131,18 @@ CloseupActions DrawDimensionCloseup(Model& m, Canvas& c) {
     ++m.GraphicPosBlink;
     c.SetPenColor(m.GraphicPosBlink < 4 ? kRed : kBlack);
     // 6. The view is forced every frame, so pan and zoom have no lasting effect meanwhile.
-    if (const Case* k = FindCase(m.GraphicPosId)) {
-        m.Zoom = ToFloat(static_cast<ext>(k->k) / m.GraphicZoomFactor * 7.5L);
-        if (k->setOffsets) {
-            m.OffsetX = k->offsetX;
-            m.OffsetY = k->offsetY;
+    if (const DimensionInfo* d = FindDimension(m.GraphicPosId)) {
+        const DimCloseup& k = d->closeup;
+        m.Zoom = ToFloat(static_cast<ext>(k.k) / m.GraphicZoomFactor * 7.5L);
+        if (k.setOffsets) {
+            m.OffsetX = k.offsetX;
+            m.OffsetY = k.offsetY;
         }
-        k->line(m, c);
+        DrawCloseupLine(m, c, *d);
         // Only the line blinks: the name stays black.
         c.SetFontColor(kBlack);
         const ext fx = m.FontScaleX, fy = m.FontScaleY;
-        c.TextOut(Round(30 * fx), Round(75 * fy), k->label);
+        c.TextOut(Round(30 * fx), Round(75 * fy), CloseupLabel(*d));
     }
     // 7.
     if (m.GraphicPosBlink > 5) m.GraphicPosBlink = 0;

@@ -1,15 +1,24 @@
 // The frame and cylinder dimension dialogs on their real widgets: the commit on leaving a field,
-// Enter, the gear limits and the reverse-arm range, the small buttons, the resets and Close.
+// Enter, the gear limits and the reverse-arm range, the small buttons, the resets and Close, and
+// every row of the dimension table through all of them.
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 
 #include "dialogs/cyldimen.h"
 #include "dialogs/framedi.h"
 #include "dialogs/numericfield.h"
 #include "dialogs_support.h"
+#include "io/dimensionfile.h"
+#include "mainwin/scene/closeup.h"
+#include "mainwin/scene/mainscene.h"
 #include "model/dimensions.h"
+#include "model/recordingcanvas.h"
+#include "model/solver.h"
 #include "variation/undo.h"
 
 using namespace tarn;
@@ -228,4 +237,86 @@ TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
     EXPECT_EQ(main.SBRevArm->maximum(), 2500);
     EXPECT_EQ(m.UndoCount, 0);
     EXPECT_TRUE(SlotIsEmpty(m, 1));
+}
+
+// Every row of the dimension table, through the real dialog: typing a value and leaving the field
+// stores it in the one word of the dimension file that carries the row's name; the file keeps it;
+// the small button gives the close-up, which writes its name and draws the typed dimension; the
+// main window's UnDo takes the value back (gear limits make no entry).
+TEST(DimensionTable, EveryDimensionRoundTripsThroughDialogFileUndoAndCloseUp) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath(QStringLiteral("walk.dti")).toStdString();
+    Model m = test::StartedModel();
+    test::TestMain main(m);
+    TFrameDi frame(m, &main.form);
+    TCylDimen cyl(m, &main.form);
+    QPushButton* undo = main.form.findChild<QPushButton*>(QStringLiteral("UnDoDn"));
+    ASSERT_NE(undo, nullptr);
+    std::set<int> wordsSeen;
+    for (const DimensionInfo& d : Dimensions()) {
+        SCOPED_TRACE(d.id);
+        QDialog& dialog = d.id < 100 ? static_cast<QDialog&>(frame) : cyl;
+        test::ShowActive(dialog);
+        const bool gearLimit = d.id == 17 || d.id == 18;
+        const float before = GetDimension(m, d.id);
+        // The normal gear offset stays below the largest, so neither limit is clamped.
+        const float typed = d.id == 17 ? 1.25f : before + 0.5f;
+        const int undoCount = m.UndoCount;
+        const DimFileImage old = EncodeDimensionFile(m);
+        TypeInto(dialog, d.dialog.field, QString::number(typed, 'f', 3).toLatin1().constData());
+        EXPECT_FLOAT_EQ(GetDimension(m, d.id), typed);
+
+        // The first word that changed is the row's own: poisoning it names the row.
+        DimFileImage now = EncodeDimensionFile(m);
+        int word = 0;
+        while (word < kDimFileBytes / 4 && std::memcmp(&old[4 * word], &now[4 * word], 4) == 0) ++word;
+        ASSERT_LT(word, kDimFileBytes / 4);
+        EXPECT_TRUE(wordsSeen.insert(word).second) << "word " << word << " is another row's";
+        DimFileImage poisoned = now;
+        const std::uint32_t nan = 0x7fc00000u;
+        std::memcpy(&poisoned[4 * word], &nan, 4);
+        Model scratch = m;
+        const std::string why = DecodeDimensionFile(poisoned, "walk", scratch);
+        EXPECT_NE(why.find("(" + std::string(d.name) + ")"), std::string::npos) << why;
+
+        // The file keeps it.
+        ASSERT_TRUE(SaveDimensionFile(m, path).ok);
+        SetDimension(m, d.id, typed + 1.0f);
+        ASSERT_TRUE(LoadDimensionFile(m, path).ok);
+        EXPECT_FLOAT_EQ(GetDimension(m, d.id), typed);
+
+        // The small button asks for the close-up, which shows this dimension.
+        dialog.findChild<QPushButton*>(QStringLiteral("Button%1").arg(d.dialog.field))->click();
+        EXPECT_EQ(m.GraphicPosId, d.id);
+        Model view = m;
+        SolveLinkage(view);
+        SolveValveEvents(view);
+        MapPivotsToScreen(view);
+        UpdateCylinderPoints(view);
+        UpdatePistonPoints(view);
+        RecordingCanvas c;
+        const CloseupActions a = DrawDimensionCloseup(view, c);
+        EXPECT_EQ(a.closeCylDialog, &dialog == &cyl);
+        EXPECT_NE(c.FindText(CloseupLabel(d)), nullptr);
+        bool line = false;
+        for (const CanvasOp& op : c.OfKind(CanvasOp::Kind::Line))
+            if (op.penWidth == 3 && (op.c[0] != op.c[2] || op.c[1] != op.c[3])) line = true;
+        EXPECT_TRUE(line);
+        m.GraphicPosId = 0;
+
+        // Undo takes the typed value back; the gear limits are not in the history.
+        if (gearLimit) {
+            EXPECT_EQ(m.UndoCount, undoCount);
+        } else {
+            EXPECT_EQ(m.UndoId[1], d.id);
+            EXPECT_EQ(m.UndoName[1], d.caption);
+            main.form.Timer1Timer();  // the tick enables the UnDo button
+            ASSERT_TRUE(undo->isEnabled());
+            undo->click();
+            EXPECT_FLOAT_EQ(GetDimension(m, d.id), before);
+        }
+        dialog.hide();
+    }
+    EXPECT_EQ(wordsSeen.size(), Dimensions().size());
 }
