@@ -5,12 +5,12 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <span>
 #include <vector>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/keyfilter.h"
+#include "dialogs/mainwindowhost.h"
 #include "model/model.h"
 
 class QPushButton;
@@ -53,7 +53,7 @@ struct DimDialogLayout {
 class DimensionDialog : public QDialog {
     Q_OBJECT
 public:
-    DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogLayout& layout,
+    DimensionDialog(Model& m, MainWindowHost* mainWindow, const DimDialogLayout& layout,
                     QWidget* parent);
 
     // Fills every field with its dimension in the display format (on every opening).
@@ -77,19 +77,17 @@ protected:
     virtual void FieldExit(int n);
 
     const DimFieldRow* rowOf(int field) const;
-    MainControls main() const { return FindMainControls(mainWindow_); }
+    // The reverse-arm bar spans the largest offset: +-Round(RevArmToCentMax * 1000).
+    void ResetRevArmRange();
 
     Model& m_;
 
 private:
     const DimDialogLayout& layout_;
-    QPointer<QWidget> mainWindow_;
+    MainWindowHost* mainWindow_;  // may be missing
     std::vector<NumericField*> fields_;  // index = field number
     QPushButton* reset_ = nullptr;
     QPushButton* close1_ = nullptr;
 };
-
-// The reverse-arm bar's range follows the largest offset: +-Round(RevArmToCentMax * 1000).
-void SetRevArmRange(const MainControls& mc, const Model& m);
 
 }  // namespace tarn

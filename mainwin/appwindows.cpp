@@ -25,8 +25,8 @@ namespace tarn {
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
     w.DrivAng = new TDrivAng(m, &form, &form);
-    w.OvalDia = new TDiagramWindow(m, form, DiagramKind::Oval);
-    w.PortDia = new TDiagramWindow(m, form, DiagramKind::Port);
+    w.OvalDia = new TDiagramWindow(m, form, &form, DiagramKind::Oval);
+    w.PortDia = new TDiagramWindow(m, form, &form, DiagramKind::Port);
     auto* tools = new MeasureTools(m, form);  // reference points, overlay picks, file menu
     auto* exporter = new PictureExporter(form, m, [&form] { return form.ShownPicture(); },
                                          QStringLiteral("Valve Gear"));
@@ -35,8 +35,8 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);
-    w.SineDia = new TDiagramWindow(m, form, DiagramKind::Sine);
-    w.SteamDia = new TDiagramWindow(m, form, DiagramKind::Steam);
+    w.SineDia = new TDiagramWindow(m, form, &form, DiagramKind::Sine);
+    w.SteamDia = new TDiagramWindow(m, form, &form, DiagramKind::Steam);
     w.StpAng = new TStpAng(m, &form, &form);
     w.AboutBox = new TAboutBox(&form);
     w.Inst = new TInst(&form);

@@ -491,6 +491,10 @@ void TMainForm::FormActivate() {
     Named<QScrollBar>("SBDrvAng")->setEnabled(!running_);
 }
 
+void TMainForm::PauseAnimation() { timer_->stop(); }
+
+void TMainForm::ResumeAnimation() { timer_->start(); }
+
 void TMainForm::closeEvent(QCloseEvent* e) {
     sound_->SetVolume(0x8000);
     timer_->stop();
@@ -619,6 +623,20 @@ void TMainForm::StopMotion() {
     Named<QPushButton>("Deg180")->setEnabled(true);
 }
 
+void TMainForm::SetDriverAngleBar(int position) {
+    auto* bar = Named<QScrollBar>("SBDrvAng");
+    bar->setValue(position);
+    bar->setEnabled(true);
+}
+
+void TMainForm::SetDriverAngleSteps(int small, int large) {
+    auto* bar = Named<QScrollBar>("SBDrvAng");
+    bar->setSingleStep(small);
+    bar->setPageStep(large);
+}
+
+void TMainForm::SetStepAngleBar(int position) { Named<QScrollBar>("SBStepAng")->setValue(position); }
+
 void TMainForm::RunClick() {
     if (running_) StopMotion();
     else StartMotion();
@@ -740,6 +758,16 @@ void TMainForm::CenterClick() {
     Named<QPushButton>("Rev")->setEnabled(true);
     Named<QPushButton>("Center")->setEnabled(false);
     EmptyCutoffTexts();
+}
+
+void TMainForm::SetRevArmBar(int position) { Named<QScrollBar>("SBRevArm")->setValue(position); }
+
+void TMainForm::ResetRevArmRange() {
+    Named<QScrollBar>("SBRevArm")->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+}
+
+void TMainForm::RunRevArmPositions() {
+    if (windows_.SetRevArm) windows_.SetRevArm->exec();
 }
 
 void TMainForm::FindRevArmCentClick() {
@@ -869,15 +897,21 @@ void TMainForm::SetScreenDataClick() {
 
 void TMainForm::DynamicVariablesClick() {
     m_.DynVarOn = !m_.DynVarOn;
-    for (int k = 1; k <= 4; ++k) dynBars_[k]->setVisible(m_.DynVarOn);
-    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->setVisible(m_.DynVarOn);
+    ShowDynVarControls(m_.DynVarOn);
 }
+
+void TMainForm::ShowDynVarControls(bool visible) {
+    for (int k = 1; k <= 4; ++k) dynBars_[k]->setVisible(visible);
+    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->setVisible(visible);
+}
+
+void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(m_.UndoButtonsEnabled); }
 
 void TMainForm::SetUnDoClick() { m_.UndoOn = !m_.UndoOn; }
 
 void TMainForm::UnDoDnClick() {
     UnDoClick(m_);
-    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    RefreshUndoButton();
 }
 
 // ---- dynamic-variable bars ----
@@ -890,7 +924,7 @@ void TMainForm::SBDynVarChange(int k, int pos) {
 
 void TMainForm::EndDynVarInteraction(int k) {
     DynVarBarInteractionEnd(m_, k);
-    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    RefreshUndoButton();
     Named<QScrollBar>("SBRevArm")->setFocus();
 }
 
@@ -930,7 +964,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 void TMainForm::ResetAllClick() {
     ResetAllModel(m_);
     // The frame reset's part: the reverse-arm bar spans the default largest offset again.
-    Named<QScrollBar>("SBRevArm")->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+    ResetRevArmRange();
     CenterClick();
     Named<QPushButton>("NormVHZ")->setEnabled(false);
     Named<QPushButton>("Preset0")->setEnabled(true);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/mainwindowhost.h"
 #include "mainwin/appwindows.h"
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/mainscene.h"
@@ -33,7 +34,7 @@ struct Picture;
 // durations (cut-off read-outs, error signal, close-ups) last as long as users expect.
 inline constexpr int kTickIntervalMs = 16;
 
-class TMainForm : public QMainWindow, private SceneHost {
+class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
     Q_OBJECT
 public:
     // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
@@ -59,10 +60,21 @@ public:
     void ShowModal(QDialog* d);
     bool InTick() const { return inTick_; }
 
-    // Motion state, for the angle dialogs.
-    bool MotionRunning() const { return running_; }
-    void StartMotion();  // the start branch of Run/Stop
-    void StopMotion();   // the stop branch of Run/Stop
+    // MainWindowHost: what the dialogs and diagram windows ask of this window.
+    void PauseAnimation() override;
+    void ResumeAnimation() override;
+    bool MotionRunning() const override { return running_; }
+    void StartMotion() override;  // the start branch of Run/Stop
+    void StopMotion() override;   // the stop branch of Run/Stop
+    void SetDriverAngleBar(int position) override;
+    void SetDriverAngleSteps(int small, int large) override;
+    void SetStepAngleBar(int position) override;
+    void UpdateStepButtons() override;
+    void SetRevArmBar(int position) override;
+    void ResetRevArmRange() override;
+    void RunRevArmPositions() override;
+    void ShowDynVarControls(bool visible) override;
+    void RefreshUndoButton() override;
 
     // ---- handlers (names as the window defines them) ----
     void FormActivate();
@@ -122,7 +134,6 @@ private:
     void BuildMenus();
     void BuildToolBar();
     QAction* Action(const char* name, const char* caption);
-    void UpdateStepButtons();
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
     template <class T> T* Named(const char* name) const;
