@@ -13,7 +13,6 @@
 
 #include <memory>
 
-#include "mainwin/mainform.h"
 #include "mainwin/pictureexport.h"
 #include "mainwin/qpaintercanvas.h"
 #include "model/numfmt.h"
@@ -72,8 +71,8 @@ const DiagramWindowNames& NamesOf(DiagramKind kind) {
     return kNames[0];
 }
 
-TDiagramWindow::TDiagramWindow(Model& m, TMainForm& form, DiagramKind kind)
-    : QDialog(&form), m_(m), form_(form), names_(NamesOf(kind)) {
+TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWindow, DiagramKind kind)
+    : QDialog(mainWindow), m_(m), host_(host), names_(NamesOf(kind)) {
     setObjectName(QString::fromLatin1(names_.objectName));
     setWindowTitle(QString::fromLatin1(names_.title));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -157,9 +156,7 @@ TDiagramWindow::TDiagramWindow(Model& m, TMainForm& form, DiagramKind kind)
     undo_->hide();
     connect(undo_, &QPushButton::clicked, this, &TDiagramWindow::UnDoButtonClick);
 
-    runSetRevArm_ = [this] {
-        if (QDialog* d = form_.windows().SetRevArm) d->exec();
-    };
+    runSetRevArm_ = [this] { host_.RunRevArmPositions(); };
     FitClientArea();
     move(0, 10);
 }
@@ -178,10 +175,6 @@ void TDiagramWindow::FitClientArea() {
     adjustSize();
 }
 
-QTimer* TDiagramWindow::MainTimer() const {
-    return form_.findChild<QTimer*>(QStringLiteral("Timer1"));
-}
-
 void TDiagramWindow::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
@@ -192,7 +185,7 @@ void TDiagramWindow::showEvent(QShowEvent* e) {
 }
 
 void TDiagramWindow::FormActivate() {
-    if (QTimer* t = MainTimer()) t->stop();
+    host_.PauseAnimation();
     FitClientArea();
     if (names_.kind == DiagramKind::Port) {
         // Opened from the main window: the forward graph first.
@@ -209,7 +202,7 @@ void TDiagramWindow::done(int r) {
 }
 
 void TDiagramWindow::FormClose() {
-    if (QTimer* t = MainTimer()) t->start();
+    host_.ResumeAnimation();
 }
 
 void TDiagramWindow::SetRevArmPosClick() {
@@ -225,20 +218,14 @@ void TDiagramWindow::FormMouseMove() {
 
 void TDiagramWindow::ReDrawClick() { Redraw(); }
 
-void TDiagramWindow::SetMainDynVarControlsVisible(bool visible) {
-    for (const char* n : {"SBDynVar1", "SBDynVar2", "SBDynVar3", "SBDynVar4", "Panel7", "Panel8",
-                          "Panel9"})
-        if (QWidget* w = form_.findChild<QWidget*>(QString::fromLatin1(n))) w->setVisible(visible);
-}
-
 void TDiagramWindow::DynVariClick() {
     m_.DynVarOn = !m_.DynVarOn;
     if (names_.kind == DiagramKind::Port) {
-        SetMainDynVarControlsVisible(m_.DynVarOn);
+        host_.ShowDynVarControls(m_.DynVarOn);
         Redraw();
     } else {
         Redraw();
-        SetMainDynVarControlsVisible(m_.DynVarOn);
+        host_.ShowDynVarControls(m_.DynVarOn);
     }
 }
 
@@ -356,8 +343,7 @@ void TDiagramWindow::Apply(const DiagramControls& ui) {
 
 void TDiagramWindow::SyncUndoButtons() {
     undo_->setEnabled(m_.UndoButtonsEnabled);
-    if (auto* main = form_.findChild<QPushButton*>(QStringLiteral("UnDoDn")))
-        main->setEnabled(m_.UndoButtonsEnabled);
+    host_.RefreshUndoButton();
 }
 
 bool TDiagramWindow::eventFilter(QObject* watched, QEvent* e) {

@@ -10,17 +10,16 @@
 #include <vector>
 
 #include "diagrams/plots/plots.h"
+#include "dialogs/mainwindowhost.h"
 #include "model/model.h"
 
 class QAction;
 class QMenuBar;
 class QPushButton;
 class QScrollBar;
-class QTimer;
 
 namespace tarn {
 
-class TMainForm;
 struct Picture;
 
 // The names and places that tell the four windows apart.
@@ -47,7 +46,8 @@ const DiagramWindowNames& NamesOf(DiagramKind kind);
 class TDiagramWindow : public QDialog {
     Q_OBJECT
 public:
-    TDiagramWindow(Model& m, TMainForm& form, DiagramKind kind);
+    // The window is a child of the main window, which it asks for what it needs through host.
+    TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWindow, DiagramKind kind);
 
     DiagramKind Kind() const { return names_.kind; }
     // The retained picture that the window shows.
@@ -57,7 +57,7 @@ public:
     tarn::Picture ShownPicture() const;
 
     // How the reverse-arm positions dialog is shown (tests put their own here); by default the
-    // main window's TSetRevArm runs modally.
+    // main window's reverse-arm positions dialog runs modally.
     void SetRevArmDialogRunner(std::function<void()> run) { runSetRevArm_ = std::move(run); }
 
     // ---- handlers (names as the window defines them) ----
@@ -90,12 +90,10 @@ protected:
 private:
     void Apply(const DiagramControls& ui);
     void SyncUndoButtons();
-    void SetMainDynVarControlsVisible(bool visible);
     void FitClientArea();
-    QTimer* MainTimer() const;
 
     Model& m_;
-    TMainForm& form_;
+    MainWindowHost& host_;
     const DiagramWindowNames& names_;
     QImage picture_;
     QWidget* view_ = nullptr;

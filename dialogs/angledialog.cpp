@@ -1,14 +1,11 @@
 // The driver-angle and step-angle dialogs.
 #include "dialogs/angledialog.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QScrollBar>
 
 #include "dialogs/numericfield.h"
-#include "mainwin/mainform.h"
 #include "mainwin/scene/motion.h"
 #include "model/numfmt.h"
 
@@ -20,7 +17,7 @@ QString Angle(long double v) { return QString::fromStdString(FieldText(v, 4, 2))
 
 }  // namespace
 
-AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName,
+AngleDialog::AngleDialog(Model& m, MainWindowHost* mainWindow, const char* objectName,
                          const char* caption, const char* minText, const char* maxText,
                          QWidget* parent)
     : QDialog(parent), m_(m), mainWindow_(mainWindow) {
@@ -61,8 +58,6 @@ AngleDialog::AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-MainControls AngleDialog::main() const { return FindMainControls(mainWindow_.data()); }
-
 void AngleDialog::showEvent(QShowEvent* e) {
     // A window restored from the task bar is not opened anew: its text stays as typed.
     if (e->spontaneous()) {
@@ -74,7 +69,7 @@ void AngleDialog::showEvent(QShowEvent* e) {
     cancel_->setFocus(Qt::OtherFocusReason);
 }
 
-TDrivAng::TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent)
+TDrivAng::TDrivAng(Model& m, MainWindowHost* mainWindow, QWidget* parent)
     : AngleDialog(m, mainWindow, "DrivAng", "Driver Angle", "Min = 0.00", "Max = 360.00", parent) {
     edit1_->clear();
 }
@@ -92,13 +87,11 @@ void TDrivAng::OKClick() {
     if (a > 360) a = 360;
     m_.CrankAngle = a;
     // 3. The bar's change event takes the angle from the position.
-    const MainControls mc = main();
-    if (mc.SBDrvAng) mc.SBDrvAng->setValue(Round(static_cast<long double>(a) * 100));
+    if (mainWindow_) mainWindow_->SetDriverAngleBar(Round(static_cast<long double>(a) * 100));
     m_.StepAngle = 0;
-    if (mc.SBDrvAng) mc.SBDrvAng->setEnabled(true);
 }
 
-TStpAng::TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent)
+TStpAng::TStpAng(Model& m, MainWindowHost* mainWindow, QWidget* parent)
     : AngleDialog(m, mainWindow, "StpAng", "Step Angle", "Min = 0.01", "Max = 45.00", parent) {
     edit1_->setText(QStringLiteral("5.0"));
 }
@@ -109,7 +102,6 @@ void TStpAng::FormActivate() {
 }
 
 void TStpAng::OKClick() {
-    const MainControls mc = main();
     // 1.
     m_.StepSnap = false;
     // 2.
@@ -126,16 +118,13 @@ void TStpAng::OKClick() {
     // 4. The bar's change event sees StepSnap false and keeps the typed step. When the bar is
     // already at that position no event fires, so the snap is restored and the step buttons
     // are set here in every case.
-    if (mc.SBStepAng) mc.SBStepAng->setValue(StepBarPosition(s));
+    if (mainWindow_) mainWindow_->SetStepAngleBar(StepBarPosition(s));
     m_.StepSnap = true;
-    if (mc.Step10) mc.Step10->setEnabled(m_.StepSetting != 10);
-    if (mc.Step45) mc.Step45->setEnabled(m_.StepSetting != 45);
-    if (mc.Step1) mc.Step1->setEnabled(m_.StepSetting != 1);
+    if (mainWindow_) mainWindow_->UpdateStepButtons();
     // 5. One click on the driver-angle bar moves the crank by one step.
-    if (mc.SBDrvAng) {
-        mc.SBDrvAng->setSingleStep(Round(static_cast<long double>(s) * 100));
-        mc.SBDrvAng->setPageStep(Round(static_cast<long double>(s) * 500));
-    }
+    if (mainWindow_)
+        mainWindow_->SetDriverAngleSteps(Round(static_cast<long double>(s) * 100),
+                                         Round(static_cast<long double>(s) * 500));
 }
 
 }  // namespace tarn

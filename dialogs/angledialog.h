@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 #include "dialogs/dialogkit.h"
+#include "dialogs/mainwindowhost.h"
 #include "model/model.h"
 
 class QLabel;
@@ -15,7 +15,6 @@ class QPushButton;
 namespace tarn {
 
 class NumericField;
-class TMainForm;
 
 class AngleDialog : public QDialog {
     Q_OBJECT
@@ -24,13 +23,12 @@ public:
     virtual void OKClick() = 0;
 
 protected:
-    AngleDialog(Model& m, TMainForm* mainWindow, const char* objectName, const char* caption,
+    AngleDialog(Model& m, MainWindowHost* mainWindow, const char* objectName, const char* caption,
                 const char* minText, const char* maxText, QWidget* parent);
     void showEvent(QShowEvent* e) override;
-    MainControls main() const;
 
     Model& m_;
-    QPointer<TMainForm> mainWindow_;
+    MainWindowHost* mainWindow_;  // may be missing
     NumericField* edit1_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
@@ -39,7 +37,7 @@ protected:
 class TDrivAng : public AngleDialog {
     Q_OBJECT
 public:
-    TDrivAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
+    TDrivAng(Model& m, MainWindowHost* mainWindow, QWidget* parent = nullptr);
     void FormActivate() override;
     void OKClick() override;
 };
@@ -47,7 +45,7 @@ public:
 class TStpAng : public AngleDialog {
     Q_OBJECT
 public:
-    TStpAng(Model& m, TMainForm* mainWindow, QWidget* parent = nullptr);
+    TStpAng(Model& m, MainWindowHost* mainWindow, QWidget* parent = nullptr);
     void FormActivate() override;
     void OKClick() override;
 };

@@ -16,7 +16,7 @@ const DimDialogLayout kLayout{
 
 }  // namespace
 
-TCylDimen::TCylDimen(Model& m, QWidget* mainWindow, QWidget* parent)
+TCylDimen::TCylDimen(Model& m, MainWindowHost* mainWindow, QWidget* parent)
     : DimensionDialog(m, mainWindow, kLayout, parent) {}
 
 void TCylDimen::ResetMouseDown() {

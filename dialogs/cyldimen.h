@@ -9,7 +9,7 @@ namespace tarn {
 class TCylDimen : public DimensionDialog {
     Q_OBJECT
 public:
-    TCylDimen(Model& m, QWidget* mainWindow, QWidget* parent = nullptr);
+    TCylDimen(Model& m, MainWindowHost* mainWindow, QWidget* parent = nullptr);
 
 protected:
     void ResetMouseDown() override;

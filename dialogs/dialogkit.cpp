@@ -1,13 +1,11 @@
 // Shared construction helpers of the dialogs.
 #include "dialogs/dialogkit.h"
 
-#include <QAbstractButton>
 #include <algorithm>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include "dialogs/numericfield.h"
 
@@ -66,18 +64,6 @@ void DrawTextFitted(QPainter& p, int x, int y, int width, const QString& text) {
     }
     p.setFont(f);
     DrawTextTopLeft(p, x, y, text);
-}
-
-MainControls FindMainControls(QWidget* main) {
-    MainControls c;
-    if (!main) return c;
-    c.SBRevArm = main->findChild<QScrollBar*>(QStringLiteral("SBRevArm"));
-    c.SBDrvAng = main->findChild<QScrollBar*>(QStringLiteral("SBDrvAng"));
-    c.SBStepAng = main->findChild<QScrollBar*>(QStringLiteral("SBStepAng"));
-    c.Step1 = main->findChild<QAbstractButton*>(QStringLiteral("Step1"));
-    c.Step10 = main->findChild<QAbstractButton*>(QStringLiteral("Step10"));
-    c.Step45 = main->findChild<QAbstractButton*>(QStringLiteral("Step45"));
-    return c;
 }
 
 }  // namespace tarn

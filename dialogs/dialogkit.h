@@ -1,16 +1,13 @@
 // What the dialogs share: their font, buttons that never take Enter by themselves, fields at
-// client positions, text drawn at a top-left point, and the main-window controls that some
-// dialogs move (found by name, so a dialog needs only the main window itself).
+// client positions, text drawn at a top-left point.
 #pragma once
 
 #include <QFont>
 #include <QRect>
 #include <QString>
 
-class QAbstractButton;
 class QPainter;
 class QPushButton;
-class QScrollBar;
 class QWidget;
 
 namespace tarn {
@@ -38,16 +35,5 @@ void DrawTextTopLeft(QPainter& p, int x, int y, const QString& text);
 // Text in the dialog font at (x, y), narrowed a little where it would run past width pixels
 // (the labels were laid out for a slightly narrower font than ours).
 void DrawTextFitted(QPainter& p, int x, int y, int width, const QString& text);
-
-// The main-window controls the dialogs move. Any of them may be missing (nullptr).
-struct MainControls {
-    QScrollBar* SBRevArm = nullptr;
-    QScrollBar* SBDrvAng = nullptr;
-    QScrollBar* SBStepAng = nullptr;
-    QAbstractButton* Step1 = nullptr;
-    QAbstractButton* Step10 = nullptr;
-    QAbstractButton* Step45 = nullptr;
-};
-MainControls FindMainControls(QWidget* mainWindow);
 
 }  // namespace tarn

@@ -25,13 +25,7 @@ constexpr int kColumn2LabelA = 204;  // labels from here on belong to column 2
 
 }  // namespace
 
-void SetRevArmRange(const MainControls& mc, const Model& m) {
-    if (!mc.SBRevArm) return;
-    const i32 max = RevArmBarMax(m);
-    mc.SBRevArm->setRange(-max, max);
-}
-
-DimensionDialog::DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogLayout& layout,
+DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow, const DimDialogLayout& layout,
                                  QWidget* parent)
     : QDialog(parent), m_(m), layout_(layout), mainWindow_(mainWindow) {
     setObjectName(QString::fromLatin1(layout.objectName));
@@ -90,6 +84,10 @@ DimensionDialog::DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogL
 NumericField* DimensionDialog::field(int n) const {
     if (n < 0 || n >= static_cast<int>(fields_.size())) return nullptr;
     return fields_[static_cast<std::size_t>(n)];
+}
+
+void DimensionDialog::ResetRevArmRange() {
+    if (mainWindow_) mainWindow_->ResetRevArmRange();
 }
 
 const DimensionInfo* DimensionDialog::rowOf(int field) const {
@@ -156,9 +154,8 @@ void DimensionDialog::FieldExit(int n) {
 
 void DimensionDialog::Close1Click() {
     CentreRevArm(m_);
-    const MainControls mc = main();
     // The bar's change event puts the arm at the new centre (if the bar moves at all).
-    if (mc.SBRevArm) mc.SBRevArm->setValue(0);
+    if (mainWindow_) mainWindow_->SetRevArmBar(0);
     m_.FrontCutoffText.clear();
     m_.RearCutoffText.clear();
     accept();

@@ -6,11 +6,12 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
+#include <span>
 #include <vector>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/keyfilter.h"
+#include "dialogs/mainwindowhost.h"
 #include "model/dimensions.h"
 #include "model/model.h"
 
@@ -38,7 +39,7 @@ struct DimDialogLayout {
 class DimensionDialog : public QDialog {
     Q_OBJECT
 public:
-    DimensionDialog(Model& m, QWidget* mainWindow, const DimDialogLayout& layout,
+    DimensionDialog(Model& m, MainWindowHost* mainWindow, const DimDialogLayout& layout,
                     QWidget* parent);
 
     // Fills every field with its dimension in the display format (on every opening).
@@ -62,20 +63,18 @@ protected:
     virtual void FieldExit(int n);
 
     const DimensionInfo* rowOf(int field) const;
-    MainControls main() const { return FindMainControls(mainWindow_); }
+    // The reverse-arm bar spans the largest offset: +-Round(RevArmToCentMax * 1000).
+    void ResetRevArmRange();
 
     Model& m_;
 
 private:
     const DimDialogLayout& layout_;
     std::vector<const DimensionInfo*> rows_;  // column by column, top to bottom
-    QPointer<QWidget> mainWindow_;
+    MainWindowHost* mainWindow_;  // may be missing
     std::vector<NumericField*> fields_;  // index = field number
     QPushButton* reset_ = nullptr;
     QPushButton* close1_ = nullptr;
 };
-
-// The reverse-arm bar's range follows the largest offset: +-Round(RevArmToCentMax * 1000).
-void SetRevArmRange(const MainControls& mc, const Model& m);
 
 }  // namespace tarn

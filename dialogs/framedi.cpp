@@ -16,7 +16,7 @@ const DimDialogLayout kLayout{
 
 }  // namespace
 
-TFrameDi::TFrameDi(Model& m, QWidget* mainWindow, QWidget* parent)
+TFrameDi::TFrameDi(Model& m, MainWindowHost* mainWindow, QWidget* parent)
     : DimensionDialog(m, mainWindow, kLayout, parent) {}
 
 void TFrameDi::FieldExit(int n) {
@@ -25,7 +25,7 @@ void TFrameDi::FieldExit(int n) {
         CommitGearLimitNorm(m_, f->text().toStdString());
     } else if (n == 18 && f) {
         CommitGearLimitMax(m_, f->text().toStdString());
-        SetRevArmRange(main(), m_);
+        ResetRevArmRange();
     } else {
         DimensionDialog::FieldExit(n);
     }
@@ -33,7 +33,7 @@ void TFrameDi::FieldExit(int n) {
 
 void TFrameDi::ResetMouseDown() {
     ResetFrameDimensions(m_);
-    SetRevArmRange(main(), m_);
+    ResetRevArmRange();
     FormActivate();
 }
 

@@ -9,7 +9,7 @@ namespace tarn {
 class TFrameDi : public DimensionDialog {
     Q_OBJECT
 public:
-    TFrameDi(Model& m, QWidget* mainWindow, QWidget* parent = nullptr);
+    TFrameDi(Model& m, MainWindowHost* mainWindow, QWidget* parent = nullptr);
 
 protected:
     void ResetMouseDown() override;

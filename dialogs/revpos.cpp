@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QScrollBar>
 
 #include "dialogs/dialogkit.h"
 #include "dialogs/numericfield.h"
@@ -18,7 +17,7 @@ QString N(long double v) { return QString::fromStdString(FieldText(v, 5, 3)); }
 
 }  // namespace
 
-TRevPos::TRevPos(Model& m, QWidget* mainWindow, QWidget* parent)
+TRevPos::TRevPos(Model& m, MainWindowHost* mainWindow, QWidget* parent)
     : QDialog(parent), m_(m), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("RevPos"));
     setWindowTitle(QStringLiteral("Reverse Arm Position"));
@@ -78,8 +77,7 @@ void TRevPos::OKClick() {
     if (v > hi) v = hi;
     m_.RevArmPos = v;
     // The bar's change event recomputes the arm, the direction and the Cen/Fwd/Rev buttons.
-    if (QScrollBar* bar = FindMainControls(mainWindow_).SBRevArm)
-        bar->setValue(Round((c - static_cast<long double>(v)) * 1000));
+    if (mainWindow_) mainWindow_->SetRevArmBar(Round((c - static_cast<long double>(v)) * 1000));
 }
 
 }  // namespace tarn

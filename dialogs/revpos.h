@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
+#include "dialogs/mainwindowhost.h"
 #include "model/model.h"
 
 class QLabel;
@@ -17,7 +17,7 @@ class NumericField;
 class TRevPos : public QDialog {
     Q_OBJECT
 public:
-    TRevPos(Model& m, QWidget* mainWindow, QWidget* parent = nullptr);
+    TRevPos(Model& m, MainWindowHost* mainWindow, QWidget* parent = nullptr);
 
     void FormActivate();
     void OKClick();
@@ -27,7 +27,7 @@ protected:
 
 private:
     Model& m_;
-    QPointer<QWidget> mainWindow_;
+    MainWindowHost* mainWindow_;  // may be missing
     QLabel* label_[7] = {};
     NumericField* edit1_ = nullptr;
     QPushButton* ok_ = nullptr;

@@ -1,8 +1,6 @@
 // The program's windows in their start order.
 #include "mainwin/appwindows.h"
 
-#include <QAction>
-
 #include "diagrams/datatable.h"
 #include "diagrams/diagramwindow.h"
 #include "diagrams/valveevents.h"
@@ -25,18 +23,18 @@ namespace tarn {
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
     w.DrivAng = new TDrivAng(m, &form, &form);
-    w.OvalDia = new TDiagramWindow(m, form, DiagramKind::Oval);
-    w.PortDia = new TDiagramWindow(m, form, DiagramKind::Port);
-    auto* tools = new MeasureTools(m, form);  // reference points, overlay picks, file menu
+    w.OvalDia = new TDiagramWindow(m, form, &form, DiagramKind::Oval);
+    w.PortDia = new TDiagramWindow(m, form, &form, DiagramKind::Port);
+    auto* tools = new MeasureTools(m, form);
+    w.Tools = tools;
     auto* exporter = new PictureExporter(form, m, [&form] { return form.ShownPicture(); },
                                          QStringLiteral("Valve Gear"));
-    exporter->Attach(form.findChild<QAction*>(QStringLiteral("ExportPicture"), Qt::FindDirectChildrenOnly),
-                     form.findChild<QAction*>(QStringLiteral("PrintPicture"), Qt::FindDirectChildrenOnly));
+    exporter->Attach(form.Controls().ExportPicture, form.Controls().PrintPicture);
     w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);
-    w.SineDia = new TDiagramWindow(m, form, DiagramKind::Sine);
-    w.SteamDia = new TDiagramWindow(m, form, DiagramKind::Steam);
+    w.SineDia = new TDiagramWindow(m, form, &form, DiagramKind::Sine);
+    w.SteamDia = new TDiagramWindow(m, form, &form, DiagramKind::Steam);
     w.StpAng = new TStpAng(m, &form, &form);
     w.AboutBox = new TAboutBox(&form);
     w.Inst = new TInst(&form);
@@ -62,8 +60,7 @@ QString StartDesignArgument(const QStringList& arguments) {
 void OpenStartDesign(TMainForm& form, const QStringList& arguments) {
     const QString path = StartDesignArgument(arguments);
     if (path.isEmpty()) return;
-    if (auto* tools = form.findChild<MeasureTools*>(QStringLiteral("MeasureTools")))
-        tools->OpenDesign(path, MeasureTools::Message::Later);
+    if (MeasureTools* tools = form.windows().Tools) tools->OpenDesign(path, MeasureTools::Message::Later);
 }
 
 }  // namespace tarn

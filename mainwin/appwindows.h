@@ -9,6 +9,7 @@
 
 namespace tarn {
 
+class MeasureTools;
 class TMainForm;
 
 struct AppWindows {
@@ -30,6 +31,7 @@ struct AppWindows {
     QDialog* DataTable = nullptr;
     QDialog* CylDimen = nullptr;
     QDialog* ValveEvents = nullptr;  // the events table, shown beside the main window
+    MeasureTools* Tools = nullptr;   // reference points, overlay picks, the file menu
 };
 
 // Builds the windows as children of the main window (which owns and destroys them) and hands

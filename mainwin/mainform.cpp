@@ -87,6 +87,7 @@ struct ButtonSpec {
     int x, y, w, h;
     bool enabled, visible;
     void (TMainForm::*click)();
+    QPushButton** kept;  // where the window keeps the button
 };
 
 struct BarSpec {
@@ -96,6 +97,7 @@ struct BarSpec {
     int min, max, small, large, position;
     bool visible;
     void (TMainForm::*change)(int);
+    QScrollBar** kept;  // where the window keeps the bar
 };
 
 struct PanelSpec {
@@ -113,21 +115,6 @@ constexpr PanelSpec kPanels[] = {
     {"Panel11", 0, 72, 4, 49, false},   {"Panel12", 628, 26, 4, 108, true},
 };
 
-// What switching screen data off hides, in this order; switching it on shows the first part
-// again (the reference-point and dynamic-variable groups wait for their modes).
-constexpr const char* kScreenDataControls[] = {
-    "Panel1", "Panel2", "Panel3", "Panel4", "Panel5", "Panel6", "Panel7", "Panel8", "Panel9",
-    "Panel10", "Panel11", "Panel12", "Preset1", "Preset2", "Preset3", "Preset4", "Preset5",
-    "Preset6", "Preset0", "NormVHZ", "RefPt1", "RefPt2", "SBPanVert", "SBPanHorz", "SBZoom",
-    "Rev", "Center", "Fwd", "Deg180", "Run", "Deg00", "Step1", "Step10", "Step45", "SBRevArm",
-    "SBDrvAng", "SBStepAng", "RefPt1Zero", "RefPt2Zero", "SBRef1Vert", "SBRef1Horz",
-    "SBRef2Vert", "SBRef2Horz", "SBDynVar1", "SBDynVar2", "SBDynVar3", "SBDynVar4"};
-constexpr const char* kScreenDataShown[] = {
-    "Panel1", "Panel2", "Panel3", "Panel4", "Panel9", "Panel10", "Panel12", "Preset1",
-    "Preset2", "Preset3", "Preset4", "Preset5", "Preset6", "Preset0", "NormVHZ", "RefPt1",
-    "RefPt2", "SBPanVert", "SBPanHorz", "SBZoom", "Rev", "Center", "Fwd", "Deg180", "Run",
-    "Deg00", "Step1", "Step10", "Step45", "SBRevArm", "SBDrvAng", "SBStepAng"};
-
 // The classic flat look of the small strip buttons, which leaves room for their captions.
 const char* const kStripStyle =
     "QPushButton { padding: 0px; border: 1px solid #808080; border-top-color: #ffffff;"
@@ -137,11 +124,6 @@ const char* const kStripStyle =
     "QPushButton:disabled { color: #808080; }";
 
 }  // namespace
-
-template <class T>
-T* TMainForm::Named(const char* name) const {
-    return findChild<T*>(QString::fromLatin1(name));
-}
 
 TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent)
     : QMainWindow(parent),
@@ -183,7 +165,7 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     connect(timer_, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     timer_->start();
 
-    Named<QScrollBar>("SBRevArm")->setFocus();
+    ui_.SBRevArm->setFocus();
     FormActivate();
 }
 
@@ -224,6 +206,7 @@ void TMainForm::BuildMenus() {
         const char* name;
         const char* caption;  // nullptr: separator
         void (TMainForm::*click)();
+        QAction** kept = nullptr;  // where the window keeps the item
     };
     auto menu = [&](const char* name, const char* caption, std::initializer_list<Item> items) {
         QMenu* mn = bar->addMenu(QString::fromLatin1(caption));
@@ -235,8 +218,10 @@ void TMainForm::BuildMenus() {
             }
             QAction* a = Action(it.name, it.caption);
             mn->addAction(a);
+            if (it.kept) *it.kept = a;
             if (it.click) connect(a, &QAction::triggered, this, it.click);
         }
+        return mn;
     };
     auto top = [&](const char* name, const char* caption, void (TMainForm::*click)()) {
         QAction* a = Action(name, caption);
@@ -245,56 +230,55 @@ void TMainForm::BuildMenus() {
         return a;
     };
     // Items without a handler here belong to windows that connect them themselves.
-    menu("File1", "&File",
-         {{"OpenDimensions", "&OpenDimensions", nullptr},
-          {"SaveAsDimensions", "Save&AsDimensions", nullptr},
+    ui_.File1 = menu("File1", "&File",
+         {{"OpenDimensions", "&OpenDimensions", nullptr, &ui_.OpenDimensions},
+          {"SaveAsDimensions", "Save&AsDimensions", nullptr, &ui_.SaveAsDimensions},
           {"", nullptr, nullptr},
-          {"ExportPicture", "&Export Picture...", nullptr},
-          {"PrintPicture", "&Print...", nullptr},
+          {"ExportPicture", "&Export Picture...", nullptr, &ui_.ExportPicture},
+          {"PrintPicture", "&Print...", nullptr, &ui_.PrintPicture},
           {"", nullptr, nullptr},
-          {"Exit1", "E&xit", nullptr}});
+          {"Exit1", "E&xit", nullptr, &ui_.Exit1}});
     // The recent designs follow OpenDimensions; the file tools fill the list.
-    if (auto* file = Named<QMenu>("File1")) {
-        auto* recent = new QMenu(QStringLiteral("&Recent Designs"), file);
-        recent->setObjectName(QStringLiteral("RecentDesigns"));
-        file->insertMenu(Named<QAction>("SaveAsDimensions"), recent);
-    }
+    ui_.RecentDesigns = new QMenu(QStringLiteral("&Recent Designs"), ui_.File1);
+    ui_.RecentDesigns->setObjectName(QStringLiteral("RecentDesigns"));
+    ui_.File1->insertMenu(ui_.SaveAsDimensions, ui_.RecentDesigns);
     menu("SetUp", "&SetUp",
-         {{"RevArmPos", "Set&RevArmPos", nullptr},
-          {"DriverAng", "Set&DriverAng", nullptr},
-          {"StepAng1", "Set&StepAng", nullptr},
-          {"RefPoints1", "SetRef&Points", nullptr},
+         {{"RevArmPos", "Set&RevArmPos", nullptr, &ui_.RevArmPos},
+          {"DriverAng", "Set&DriverAng", nullptr, &ui_.DriverAng},
+          {"StepAng1", "Set&StepAng", nullptr, &ui_.StepAng1},
+          {"RefPoints1", "SetRef&Points", nullptr, &ui_.RefPoints1},
           {"", nullptr, nullptr},
-          {"LargeFont", "SetLarge&Font", &TMainForm::LargeFontClick},
-          {"FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick},
-          {"SetSteam", "SetS&teamDisp On", &TMainForm::SetSteamClick},
-          {"SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick},
-          {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick},
-          {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick},
-          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick}});
+          {"LargeFont", "SetLarge&Font", &TMainForm::LargeFontClick, &ui_.LargeFont},
+          {"FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick, &ui_.FindRevArmCent},
+          {"SetSteam", "SetS&teamDisp On", &TMainForm::SetSteamClick, &ui_.SetSteam},
+          {"SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick, &ui_.SetBeepOnError},
+          {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick, &ui_.SetLineWidth},
+          {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick, &ui_.SetScreenData},
+          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom}});
     menu("Edit1", "&EditDimen",
-         {{"FrameDim", "&FrameDimensions", nullptr},
-          {"CylDim", "&CylinderDimensions", nullptr},
+         {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
+          {"CylDim", "&CylinderDimensions", nullptr, &ui_.CylDim},
           {"", nullptr, nullptr},
-          {"SetGraphicZoom", "Set&GraphicZoom", nullptr},
+          {"SetGraphicZoom", "Set&GraphicZoom", nullptr, &ui_.SetGraphicZoom},
           {"", nullptr, nullptr},
-          {"ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick}});
-    top("RefPoints", "&ReferPoints", nullptr);
-    top("DrawLines1", "&DrawLinesCircles", nullptr)->setEnabled(false);
-    top("SetPivotData", "Pi&votData", nullptr);
-    top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
-    top("SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
+          {"ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick, &ui_.ResetAll}});
+    ui_.RefPoints = top("RefPoints", "&ReferPoints", nullptr);
+    ui_.DrawLines1 = top("DrawLines1", "&DrawLinesCircles", nullptr);
+    ui_.DrawLines1->setEnabled(false);
+    ui_.SetPivotData = top("SetPivotData", "Pi&votData", nullptr);
+    ui_.DynamicVariables = top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
+    ui_.SetUnDo = top("SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
     menu("View1", "Draw&Graphs",
-         {{"SineDiag", "&SineDiagram", nullptr},
-          {"OvalDiag", "&OvalDiagram", nullptr},
-          {"SteamDiag", "S&teamDiagram", nullptr},
-          {"FourEvents", "&PortOpenClose", nullptr},
-          {"ValveEvents1", "&ValveEvents", nullptr}});
+         {{"SineDiag", "&SineDiagram", nullptr, &ui_.SineDiag},
+          {"OvalDiag", "&OvalDiagram", nullptr, &ui_.OvalDiag},
+          {"SteamDiag", "S&teamDiagram", nullptr, &ui_.SteamDiag},
+          {"FourEvents", "&PortOpenClose", nullptr, &ui_.FourEvents},
+          {"ValveEvents1", "&ValveEvents", nullptr, &ui_.ValveEvents1}});
     menu("Help1", "&Help",
-         {{"Instructions", "&Instructions", nullptr},
-          {"SpecInstr", "Instructions&Special", nullptr},
+         {{"Instructions", "&Instructions", nullptr, &ui_.Instructions},
+          {"SpecInstr", "Instructions&Special", nullptr, &ui_.SpecInstr},
           {"", nullptr, nullptr},
-          {"About1", "&About", nullptr}});
+          {"About1", "&About", nullptr, &ui_.About1}});
     // The error item shows in the bar's right corner, beside the last menu: appended to the
     // bar's items it would not fit the window's width and would be folded out of sight.
     errorItem_ = Action("Error", "");
@@ -309,26 +293,26 @@ void TMainForm::BuildMenus() {
     errorMarker_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));
     errorMarker_->setVisible(false);
     bar->setCornerWidget(errorMarker_, Qt::TopRightCorner);
-    Named<QAction>("SetPanZoom")->setEnabled(false);
+    ui_.SetPanZoom->setEnabled(false);
 
-    connect(Named<QAction>("Exit1"), &QAction::triggered, this, &QWidget::close);
+    connect(ui_.Exit1, &QAction::triggered, this, &QWidget::close);
 
     // Menu items that only open a window.
     const struct {
-        const char* item;
+        QAction* item;
         QDialog* AppWindows::*window;
     } openers[] = {
-        {"RevArmPos", &AppWindows::RevPos},       {"DriverAng", &AppWindows::DrivAng},
-        {"StepAng1", &AppWindows::StpAng},        {"RefPoints1", &AppWindows::RefPnts},
-        {"FrameDim", &AppWindows::FrameDi},       {"CylDim", &AppWindows::CylDimen},
-        {"SetGraphicZoom", &AppWindows::GraphZoom},
-        {"SineDiag", &AppWindows::SineDia},       {"OvalDiag", &AppWindows::OvalDia},
-        {"SteamDiag", &AppWindows::SteamDia},     {"FourEvents", &AppWindows::PortDia},
-        {"Instructions", &AppWindows::Inst},      {"SpecInstr", &AppWindows::TarnISpInst},
-        {"About1", &AppWindows::AboutBox},
+        {ui_.RevArmPos, &AppWindows::RevPos},       {ui_.DriverAng, &AppWindows::DrivAng},
+        {ui_.StepAng1, &AppWindows::StpAng},        {ui_.RefPoints1, &AppWindows::RefPnts},
+        {ui_.FrameDim, &AppWindows::FrameDi},       {ui_.CylDim, &AppWindows::CylDimen},
+        {ui_.SetGraphicZoom, &AppWindows::GraphZoom},
+        {ui_.SineDiag, &AppWindows::SineDia},       {ui_.OvalDiag, &AppWindows::OvalDia},
+        {ui_.SteamDiag, &AppWindows::SteamDia},     {ui_.FourEvents, &AppWindows::PortDia},
+        {ui_.Instructions, &AppWindows::Inst},      {ui_.SpecInstr, &AppWindows::TarnISpInst},
+        {ui_.About1, &AppWindows::AboutBox},
     };
     // Not modal: the events table follows the design while the other windows change it.
-    connect(Named<QAction>("ValveEvents1"), &QAction::triggered, this, [this] {
+    connect(ui_.ValveEvents1, &QAction::triggered, this, [this] {
         if (!windows_.ValveEvents) return;
         windows_.ValveEvents->show();
         windows_.ValveEvents->raise();
@@ -336,7 +320,7 @@ void TMainForm::BuildMenus() {
     });
     for (const auto& o : openers) {
         auto window = o.window;
-        connect(Named<QAction>(o.item), &QAction::triggered, this,
+        connect(o.item, &QAction::triggered, this,
                 [this, window] { ShowModal(windows_.*window); });
     }
 }
@@ -354,32 +338,32 @@ void TMainForm::BuildToolBar() {
         const char* name;  // nullptr: separator
         const char* hint;
         int image;
-        const char* item;
+        QAction* item;  // the menu item it stands for
     } buttons[] = {
-        {"ToolButton1", "Open File: Dimensional Data", 0, "OpenDimensions"},
-        {"ToolButton2", "Save As: Dimensional Data", 1, "SaveAsDimensions"},
+        {"ToolButton1", "Open File: Dimensional Data", 0, ui_.OpenDimensions},
+        {"ToolButton2", "Save As: Dimensional Data", 1, ui_.SaveAsDimensions},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton4", "Change Frame Dimensions", 3, "FrameDim"},
-        {"ToolButton5", "Change Cylinder Dimensions", 4, "CylDim"},
+        {"ToolButton4", "Change Frame Dimensions", 3, ui_.FrameDim},
+        {"ToolButton5", "Change Cylinder Dimensions", 4, ui_.CylDim},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton6", "Set Driver Angle to Desired Position", 5, "DriverAng"},
-        {"ToolButton7", "Set Step Angle to Desired Amount", 6, "StepAng1"},
-        {"ToolButton8", "Set Reverse Arm to Desired Position", 7, "RevArmPos"},
+        {"ToolButton6", "Set Driver Angle to Desired Position", 5, ui_.DriverAng},
+        {"ToolButton7", "Set Step Angle to Desired Amount", 6, ui_.StepAng1},
+        {"ToolButton8", "Set Reverse Arm to Desired Position", 7, ui_.RevArmPos},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton9", "Calculate Mid Gear Position if Necessary", 8, "FindRevArmCent"},
+        {"ToolButton9", "Calculate Mid Gear Position if Necessary", 8, ui_.FindRevArmCent},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton10", "Turn On Steam Display and Sound", 9, "SetSteam"},
+        {"ToolButton10", "Turn On Steam Display and Sound", 9, ui_.SetSteam},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton11", "Turn On Reference Points", 10, "RefPoints"},
-        {"ToolButton23", "Draw Lines and Circles", 16, "DrawLines1"},
-        {"ToolButton24", "Turn On Pivot Data", 17, "SetPivotData"},
-        {"ToolButton12", "Turn On Dynamic Variables", 11, "DynamicVariables"},
-        {"ToolButton3", "Turn On UnDo", 2, "SetUnDo"},
+        {"ToolButton11", "Turn On Reference Points", 10, ui_.RefPoints},
+        {"ToolButton23", "Draw Lines and Circles", 16, ui_.DrawLines1},
+        {"ToolButton24", "Turn On Pivot Data", 17, ui_.SetPivotData},
+        {"ToolButton12", "Turn On Dynamic Variables", 11, ui_.DynamicVariables},
+        {"ToolButton3", "Turn On UnDo", 2, ui_.SetUnDo},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton13", "View Sine Diagram", 12, "SineDiag"},
-        {"ToolButton14", "View Oval Diagram", 13, "OvalDiag"},
-        {"ToolButton15", "View Steam Diagram", 14, "SteamDiag"},
-        {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, "FourEvents"},
+        {"ToolButton13", "View Sine Diagram", 12, ui_.SineDiag},
+        {"ToolButton14", "View Oval Diagram", 13, ui_.OvalDiag},
+        {"ToolButton15", "View Steam Diagram", 14, ui_.SteamDiag},
+        {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, ui_.FourEvents},
     };
     for (const auto& b : buttons) {
         if (!b.name) {
@@ -390,58 +374,62 @@ void TMainForm::BuildToolBar() {
                               QString::fromLatin1(b.hint), this);
         a->setToolTip(QString::fromLatin1(b.hint));
         toolBar_->addAction(a);
-        toolBar_->widgetForAction(a)->setObjectName(QString::fromLatin1(b.name));
-        QAction* item = Named<QAction>(b.item);
-        connect(a, &QAction::triggered, item, &QAction::trigger);
+        QWidget* button = toolBar_->widgetForAction(a);
+        button->setObjectName(QString::fromLatin1(b.name));
+        if (b.item == ui_.DrawLines1) ui_.ToolButton23 = button;
+        connect(a, &QAction::triggered, b.item, &QAction::trigger);
     }
-    Named<QToolButton>("ToolButton23")->setEnabled(false);
+    ui_.ToolButton23->setEnabled(false);
 }
 
 void TMainForm::BuildControls() {
     const ButtonSpec buttons[] = {
-        {"Run", "Stop", "Start / Stop Driver Rotation", 277, 39, 36, 14, true, true, &TMainForm::RunClick},
-        {"Center", "Cen", "Set Reverse Arm to Mid Gear", 280, 25, 27, 14, false, true, &TMainForm::CenterClick},
-        {"Rev", "Rev", "Set Reverse Arm to Normal Reverse", 252, 25, 28, 14, true, true, &TMainForm::RevClick},
-        {"Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 307, 25, 28, 14, true, true, &TMainForm::FwdClick},
-        {"Deg180", "180", "Set Driver Angle to 180 Deg", 252, 39, 25, 14, true, true, &TMainForm::Deg180Click},
-        {"Deg00", "0.0", "Set Driver to 0 Deg", 313, 39, 22, 14, true, true, &TMainForm::Deg00Click},
-        {"Step1", "1.0", "Set Driver Step Angle to 1 Deg", 252, 53, 25, 14, true, true, &TMainForm::Step1Click},
-        {"Step10", "10.0", "Set Driver Step Angle to 10 Deg", 277, 53, 29, 14, false, true, &TMainForm::Step10Click},
-        {"Step45", "45.0", "Set Driver Step Angle to 45 Deg", 306, 53, 29, 14, true, true, &TMainForm::Step45Click},
-        {"NormVHZ", "Norm", "Return Pan & Zoom to Normal", 33, 39, 42, 14, false, true, &TMainForm::NormVHZClick},
-        {"Preset1", "1", "Pan & Zoom to Preset 1", 5, 25, 14, 14, true, true, nullptr},
-        {"Preset2", "2", "Pan & Zoom to Preset 2", 19, 25, 14, 14, true, true, nullptr},
-        {"Preset3", "3", "Pan & Zoom to Preset 3", 33, 25, 14, 14, true, true, nullptr},
-        {"Preset4", "4", "Pan & Zoom to Preset 4", 47, 25, 14, 14, true, true, nullptr},
-        {"Preset5", "5", "Pan & Zoom to Preset 5", 61, 25, 14, 14, true, true, nullptr},
-        {"Preset6", "6", "Pan & Zoom to Preset 6", 5, 39, 14, 14, true, true, nullptr},
-        {"Preset0", "P", "Select First to Change Presets", 19, 39, 14, 14, true, true, &TMainForm::Preset0Click},
-        {"RefPt1", "RP1", "Pan to Ref Point 1", 5, 53, 35, 14, false, true, nullptr},
-        {"RefPt2", "RP2", "Pan to Ref Point 2", 40, 53, 35, 14, false, true, nullptr},
-        {"RefPt1Zero", "0", "Zero Reference Point 1", 5, 72, 14, 23, false, false, nullptr},
-        {"RefPt2Zero", "0", "Zero Reference Point 2", 5, 95, 14, 23, false, false, nullptr},
-        {"UnDoDn", "UnDo", "", 280, 127, 40, 16, false, false, nullptr},
-        {"DataTableBut", "DataTable", "", 2, 214, 60, 15, true, false, nullptr},
+        {"Run", "Stop", "Start / Stop Driver Rotation", 277, 39, 36, 14, true, true, &TMainForm::RunClick, &ui_.Run},
+        {"Center", "Cen", "Set Reverse Arm to Mid Gear", 280, 25, 27, 14, false, true, &TMainForm::CenterClick, &ui_.Center},
+        {"Rev", "Rev", "Set Reverse Arm to Normal Reverse", 252, 25, 28, 14, true, true, &TMainForm::RevClick, &ui_.Rev},
+        {"Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 307, 25, 28, 14, true, true, &TMainForm::FwdClick, &ui_.Fwd},
+        {"Deg180", "180", "Set Driver Angle to 180 Deg", 252, 39, 25, 14, true, true, &TMainForm::Deg180Click, &ui_.Deg180},
+        {"Deg00", "0.0", "Set Driver to 0 Deg", 313, 39, 22, 14, true, true, &TMainForm::Deg00Click, &ui_.Deg00},
+        {"Step1", "1.0", "Set Driver Step Angle to 1 Deg", 252, 53, 25, 14, true, true, &TMainForm::Step1Click, &ui_.Step1},
+        {"Step10", "10.0", "Set Driver Step Angle to 10 Deg", 277, 53, 29, 14, false, true, &TMainForm::Step10Click, &ui_.Step10},
+        {"Step45", "45.0", "Set Driver Step Angle to 45 Deg", 306, 53, 29, 14, true, true, &TMainForm::Step45Click, &ui_.Step45},
+        {"NormVHZ", "Norm", "Return Pan & Zoom to Normal", 33, 39, 42, 14, false, true, &TMainForm::NormVHZClick, &ui_.NormVHZ},
+        {"Preset1", "1", "Pan & Zoom to Preset 1", 5, 25, 14, 14, true, true, nullptr, &ui_.Preset[1]},
+        {"Preset2", "2", "Pan & Zoom to Preset 2", 19, 25, 14, 14, true, true, nullptr, &ui_.Preset[2]},
+        {"Preset3", "3", "Pan & Zoom to Preset 3", 33, 25, 14, 14, true, true, nullptr, &ui_.Preset[3]},
+        {"Preset4", "4", "Pan & Zoom to Preset 4", 47, 25, 14, 14, true, true, nullptr, &ui_.Preset[4]},
+        {"Preset5", "5", "Pan & Zoom to Preset 5", 61, 25, 14, 14, true, true, nullptr, &ui_.Preset[5]},
+        {"Preset6", "6", "Pan & Zoom to Preset 6", 5, 39, 14, 14, true, true, nullptr, &ui_.Preset[6]},
+        {"Preset0", "P", "Select First to Change Presets", 19, 39, 14, 14, true, true, &TMainForm::Preset0Click, &ui_.Preset[0]},
+        {"RefPt1", "RP1", "Pan to Ref Point 1", 5, 53, 35, 14, false, true, nullptr, &ui_.RefPt1},
+        {"RefPt2", "RP2", "Pan to Ref Point 2", 40, 53, 35, 14, false, true, nullptr, &ui_.RefPt2},
+        {"RefPt1Zero", "0", "Zero Reference Point 1", 5, 72, 14, 23, false, false, nullptr, &ui_.RefPt1Zero},
+        {"RefPt2Zero", "0", "Zero Reference Point 2", 5, 95, 14, 23, false, false, nullptr, &ui_.RefPt2Zero},
+        {"UnDoDn", "UnDo", "", 280, 127, 40, 16, false, false, nullptr, &unDoDn_},
+        {"DataTableBut", "DataTable", "", 2, 214, 60, 15, true, false, nullptr, &ui_.DataTableBut},
     };
     const BarSpec bars[] = {
-        {"SBRevArm", "Set Reverse Arm Between Max & Min", 336, 26, 121, 12, -100, 100, 1, 20, 0, true, &TMainForm::SBRevArmChange},
-        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 336, 40, 121, 12, -4000, 40000, 1000, 4500, 1, true, &TMainForm::SBDrvAngChange},
-        {"SBStepAng", "Set Driver Step Angle to Predefined Values", 336, 54, 121, 12, 0, 14613, 920, 2760, 12000, true, &TMainForm::SBStepAngChange},
-        {"SBPanVert", "Pan Vertical", 76, 26, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanVertChange},
-        {"SBPanHorz", "Pan Horizontal", 76, 40, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanHorzChange},
-        {"SBZoom", "Zoom In / Out", 76, 54, 121, 12, -200, 200, 1, 10, 0, true, &TMainForm::SBZoomChange},
-        {"SBRef1Vert", "Change Ref Point 1 Vert", 20, 72, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr},
-        {"SBRef1Horz", "Change Ref Point 1 Horz", 20, 84, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr},
-        {"SBRef2Vert", "Change Ref Point 2 Vert", 20, 96, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr},
-        {"SBRef2Horz", "Change Ref Point 2 Horz", 20, 108, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr},
-        {"SBDynVar1", "Change Last Variable Clicked", 253, 72, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
-        {"SBDynVar2", "Change Next to Last Variable Clicked", 253, 84, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
-        {"SBDynVar3", "Change 2nd to Last Variable Clicked", 253, 96, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
-        {"SBDynVar4", "Change 3rd to Last Variable Clicked", 253, 108, 121, 10, -200, 200, 1, 10, 0, false, nullptr},
+        {"SBRevArm", "Set Reverse Arm Between Max & Min", 336, 26, 121, 12, -100, 100, 1, 20, 0, true, &TMainForm::SBRevArmChange, &ui_.SBRevArm},
+        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 336, 40, 121, 12, -4000, 40000, 1000, 4500, 1, true, &TMainForm::SBDrvAngChange, &ui_.SBDrvAng},
+        {"SBStepAng", "Set Driver Step Angle to Predefined Values", 336, 54, 121, 12, 0, 14613, 920, 2760, 12000, true, &TMainForm::SBStepAngChange, &ui_.SBStepAng},
+        {"SBPanVert", "Pan Vertical", 76, 26, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanVertChange, &ui_.SBPanVert},
+        {"SBPanHorz", "Pan Horizontal", 76, 40, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanHorzChange, &ui_.SBPanHorz},
+        {"SBZoom", "Zoom In / Out", 76, 54, 121, 12, -200, 200, 1, 10, 0, true, &TMainForm::SBZoomChange, &ui_.SBZoom},
+        {"SBRef1Vert", "Change Ref Point 1 Vert", 20, 72, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr, &ui_.SBRef[0]},
+        {"SBRef1Horz", "Change Ref Point 1 Horz", 20, 84, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr, &ui_.SBRef[1]},
+        {"SBRef2Vert", "Change Ref Point 2 Vert", 20, 96, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr, &ui_.SBRef[2]},
+        {"SBRef2Horz", "Change Ref Point 2 Horz", 20, 108, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr, &ui_.SBRef[3]},
+        {"SBDynVar1", "Change Last Variable Clicked", 253, 72, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[1]},
+        {"SBDynVar2", "Change Next to Last Variable Clicked", 253, 84, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[2]},
+        {"SBDynVar3", "Change 2nd to Last Variable Clicked", 253, 96, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[3]},
+        {"SBDynVar4", "Change 3rd to Last Variable Clicked", 253, 108, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[4]},
     };
 
+    // The panel table runs Panel1 .. Panel12.
+    int panel = 0;
     for (const PanelSpec& p : kPanels) {
         auto* f = new QFrame(picture_);
+        ui_.Panel[++panel] = f;
         f->setObjectName(QString::fromLatin1(p.name));
         f->setFrameStyle(QFrame::Panel | QFrame::Raised);
         f->setLineWidth(1);
@@ -461,13 +449,13 @@ void TMainForm::BuildControls() {
         w->setEnabled(b.enabled);
         w->setVisible(b.visible);
         if (b.click) connect(w, &QPushButton::clicked, this, b.click);
+        *b.kept = w;
     }
     // DataTableButClick: the pivot data table, modally.
-    connect(Named<QPushButton>("DataTableBut"), &QPushButton::clicked, this,
+    connect(ui_.DataTableBut, &QPushButton::clicked, this,
             [this] { ShowModal(windows_.DataTable); });
     for (int k = 1; k <= 6; ++k)
-        connect(Named<QPushButton>(QStringLiteral("Preset%1").arg(k).toLatin1().constData()),
-                &QPushButton::clicked, this, [this, k] { PresetClick(k); });
+        connect(ui_.Preset[k], &QPushButton::clicked, this, [this, k] { PresetClick(k); });
     for (const BarSpec& b : bars) {
         auto* s = new QScrollBar(Qt::Horizontal, picture_);
         s->setObjectName(QString::fromLatin1(b.name));
@@ -483,17 +471,15 @@ void TMainForm::BuildControls() {
         s->setValue(b.position);
         s->setVisible(b.visible);
         if (b.change) connect(s, &QScrollBar::valueChanged, this, b.change);
+        *b.kept = s;
     }
-    auto* rev = Named<QScrollBar>("SBRevArm");
-    rev->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
-    rev->setFocusPolicy(Qt::StrongFocus);
+    ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+    ui_.SBRevArm->setFocusPolicy(Qt::StrongFocus);
     for (int k = 1; k <= 4; ++k) {
-        dynBars_[k] = Named<QScrollBar>(QStringLiteral("SBDynVar%1").arg(k).toLatin1().constData());
         dynBars_[k]->setFocusPolicy(Qt::StrongFocus);
         connect(dynBars_[k], &QScrollBar::valueChanged, this, [this, k](int pos) { SBDynVarChange(k, pos); });
         dynBars_[k]->installEventFilter(this);
     }
-    unDoDn_ = Named<QPushButton>("UnDoDn");
     connect(unDoDn_, &QPushButton::clicked, this, &TMainForm::UnDoDnClick);
     toolBar_->raise();
 }
@@ -502,8 +488,12 @@ void TMainForm::BuildControls() {
 
 void TMainForm::FormActivate() {
     // The driver-angle bar is locked while the crank turns.
-    Named<QScrollBar>("SBDrvAng")->setEnabled(!running_);
+    ui_.SBDrvAng->setEnabled(!running_);
 }
+
+void TMainForm::PauseAnimation() { timer_->stop(); }
+
+void TMainForm::ResumeAnimation() { timer_->start(); }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     sound_->SetVolume(0x8000);
@@ -615,24 +605,38 @@ std::uint32_t TMainForm::ClockSeed() {
 
 void TMainForm::StartMotion() {
     m_.StepAngle = m_.StepSetting;
-    Named<QScrollBar>("SBDrvAng")->setEnabled(false);
+    ui_.SBDrvAng->setEnabled(false);
     running_ = true;
-    Named<QPushButton>("Run")->setText(QStringLiteral("Stop"));
-    Named<QPushButton>("Deg00")->setEnabled(true);
-    Named<QPushButton>("Deg180")->setEnabled(true);
+    ui_.Run->setText(QStringLiteral("Stop"));
+    ui_.Deg00->setEnabled(true);
+    ui_.Deg180->setEnabled(true);
 }
 
 void TMainForm::StopMotion() {
-    auto* bar = Named<QScrollBar>("SBDrvAng");
+    auto* bar = ui_.SBDrvAng;
     // The bar's handler quantises the angle to 0.01 degrees.
     bar->setValue(Round(static_cast<ext>(m_.CrankAngle) * 100));
     m_.StepAngle = 0;
     bar->setEnabled(true);
     running_ = false;
-    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
-    Named<QPushButton>("Deg00")->setEnabled(true);
-    Named<QPushButton>("Deg180")->setEnabled(true);
+    ui_.Run->setText(QStringLiteral("Run"));
+    ui_.Deg00->setEnabled(true);
+    ui_.Deg180->setEnabled(true);
 }
+
+void TMainForm::SetDriverAngleBar(int position) {
+    auto* bar = ui_.SBDrvAng;
+    bar->setValue(position);
+    bar->setEnabled(true);
+}
+
+void TMainForm::SetDriverAngleSteps(int small, int large) {
+    auto* bar = ui_.SBDrvAng;
+    bar->setSingleStep(small);
+    bar->setPageStep(large);
+}
+
+void TMainForm::SetStepAngleBar(int position) { ui_.SBStepAng->setValue(position); }
 
 void TMainForm::RunClick() {
     if (running_) StopMotion();
@@ -641,36 +645,36 @@ void TMainForm::RunClick() {
 
 void TMainForm::SBDrvAngChange(int pos) {
     m_.CrankAngle = static_cast<f32>(pos / 100.0L);
-    Named<QPushButton>("Deg180")->setEnabled(true);
-    Named<QPushButton>("Deg00")->setEnabled(true);
+    ui_.Deg180->setEnabled(true);
+    ui_.Deg00->setEnabled(true);
 }
 
 void TMainForm::Deg00Click() {
     m_.CrankAngle = 0;
-    Named<QScrollBar>("SBDrvAng")->setValue(0);
+    ui_.SBDrvAng->setValue(0);
     m_.StepAngle = 0;
-    Named<QScrollBar>("SBDrvAng")->setEnabled(true);
+    ui_.SBDrvAng->setEnabled(true);
     running_ = false;
-    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
-    Named<QPushButton>("Deg00")->setEnabled(false);
-    Named<QPushButton>("Deg180")->setEnabled(true);
+    ui_.Run->setText(QStringLiteral("Run"));
+    ui_.Deg00->setEnabled(false);
+    ui_.Deg180->setEnabled(true);
 }
 
 void TMainForm::Deg180Click() {
     m_.CrankAngle = 180;
-    Named<QScrollBar>("SBDrvAng")->setValue(18000);
+    ui_.SBDrvAng->setValue(18000);
     m_.StepAngle = 0;
-    Named<QScrollBar>("SBDrvAng")->setEnabled(true);
+    ui_.SBDrvAng->setEnabled(true);
     running_ = false;
-    Named<QPushButton>("Run")->setText(QStringLiteral("Run"));
-    Named<QPushButton>("Deg180")->setEnabled(false);
-    Named<QPushButton>("Deg00")->setEnabled(true);
+    ui_.Run->setText(QStringLiteral("Run"));
+    ui_.Deg180->setEnabled(false);
+    ui_.Deg00->setEnabled(true);
 }
 
 void TMainForm::UpdateStepButtons() {
-    Named<QPushButton>("Step10")->setEnabled(m_.StepSetting != 10);
-    Named<QPushButton>("Step45")->setEnabled(m_.StepSetting != 45);
-    Named<QPushButton>("Step1")->setEnabled(m_.StepSetting != 1);
+    ui_.Step10->setEnabled(m_.StepSetting != 10);
+    ui_.Step45->setEnabled(m_.StepSetting != 45);
+    ui_.Step1->setEnabled(m_.StepSetting != 1);
 }
 
 void TMainForm::SBStepAngChange(int pos) {
@@ -680,7 +684,7 @@ void TMainForm::SBStepAngChange(int pos) {
     } else {
         const StepBarEntry& e = StepBarLookup(pos);
         m_.StepSetting = e.step;
-        auto* drv = Named<QScrollBar>("SBDrvAng");
+        auto* drv = ui_.SBDrvAng;
         drv->setSingleStep(e.smallChange);
         drv->setPageStep(e.largeChange);
         if (running_) m_.StepAngle = m_.StepSetting;
@@ -689,24 +693,24 @@ void TMainForm::SBStepAngChange(int pos) {
 }
 
 void TMainForm::Step1Click() {
-    Named<QPushButton>("Step1")->setEnabled(false);
+    ui_.Step1->setEnabled(false);
     m_.StepSetting = 1;
     if (running_) m_.StepAngle = m_.StepSetting;
-    Named<QScrollBar>("SBStepAng")->setValue(8000);
+    ui_.SBStepAng->setValue(8000);
 }
 
 void TMainForm::Step10Click() {
-    Named<QPushButton>("Step10")->setEnabled(false);
+    ui_.Step10->setEnabled(false);
     m_.StepSetting = 10;
     if (running_) m_.StepAngle = m_.StepSetting;
-    Named<QScrollBar>("SBStepAng")->setValue(12000);
+    ui_.SBStepAng->setValue(12000);
 }
 
 void TMainForm::Step45Click() {
-    Named<QPushButton>("Step45")->setEnabled(false);
+    ui_.Step45->setEnabled(false);
     m_.StepSetting = 45;
     if (running_) m_.StepAngle = m_.StepSetting;
-    Named<QScrollBar>("SBStepAng")->setValue(14613);
+    ui_.SBStepAng->setValue(14613);
 }
 
 void TMainForm::EmptyCutoffTexts() {
@@ -719,42 +723,52 @@ void TMainForm::SBRevArmChange(int pos) {
     // A positive position moves the arm end away from the cylinders.
     m_.RevArmPos = static_cast<f32>(centre - pos / 1000.0L);
     m_.Direction = m_.RevArmPos > m_.RevArmPositions[0] ? "Rev" : "Fwd";
-    Named<QPushButton>("Center")->setEnabled(pos != 0);
+    ui_.Center->setEnabled(pos != 0);
     const f32 fwd = static_cast<f32>(centre - m_.RevArmToCentNorm);
     const f32 rev = static_cast<f32>(centre + m_.RevArmToCentNorm);
-    Named<QPushButton>("Fwd")->setEnabled(m_.RevArmPos != fwd);
-    Named<QPushButton>("Rev")->setEnabled(m_.RevArmPos != rev);
+    ui_.Fwd->setEnabled(m_.RevArmPos != fwd);
+    ui_.Rev->setEnabled(m_.RevArmPos != rev);
     EmptyCutoffTexts();
 }
 
 void TMainForm::FwdClick() {
-    auto* bar = Named<QScrollBar>("SBRevArm");
+    auto* bar = ui_.SBRevArm;
     // Normal gear as a share of the bar's range; no range (a zero limit) means mid gear.
     const ext maxCent = m_.RevArmToCentMax;
     bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->maximum()) / maxCent) : 0);
-    Named<QPushButton>("Fwd")->setEnabled(false);
-    Named<QPushButton>("Rev")->setEnabled(true);
-    Named<QPushButton>("Center")->setEnabled(true);
+    ui_.Fwd->setEnabled(false);
+    ui_.Rev->setEnabled(true);
+    ui_.Center->setEnabled(true);
     EmptyCutoffTexts();
 }
 
 void TMainForm::RevClick() {
-    auto* bar = Named<QScrollBar>("SBRevArm");
+    auto* bar = ui_.SBRevArm;
     const ext maxCent = m_.RevArmToCentMax;
     bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->minimum()) / maxCent) : 0);
-    Named<QPushButton>("Rev")->setEnabled(false);
-    Named<QPushButton>("Fwd")->setEnabled(true);
-    Named<QPushButton>("Center")->setEnabled(true);
+    ui_.Rev->setEnabled(false);
+    ui_.Fwd->setEnabled(true);
+    ui_.Center->setEnabled(true);
     EmptyCutoffTexts();
 }
 
 void TMainForm::CenterClick() {
-    Named<QScrollBar>("SBRevArm")->setValue(0);
+    ui_.SBRevArm->setValue(0);
     m_.RevArmPos = m_.RevArmPositions[0];
-    Named<QPushButton>("Fwd")->setEnabled(true);
-    Named<QPushButton>("Rev")->setEnabled(true);
-    Named<QPushButton>("Center")->setEnabled(false);
+    ui_.Fwd->setEnabled(true);
+    ui_.Rev->setEnabled(true);
+    ui_.Center->setEnabled(false);
     EmptyCutoffTexts();
+}
+
+void TMainForm::SetRevArmBar(int position) { ui_.SBRevArm->setValue(position); }
+
+void TMainForm::ResetRevArmRange() {
+    ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+}
+
+void TMainForm::RunRevArmPositions() {
+    if (windows_.SetRevArm) windows_.SetRevArm->exec();
 }
 
 void TMainForm::FindRevArmCentClick() {
@@ -766,69 +780,69 @@ void TMainForm::FindRevArmCentClick() {
 
 void TMainForm::SetBeepOnErrorClick() {
     m_.BeepOnError = !m_.BeepOnError;
-    Named<QAction>("SetBeepOnError")
+    ui_.SetBeepOnError
         ->setText(m_.BeepOnError ? QStringLiteral("Set&ErrorBeep Off") : QStringLiteral("Set&ErrorBeep On"));
 }
 
 void TMainForm::SetSteamClick() {
     m_.ShowSteam = !m_.ShowSteam;
-    Named<QAction>("SetSteam")
+    ui_.SetSteam
         ->setText(m_.ShowSteam ? QStringLiteral("SetS&teamDisp Off") : QStringLiteral("SetS&teamDisp On"));
 }
 
 // ---- view ----
 
 void TMainForm::SBPanVertChange(int pos) {
-    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    ui_.NormVHZ->setEnabled(true);
     PanVertical(m_, pos);
-    Named<QScrollBar>("SBPanVert")->setValue(0);
+    ui_.SBPanVert->setValue(0);
 }
 
 void TMainForm::SBPanHorzChange(int pos) {
-    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    ui_.NormVHZ->setEnabled(true);
     PanHorizontal(m_, pos);
-    Named<QScrollBar>("SBPanHorz")->setValue(0);
+    ui_.SBPanHorz->setValue(0);
 }
 
 void TMainForm::SBZoomChange(int pos) {
-    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    ui_.NormVHZ->setEnabled(true);
     ZoomStep(m_, pos);
-    Named<QScrollBar>("SBZoom")->setValue(0);
+    ui_.SBZoom->setValue(0);
 }
 
 void TMainForm::NormVHZClick() {
     // The bars are always back at 0 after a step, so putting them to 0 runs no handler.
-    Named<QScrollBar>("SBPanVert")->setValue(0);
-    Named<QScrollBar>("SBPanHorz")->setValue(0);
-    Named<QScrollBar>("SBZoom")->setValue(0);
+    ui_.SBPanVert->setValue(0);
+    ui_.SBPanHorz->setValue(0);
+    ui_.SBZoom->setValue(0);
     NormalView(m_);
-    Named<QPushButton>("NormVHZ")->setEnabled(false);
-    Named<QPushButton>("Preset0")->setEnabled(true);
+    ui_.NormVHZ->setEnabled(false);
+    ui_.Preset[0]->setEnabled(true);
 }
 
 void TMainForm::Preset0Click() {
     TakePresetView(m_);
     // Disabled "P" is the armed state: the next preset button stores this view.
-    Named<QPushButton>("Preset0")->setEnabled(false);
-    Named<QPushButton>("NormVHZ")->setEnabled(true);
+    ui_.Preset[0]->setEnabled(false);
+    ui_.NormVHZ->setEnabled(true);
 }
 
 void TMainForm::PresetClick(int k) {
-    RecallPreset(m_, k, !Named<QPushButton>("Preset0")->isEnabled());
-    Named<QPushButton>("NormVHZ")->setEnabled(true);
-    Named<QPushButton>("Preset0")->setEnabled(true);
+    RecallPreset(m_, k, !ui_.Preset[0]->isEnabled());
+    ui_.NormVHZ->setEnabled(true);
+    ui_.Preset[0]->setEnabled(true);
 }
 
 void TMainForm::SetPanZoomClick() {
     panZoomShown_ = !panZoomShown_;
-    Named<QAction>("SetPanZoom")
+    ui_.SetPanZoom
         ->setText(panZoomShown_ ? QStringLiteral("SetP&anZoom Off") : QStringLiteral("SetP&anZoom On"));
-    for (const char* n : {"SBPanVert", "SBPanHorz", "SBZoom"}) Named<QScrollBar>(n)->setVisible(panZoomShown_);
+    for (QScrollBar* bar : {ui_.SBPanVert, ui_.SBPanHorz, ui_.SBZoom}) bar->setVisible(panZoomShown_);
 }
 
 void TMainForm::SetLineWidthClick() {
     m_.LineWidth = m_.LineWidth == 1 ? 2 : 1;
-    Named<QAction>("SetLineWidth")
+    ui_.SetLineWidth
         ->setText(m_.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1") : QStringLiteral("Set&LineWidth 2"));
 }
 
@@ -836,63 +850,84 @@ void TMainForm::LargeFontClick() {
     const bool large = m_.FontScaleX == 1.0f && m_.FontScaleY == 1.0f;
     m_.FontScaleX = large ? 1.27f : 1.0f;
     m_.FontScaleY = large ? 1.22f : 1.0f;
-    Named<QAction>("LargeFont")->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
+    ui_.LargeFont->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
 }
 
 // ---- screen data ----
 
 void TMainForm::SetScreenDataClick() {
-    auto action = [this](const char* n) { return Named<QAction>(n); };
-    auto widget = [this](const char* n) { return Named<QWidget>(n); };
+    const MainFormControls& c = ui_;
     if (m_.ScreenData) {
         m_.ScreenData = false;
-        action("SetScreenData")->setText(QStringLiteral("SetScree&nData On"));
-        for (const char* n : kScreenDataControls) widget(n)->hide();
-        action("DriverAng")->setEnabled(false);
-        action("RefPoints1")->setVisible(false);
-        action("FindRevArmCent")->setEnabled(false);
-        action("DynamicVariables")->setEnabled(false);
+        c.SetScreenData->setText(QStringLiteral("SetScree&nData On"));
+        // What switching screen data off hides, in this order.
+        for (QWidget* w : std::initializer_list<QWidget*>{c.Panel[1], c.Panel[2], c.Panel[3], c.Panel[4], c.Panel[5],
+                           c.Panel[6], c.Panel[7], c.Panel[8], c.Panel[9], c.Panel[10], c.Panel[11], c.Panel[12],
+                           c.Preset[1], c.Preset[2], c.Preset[3], c.Preset[4], c.Preset[5], c.Preset[6],
+                           c.Preset[0], c.NormVHZ, c.RefPt1, c.RefPt2, c.SBPanVert, c.SBPanHorz, c.SBZoom,
+                           c.Rev, c.Center, c.Fwd, c.Deg180, c.Run, c.Deg00, c.Step1, c.Step10, c.Step45,
+                           c.SBRevArm, c.SBDrvAng, c.SBStepAng, c.RefPt1Zero, c.RefPt2Zero, c.SBRef[0],
+                           c.SBRef[1], c.SBRef[2], c.SBRef[3], dynBars_[1], dynBars_[2], dynBars_[3],
+                           dynBars_[4]})
+            w->hide();
+        c.DriverAng->setEnabled(false);
+        c.RefPoints1->setVisible(false);
+        c.FindRevArmCent->setEnabled(false);
+        c.DynamicVariables->setEnabled(false);
         m_.DynVarOn = false;
-        action("RefPoints")->setEnabled(false);
+        c.RefPoints->setEnabled(false);
         m_.RefPointsOn = false;
-        action("SetUnDo")->setEnabled(false);
+        c.SetUnDo->setEnabled(false);
         m_.UndoOn = false;
         toolBar_->hide();
-        action("SetPanZoom")->setEnabled(true);
+        c.SetPanZoom->setEnabled(true);
         m_.PivotDataOn = false;
-        widget("DataTableBut")->hide();
-        action("SetPivotData")->setEnabled(false);
-        action("DrawLines1")->setEnabled(false);
-        widget("ToolButton23")->setEnabled(false);
+        c.DataTableBut->hide();
+        c.SetPivotData->setEnabled(false);
+        c.DrawLines1->setEnabled(false);
+        c.ToolButton23->setEnabled(false);
     } else {
         m_.ScreenData = true;
-        action("SetScreenData")->setText(QStringLiteral("SetScree&nData Off"));
-        for (const char* n : kScreenDataShown) widget(n)->show();
+        c.SetScreenData->setText(QStringLiteral("SetScree&nData Off"));
+        // Switching it on shows the first part again (the reference-point and
+        // dynamic-variable groups wait for their modes).
+        for (QWidget* w : std::initializer_list<QWidget*>{c.Panel[1], c.Panel[2], c.Panel[3], c.Panel[4], c.Panel[9],
+                           c.Panel[10], c.Panel[12], c.Preset[1], c.Preset[2], c.Preset[3], c.Preset[4],
+                           c.Preset[5], c.Preset[6], c.Preset[0], c.NormVHZ, c.RefPt1, c.RefPt2, c.SBPanVert,
+                           c.SBPanHorz, c.SBZoom, c.Rev, c.Center, c.Fwd, c.Deg180, c.Run, c.Deg00, c.Step1,
+                           c.Step10, c.Step45, c.SBRevArm, c.SBDrvAng, c.SBStepAng})
+            w->show();
         panZoomShown_ = false;
-        action("DriverAng")->setEnabled(true);
-        action("RefPoints1")->setVisible(true);
-        action("FindRevArmCent")->setEnabled(true);
-        action("DynamicVariables")->setEnabled(true);
-        action("RefPoints")->setEnabled(true);
-        action("SetUnDo")->setEnabled(true);
+        c.DriverAng->setEnabled(true);
+        c.RefPoints1->setVisible(true);
+        c.FindRevArmCent->setEnabled(true);
+        c.DynamicVariables->setEnabled(true);
+        c.RefPoints->setEnabled(true);
+        c.SetUnDo->setEnabled(true);
         toolBar_->show();
-        action("SetPanZoom")->setEnabled(false);
-        action("SetPanZoom")->setText(QStringLiteral("SetP&anZoom On"));
-        action("SetPivotData")->setEnabled(true);
+        c.SetPanZoom->setEnabled(false);
+        c.SetPanZoom->setText(QStringLiteral("SetP&anZoom On"));
+        c.SetPivotData->setEnabled(true);
     }
 }
 
 void TMainForm::DynamicVariablesClick() {
     m_.DynVarOn = !m_.DynVarOn;
-    for (int k = 1; k <= 4; ++k) dynBars_[k]->setVisible(m_.DynVarOn);
-    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->setVisible(m_.DynVarOn);
+    ShowDynVarControls(m_.DynVarOn);
 }
+
+void TMainForm::ShowDynVarControls(bool visible) {
+    for (int k = 1; k <= 4; ++k) dynBars_[k]->setVisible(visible);
+    for (int n : {7, 8, 9}) ui_.Panel[n]->setVisible(visible);
+}
+
+void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(m_.UndoButtonsEnabled); }
 
 void TMainForm::SetUnDoClick() { m_.UndoOn = !m_.UndoOn; }
 
 void TMainForm::UnDoDnClick() {
     UnDoClick(m_);
-    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    RefreshUndoButton();
 }
 
 // ---- dynamic-variable bars ----
@@ -905,8 +940,8 @@ void TMainForm::SBDynVarChange(int k, int pos) {
 
 void TMainForm::EndDynVarInteraction(int k) {
     DynVarBarInteractionEnd(m_, k);
-    unDoDn_->setEnabled(m_.UndoButtonsEnabled);
-    Named<QScrollBar>("SBRevArm")->setFocus();
+    RefreshUndoButton();
+    ui_.SBRevArm->setFocus();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
@@ -945,12 +980,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 void TMainForm::ResetAllClick() {
     ResetAllModel(m_);
     // The frame reset's part: the reverse-arm bar spans the default largest offset again.
-    Named<QScrollBar>("SBRevArm")->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+    ResetRevArmRange();
     CenterClick();
-    Named<QPushButton>("NormVHZ")->setEnabled(false);
-    Named<QPushButton>("Preset0")->setEnabled(true);
+    ui_.NormVHZ->setEnabled(false);
+    ui_.Preset[0]->setEnabled(true);
     for (int k = 1; k <= 4; ++k) dynBars_[k]->hide();
-    for (const char* n : {"Panel7", "Panel8", "Panel9"}) Named<QWidget>(n)->hide();
+    for (int n : {7, 8, 9}) ui_.Panel[n]->hide();
     unDoDn_->setEnabled(false);
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/mainwindowhost.h"
 #include "mainwin/appwindows.h"
 #include "mainwin/qpaintercanvas.h"
 #include "mainwin/scene/mainscene.h"
@@ -20,6 +21,7 @@
 #include "model/model.h"
 
 class QFrame;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 class QToolBar;
@@ -33,7 +35,38 @@ struct Picture;
 // durations (cut-off read-outs, error signal, close-ups) last as long as users expect.
 inline constexpr int kTickIntervalMs = 16;
 
-class TMainForm : public QMainWindow, private SceneHost {
+// The window's own controls, kept as they are made (each carries its name as objectName too).
+// The dynamic-variable bars, the UnDo button and the error marker are kept by the window itself.
+struct MainFormControls {
+    QFrame* Panel[13] = {};  // Panel1 .. Panel12
+    QPushButton *Run = nullptr, *Center = nullptr, *Rev = nullptr, *Fwd = nullptr;
+    QPushButton *Deg180 = nullptr, *Deg00 = nullptr;
+    QPushButton *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
+    QPushButton* NormVHZ = nullptr;
+    QPushButton* Preset[7] = {};  // Preset0 ("P") .. Preset6
+    QPushButton *RefPt1 = nullptr, *RefPt2 = nullptr, *RefPt1Zero = nullptr, *RefPt2Zero = nullptr;
+    QPushButton* DataTableBut = nullptr;
+    QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
+    QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
+    QScrollBar* SBRef[4] = {};  // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
+    QWidget* ToolButton23 = nullptr;  // the tool button of DrawLines1
+    // The menus and their items.
+    QMenu *File1 = nullptr, *RecentDesigns = nullptr;
+    QAction *OpenDimensions = nullptr, *SaveAsDimensions = nullptr, *ExportPicture = nullptr,
+            *PrintPicture = nullptr, *Exit1 = nullptr;
+    QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
+            *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
+            *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
+            *SetPanZoom = nullptr;
+    QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
+    QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
+            *DynamicVariables = nullptr, *SetUnDo = nullptr;
+    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
+            *ValveEvents1 = nullptr;
+    QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
+};
+
+class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
     Q_OBJECT
 public:
     // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
@@ -43,6 +76,8 @@ public:
 
     Model& model() { return m_; }
     const AppWindows& windows() const { return windows_; }
+    // The controls, for the tools that work on them.
+    const MainFormControls& Controls() const { return ui_; }
     void AttachWindows(const AppWindows& w) { windows_ = w; }
 
     // The last frame drawn (1280 x 1024).
@@ -59,10 +94,21 @@ public:
     void ShowModal(QDialog* d);
     bool InTick() const { return inTick_; }
 
-    // Motion state, for the angle dialogs.
-    bool MotionRunning() const { return running_; }
-    void StartMotion();  // the start branch of Run/Stop
-    void StopMotion();   // the stop branch of Run/Stop
+    // MainWindowHost: what the dialogs and diagram windows ask of this window.
+    void PauseAnimation() override;
+    void ResumeAnimation() override;
+    bool MotionRunning() const override { return running_; }
+    void StartMotion() override;  // the start branch of Run/Stop
+    void StopMotion() override;   // the stop branch of Run/Stop
+    void SetDriverAngleBar(int position) override;
+    void SetDriverAngleSteps(int small, int large) override;
+    void SetStepAngleBar(int position) override;
+    void UpdateStepButtons() override;
+    void SetRevArmBar(int position) override;
+    void ResetRevArmRange() override;
+    void RunRevArmPositions() override;
+    void ShowDynVarControls(bool visible) override;
+    void RefreshUndoButton() override;
 
     // ---- handlers (names as the window defines them) ----
     void FormActivate();
@@ -122,10 +168,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     QAction* Action(const char* name, const char* caption);
-    void UpdateStepButtons();
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
-    template <class T> T* Named(const char* name) const;
     void EndDynVarInteraction(int k);
 
     Model& m_;
@@ -144,6 +188,7 @@ private:
     bool running_ = true;
     bool panZoomShown_ = false;  // the pan/zoom switch's caption reads "Off"
     std::uint32_t seedCounter_ = 0;
+    MainFormControls ui_;
     // Controls the frame touches every tick.
     QScrollBar* dynBars_[5] = {};
     QPushButton* unDoDn_ = nullptr;

@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFrame>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-#include <QToolButton>
 
 #include "io/dimensionfile.h"
 #include "mainwin/mainform.h"
@@ -26,7 +26,6 @@ namespace tarn {
 
 namespace {
 
-constexpr const char* kRefBars[4] = {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz"};
 constexpr RefBar kRefBarIds[4] = {RefBar::Ref1Vert, RefBar::Ref1Horz, RefBar::Ref2Vert, RefBar::Ref2Horz};
 
 QString ChooseSaveFile(QWidget* parent) {
@@ -59,11 +58,6 @@ MouseButton ToButton(Qt::MouseButton b) {
 
 }  // namespace
 
-template <class T>
-T* MeasureTools::Named(const char* name) const {
-    return form_.findChild<T*>(QString::fromLatin1(name));
-}
-
 MeasureTools::MeasureTools(Model& m, TMainForm& form)
     : QObject(&form),
       m_(m),
@@ -75,26 +69,20 @@ MeasureTools::MeasureTools(Model& m, TMainForm& form)
       }),
       beep_([] { QApplication::beep(); }) {
     setObjectName(QStringLiteral("MeasureTools"));
-    recent_ = new RecentDesigns(Named<QMenu>("RecentDesigns"), this);
+    const MainFormControls& c = form_.Controls();
+    recent_ = new RecentDesigns(c.RecentDesigns, this);
     recent_->SetChooser([this](const QString& path) { OpenRecentClick(path); });
-    auto onAction = [this](const char* name, auto handler) {
-        if (auto* a = Named<QAction>(name)) connect(a, &QAction::triggered, this, handler);
-    };
-    onAction("RefPoints", [this] { RefPointsClick(); });
-    onAction("SetPivotData", [this] { SetPivotDataClick(); });
-    onAction("DrawLines1", [this] { DrawLines1Click(); });
-    onAction("SaveAsDimensions", [this] { SaveAsDimensionsClick(); });
-    onAction("OpenDimensions", [this] { OpenDimensionsClick(); });
-    auto onButton = [this](const char* name, auto handler) {
-        if (auto* b = Named<QPushButton>(name)) connect(b, &QPushButton::clicked, this, handler);
-    };
-    onButton("RefPt1", [this] { RefPtClick(1); });
-    onButton("RefPt2", [this] { RefPtClick(2); });
-    onButton("RefPt1Zero", [this] { RefPtZeroClick(1); });
-    onButton("RefPt2Zero", [this] { RefPtZeroClick(2); });
+    connect(c.RefPoints, &QAction::triggered, this, [this] { RefPointsClick(); });
+    connect(c.SetPivotData, &QAction::triggered, this, [this] { SetPivotDataClick(); });
+    connect(c.DrawLines1, &QAction::triggered, this, [this] { DrawLines1Click(); });
+    connect(c.SaveAsDimensions, &QAction::triggered, this, [this] { SaveAsDimensionsClick(); });
+    connect(c.OpenDimensions, &QAction::triggered, this, [this] { OpenDimensionsClick(); });
+    connect(c.RefPt1, &QPushButton::clicked, this, [this] { RefPtClick(1); });
+    connect(c.RefPt2, &QPushButton::clicked, this, [this] { RefPtClick(2); });
+    connect(c.RefPt1Zero, &QPushButton::clicked, this, [this] { RefPtZeroClick(1); });
+    connect(c.RefPt2Zero, &QPushButton::clicked, this, [this] { RefPtZeroClick(2); });
     for (int i = 0; i < 4; ++i)
-        if (auto* s = Named<QScrollBar>(kRefBars[i]))
-            connect(s, &QScrollBar::valueChanged, this, [this, i](int pos) { SBRefChange(i, pos); });
+        connect(c.SBRef[i], &QScrollBar::valueChanged, this, [this, i](int pos) { SBRefChange(i, pos); });
     connect(&form_, &TMainForm::PictureMouseDown, this, &MeasureTools::MouseDown);
 }
 
@@ -103,49 +91,49 @@ TRefPnts::MainSide MeasureTools::RefPntsSide() {
 }
 
 void MeasureTools::SetZeroEnabled(int point, bool enabled) {
-    if (auto* b = Named<QPushButton>(point == 1 ? "RefPt1Zero" : "RefPt2Zero")) b->setEnabled(enabled);
+    const MainFormControls& c = form_.Controls();
+    (point == 1 ? c.RefPt1Zero : c.RefPt2Zero)->setEnabled(enabled);
 }
 
 void MeasureTools::RefPointsClick() {
+    const MainFormControls& c = form_.Controls();
     const bool on = !m_.RefPointsOn;
     m_.RefPointsOn = on;
     if (!on) {
         m_.PivotDataOn = false;
-        if (auto* w = Named<QWidget>("DataTableBut")) w->hide();
+        c.DataTableBut->hide();
     }
     // The enabled state of the two "0" buttons is their own.
-    for (const char* name : {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz", "RefPt1Zero",
-                             "RefPt2Zero", "Panel5", "Panel6", "Panel11"})
-        if (auto* w = Named<QWidget>(name)) w->setVisible(on);
-    for (const char* name : {"RefPt1", "RefPt2", "ToolButton23"})
-        if (auto* w = Named<QWidget>(name)) w->setEnabled(on);
-    if (auto* a = Named<QAction>("DrawLines1")) a->setEnabled(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{c.SBRef[0], c.SBRef[1], c.SBRef[2], c.SBRef[3], c.RefPt1Zero,
+                                                      c.RefPt2Zero, c.Panel[5], c.Panel[6], c.Panel[11]})
+        w->setVisible(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{c.RefPt1, c.RefPt2, c.ToolButton23}) w->setEnabled(on);
+    c.DrawLines1->setEnabled(on);
 }
 
 void MeasureTools::SetPivotDataClick() {
-    auto* table = Named<QWidget>("DataTableBut");
+    QWidget* table = form_.Controls().DataTableBut;
     if (m_.PivotDataOn) {
         m_.PivotDataOn = false;
-        if (table) table->hide();
+        table->hide();
         return;
     }
     m_.PivotDataOn = true;
-    if (table) table->show();
+    table->show();
     if (!m_.RefPointsOn) RefPointsClick();
 }
 
 void MeasureTools::RefPtClick(int point) {
     const PanBarPositions bars = CentreOnReferencePoint(m_, point);
     // Each setting runs the bar's own relative pan step on the view just set.
-    if (auto* s = Named<QScrollBar>("SBPanHorz")) s->setValue(bars.horz);
-    if (auto* s = Named<QScrollBar>("SBPanVert")) s->setValue(bars.vert);
+    form_.Controls().SBPanHorz->setValue(bars.horz);
+    form_.Controls().SBPanVert->setValue(bars.vert);
 }
 
 void MeasureTools::RefPtZeroClick(int point) {
     ZeroReferencePoint(m_, point);
     const int first = point == 1 ? 0 : 2;
-    for (int i = first; i < first + 2; ++i)
-        if (auto* s = Named<QScrollBar>(kRefBars[i])) s->setValue(0);
+    for (int i = first; i < first + 2; ++i) form_.Controls().SBRef[i]->setValue(0);
     SetZeroEnabled(point, false);
 }
 
@@ -153,7 +141,7 @@ void MeasureTools::SBRefChange(int bar, int pos) {
     if (bar < 0 || bar > 3) return;
     SetZeroEnabled(PointOf(kRefBarIds[bar]), true);
     NudgeReferencePoint(m_, kRefBarIds[bar], pos);
-    if (auto* s = Named<QScrollBar>(kRefBars[bar])) s->setValue(0);
+    form_.Controls().SBRef[bar]->setValue(0);
 }
 
 void MeasureTools::MouseDown(Qt::MouseButton button, int x, int y) {
@@ -221,10 +209,8 @@ bool MeasureTools::OpenDesign(const QString& path, Message when) {
             drawLines_->ClearRowLabels();
             drawLines_->HighlightCurrentRow();
         }
-        if (auto* bar = Named<QScrollBar>("SBRevArm")) {
-            bar->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
-            bar->setValue(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
-        }
+        form_.ResetRevArmRange();
+        form_.SetRevArmBar(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
         recent_->Add(path);
     }
     // In every case: the rows show the overlay data.

@@ -1,7 +1,7 @@
 // The main window's measuring and file tools: the reference-point mode and its bars and
 // buttons, the pivot-data rows, the lines-and-circles dialog reached from the picture, and
 // saving and opening a design, and the recent designs. It works on the main window's own
-// controls, found by name.
+// controls, which the window hands it.
 #pragma once
 
 #include <QObject>
@@ -62,7 +62,6 @@ public:
     RecentDesigns& recent() { return *recent_; }
 
 private:
-    template <class T> T* Named(const char* name) const;
     void SetZeroEnabled(int point, bool enabled);
 
     Model& m_;
