@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <string_view>
 
-#include "analysis/cli.h"
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
-#include "model/model.h"
+#include "core/analysis/cli.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
+#include "core/model/model.h"
 
 int main(int argc, char** argv) {
     // Script use (--events, --data-files, --help, -h, -?, --version) needs no display: answered

@@ -1,7 +1,7 @@
 // Designs the benchmarks measure with.
 #pragma once
 
-#include "model/model.h"
+#include "core/model/model.h"
 
 namespace tarn::bench {
 

@@ -2,10 +2,10 @@
 // run on a design whose ends were made unequal (target under 100 ms).
 #include <benchmark/benchmark.h>
 
-#include "analysis/equaliser.h"
-#include "analysis/valveevents.h"
-#include "model/dimensions.h"
-#include "model/model.h"
+#include "core/analysis/equaliser.h"
+#include "core/analysis/valveevents.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
 
 namespace {
 

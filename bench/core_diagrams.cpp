@@ -2,10 +2,10 @@
 // graphs), drawn on the recording canvas: a jogged dimension must redraw within one frame.
 #include <benchmark/benchmark.h>
 
-#include "diagrams/plots/pivottable.h"
-#include "diagrams/plots/plots.h"
-#include "model/model.h"
-#include "model/recordingcanvas.h"
+#include "core/plots/pivottable.h"
+#include "core/plots/plots.h"
+#include "core/model/model.h"
+#include "core/model/recordingcanvas.h"
 
 #include "bench_designs.h"
 

@@ -1,8 +1,8 @@
 // Solver cost: one solve of the linkage and the valve events, and a revolution in 1-degree steps.
 #include <benchmark/benchmark.h>
 
-#include "model/model.h"
-#include "model/solver.h"
+#include "core/model/model.h"
+#include "core/model/solver.h"
 
 namespace {
 

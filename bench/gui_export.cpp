@@ -6,10 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "diagrams/plots/plots.h"
-#include "mainwin/pictureexport.h"
-#include "mainwin/qpaintercanvas.h"
-#include "model/model.h"
+#include "core/plots/plots.h"
+#include "gui/common/pictureexport.h"
+#include "gui/common/qpaintercanvas.h"
+#include "core/model/model.h"
 
 #include "bench_designs.h"
 #include "bench_guiapp.h"

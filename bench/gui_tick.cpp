@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
-#include "mainwin/qpaintercanvas.h"
-#include "mainwin/scene/mainscene.h"
-#include "mainwin/scene/view.h"
+#include "gui/common/qpaintercanvas.h"
+#include "core/scene/mainscene.h"
+#include "core/scene/view.h"
 
 #include "bench_guiapp.h"
 

@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "analysis/cli.h"
-#include "io/dimensionfile.h"
-#include "model/dimensions.h"
-#include "model/model.h"
+#include "core/analysis/cli.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
 
 using namespace tarn;
 

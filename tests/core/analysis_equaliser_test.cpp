@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/equaliser.h"
-#include "io/dimensionfile.h"
-#include "model/dimensions.h"
-#include "model/model.h"
+#include "core/analysis/equaliser.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
 #include "started_model.h"
 
 using namespace tarn;

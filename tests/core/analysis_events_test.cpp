@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/valveevents.h"
-#include "io/dimensionfile.h"
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "model/numfmt.h"
-#include "model/solver.h"
+#include "core/analysis/valveevents.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
 #include "started_model.h"
 
 using namespace tarn;

@@ -2,12 +2,12 @@
 // the saved view and which dialog closes and reopens.
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/closeup.h"
-#include "mainwin/scene/mainscene.h"
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
+#include "core/scene/closeup.h"
+#include "core/scene/mainscene.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
 
 using namespace tarn;
 

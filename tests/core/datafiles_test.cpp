@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "io/datafiles.h"
+#include "core/io/datafiles.h"
 
 using namespace tarn;
 namespace fs = std::filesystem;

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "diagrams/plots/pivottable.h"
-#include "model/model.h"
-#include "model/numfmt.h"
-#include "model/solver.h"
+#include "core/plots/pivottable.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
 #include "started_model.h"
 
 using namespace tarn;

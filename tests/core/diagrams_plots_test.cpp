@@ -7,15 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include "diagrams/plots/plots.h"
-#include "diagrams/plots/steammodel.h"
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "model/numfmt.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
-#include "variation/dynvars.h"
-#include "variation/undo.h"
+#include "core/plots/plots.h"
+#include "core/plots/steammodel.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
+#include "core/variation/dynvars.h"
+#include "core/variation/undo.h"
 
 using namespace tarn;
 using Kind = CanvasOp::Kind;

@@ -17,10 +17,10 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/cli.h"
+#include "core/analysis/cli.h"
 #include "fifo.h"
-#include "io/dimensionfile.h"
-#include "model/model.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/model.h"
 #include "started_model.h"
 
 using namespace tarn;

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/mainscene.h"
-#include "model/model.h"
-#include "model/recordingcanvas.h"
-#include "model/numfmt.h"
-#include "model/solver.h"
-#include "overlay/logic/drawlines.h"
+#include "core/scene/mainscene.h"
+#include "core/model/model.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
+#include "core/overlay/drawlines.h"
 #include "started_model.h"
 
 using namespace tarn;

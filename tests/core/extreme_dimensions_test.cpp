@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "diagrams/plots/plots.h"
-#include "mainwin/scene/mainscene.h"
-#include "model/dimensions.h"
-#include "model/recordingcanvas.h"
+#include "core/plots/plots.h"
+#include "core/scene/mainscene.h"
+#include "core/model/dimensions.h"
+#include "core/model/recordingcanvas.h"
 #include "scene_fakehost.h"
 #include "started_model.h"
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "model/solver.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/model/solver.h"
 #include "started_model.h"
 
 using namespace tarn;

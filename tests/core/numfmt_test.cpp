@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/numfmt.h"
+#include "core/model/numfmt.h"
 
 using namespace tarn;
 

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/refpoints.h"
-#include "model/model.h"
-#include "model/numfmt.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
+#include "core/scene/refpoints.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
 #include "started_model.h"
 
 using namespace tarn;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/scene/scenehost.h"
+#include "core/scene/scenehost.h"
 
 namespace tarn::testing {
 

@@ -2,13 +2,13 @@
 // the captions and the view transform.
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/mainscene.h"
+#include "core/scene/mainscene.h"
 #include <limits>
 #include <optional>
 
-#include "model/numfmt.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
 #include "scene_fakehost.h"
 
 namespace tarn {

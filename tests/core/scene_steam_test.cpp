@@ -1,10 +1,10 @@
 // The steam layer: pixel counts, phase colours, the density clamp and the exhaust beats.
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/mainscene.h"
-#include "model/numfmt.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
+#include "core/scene/mainscene.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
 #include "scene_fakehost.h"
 
 namespace tarn {

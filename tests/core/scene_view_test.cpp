@@ -1,8 +1,8 @@
 // View control and the step-angle bands.
 #include <gtest/gtest.h>
 
-#include "mainwin/scene/motion.h"
-#include "mainwin/scene/view.h"
+#include "core/scene/motion.h"
+#include "core/scene/view.h"
 
 namespace tarn {
 namespace {

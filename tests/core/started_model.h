@@ -1,7 +1,7 @@
 // A model as the program has it after start-up: the built-in design, solved once.
 #pragma once
 
-#include "model/model.h"
+#include "core/model/model.h"
 
 namespace tarn::test {
 

@@ -1,10 +1,10 @@
 // The dimension commit in its order, and the two gear limits of the reverse arm.
 #include <gtest/gtest.h>
 
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "variation/commit.h"
-#include "variation/undo.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/variation/commit.h"
+#include "core/variation/undo.h"
 #include "started_model.h"
 
 using namespace tarn;

@@ -2,11 +2,11 @@
 // bar interaction.
 #include <gtest/gtest.h>
 
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "variation/commit.h"
-#include "variation/dynvars.h"
-#include "variation/undo.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/variation/commit.h"
+#include "core/variation/dynvars.h"
+#include "core/variation/undo.h"
 #include "started_model.h"
 
 using namespace tarn;

@@ -12,12 +12,12 @@
 #include <span>
 #include <string_view>
 
-#include "analysis/valveevents.h"
-#include "io/dimensionfile.h"
-#include "mainwin/scene/mainscene.h"
-#include "model/canvas.h"
-#include "model/model.h"
-#include "model/solver.h"
+#include "core/analysis/valveevents.h"
+#include "core/io/dimensionfile.h"
+#include "core/scene/mainscene.h"
+#include "core/model/canvas.h"
+#include "core/model/model.h"
+#include "core/model/solver.h"
 
 namespace {
 

@@ -18,13 +18,13 @@
 
 #include <gtest/gtest.h>
 
-#include "diagrams/cutoffequaliser.h"
-#include "diagrams/valveevents.h"
+#include "gui/diagrams/cutoffequaliser.h"
+#include "gui/diagrams/valveeventswindow.h"
 #include "dialogs_support.h"
-#include "mainwin/appwindows.h"
-#include "model/dimensions.h"
-#include "model/model.h"
-#include "variation/undo.h"
+#include "gui/mainwin/appwindows.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/variation/undo.h"
 #include "../core/started_model.h"
 
 using namespace tarn;

@@ -13,14 +13,14 @@
 
 #include <memory>
 
-#include "diagrams/datatable.h"
-#include "diagrams/diagramwindow.h"
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
-#include "mainwin/qpaintercanvas.h"
-#include "model/dimensions.h"
-#include "model/numfmt.h"
-#include "variation/commit.h"
+#include "gui/diagrams/datatable.h"
+#include "gui/diagrams/diagramwindow.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
+#include "gui/common/qpaintercanvas.h"
+#include "core/model/dimensions.h"
+#include "core/model/numfmt.h"
+#include "core/variation/commit.h"
 
 using namespace tarn;
 

@@ -5,10 +5,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "dialogs/angledialog.h"
-#include "dialogs/numericfield.h"
+#include "gui/dialogs/angledialog.h"
+#include "gui/dialogs/numericfield.h"
 #include "dialogs_support.h"
-#include "mainwin/scene/motion.h"
+#include "core/scene/motion.h"
 
 using namespace tarn;
 

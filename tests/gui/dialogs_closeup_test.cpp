@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "dialogs/framedi.h"
+#include "gui/dialogs/framedi.h"
 #include "dialogs_support.h"
-#include "mainwin/appwindows.h"
+#include "gui/mainwin/appwindows.h"
 
 using namespace tarn;
 

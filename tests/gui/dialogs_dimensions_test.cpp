@@ -9,17 +9,17 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include "dialogs/cyldimen.h"
-#include "dialogs/framedi.h"
-#include "dialogs/numericfield.h"
+#include "gui/dialogs/cyldimen.h"
+#include "gui/dialogs/framedi.h"
+#include "gui/dialogs/numericfield.h"
 #include "dialogs_support.h"
-#include "io/dimensionfile.h"
-#include "mainwin/scene/closeup.h"
-#include "mainwin/scene/mainscene.h"
-#include "model/dimensions.h"
-#include "model/recordingcanvas.h"
-#include "model/solver.h"
-#include "variation/undo.h"
+#include "core/io/dimensionfile.h"
+#include "core/scene/closeup.h"
+#include "core/scene/mainscene.h"
+#include "core/model/dimensions.h"
+#include "core/model/recordingcanvas.h"
+#include "core/model/solver.h"
+#include "core/variation/undo.h"
 
 using namespace tarn;
 

@@ -12,11 +12,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "dialogs/framedi.h"
-#include "dialogs/keyfilter.h"
-#include "dialogs/numericfield.h"
+#include "gui/dialogs/framedi.h"
+#include "core/fields/keyfilter.h"
+#include "gui/dialogs/numericfield.h"
 #include "dialogs_support.h"
-#include "model/dimensions.h"
+#include "core/model/dimensions.h"
 
 using namespace tarn;
 

@@ -12,9 +12,9 @@
 #include <functional>
 #include <vector>
 
-#include "diagrams/cutoffequaliser.h"
-#include "diagrams/diagramwindow.h"
-#include "dialogs/setrevarm.h"
+#include "gui/diagrams/cutoffequaliser.h"
+#include "gui/diagrams/diagramwindow.h"
+#include "gui/dialogs/setrevarm.h"
 #include "tools_support.h"
 #include "dialogs_support.h"
 

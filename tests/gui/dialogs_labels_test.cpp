@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-#include "dialogs/framedi.h"
-#include "dialogs/numericfield.h"
-#include "dialogs/setrevarm.h"
+#include "gui/dialogs/framedi.h"
+#include "gui/dialogs/numericfield.h"
+#include "gui/dialogs/setrevarm.h"
 #include "dialogs_support.h"
 
 using namespace tarn;

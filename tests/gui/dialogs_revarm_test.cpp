@@ -5,9 +5,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "dialogs/numericfield.h"
-#include "dialogs/revpos.h"
-#include "dialogs/setrevarm.h"
+#include "gui/dialogs/numericfield.h"
+#include "gui/dialogs/revpos.h"
+#include "gui/dialogs/setrevarm.h"
 #include "dialogs_support.h"
 
 using namespace tarn;

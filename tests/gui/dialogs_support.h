@@ -10,11 +10,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "mainwin/mainform.h"
-#include "mainwin/scene/scenehost.h"
+#include "gui/mainwin/mainform.h"
+#include "core/scene/scenehost.h"
 
-#include "model/model.h"
-#include "model/numfmt.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
 #include "../core/started_model.h"
 
 namespace tarn::test {

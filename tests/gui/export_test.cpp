@@ -29,13 +29,13 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/valveevents.h"
-#include "diagrams/diagramwindow.h"
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
-#include "mainwin/pictureexport.h"
-#include "model/numfmt.h"
-#include "model/recordingcanvas.h"
+#include "core/analysis/valveevents.h"
+#include "gui/diagrams/diagramwindow.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
+#include "gui/common/pictureexport.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
 
 using namespace tarn;
 

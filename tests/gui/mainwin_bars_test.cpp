@@ -8,9 +8,9 @@
 
 #include <cmath>
 
-#include "diagrams/diagramwindow.h"
+#include "gui/diagrams/diagramwindow.h"
 #include "mainwin_fixture.h"
-#include "variation/commit.h"
+#include "core/variation/commit.h"
 #include "dialogs_support.h"
 
 namespace tarn {

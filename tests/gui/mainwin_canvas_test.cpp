@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/dialogkit.h"
-#include "mainwin/qpaintercanvas.h"
-#include "mainwin/scene/mainscene.h"
-#include "mainwin/scene/view.h"
-#include "model/solver.h"
+#include "gui/dialogs/dialogkit.h"
+#include "gui/common/qpaintercanvas.h"
+#include "core/scene/mainscene.h"
+#include "core/scene/view.h"
+#include "core/model/solver.h"
 
 namespace tarn {
 namespace {

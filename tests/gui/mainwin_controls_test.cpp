@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "mainwin/graphzoom.h"
-#include "mainwin/scene/motion.h"
+#include "gui/mainwin/graphzoom.h"
+#include "core/scene/motion.h"
 #include "mainwin_fixture.h"
-#include "model/numfmt.h"
+#include "core/model/numfmt.h"
 
 namespace tarn {
 namespace {

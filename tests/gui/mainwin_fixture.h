@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
 
 namespace tarn::testing {
 

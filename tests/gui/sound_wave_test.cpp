@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "mainwin/qtsound.h"
+#include "gui/mainwin/qtsound.h"
 
 namespace tarn {
 namespace {

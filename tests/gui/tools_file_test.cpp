@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "io/dimensionfile.h"
+#include "core/io/dimensionfile.h"
 #include "tools_support.h"
 
 using namespace tarn;

@@ -14,8 +14,8 @@
 
 #include "../core/fifo.h"
 
-#include "help/aboutbox.h"
-#include "help/instructionwindow.h"
+#include "gui/help/aboutbox.h"
+#include "gui/help/instructionwindow.h"
 
 using namespace tarn;
 

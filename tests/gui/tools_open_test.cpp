@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "../core/fifo.h"
-#include "io/dimensionfile.h"
+#include "core/io/dimensionfile.h"
 #include "tools_support.h"
 
 using namespace tarn;

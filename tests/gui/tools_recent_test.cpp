@@ -12,8 +12,8 @@
 
 #include <algorithm>
 
-#include "io/dimensionfile.h"
-#include "mainwin/recentdesigns.h"
+#include "core/io/dimensionfile.h"
+#include "gui/mainwin/recentdesigns.h"
 #include "tools_support.h"
 
 using namespace tarn;

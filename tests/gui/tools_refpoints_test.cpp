@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/refpnts.h"
+#include "gui/dialogs/refpnts.h"
 #include "tools_support.h"
 
 using namespace tarn;

@@ -10,11 +10,11 @@
 
 #include <memory>
 
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
-#include "mainwin/measuretools.h"
-#include "model/model.h"
-#include "overlay/drawlines.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
+#include "gui/mainwin/measuretools.h"
+#include "core/model/model.h"
+#include "gui/overlay/drawlinesdialog.h"
 
 namespace tarn::testing {
 

@@ -28,9 +28,9 @@
 #include <sys/prctl.h>
 #endif
 
-#include "mainwin/appwindows.h"
-#include "mainwin/mainform.h"
-#include "mainwin/qtsound.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/mainform.h"
+#include "gui/mainwin/qtsound.h"
 
 #ifndef TARN_SOURCE_DIR
 #error "TARN_SOURCE_DIR names the source folder (its resources hold the wave files)"

@@ -1,0 +1,130 @@
+// Formatting of the valve-events table; every number goes through Str, so the locale never
+// changes a decimal point.
+#include "core/analysis/eventstable.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "core/model/numfmt.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr std::array<const char*, 4> kEventNames{"admission", "cut-off", "release", "compression"};
+
+std::string Angle(double v, int w = 0) { return Str(v, w, 3); }
+std::string Pct(double v, int w = 0) { return Str(v, w, 2); }
+std::string Len(double v, int w = 0) { return Str(v, w, 4); }
+
+std::string Pad(const std::string& s, int w) {
+    return static_cast<int>(s.size()) >= w ? s : std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+}
+
+std::array<const std::optional<ValveEvent>*, 4> Events(const EndEvents& e) {
+    return {&e.admission, &e.cutoff, &e.release, &e.compression};
+}
+
+std::string GearLabel(const Model& design, float pos) {
+    const auto g = GearAt(design, pos);
+    return g ? std::string(GearName(*g)) : std::string();
+}
+
+std::string Status(const ValveEventsResult& r) {
+    return r.ok() ? "ok" : "geometry error at crank angle " + Angle(r.errorAngle);
+}
+
+}  // namespace
+
+std::vector<std::string> EventsHeader() {
+    std::vector<std::string> h{"Rev arm pos [len]", "Gear", "Crank turns"};
+    for (const char* end : {"Front", "Rear"}) {
+        for (const char* ev : kEventNames) {
+            h.push_back(std::string(end) + " " + ev + " [deg]");
+            h.push_back(std::string(end) + " " + ev + " [%]");
+        }
+        h.push_back(std::string(end) + " lead [len]");
+        h.push_back(std::string(end) + " max steam opening [len]");
+        h.push_back(std::string(end) + " max exhaust opening [len]");
+    }
+    h.push_back("Cut-off front-rear [%]");
+    h.push_back("Release front-rear [%]");
+    h.push_back("Compression front-rear [%]");
+    h.push_back("Status");
+    return h;
+}
+
+std::vector<std::string> EventsRow(const Model& design, const ValveEventsResult& r) {
+    std::vector<std::string> row{Str(r.revArmPos, 0, 3), GearLabel(design, r.revArmPos),
+                                 r.reverse ? "Rev" : "Fwd"};
+    for (const EndEvents* e : {&r.front, &r.rear}) {
+        for (const auto* ev : Events(*e)) {
+            row.push_back(*ev ? Angle((*ev)->crankAngle) : "");
+            row.push_back(*ev ? Pct((*ev)->percent) : "");
+        }
+        row.push_back(r.ok() ? Len(e->lead) : "");
+        row.push_back(r.ok() ? Len(e->maxSteamOpening) : "");
+        row.push_back(r.ok() ? Len(e->maxExhaustOpening) : "");
+    }
+    for (const auto& d : {FrontMinusRear(r.front.cutoff, r.rear.cutoff),
+                          FrontMinusRear(r.front.release, r.rear.release),
+                          FrontMinusRear(r.front.compression, r.rear.compression)})
+        row.push_back(d ? Pct(*d) : "");
+    row.push_back(Status(r));
+    return row;
+}
+
+void WriteEventsDelimited(std::ostream& out, const Model& design,
+                          std::span<const ValveEventsResult> rows, char separator) {
+    auto line = [&](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i) out << separator;
+            out << cells[i];
+        }
+        out << '\n';
+    };
+    line(EventsHeader());
+    for (const auto& r : rows) line(EventsRow(design, r));
+}
+
+void WriteEventsText(std::ostream& out, const Model& design, std::span<const ValveEventsResult> rows) {
+    out << "Valve events of " << design.DesignName << " (mid gear at "
+        << Str(design.RevArmPositions[0], 0, 3) << ")\n";
+    for (const auto& r : rows) {
+        out << '\n' << "Rev arm " << Str(r.revArmPos, 0, 3);
+        const std::string gear = GearLabel(design, r.revArmPos);
+        if (!gear.empty()) out << " (" << gear << ")";
+        out << ", crank turning " << (r.reverse ? "backward" : "forward") << '\n';
+        if (!r.ok()) {
+            out << "  " << Status(r) << '\n';
+            continue;
+        }
+        out << "      ";
+        for (const char* ev : {"Admission", "Cut-off", "Release", "Compression"}) out << Pad(ev, 17) << ' ';
+        out << Pad("Lead", 9) << Pad("Max steam", 11) << Pad("Max exhaust", 13) << '\n';
+        out << "      ";
+        for (int k = 0; k < 4; ++k) out << Pad("deg", 10) << Pad("%", 7) << ' ';
+        out << '\n';
+        for (const EndEvents* e : {&r.front, &r.rear}) {
+            out << (e == &r.front ? "Front " : "Rear  ");
+            for (const auto* ev : Events(*e)) {
+                out << (*ev ? Angle((*ev)->crankAngle, 10) : Pad("-", 10));
+                out << (*ev ? Pct((*ev)->percent, 7) : Pad("-", 7));
+                out << ' ';
+            }
+            out << Len(e->lead, 9) << Len(e->maxSteamOpening, 11) << Len(e->maxExhaustOpening, 13);
+            if (e->steamOpenings > 1 || e->exhaustOpenings > 1)
+                out << "  (port opens " << Str(static_cast<long long>(std::max(e->steamOpenings, e->exhaustOpenings)), 0)
+                    << " times)";
+            out << '\n';
+        }
+        auto diff = [](const std::optional<double>& d) { return d ? Pct(*d) + " %" : std::string("-"); };
+        out << "Front - rear: cut-off " << diff(FrontMinusRear(r.front.cutoff, r.rear.cutoff))
+            << ", release " << diff(FrontMinusRear(r.front.release, r.rear.release))
+            << ", compression " << diff(FrontMinusRear(r.front.compression, r.rear.compression))
+            << '\n';
+    }
+}
+
+}  // namespace tarn

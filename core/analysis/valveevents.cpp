@@ -1,0 +1,331 @@
+// Valve events by root finding on the solver. The four port openings are each the valve stem
+// position PivotX[4] plus or minus a constant, so between two turning points of the stem every
+// opening is monotonic: a coarse sweep with its turning points refined finds every opening and
+// closing, and a bracketed root finder places each one.
+#include "core/analysis/valveevents.h"
+#include "core/analysis/goldensection.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr int kCoarseSteps = 72;  // 5 degrees: cheap, and turning points are refined anyway
+constexpr long double kCoarseStep = 360.0L / kCoarseSteps;
+constexpr long double kAngleTolerance = 1e-6L;
+constexpr long double kTurningTolerance = 1e-3L;  // an opening's peak is flat: 1e-3 degree is ample
+
+enum Port { FrontSteam = 0, FrontExhaust, RearSteam, RearExhaust, kPorts };
+
+struct Sample {
+    long double turn = 0;  // degrees turned from the front dead centre
+    long double x4 = 0;    // valve stem joint
+    long double piston = 0;
+    std::array<long double, kPorts> open{};
+};
+
+// The solver on a private copy of the design, turned in the main window's direction.
+class Crank {
+public:
+    Crank(const Model& design, float revArmPos) : m_(design) {
+        m_.RevArmPos = revArmPos;
+        reverse_ = revArmPos > m_.RevArmPositions[0];
+        m_.Direction = reverse_ ? "Rev" : "Fwd";
+        m_.BeepOnError = true;
+        m_.GeometryError = false;
+    }
+
+    bool reverse() const { return reverse_; }
+    bool failed() const { return failed_; }
+    double errorAngle() const { return errorAngle_; }
+
+    // The 32-bit crank angle the program would hold after turning `turn` degrees.
+    float AngleFor(long double turn) const {
+        long double a = reverse_ ? 360.0L - turn : turn;
+        a = std::fmod(a, 360.0L);
+        if (a < 0) a += 360.0L;
+        float f = ToFloat(a);
+        if (f >= 360.0f) f = 0.0f;
+        return f;
+    }
+
+    Sample At(long double turn) {
+        Sample s;
+        s.turn = turn;
+        m_.CrankAngle = AngleFor(turn);
+        SolveLinkage(m_);
+        SolveValveEvents(m_);
+        s.x4 = m_.PivotX[4];
+        s.piston = m_.PistonPos;
+        s.open = {m_.FrontSteamOpen, m_.FrontExhaustOpen, m_.RearSteamOpen, m_.RearExhaustOpen};
+        bool finite = std::isfinite(s.x4) && std::isfinite(s.piston);
+        for (long double v : s.open) finite = finite && std::isfinite(v);
+        if ((m_.GeometryError || !finite) && !failed_) {
+            failed_ = true;
+            errorAngle_ = m_.CrankAngle;
+        }
+        return s;
+    }
+
+private:
+    Model m_;
+    bool reverse_ = false;
+    bool failed_ = false;
+    double errorAngle_ = 0;
+};
+
+bool IsOpen(long double v) { return v > 0; }
+
+// Golden-section search for the turning point of the stem in [a, b]; sign +1 finds the largest
+// PivotX[4], -1 the smallest.
+Sample RefineTurningPoint(Crank& crank, long double a, long double b, int sign) {
+    return GoldenSectionMin(
+        a, b, [&](long double t) { return crank.At(t); },
+        [sign](const Sample& s) { return -sign * s.x4; }, [](const Sample&) {},
+        [&](long double lo, long double hi) { return !(hi - lo > kTurningTolerance) || crank.failed(); });
+}
+
+// The turn at which port p changes between open and closed inside [a, b] (Illinois regula
+// falsi; the ends differ in state). Stops at 1e-6 degree or when the two ends are neighbouring
+// 32-bit crank angles, the finest the program can tell apart.
+long double RefineCrossing(Crank& crank, Sample a, Sample b, Port p) {
+    long double fa = a.open[p], fb = b.open[p];
+    int side = 0;
+    for (int iter = 0; iter < 100 && !crank.failed(); ++iter) {
+        if (b.turn - a.turn < kAngleTolerance) break;
+        const float ta = crank.AngleFor(a.turn), tb = crank.AngleFor(b.turn);
+        if (ta == tb || std::nextafter(ta, tb) == tb) break;
+        long double c = (fa - fb != 0) ? (fa * b.turn - fb * a.turn) / (fa - fb) : a.turn;
+        if (!(c > a.turn && c < b.turn)) c = (a.turn + b.turn) / 2;
+        const Sample s = crank.At(c);
+        const long double fc = s.open[p];
+        if (IsOpen(fc) == IsOpen(b.open[p])) {
+            b = s;
+            fb = fc;
+            if (side == -1) fa /= 2;
+            side = -1;
+        } else {
+            a = s;
+            fa = fc;
+            if (side == +1) fb /= 2;
+            side = +1;
+        }
+    }
+    // The zero of the chord between the final ends; they are as close as the crank can tell.
+    const long double va = a.open[p], vb = b.open[p];
+    long double t = (va - vb != 0) ? a.turn + va * (b.turn - a.turn) / (va - vb) : a.turn;
+    return std::clamp(t, a.turn, b.turn);
+}
+
+struct Crossing {
+    long double turn;
+    bool opening;
+};
+
+double Percent(bool front, long double piston) {
+    const long double pct = front ? piston / 6.4L : (640.0L - piston) / 6.4L;
+    return static_cast<double>(std::clamp(pct, 0.0L, 100.0L));
+}
+
+ValveEvent EventAt(Crank& crank, long double turn, bool front) {
+    const Sample s = crank.At(turn);
+    return ValveEvent{crank.AngleFor(turn), static_cast<double>(s.piston), Percent(front, s.piston)};
+}
+
+struct Opening {
+    std::optional<long double> opens, closes;
+    int count = 0;
+    long double peak = 0;
+    long double peakTurn = 0;
+};
+
+// The openings of port p over the revolution; the one with the largest peak is kept.
+Opening FindOpening(Crank& crank, const std::vector<Sample>& samples, Port p) {
+    Opening result;
+    const std::size_t n = samples.size();
+    std::size_t peakIndex = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (samples[i].open[p] > samples[peakIndex].open[p]) peakIndex = i;
+    result.peak = samples[peakIndex].open[p];
+    result.peakTurn = samples[peakIndex].turn;
+
+    std::vector<Crossing> crossings;
+    for (std::size_t i = 0; i < n; ++i) {
+        Sample a = samples[i];
+        Sample b = samples[(i + 1) % n];
+        if (i + 1 == n) b.turn += 360.0L;
+        if (IsOpen(a.open[p]) == IsOpen(b.open[p])) continue;
+        long double t = RefineCrossing(crank, a, b, p);
+        if (t >= 360.0L) t -= 360.0L;
+        crossings.push_back({t, !IsOpen(a.open[p])});
+    }
+    if (crossings.empty()) {
+        result.count = IsOpen(result.peak) ? 1 : 0;  // always open, or never
+        return result;
+    }
+    // Crossings alternate; pair each opening with the closing that follows it (cyclically) and
+    // keep the pair whose span holds the highest sample.
+    std::size_t first = 0;
+    while (!crossings[first].opening) ++first;
+    long double bestPeak = -1e300L;
+    for (std::size_t k = 0; k < crossings.size(); ++k) {
+        const Crossing& o = crossings[(first + k) % crossings.size()];
+        if (!o.opening) continue;
+        const Crossing& c = crossings[(first + k + 1) % crossings.size()];
+        ++result.count;
+        long double span = c.turn - o.turn;
+        if (span < 0) span += 360.0L;
+        long double peak = -1e300L;
+        for (const Sample& s : samples) {
+            long double d = s.turn - o.turn;
+            if (d < 0) d += 360.0L;
+            if (d <= span) peak = std::max(peak, s.open[p]);
+        }
+        if (peak > bestPeak) {
+            bestPeak = peak;
+            result.opens = o.turn;
+            result.closes = c.turn;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+ValveEventsResult AnalyseValveEvents(const Model& design, float revArmPos) {
+    ValveEventsResult r;
+    r.revArmPos = revArmPos;
+    Crank crank(design, revArmPos);
+    r.reverse = crank.reverse();
+
+    std::vector<Sample> samples;
+    samples.reserve(kCoarseSteps + 8);
+    for (int k = 0; k < kCoarseSteps; ++k) samples.push_back(crank.At(k * kCoarseStep));
+    if (crank.failed()) {
+        r.geometryError = true;
+        r.errorAngle = crank.errorAngle();
+        return r;
+    }
+
+    // Refine every turning point of the stem and add it to the samples.
+    std::vector<Sample> turning;
+    for (int k = 0; k < kCoarseSteps; ++k) {
+        const Sample& prev = samples[(k + kCoarseSteps - 1) % kCoarseSteps];
+        const Sample& cur = samples[k];
+        const Sample& next = samples[(k + 1) % kCoarseSteps];
+        int sign = 0;
+        if (cur.x4 >= prev.x4 && cur.x4 > next.x4) sign = +1;
+        if (cur.x4 <= prev.x4 && cur.x4 < next.x4) sign = -1;
+        if (sign == 0) continue;
+        Sample t = RefineTurningPoint(crank, cur.turn - kCoarseStep, cur.turn + kCoarseStep, sign);
+        if (t.turn < 0) t.turn += 360.0L;
+        if (t.turn >= 360.0L) t.turn -= 360.0L;
+        turning.push_back(t);
+    }
+    samples.insert(samples.end(), turning.begin(), turning.end());
+    std::sort(samples.begin(), samples.end(),
+              [](const Sample& a, const Sample& b) { return a.turn < b.turn; });
+
+    auto fill = [&](EndEvents& e, Port steam, Port exhaust, bool front) {
+        const Opening s = FindOpening(crank, samples, steam);
+        const Opening x = FindOpening(crank, samples, exhaust);
+        if (s.opens) e.admission = EventAt(crank, *s.opens, front);
+        if (s.closes) e.cutoff = EventAt(crank, *s.closes, front);
+        if (x.opens) e.release = EventAt(crank, *x.opens, front);
+        if (x.closes) e.compression = EventAt(crank, *x.closes, front);
+        e.steamOpenings = s.count;
+        e.exhaustOpenings = x.count;
+        e.maxSteamOpening = static_cast<double>(s.peak);
+        e.maxSteamAngle = crank.AngleFor(s.peakTurn);
+        e.maxExhaustOpening = static_cast<double>(x.peak);
+        e.maxExhaustAngle = crank.AngleFor(x.peakTurn);
+        e.lead = static_cast<double>(crank.At(front ? 0.0L : 180.0L).open[steam]);
+    };
+    fill(r.front, FrontSteam, FrontExhaust, true);
+    fill(r.rear, RearSteam, RearExhaust, false);
+
+    if (crank.failed()) {
+        r.geometryError = true;
+        r.errorAngle = crank.errorAngle();
+        r.front = EndEvents{};
+        r.rear = EndEvents{};
+    }
+    return r;
+}
+
+double TurnAngle(const ValveEventsResult& r, double crankAngle) {
+    double t = r.reverse ? 360.0 - crankAngle : crankAngle;
+    t = std::fmod(t, 360.0);
+    if (t < 0) t += 360.0;
+    if (t >= 360.0) t = 0;
+    return t;
+}
+
+std::optional<double> FrontMinusRear(const std::optional<ValveEvent>& front,
+                                     const std::optional<ValveEvent>& rear) {
+    if (!front || !rear) return std::nullopt;
+    return front->percent - rear->percent;
+}
+
+float GearRevArmPos(const Model& design, Gear g) {
+    const long double centre = design.RevArmPositions[0];
+    const long double norm = Round(static_cast<long double>(design.RevArmToCentNorm) * 1000.0L);
+    const long double max = Round(static_cast<long double>(design.RevArmToCentMax) * 1000.0L);
+    switch (g) {
+        case Gear::FullForward: return ToFloat(centre - max / 1000.0L);
+        case Gear::NormalForward: return ToFloat(centre - norm / 1000.0L);
+        case Gear::Mid: return design.RevArmPositions[0];
+        case Gear::NormalReverse: return ToFloat(centre + norm / 1000.0L);
+        case Gear::FullReverse: return ToFloat(centre + max / 1000.0L);
+    }
+    return design.RevArmPositions[0];
+}
+
+std::string_view GearName(Gear g) {
+    switch (g) {
+        case Gear::FullForward: return "full forward";
+        case Gear::NormalForward: return "normal forward";
+        case Gear::Mid: return "mid gear";
+        case Gear::NormalReverse: return "normal reverse";
+        case Gear::FullReverse: return "full reverse";
+    }
+    return "";
+}
+
+std::optional<Gear> GearAt(const Model& design, float revArmPos) {
+    // Mid gear first: with a zero offset the normal and full positions coincide with it.
+    for (Gear g : {Gear::Mid, Gear::NormalForward, Gear::NormalReverse, Gear::FullForward,
+                   Gear::FullReverse})
+        if (GearRevArmPos(design, g) == revArmPos) return g;
+    return std::nullopt;
+}
+
+float ClampRevArmPos(const Model& design, float revArmPos) {
+    const long double centre = design.RevArmPositions[0];
+    long double v = revArmPos;
+    const float lo = ToFloat(centre - design.RevArmToCentMax);
+    const float hi = ToFloat(centre + design.RevArmToCentMax);
+    if (v < lo) v = lo;
+    if (v > hi) v = hi;
+    return ToFloat(v);
+}
+
+std::vector<ValveEventsResult> AnalysePositions(const Model& design, std::span<const float> positions) {
+    std::vector<ValveEventsResult> out;
+    out.reserve(positions.size());
+    for (float p : positions) out.push_back(AnalyseValveEvents(design, p));
+    return out;
+}
+
+std::vector<float> StandardGearPositions(const Model& design) {
+    std::vector<float> out;
+    for (Gear g : kStandardGears) out.push_back(GearRevArmPos(design, g));
+    return out;
+}
+
+}  // namespace tarn

@@ -1,0 +1,86 @@
+// The pivot data table's text: a title line, the reverse-arm and step line, two header lines
+// and one line of six co-ordinate pairs for every crank step from 0 to 360 degrees.
+#include "core/plots/pivottable.h"
+
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
+
+namespace tarn {
+
+namespace {
+
+void Append(std::string& s, std::string_view piece, std::size_t limit) {
+    s += piece;
+    if (s.size() > limit) s.resize(limit);
+}
+
+// The pivot a column lists; a value that names no pivot lists pivot 0.
+int ColumnPivot(const Model& m, int column) {
+    const int p = Round(m.DataPivots[column]);
+    return p >= 0 && p < kPivotCount ? p : 0;
+}
+
+}  // namespace
+
+std::vector<std::string> BuildPivotDataTable(Model& m, std::string_view date,
+                                             std::string_view time) {
+    std::vector<std::string> lines;
+    std::string title = "Pivot Data   ";
+    title += m.DesignName;
+    title += "     ";
+    title += date;
+    title += "   ";
+    title += time;
+    lines.push_back(std::move(title));
+
+    std::string setting = "       Reverse Arm ";
+    Append(setting, Str(m.RevArmPos, 7, 3), 29);
+    Append(setting, "      Step Angle ", 46);
+    Append(setting, Str(m.StepSetting, 7, 3), 56);
+    lines.push_back(std::move(setting));
+
+    lines.emplace_back(
+        "  Driver         No.1                   No.2                   No.3                  "
+        "No.4                   No.5                  No.6");
+    lines.emplace_back(
+        "  Angle     Vert   Horz         Vert   Horz          Vert   Horz         Vert   Horz   "
+        "       Vert   Horz         Vert   Horz");
+
+    const f32 savedCrank = m.CrankAngle;
+    const f32 savedStep = m.StepAngle;
+    m.CrankAngle = 0;
+    m.StepAngle = 0;
+    const f32 step = m.StepSetting >= kMinTableStep ? m.StepSetting : kMinTableStep;
+    while (m.CrankAngle <= 360) {
+        std::string line = Str(m.CrankAngle, 7, 2);
+        SolveLinkage(m);
+        for (int first = 1; first <= 5; first += 2) {
+            const int a = ColumnPivot(m, first);
+            const int b = ColumnPivot(m, first + 1);
+            line += "   ";
+            line += Str(m.PivotY[a], first == 1 ? 7 : 9, 3);
+            line += "  ";
+            line += Str(m.PivotX[a], 7, 3);
+            line += "   ";
+            line += Str(m.PivotY[b], 9, 3);
+            line += "  ";
+            line += Str(m.PivotX[b], 7, 3);
+        }
+        lines.push_back(std::move(line));
+        m.CrankAngle = static_cast<f32>(static_cast<long double>(m.CrankAngle) + step);
+    }
+    m.CrankAngle = savedCrank;
+    m.StepAngle = savedStep;
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i) out += '\n';
+        out += lines[i];
+    }
+    return out;
+}
+
+}  // namespace tarn

@@ -1,0 +1,89 @@
+// The commit of the dimension fields, the gear limits of the reverse arm and the dimension
+// resets: the model side of the frame and cylinder dialogs.
+#include "core/variation/commit.h"
+
+#include <string>
+
+#include "core/model/dimensions.h"
+#include "core/model/numfmt.h"
+#include "core/variation/dynvars.h"
+#include "core/variation/undo.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr std::size_t kCaptionLimit = 25;
+
+// A gear limit is an offset: a negative (or unreadable) value means no offset.
+f32 NonNegative(f32 v) { return v >= 0 ? v : 0.0f; }
+
+}  // namespace
+
+void CommitDimensionField(Model& m, int id, std::string_view text) {
+    const DimensionInfo* info = FindDimension(id);
+    if (!info || !IsVariableDimension(id)) return;
+    const std::string caption(info->caption.substr(0, kCaptionLimit));
+    const bool edited = m.EditChanged;
+    // 1. The old value goes into a new undo entry first.
+    if (edited) {
+        PushUndo(m);
+        m.UndoId[1] = id;
+        m.UndoOld[1] = GetDimension(m, id);
+    }
+    // 2 and 4. Store; the working pivots and the valve centre line follow.
+    const f32 v = ParseField(text);
+    SetDimension(m, id, v);
+    // 3. The most recent dynamic variable.
+    m.DynVarName[0] = caption;
+    m.DynVarId[0] = id;
+    m.DynVarValue[0] = v;
+    PushDynVar(m);
+    // 5. The undo entry completed.
+    if (edited) {
+        m.UndoNew[1] = GetDimension(m, id);
+        m.UndoName[1] = caption;
+    }
+    // 6.
+    m.EditChanged = false;
+}
+
+void ClampListedRevArmPositions(Model& m) {
+    const ext c = m.RevArmPositions[0];
+    const f32 lo = ToFloat(c - m.RevArmToCentNorm);
+    const f32 hi = ToFloat(c + m.RevArmToCentNorm);
+    for (int i = 1; i <= 9; ++i) {
+        f32& p = m.RevArmPositions[i];
+        if (p == 0) continue;  // an unused position stays unused
+        if (p < lo) p = lo;
+        if (p > hi) p = hi;
+    }
+}
+
+void CommitGearLimitNorm(Model& m, std::string_view text) {
+    m.RevArmToCentNorm = NonNegative(ParseField(text));
+    if (m.RevArmToCentNorm > m.RevArmToCentMax) {
+        m.RevArmToCentNorm = m.RevArmToCentMax;
+        ClampListedRevArmPositions(m);
+    }
+}
+
+void CommitGearLimitMax(Model& m, std::string_view text) {
+    m.RevArmToCentMax = NonNegative(ParseField(text));
+    if (m.RevArmToCentMax < m.RevArmToCentNorm) {
+        m.RevArmToCentMax = m.RevArmToCentNorm;
+        ClampListedRevArmPositions(m);
+    }
+}
+
+void ResetFrameDimensions(Model& m) {
+    ApplyFrameDefaults(m);
+    RefreshDynVarsAfterReset(m);
+}
+
+void ResetCylDimensions(Model& m) {
+    ApplyCylDefaults(m);
+    RefreshDynVarsAfterReset(m);
+}
+
+}  // namespace tarn

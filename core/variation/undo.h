@@ -1,0 +1,33 @@
+// The undo history of dimension changes: 20 entries (1 newest .. 20 oldest, 0 a working place),
+// recorded by the dimension fields and the dynamic-variable bars, taken back by the UnDo buttons
+// of the main window and the diagram windows. There is no redo.
+#pragma once
+
+#include <string>
+
+#include "core/model/model.h"
+
+namespace tarn {
+
+// Opens a new entry 1 when EditChanged is set (the caller fills it); the oldest entry is lost.
+// Enables the five UnDo buttons.
+void PushUndo(Model& m);
+
+// Takes back entry 1: restores its old value (keeping the pivot invariants), refreshes the four
+// dynamic-variable slots from their dimensions and disables the UnDo buttons when the history is
+// empty. Increment is left at -1.
+void PopUndo(Model& m);
+
+// True while entry 1 holds a change to take back.
+bool UndoAvailable(const Model& m);
+
+// An UnDo button's click: one undo step, or, on an empty history, the buttons are disabled.
+// Returns whether a change was taken back (the diagram windows redraw in either case).
+bool UnDoClick(Model& m);
+
+// The on-screen undo line of every window: the history depth (width 2), "- ", the caption of
+// the newest entry, " ", its old value, " to ", its new value (width 6, 3 decimals). Each window
+// adds its own padding and length limit.
+std::string BuildUndoLine(const Model& m);
+
+}  // namespace tarn

@@ -1,0 +1,193 @@
+// The drawing interface on a Qt paint device.
+#include "gui/common/qpaintercanvas.h"
+
+#include <QPen>
+#include <QRectF>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/model/numfmt.h"
+
+namespace tarn {
+
+QFont QFontFor(const FontSpec& f) {
+    QFont font(f.family == FontFamily::Serif ? QStringLiteral("Liberation Serif")
+                                             : QStringLiteral("Liberation Sans"));
+    font.setStyleHint(f.family == FontFamily::Serif ? QFont::Serif : QFont::SansSerif);
+    // Points at a fixed 96 dpi: 8 pt is 11 pixels, 14 pt is 19.
+    font.setPixelSize(std::max(1, static_cast<int>(Round(f.points * 4.0L / 3.0L))));
+    font.setBold(f.bold);
+    font.setUnderline(f.underline);
+    return font;
+}
+
+QColor QColorOf(Rgb c) { return QColor::fromRgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
+
+ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
+    // Screen y grows downward; Qt's angles grow counter-clockwise on the screen.
+    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
+    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / M_PI;
+    double span = a2 - a1;
+    while (span <= 0) span += 360.0;
+    while (span > 360.0) span -= 360.0;
+    return {Round(a1 * 16), Round(span * 16)};
+}
+
+QPainterCanvas::QPainterCanvas(QImage& image) { Attach(image); }
+
+QPainterCanvas::QPainterCanvas(FrameBuffer& frame) : frame_(&frame) { Attach(frame.image); }
+
+void QPainterCanvas::Touch(int x1, int y1, int x2, int y2, int margin) {
+    if (!frame_) return;
+    const QRect r = QRect(QPoint(std::min(x1, x2) - margin, std::min(y1, y2) - margin),
+                          QPoint(std::max(x1, x2) + margin, std::max(y1, y2) + margin)) &
+                    frame_->image.rect();
+    frame_->dirty |= r;
+}
+
+void QPainterCanvas::Attach(QImage& image) {
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) {
+        // Taken before the painter starts, so the painter and the direct writes share memory.
+        bits_ = reinterpret_cast<std::uint32_t*>(image.bits());
+        stride_ = image.bytesPerLine() / 4;
+        width_ = image.width();
+        height_ = image.height();
+    }
+    painter_.begin(&image);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+QPainterCanvas::QPainterCanvas(QPaintDevice* device) {
+    painter_.begin(device);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setBrush(Qt::NoBrush);
+    width_ = device->width();
+    height_ = device->height();
+}
+
+QPainterCanvas::~QPainterCanvas() { End(); }
+
+void QPainterCanvas::End() {
+    if (painter_.isActive()) painter_.end();
+}
+
+void QPainterCanvas::SyncPen() {
+    if (PenColor() == penColour_ && PenWidth() == penWidth_) return;
+    penColour_ = PenColor();
+    penWidth_ = PenWidth();
+    QPen pen(QColorOf(penColour_));
+    pen.setWidth(std::max(1, penWidth_));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_.setPen(pen);
+}
+
+void QPainterCanvas::SyncFont() {
+    if (font_ && *font_ == Font()) return;
+    font_ = Font();
+    const QFont f = QFontFor(*font_);
+    painter_.setFont(f);
+    metrics_.emplace(f);
+}
+
+void QPainterCanvas::PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb) {
+    // Bresenham from the start point, the end point excluded.
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    int x = x1, y = y1;
+    while (x != x2 || y != y2) {
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[y * stride_ + x] = argb;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
+    Touch(x1, y1, x2, y2, PenWidth() + 1);
+    // Thin lines within reach go straight into the image; far-away points are left to the
+    // painter's clipping.
+    constexpr int kReach = 1 << 15;
+    auto near = [](int v) { return v > -kReach && v < kReach; };
+    if (bits_ && PenWidth() <= 1 && near(x1) && near(y1) && near(x2) && near(y2)) {
+        PlotLine(x1, y1, x2, y2, 0xFF000000u | PenColor());
+        return;
+    }
+    SyncPen();
+    painter_.drawLine(QPoint(x1, y1), QPoint(x2, y2));
+}
+
+void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    SyncPen();
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    // The right and bottom edge of the box are outside the ellipse.
+    if (r - l < 1 || b - t < 1) return;
+    Touch(l, t, r, b, PenWidth() + 1);
+    painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    SyncPen();
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (r - l < 1 || b - t < 1) return;
+    Touch(l, t, r, b, PenWidth() + 1);
+    const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
+    painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
+}
+
+void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
+    SyncFont();
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (frame_) {
+        const QRect box = metrics_->boundingRect(s).translated(x, y + metrics_->ascent());
+        Touch(std::min(box.left(), x), std::min(box.top(), y), box.right(),
+              std::max(box.bottom(), y + metrics_->height()), 2);
+    }
+    if (TextOpaque())
+        painter_.fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
+                          QColorOf(TextBackground()));
+    painter_.setPen(QColorOf(FontColor()));
+    penColour_ = 0xFFFFFFFFu;  // the pen must be set again before the next line
+    painter_.drawText(QPoint(x, y + metrics_->ascent()), s);
+}
+
+void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (bits_) {
+        bits_[y * stride_ + x] = 0xFF000000u | c;
+        if (frame_) frame_->dirty |= QRect(x, y, 1, 1);
+        return;
+    }
+    painter_.setPen(QColorOf(c));
+    penColour_ = 0xFFFFFFFFu;
+    painter_.drawPoint(x, y);
+}
+
+void QPainterCanvas::Clear(Rgb c) {
+    if (bits_) {
+        const std::uint32_t v = 0xFF000000u | c;
+        // On a frame buffer only what the last frame drew needs whitening.
+        QRect r(0, 0, width_, height_);
+        if (frame_) {
+            if (c == kWhite) r = frame_->dirty & r;
+            frame_->dirty = c == kWhite ? QRect() : QRect(0, 0, width_, height_);
+        }
+        for (int y = r.top(); y <= r.bottom(); ++y) std::fill_n(bits_ + y * stride_ + r.left(), r.width(), v);
+        return;
+    }
+    painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));
+}
+
+}  // namespace tarn

@@ -1,0 +1,81 @@
+// The drawing interface on a Qt paint device: the main picture, the diagrams and the dialogs'
+// drawn labels all go through it. On a QImage (RGB32) lines of width 1 and single pixels are
+// written straight into the image; everything else goes through a QPainter.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <optional>
+
+#include "core/model/canvas.h"
+
+namespace tarn {
+
+// The Qt font of a FontSpec: Liberation Sans or Serif at a fixed pixel size (8 pt = 11 px,
+// 14 pt = 19 px), whatever the desktop's resolution.
+QFont QFontFor(const FontSpec& f);
+QColor QColorOf(Rgb c);
+
+// Start and span, in sixteenths of a degree as QPainter::drawArc takes them, of the arc of the
+// box (l, t)-(r, b) from the ray through (x3, y3) to the ray through (x4, y4), counter-clockwise
+// on screen; a full turn when the rays coincide.
+struct ArcSixteenths {
+    int start, span;
+};
+ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4);
+
+// An image that is drawn afresh every frame. It remembers the part the last frame wrote on, so
+// that making it white again touches only that part (the rest is still white).
+struct FrameBuffer {
+    FrameBuffer(int w, int h) : image(w, h, QImage::Format_RGB32), dirty(image.rect()) {}
+    QImage image;
+    QRect dirty;  // pixels that may differ from white
+};
+
+class QPainterCanvas : public Canvas {
+public:
+    // Draws one frame on a frame buffer: Clear(white) whitens only what the last frame drew.
+    explicit QPainterCanvas(FrameBuffer& frame);
+    // Draws on an image; an RGB32 image gets the direct pixel path.
+    explicit QPainterCanvas(QImage& image);
+    // Draws on any paint device (a widget in its paint event, a printer ...).
+    explicit QPainterCanvas(QPaintDevice* device);
+    ~QPainterCanvas() override;
+    QPainterCanvas(const QPainterCanvas&) = delete;
+    QPainterCanvas& operator=(const QPainterCanvas&) = delete;
+
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    void SetPixel(int x, int y, Rgb c) override;
+    void Clear(Rgb c) override;
+
+    // Ends painting early (the destructor does it otherwise).
+    void End();
+    QPainter& Painter() { return painter_; }
+
+protected:
+    void DrawLine(int x1, int y1, int x2, int y2) override;
+
+private:
+    void SyncPen();
+    void SyncFont();
+    void PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb);
+    void Touch(int x1, int y1, int x2, int y2, int margin);  // a drawn box, corners in any order
+    void Attach(QImage& image);
+
+    QPainter painter_;
+    std::uint32_t* bits_ = nullptr;  // RGB32 pixels of an image target, else null
+    qsizetype stride_ = 0;           // in pixels
+    int width_ = 0, height_ = 0;
+    Rgb penColour_ = 0xFFFFFFFFu;    // what the painter's pen was last set to
+    int penWidth_ = -1;
+    std::optional<FontSpec> font_;
+    std::optional<QFontMetrics> metrics_;
+    FrameBuffer* frame_ = nullptr;
+};
+
+}  // namespace tarn

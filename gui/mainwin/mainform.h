@@ -1,0 +1,199 @@
+// The main window: tool bar, menus and the control strip over the animated picture of the
+// valve gear. Timer1 drives the picture; every handler acts on the model directly.
+#pragma once
+
+#include <QAction>
+#include <QDateTime>
+#include <QImage>
+#include <QLocale>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "gui/common/mainwindowhost.h"
+#include "gui/mainwin/appwindows.h"
+#include "gui/common/qpaintercanvas.h"
+#include "core/scene/mainscene.h"
+#include "core/scene/scenehost.h"
+#include "core/model/model.h"
+
+class QFrame;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QToolBar;
+class QToolButton;
+
+namespace tarn {
+
+struct Picture;
+
+// One tick every 16 ms: the rate a 1 ms request gets from a desktop clock, so the frame-counted
+// durations (cut-off read-outs, error signal, close-ups) last as long as users expect.
+inline constexpr int kTickIntervalMs = 16;
+
+// The window's own controls, kept as they are made (each carries its name as objectName too).
+// The dynamic-variable bars, the UnDo button and the error marker are kept by the window itself.
+struct MainFormControls {
+    QFrame* Panel[13] = {};  // Panel1 .. Panel12
+    QPushButton *Run = nullptr, *Center = nullptr, *Rev = nullptr, *Fwd = nullptr;
+    QPushButton *Deg180 = nullptr, *Deg00 = nullptr;
+    QPushButton *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
+    QPushButton* NormVHZ = nullptr;
+    QPushButton* Preset[7] = {};  // Preset0 ("P") .. Preset6
+    QPushButton *RefPt1 = nullptr, *RefPt2 = nullptr, *RefPt1Zero = nullptr, *RefPt2Zero = nullptr;
+    QPushButton* DataTableBut = nullptr;
+    QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
+    QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
+    QScrollBar* SBRef[4] = {};  // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
+    QWidget* ToolButton23 = nullptr;  // the tool button of DrawLines1
+    // The menus and their items.
+    QMenu *File1 = nullptr, *RecentDesigns = nullptr;
+    QAction *OpenDimensions = nullptr, *SaveAsDimensions = nullptr, *ExportPicture = nullptr,
+            *PrintPicture = nullptr, *Exit1 = nullptr;
+    QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
+            *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
+            *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
+            *SetPanZoom = nullptr;
+    QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
+    QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
+            *DynamicVariables = nullptr, *SetUnDo = nullptr;
+    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
+            *ValveEvents1 = nullptr;
+    QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
+};
+
+class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
+    Q_OBJECT
+public:
+    // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
+    explicit TMainForm(Model& m, std::unique_ptr<SoundSink> sound = nullptr,
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    Model& model() { return m_; }
+    const AppWindows& windows() const { return windows_; }
+    // The controls, for the tools that work on them.
+    const MainFormControls& Controls() const { return ui_; }
+    void AttachWindows(const AppWindows& w) { windows_ = w; }
+
+    // The last frame drawn (1280 x 1024).
+    const QImage& Frame() const { return frame_.image; }
+    // The part of the last frame the window shows, and the same frame drawn again from a copy
+    // of the model as it is now (for export and print).
+    Picture ShownPicture() const;
+    // Fixed clock and locale for the captions (tests).
+    void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    void SetCaptionLocale(const QLocale& l) { locale_ = l; }
+
+    // Shows a window modally; from inside a tick the call is queued. The main window's
+    // activation follows when it returns.
+    void ShowModal(QDialog* d);
+    bool InTick() const { return inTick_; }
+
+    // MainWindowHost: what the dialogs and diagram windows ask of this window.
+    void PauseAnimation() override;
+    void ResumeAnimation() override;
+    bool MotionRunning() const override { return running_; }
+    void StartMotion() override;  // the start branch of Run/Stop
+    void StopMotion() override;   // the stop branch of Run/Stop
+    void SetDriverAngleBar(int position) override;
+    void SetDriverAngleSteps(int small, int large) override;
+    void SetStepAngleBar(int position) override;
+    void UpdateStepButtons() override;
+    void SetRevArmBar(int position) override;
+    void ResetRevArmRange() override;
+    void RunRevArmPositions() override;
+    void ShowDynVarControls(bool visible) override;
+    void RefreshUndoButton() override;
+
+    // ---- handlers (names as the window defines them) ----
+    void FormActivate();
+    void Timer1Timer();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void RunClick();
+    void SBDrvAngChange(int pos);
+    void SBStepAngChange(int pos);
+    void Step1Click();
+    void Step10Click();
+    void Step45Click();
+    void Deg00Click();
+    void Deg180Click();
+    void SBRevArmChange(int pos);
+    void FwdClick();
+    void RevClick();
+    void CenterClick();
+    void FindRevArmCentClick();
+    void SetBeepOnErrorClick();
+    void SetSteamClick();
+    void SBPanVertChange(int pos);
+    void SBPanHorzChange(int pos);
+    void SBZoomChange(int pos);
+    void NormVHZClick();
+    void Preset0Click();
+    void PresetClick(int k);
+    void SetPanZoomClick();
+    void SetLineWidthClick();
+    void LargeFontClick();
+    void SetScreenDataClick();
+    void DynamicVariablesClick();
+    void SetUnDoClick();
+    void UnDoDnClick();
+    void SBDynVarChange(int k, int pos);
+    void ResetAllClick();
+
+signals:
+    // A mouse press on the picture, client pixels (the measuring and line tools hook in here).
+    void PictureMouseDown(Qt::MouseButton button, int x, int y);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // SceneHost
+    void SetCaption(CaptionWindow w, const std::string& text) override;
+    std::string DateText() override;
+    std::string TimeText() override;
+    void SetUndoButton(bool visible, int top) override;
+    void SetErrorIndicator(bool visible) override;
+    void SetDynVarBarEnabled(int k, bool enabled) override;
+    SoundSink& Sound() override { return *sound_; }
+    std::uint32_t ClockSeed() override;
+
+    void BuildControls();
+    void BuildMenus();
+    void BuildToolBar();
+    QAction* Action(const char* name, const char* caption);
+    void EmptyCutoffTexts();
+    void ApplyCloseup(const CloseupActions& a);
+    void EndDynVarInteraction(int k);
+
+    Model& m_;
+    std::unique_ptr<SoundSink> sound_;
+    MainScene scene_;
+    AppWindows windows_;
+    FrameBuffer frame_;
+    QTimer* timer_ = nullptr;
+    QWidget* picture_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::function<QDateTime()> clock_;
+    QLocale locale_;
+    QDateTime lastClock_;
+    std::string dateText_, timeText_;
+    bool inTick_ = false;
+    bool running_ = true;
+    bool panZoomShown_ = false;  // the pan/zoom switch's caption reads "Off"
+    std::uint32_t seedCounter_ = 0;
+    MainFormControls ui_;
+    // Controls the frame touches every tick.
+    QScrollBar* dynBars_[5] = {};
+    QPushButton* unDoDn_ = nullptr;
+    QAction* errorItem_ = nullptr;
+    QToolButton* errorMarker_ = nullptr;  // the error item's face in the menu bar
+};
+
+}  // namespace tarn
