@@ -4,16 +4,17 @@
 #include <string_view>
 
 #include "core/analysis/cli.h"
+#include "core/model/model.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"
-#include "core/model/model.h"
 
 int main(int argc, char** argv) {
     // Script use (--events, --data-files, --help, -h, -?, --version) needs no display: answered
     // before Qt starts.
     if (argc > 1 && argv[1] != nullptr) {
         const std::string_view first = argv[1];
-        if (first.starts_with("--") || first == "-h" || first == "-?") return tarn::RunEventsCli(argc, argv);
+        if (first.starts_with("--") || first == "-h" || first == "-?")
+            return tarn::RunEventsCli(argc, argv);
     }
     QApplication app(argc, argv);
     tarn::Model model;

@@ -22,7 +22,7 @@ void BM_EqualiseCutoff(benchmark::State& state) {
     tarn::StartUp(m);
     const float pos = tarn::GearRevArmPos(m, tarn::Gear::NormalForward);
     tarn::SetDimension(m, 117, tarn::EqualiseCutoff(m, 117, pos).value);  // balanced ...
-    tarn::SetDimension(m, 5, 5.2f);                                      // ... then spoilt
+    tarn::SetDimension(m, 5, 5.2f);                                       // ... then spoilt
     for (auto _ : state) benchmark::DoNotOptimize(tarn::EqualiseCutoff(m, 5, pos));
 }
 BENCHMARK(BM_EqualiseCutoff)->Unit(benchmark::kMillisecond);

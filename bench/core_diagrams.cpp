@@ -2,10 +2,10 @@
 // graphs), drawn on the recording canvas: a jogged dimension must redraw within one frame.
 #include <benchmark/benchmark.h>
 
-#include "core/plots/pivottable.h"
-#include "core/plots/plots.h"
 #include "core/model/model.h"
 #include "core/model/recordingcanvas.h"
+#include "core/plots/pivottable.h"
+#include "core/plots/plots.h"
 
 #include "bench_designs.h"
 

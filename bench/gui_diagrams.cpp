@@ -4,9 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/model/model.h"
 #include "core/plots/plots.h"
 #include "gui/common/qpaintercanvas.h"
-#include "core/model/model.h"
 
 #include "bench_designs.h"
 #include "bench_guiapp.h"

@@ -6,10 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/model/model.h"
 #include "core/plots/plots.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
-#include "core/model/model.h"
 
 #include "bench_designs.h"
 #include "bench_guiapp.h"
@@ -31,7 +31,8 @@ void Export(benchmark::State& state, tarn::PictureFormat format) {
         p.draw(canvas);
     }
     QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(QStringLiteral("port.") + tarn::SuffixOf(format));
+    const QString path =
+        QDir(dir.path()).filePath(QStringLiteral("port.") + tarn::SuffixOf(format));
     for (auto _ : state) {
         const tarn::WriteResult r = tarn::WritePicture(p, path, format, QStringLiteral("Port"));
         if (!r.ok) state.SkipWithError(r.error.toStdString().c_str());

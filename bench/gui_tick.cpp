@@ -6,16 +6,18 @@
 
 #include <cstdlib>
 
-#include "gui/common/qpaintercanvas.h"
 #include "core/scene/mainscene.h"
 #include "core/scene/view.h"
+#include "gui/common/qpaintercanvas.h"
 
 #include "bench_guiapp.h"
 
 namespace {
 
 struct SilentHost : tarn::SceneHost {
-    void SetCaption(tarn::CaptionWindow, const std::string& t) override { benchmark::DoNotOptimize(t.data()); }
+    void SetCaption(tarn::CaptionWindow, const std::string& t) override {
+        benchmark::DoNotOptimize(t.data());
+    }
     std::string DateText() override { return "08/12/2026"; }
     std::string TimeText() override { return "10:11:12"; }
     void SetUndoButton(bool, int) override {}

@@ -30,10 +30,16 @@ std::string ProgramName(int argc, char** argv) {
 }
 
 std::string Usage(const std::string& prog) {
-    return "usage: " + prog + " --events [DESIGN.dti] [--positions a,b,...] [--format csv|text]\n"
-           "       " + prog + " --data-files\n"
-           "       " + prog + " --help | -h | -? | --version\n"
-           "       " + prog + " [DESIGN.dti]   (opens the program's window)\n";
+    return "usage: " + prog +
+           " --events [DESIGN.dti] [--positions a,b,...] [--format csv|text]\n"
+           "       " +
+           prog +
+           " --data-files\n"
+           "       " +
+           prog +
+           " --help | -h | -? | --version\n"
+           "       " +
+           prog + " [DESIGN.dti]   (opens the program's window)\n";
 }
 
 std::string Help(const std::string& prog) {
@@ -80,17 +86,26 @@ bool ParseWholeNumber(std::string_view s, long double& v) {
     std::size_t i = 0;
     if (s[i] == '+' || s[i] == '-') ++i;
     std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0) return false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
         std::size_t e = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++e; }
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++e;
+        }
         if (e == 0) return false;
     }
     if (i != s.size()) return false;
@@ -101,17 +116,21 @@ bool ParseWholeNumber(std::string_view s, long double& v) {
 
 // The positions of a list; false on an entry that is neither a number nor a gear name, which
 // `bad` then holds.
-bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out, std::string& bad) {
+bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out,
+                    std::string& bad) {
     out.clear();
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = list.find(',', start);
-        std::string_view item = list.substr(start, comma == std::string_view::npos ? list.npos : comma - start);
+        std::string_view item =
+            list.substr(start, comma == std::string_view::npos ? list.npos : comma - start);
         while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
         while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
-        static constexpr std::pair<std::string_view, Gear> kNames[] = {
-            {"Min", Gear::FullForward}, {"Fwd", Gear::NormalForward}, {"Cen", Gear::Mid},
-            {"Rev", Gear::NormalReverse}, {"Max", Gear::FullReverse}};
+        static constexpr std::pair<std::string_view, Gear> kNames[] = {{"Min", Gear::FullForward},
+                                                                       {"Fwd", Gear::NormalForward},
+                                                                       {"Cen", Gear::Mid},
+                                                                       {"Rev", Gear::NormalReverse},
+                                                                       {"Max", Gear::FullReverse}};
         bool named = false;
         for (const auto& [name, gear] : kNames)
             if (IEquals(item, name)) {
@@ -147,7 +166,9 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         err << prog << ": " << what << '\n' << Usage(prog);
         return kCliUsage;
     };
-    auto cannotTake = [&](std::string_view arg) { return usage("cannot take '" + std::string(arg) + "'"); };
+    auto cannotTake = [&](std::string_view arg) {
+        return usage("cannot take '" + std::string(arg) + "'");
+    };
     // Everything printed is checked once at the end: a full disk or a closed pipe is reported.
     errno = 0;
     auto finish = [&](int status) {
@@ -199,7 +220,8 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         if (key == "--positions" || key == "--format") {
             if (!hasValue) {
-                if (i + 1 >= argc || argv[i + 1] == nullptr) return usage(std::string(key) + " needs a value");
+                if (i + 1 >= argc || argv[i + 1] == nullptr)
+                    return usage(std::string(key) + " needs a value");
                 value = argv[++i];
             }
             if (key == "--positions") {
@@ -218,7 +240,8 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         } else if (a.empty()) {
             return usage("cannot take an empty design name");
         } else {
-            if (!design.empty()) return usage("cannot take a second design '" + std::string(a) + "'");
+            if (!design.empty())
+                return usage("cannot take a second design '" + std::string(a) + "'");
             design = std::string(a);
         }
     }
@@ -236,16 +259,15 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (havePositions) {
         std::string bad;
         if (!ParsePositions(positions, m, list, bad))
-            return usage("cannot take '" + bad + "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
+            return usage("cannot take '" + bad +
+                         "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
     } else {
         list = StandardGearPositions(m);
     }
 
     const std::vector<ValveEventsResult> rows = AnalysePositions(m, list);
-    if (format == Format::Csv)
-        WriteEventsDelimited(out, m, rows, ',');
-    else
-        WriteEventsText(out, m, rows);
+    if (format == Format::Csv) WriteEventsDelimited(out, m, rows, ',');
+    else WriteEventsText(out, m, rows);
     return finish(kCliOk);
 }
 

@@ -9,10 +9,10 @@ namespace tarn {
 
 // Exit statuses of the command line.
 inline constexpr int kCliOk = 0;
-inline constexpr int kCliFileRefused = 2;  // the design file could not be read or was refused
-inline constexpr int kCliDataMissing = 3;  // a data file was found neither here nor installed
-inline constexpr int kCliUsage = 64;       // bad options
-inline constexpr int kCliWriteFailed = 74; // the output could not be written
+inline constexpr int kCliFileRefused = 2;   // the design file could not be read or was refused
+inline constexpr int kCliDataMissing = 3;   // a data file was found neither here nor installed
+inline constexpr int kCliUsage = 64;        // bad options
+inline constexpr int kCliWriteFailed = 74;  // the output could not be written
 
 // argv[1] is "--events", "--data-files", "--help" (or "-h", "-?") or "--version"; anything
 // else is a usage error that names the argument. Prints the table to `out` and messages to

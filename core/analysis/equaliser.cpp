@@ -21,7 +21,7 @@ constexpr int kMaxRefineSteps = 60;
 struct Trial {
     long double v = 0;
     float stored = 0;
-    bool valid = false;  // the linkage closes and both ends cut off
+    bool valid = false;   // the linkage closes and both ends cut off
     bool closes = false;  // the linkage closes
     double diff = 0;
     ValveEventsResult events;
@@ -121,8 +121,8 @@ EqualiseResult EqualiseCutoff(const Model& design, int dimensionId, float revArm
     r.value = r.oldValue;
     r.before = AnalyseValveEvents(design, revArmPos);
     r.after = r.before;
-    r.differenceBefore = r.before.ok() ? FrontMinusRear(r.before.front.cutoff, r.before.rear.cutoff)
-                                       : std::nullopt;
+    r.differenceBefore =
+        r.before.ok() ? FrontMinusRear(r.before.front.cutoff, r.before.rear.cutoff) : std::nullopt;
     r.differenceAfter = r.differenceBefore;
     r.analyses = 1;
     if (!IsVariableDimension(dimensionId)) return r;
@@ -145,10 +145,12 @@ EqualiseResult EqualiseCutoff(const Model& design, int dimensionId, float revArm
     // The current value takes part, so the answer is never worse than what the user has.
     if (r.oldValue > r.range.lo && r.oldValue < r.range.hi) {
         scan.push_back(trials.At(r.oldValue));
-        std::sort(scan.begin(), scan.end(), [](const Trial& a, const Trial& b) { return a.v < b.v; });
+        std::sort(scan.begin(), scan.end(),
+                  [](const Trial& a, const Trial& b) { return a.v < b.v; });
     }
 
-    const bool anyValid = std::any_of(scan.begin(), scan.end(), [](const Trial& t) { return t.valid; });
+    const bool anyValid =
+        std::any_of(scan.begin(), scan.end(), [](const Trial& t) { return t.valid; });
     if (!anyValid) {
         const bool anyCloses =
             std::any_of(scan.begin(), scan.end(), [](const Trial& t) { return t.closes; });
@@ -182,7 +184,8 @@ EqualiseResult EqualiseCutoff(const Model& design, int dimensionId, float revArm
         // the neighbours of the best scan point.
         std::size_t k = 0;
         for (std::size_t i = 0; i < scan.size(); ++i)
-            if (scan[i].valid && (!scan[k].valid || std::fabs(scan[i].diff) < std::fabs(scan[k].diff)))
+            if (scan[i].valid &&
+                (!scan[k].valid || std::fabs(scan[i].diff) < std::fabs(scan[k].diff)))
                 k = i;
         const long double a = scan[k > 0 ? k - 1 : k].v;
         const long double b = scan[k + 1 < scan.size() ? k + 1 : k].v;
@@ -193,7 +196,8 @@ EqualiseResult EqualiseCutoff(const Model& design, int dimensionId, float revArm
     r.value = best->stored;
     r.after = best->events;
     r.differenceAfter = best->diff;
-    r.status = std::fabs(best->diff) <= kEqualCutoff ? EqualiseStatus::Equal : EqualiseStatus::Closest;
+    r.status =
+        std::fabs(best->diff) <= kEqualCutoff ? EqualiseStatus::Equal : EqualiseStatus::Closest;
     r.analyses += trials.count();
     return r;
 }
@@ -210,15 +214,15 @@ std::string DescribeEqualise(const EqualiseResult& r) {
         case EqualiseStatus::Closest:
             return "No value of " + name + " from " + Str(r.range.lo, 0, 4) + " to " +
                    Str(r.range.hi, 0, 4) + " makes the cut-offs equal; " + Str(r.value, 0, 4) +
-                   " brings them closest (front - rear " + pct(r.differenceAfter.value_or(0)) + ").";
+                   " brings them closest (front - rear " + pct(r.differenceAfter.value_or(0)) +
+                   ").";
         case EqualiseStatus::AllGeometryErrors:
             return "Every value of " + name + " from " + Str(r.range.lo, 0, 4) + " to " +
                    Str(r.range.hi, 0, 4) + " gives a geometry error.";
         case EqualiseStatus::NoCutoff:
             return "No value of " + name + " from " + Str(r.range.lo, 0, 4) + " to " +
                    Str(r.range.hi, 0, 4) + " gives both ends a cut-off.";
-        case EqualiseStatus::NotVariable:
-            return name + " cannot be varied.";
+        case EqualiseStatus::NotVariable: return name + " cannot be varied.";
     }
     return "";
 }

@@ -19,11 +19,11 @@ struct SearchRange {
 SearchRange DefaultSearchRange(const Model& design, int dimensionId);
 
 enum class EqualiseStatus {
-    Equal,           // a value in the range makes the two cut-offs equal (within kEqualCutoff)
-    Closest,         // none does; `value` brings them closest
+    Equal,              // a value in the range makes the two cut-offs equal (within kEqualCutoff)
+    Closest,            // none does; `value` brings them closest
     AllGeometryErrors,  // every value tried in the range breaks the linkage
-    NoCutoff,        // the linkage closes, but no value gives both ends a cut-off
-    NotVariable,     // the id is not one of the variable dimensions
+    NoCutoff,           // the linkage closes, but no value gives both ends a cut-off
+    NotVariable,        // the id is not one of the variable dimensions
 };
 
 // Two cut-offs this close (percent of travel) count as equal.
@@ -38,7 +38,7 @@ struct EqualiseResult {
     float value = 0;  // the proposal; the old value when there is none
     ValveEventsResult before, after;
     std::optional<double> differenceBefore, differenceAfter;  // front - rear cut-off, %
-    int analyses = 0;  // designs analysed on the way
+    int analyses = 0;                                         // designs analysed on the way
     bool proposes() const {
         return status == EqualiseStatus::Equal || status == EqualiseStatus::Closest;
     }

@@ -19,7 +19,9 @@ std::string Pct(double v, int w = 0) { return Str(v, w, 2); }
 std::string Len(double v, int w = 0) { return Str(v, w, 4); }
 
 std::string Pad(const std::string& s, int w) {
-    return static_cast<int>(s.size()) >= w ? s : std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+    return static_cast<int>(s.size()) >= w
+               ? s
+               : std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
 }
 
 std::array<const std::optional<ValveEvent>*, 4> Events(const EndEvents& e) {
@@ -88,7 +90,8 @@ void WriteEventsDelimited(std::ostream& out, const Model& design,
     for (const auto& r : rows) line(EventsRow(design, r));
 }
 
-void WriteEventsText(std::ostream& out, const Model& design, std::span<const ValveEventsResult> rows) {
+void WriteEventsText(std::ostream& out, const Model& design,
+                     std::span<const ValveEventsResult> rows) {
     out << "Valve events of " << design.DesignName << " (mid gear at "
         << Str(design.RevArmPositions[0], 0, 3) << ")\n";
     for (const auto& r : rows) {
@@ -101,7 +104,8 @@ void WriteEventsText(std::ostream& out, const Model& design, std::span<const Val
             continue;
         }
         out << "      ";
-        for (const char* ev : {"Admission", "Cut-off", "Release", "Compression"}) out << Pad(ev, 17) << ' ';
+        for (const char* ev : {"Admission", "Cut-off", "Release", "Compression"})
+            out << Pad(ev, 17) << ' ';
         out << Pad("Lead", 9) << Pad("Max steam", 11) << Pad("Max exhaust", 13) << '\n';
         out << "      ";
         for (int k = 0; k < 4; ++k) out << Pad("deg", 10) << Pad("%", 7) << ' ';
@@ -115,11 +119,15 @@ void WriteEventsText(std::ostream& out, const Model& design, std::span<const Val
             }
             out << Len(e->lead, 9) << Len(e->maxSteamOpening, 11) << Len(e->maxExhaustOpening, 13);
             if (e->steamOpenings > 1 || e->exhaustOpenings > 1)
-                out << "  (port opens " << Str(static_cast<long long>(std::max(e->steamOpenings, e->exhaustOpenings)), 0)
+                out << "  (port opens "
+                    << Str(static_cast<long long>(std::max(e->steamOpenings, e->exhaustOpenings)),
+                           0)
                     << " times)";
             out << '\n';
         }
-        auto diff = [](const std::optional<double>& d) { return d ? Pct(*d) + " %" : std::string("-"); };
+        auto diff = [](const std::optional<double>& d) {
+            return d ? Pct(*d) + " %" : std::string("-");
+        };
         out << "Front - rear: cut-off " << diff(FrontMinusRear(r.front.cutoff, r.rear.cutoff))
             << ", release " << diff(FrontMinusRear(r.front.release, r.rear.release))
             << ", compression " << diff(FrontMinusRear(r.front.compression, r.rear.compression))

@@ -25,6 +25,7 @@ void WriteEventsDelimited(std::ostream& out, const Model& design,
                           std::span<const ValveEventsResult> rows, char separator);
 
 // A readable listing: per position a block with the two ends' events and the differences.
-void WriteEventsText(std::ostream& out, const Model& design, std::span<const ValveEventsResult> rows);
+void WriteEventsText(std::ostream& out, const Model& design,
+                     std::span<const ValveEventsResult> rows);
 
 }  // namespace tarn

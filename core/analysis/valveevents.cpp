@@ -87,7 +87,9 @@ Sample RefineTurningPoint(Crank& crank, long double a, long double b, int sign) 
     return GoldenSectionMin(
         a, b, [&](long double t) { return crank.At(t); },
         [sign](const Sample& s) { return -sign * s.x4; }, [](const Sample&) {},
-        [&](long double lo, long double hi) { return !(hi - lo > kTurningTolerance) || crank.failed(); });
+        [&](long double lo, long double hi) {
+            return !(hi - lo > kTurningTolerance) || crank.failed();
+        });
 }
 
 // The turn at which port p changes between open and closed inside [a, b] (Illinois regula
@@ -134,7 +136,8 @@ double Percent(bool front, long double piston) {
 
 ValveEvent EventAt(Crank& crank, long double turn, bool front) {
     const Sample s = crank.At(turn);
-    return ValveEvent{crank.AngleFor(turn), static_cast<double>(s.piston), Percent(front, s.piston)};
+    return ValveEvent{crank.AngleFor(turn), static_cast<double>(s.piston),
+                      Percent(front, s.piston)};
 }
 
 struct Opening {
@@ -315,7 +318,8 @@ float ClampRevArmPos(const Model& design, float revArmPos) {
     return ToFloat(v);
 }
 
-std::vector<ValveEventsResult> AnalysePositions(const Model& design, std::span<const float> positions) {
+std::vector<ValveEventsResult> AnalysePositions(const Model& design,
+                                                std::span<const float> positions) {
     std::vector<ValveEventsResult> out;
     out.reserve(positions.size());
     for (float p : positions) out.push_back(AnalyseValveEvents(design, p));

@@ -61,9 +61,8 @@ std::optional<double> FrontMinusRear(const std::optional<ValveEvent>& front,
 
 // The five gear positions of the reverse-arm bar and its buttons.
 enum class Gear { FullForward, NormalForward, Mid, NormalReverse, FullReverse };
-inline constexpr std::array<Gear, 5> kStandardGears{Gear::FullForward, Gear::NormalForward,
-                                                    Gear::Mid, Gear::NormalReverse,
-                                                    Gear::FullReverse};
+inline constexpr std::array<Gear, 5> kStandardGears{
+    Gear::FullForward, Gear::NormalForward, Gear::Mid, Gear::NormalReverse, Gear::FullReverse};
 
 // Where the bar puts the reverse arm for a gear: mid gear - bar position / 1000, with the bar at
 // +-Round(RevArmToCentMax * 1000) or +-Round(RevArmToCentNorm * 1000).
@@ -76,7 +75,8 @@ std::optional<Gear> GearAt(const Model& design, float revArmPos);
 float ClampRevArmPos(const Model& design, float revArmPos);
 
 // The events at each of the positions, in order.
-std::vector<ValveEventsResult> AnalysePositions(const Model& design, std::span<const float> positions);
+std::vector<ValveEventsResult> AnalysePositions(const Model& design,
+                                                std::span<const float> positions);
 std::vector<float> StandardGearPositions(const Model& design);
 
 }  // namespace tarn

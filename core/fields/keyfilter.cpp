@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::array<FilterRule, 7> kRules{{
     {FieldVariant::Dimension, "\b\r-.", true, true, EnterAction::CommitToClose, true, false, false},
-    {FieldVariant::GearLimit, "\b\r-.", true, true, EnterAction::CommitToClose, false, false, false},
+    {FieldVariant::GearLimit, "\b\r-.", true, true, EnterAction::CommitToClose, false, false,
+     false},
     {FieldVariant::Signed, "\b-.", true, true, EnterAction::Discard, false, false, false},
     {FieldVariant::Position, "\b-.", true, true, EnterAction::Discard, false, true, false},
     {FieldVariant::RowThird, "\b-.", true, true, EnterAction::Discard, false, false, true},
@@ -41,8 +42,8 @@ const FilterRule& RuleOf(FieldVariant v) {
     return kRules[0];
 }
 
-KeyVerdict FilterKey(FieldVariant v, char key, std::string_view text, int selStart,
-                     int selLength, bool blocked) {
+KeyVerdict FilterKey(FieldVariant v, char key, std::string_view text, int selStart, int selLength,
+                     bool blocked) {
     const FilterRule& r = RuleOf(v);
     KeyVerdict out;
     if ((r.blockable && blocked) || !Accepts(r, key)) return out;

@@ -25,23 +25,23 @@ struct FilterRule {
     bool refuseSecondMinus;
     bool refuseSecondPoint;
     EnterAction enter;
-    bool marksEdit;      // sets EditChanged for every accepted key, before the duplicate test
-    bool revealsNext;    // every key press reveals the next field
-    bool blockable;      // every key refused while the field is blocked
+    bool marksEdit;    // sets EditChanged for every accepted key, before the duplicate test
+    bool revealsNext;  // every key press reveals the next field
+    bool blockable;    // every key refused while the field is blocked
 };
 
 const FilterRule& RuleOf(FieldVariant v);
 
 struct KeyVerdict {
-    char key = 0;              // the character to insert, Backspace or Enter; 0 discards it
-    bool marksEdit = false;    // EditChanged := true
+    char key = 0;                // the character to insert, Backspace or Enter; 0 discards it
+    bool marksEdit = false;      // EditChanged := true
     bool commitToClose = false;  // Enter: the focus goes to the dialog's Close button
 };
 
 // Filters one typed character for a field holding text with the selection [selStart,
 // selStart + selLength). The duplicate tests look at the text as it will be after the key
 // replaces the selection, so ".75" typed over a selected "2.500" is allowed.
-KeyVerdict FilterKey(FieldVariant v, char key, std::string_view text, int selStart,
-                     int selLength, bool blocked = false);
+KeyVerdict FilterKey(FieldVariant v, char key, std::string_view text, int selStart, int selLength,
+                     bool blocked = false);
 
 }  // namespace tarn

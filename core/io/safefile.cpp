@@ -94,7 +94,7 @@ std::string SystemErrorText(int err) {
 std::string ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                             std::size_t limit) {
     bytes.clear();
-    struct stat st{};
+    struct stat st {};
     // A special file is refused before it is opened: opening a device may do something.
     if (::stat(path.c_str(), &st) != 0) return SystemErrorText(errno);
     if (std::string why = KindProblem(st); !why.empty()) return why;
@@ -128,12 +128,13 @@ std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_
     //    stays a link and the temporary file lies beside the target (the rename must not cross
     //    file systems).
     std::string target = path;
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* real = ::realpath(path.c_str(), nullptr);
         if (real == nullptr) {
             const int err = errno;
-            if (err == ENOENT) return "it is a link to " + LinkText(path) + ", which does not exist";
+            if (err == ENOENT)
+                return "it is a link to " + LinkText(path) + ", which does not exist";
             return SystemErrorText(err);
         }
         target = real;

@@ -37,7 +37,8 @@ std::string ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& 
 // a special file are refused.
 std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 inline std::string WriteFileSafely(const std::string& path, std::string_view text) {
-    return WriteFileSafely(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return WriteFileSafely(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace tarn

@@ -42,7 +42,10 @@ public:
     void SetFontSize(int points) { font_.points = points; }
     void SetFontBold(bool b) { font_.bold = b; }
     // Text drawn on an opaque background of this colour, or transparent (the default).
-    void SetTextBackground(bool opaque, Rgb c = kWhite) { textOpaque_ = opaque; textBack_ = c; }
+    void SetTextBackground(bool opaque, Rgb c = kWhite) {
+        textOpaque_ = opaque;
+        textBack_ = c;
+    }
     bool TextOpaque() const { return textOpaque_; }
     Rgb TextBackground() const { return textBack_; }
     int PenX() const { return x_; }
@@ -60,7 +63,10 @@ public:
     }
 
     // ---- primitives ----
-    void MoveTo(int x, int y) { x_ = x; y_ = y; }
+    void MoveTo(int x, int y) {
+        x_ = x;
+        y_ = y;
+    }
     // A line from the pen position to (x, y), the end point excluded; the pen moves there.
     void LineTo(int x, int y) {
         DrawLine(x_, y_, x, y);

@@ -51,9 +51,9 @@ enum class CloseupLine {
     RunFrom,         // Sa toward the cylinders by v
     GearLimit,       // v either side of mid gear, just below the reverse arm's end
     CylinderHeight,  // upright at the cylinder's centre, from the driver's height to the crosshead's
-    ValveHeight,     // upright just behind the valve bore, from the crosshead's to the stem's height
-    PortToCentre,    // the rear port edge across to the cylinder's centre
-    RingToJoint,     // the inside ring across to the valve stem joint
+    ValveHeight,   // upright just behind the valve bore, from the crosshead's to the stem's height
+    PortToCentre,  // the rear port edge across to the cylinder's centre
+    RingToJoint,   // the inside ring across to the valve stem joint
 };
 
 // The close-up of a dimension: zoom k / GraphicZoomFactor * 7.5, fixed offsets or the current
@@ -68,11 +68,11 @@ struct DimCloseup {
 };
 
 struct DimensionInfo {
-    int id;                  // 1..19 frame, 101..117 cylinder
-    std::string_view name;   // the program's own name of the value
+    int id;                    // 1..19 frame, 101..117 cylinder
+    std::string_view name;     // the program's own name of the value
     std::string_view caption;  // dynamic-variable and undo caption ("" for 17 and 18)
-    float defaultValue;      // the built-in design
-    f32& (*at)(Model&);      // where the value lives
+    float defaultValue;        // the built-in design
+    f32& (*at)(Model&);        // where the value lives
     DimDialogCell dialog;
     DimCloseup closeup;
 };

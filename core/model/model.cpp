@@ -11,8 +11,9 @@ namespace tarn {
 namespace {
 
 // The start values of the view presets: "P" and 1..6, each (zoom, offset x, offset y).
-constexpr std::array<f32, 21> kStartPresets{0,   0,    0,   62,  380,   237, 62,  -150, 395, 62,   -150,
-                                            200, 80,   -950, 335, 350,  -4800, 900, 350, -5800, 900};
+constexpr std::array<f32, 21> kStartPresets{0,    0,   0,     62,   380, 237,   62,
+                                            -150, 395, 62,    -150, 200, 80,    -950,
+                                            335,  350, -4800, 900,  350, -5800, 900};
 
 }  // namespace
 

@@ -108,8 +108,8 @@ struct Model {
     std::string Direction = "Fwd";
     f32 RevArmPos = 0;
     std::array<f32, 10> RevArmPositions{};
-    f32 RevArmAngle = 0;       // radians, solver output
-    f32 LowerLeverAngle = 0;   // radians, solver output
+    f32 RevArmAngle = 0;      // radians, solver output
+    f32 LowerLeverAngle = 0;  // radians, solver output
     bool StepSnap = true;
 
     // ---- Solver scratch (guards work on these in place) ----

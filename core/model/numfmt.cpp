@@ -32,7 +32,8 @@ std::int32_t RoundPixel(long double v) {
 namespace {
 
 std::string PadLeft(std::string s, int w) {
-    if (w > 0 && static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
+    if (w > 0 && static_cast<int>(s.size()) < w)
+        s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
     return s;
 }
 
@@ -41,8 +42,8 @@ std::string FixedDigits(long double a, int d) {
     // Enough decimals to hold the whole binary expansion around the rounding digit.
     const int precision = d + 4 * (d + 1) + 80;
     static thread_local std::array<char, 6000> buf;
-    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed,
-                             precision);
+    auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed, precision);
     std::string s;
     if (res.ec != std::errc()) {
         // Cannot happen for finite values with this buffer; fall back to a shorter form.
@@ -53,7 +54,8 @@ std::string FixedDigits(long double a, int d) {
     const std::size_t point = s.find('.');
     std::string intPart = s.substr(0, point);
     std::string frac = (point == std::string::npos) ? std::string() : s.substr(point + 1);
-    if (static_cast<int>(frac.size()) < d + 1) frac.append(static_cast<std::size_t>(d + 1) - frac.size(), '0');
+    if (static_cast<int>(frac.size()) < d + 1)
+        frac.append(static_cast<std::size_t>(d + 1) - frac.size(), '0');
     const bool roundUp = frac[static_cast<std::size_t>(d)] >= '5';
     std::string digits = intPart + frac.substr(0, static_cast<std::size_t>(d));
     if (roundUp) {
@@ -99,7 +101,7 @@ std::string FieldText(long double v, int w, int d) {
     std::string s = Str(v, w, d);
     if (s.size() <= 10) return s;
     const std::size_t point = s.find('.');
-    if (point == std::string::npos) return s;  // never cut a digit before the point
+    if (point == std::string::npos) return s;    // never cut a digit before the point
     if (point + 1 < 10) return s.substr(0, 10);  // keeps at least one decimal
     return s.substr(0, point);                   // no room for a decimal: drop the point too
 }
@@ -116,12 +118,21 @@ long double ParseNumber(std::string_view text) {
     }
     const std::size_t digitsStart = i;
     std::size_t intDigits = 0, fracDigits = 0;
-    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) { ++i; ++intDigits; }
+    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        ++i;
+        ++intDigits;
+    }
     std::size_t end = i;
     if (i < n && text[i] == '.') {
         std::size_t j = i + 1;
-        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) { ++j; ++fracDigits; }
-        if (intDigits > 0 || fracDigits > 0) { i = j; end = j; }
+        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            ++j;
+            ++fracDigits;
+        }
+        if (intDigits > 0 || fracDigits > 0) {
+            i = j;
+            end = j;
+        }
     }
     if (intDigits == 0 && fracDigits == 0) return 0.0L;
     // An exponent counts only when it has digits.
@@ -129,7 +140,10 @@ long double ParseNumber(std::string_view text) {
         std::size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
         std::size_t expDigits = 0;
-        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) { ++j; ++expDigits; }
+        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            ++j;
+            ++expDigits;
+        }
         if (expDigits > 0) end = j;
     }
     (void)start;
@@ -142,15 +156,22 @@ long double ParseNumber(std::string_view text) {
         long long exponent = 0;
         std::size_t k = 0;
         std::size_t leadingZeros = 0;
-        while (k < number.size() && number[k] == '0') { ++k; ++leadingZeros; }
-        long long magnitude = static_cast<long long>(intDigits) - static_cast<long long>(leadingZeros);
+        while (k < number.size() && number[k] == '0') {
+            ++k;
+            ++leadingZeros;
+        }
+        long long magnitude =
+            static_cast<long long>(intDigits) - static_cast<long long>(leadingZeros);
         if (magnitude <= 0) {
             // 0.000ddd: count the zeros after the point.
             std::size_t p = number.find('.');
             if (p != std::string_view::npos) {
                 std::size_t q = p + 1;
                 long long zeros = 0;
-                while (q < number.size() && number[q] == '0') { ++q; ++zeros; }
+                while (q < number.size() && number[q] == '0') {
+                    ++q;
+                    ++zeros;
+                }
                 magnitude = -zeros;
             }
         }
@@ -159,7 +180,10 @@ long double ParseNumber(std::string_view text) {
             long long ev = 0;
             bool eneg = false;
             std::size_t q = e + 1;
-            if (q < number.size() && (number[q] == '+' || number[q] == '-')) { eneg = number[q] == '-'; ++q; }
+            if (q < number.size() && (number[q] == '+' || number[q] == '-')) {
+                eneg = number[q] == '-';
+                ++q;
+            }
             for (; q < number.size(); ++q) {
                 if (ev < 100000000) ev = ev * 10 + (number[q] - '0');
             }

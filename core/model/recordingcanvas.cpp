@@ -6,7 +6,10 @@ namespace tarn {
 void RecordingCanvas::DrawLine(int x1, int y1, int x2, int y2) {
     CanvasOp op;
     op.kind = CanvasOp::Kind::Line;
-    op.c[0] = x1; op.c[1] = y1; op.c[2] = x2; op.c[3] = y2;
+    op.c[0] = x1;
+    op.c[1] = y1;
+    op.c[2] = x2;
+    op.c[3] = y2;
     op.colour = PenColor();
     op.penWidth = PenWidth();
     ops_.push_back(std::move(op));
@@ -15,7 +18,10 @@ void RecordingCanvas::DrawLine(int x1, int y1, int x2, int y2) {
 void RecordingCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     CanvasOp op;
     op.kind = CanvasOp::Kind::Ellipse;
-    op.c[0] = x1; op.c[1] = y1; op.c[2] = x2; op.c[3] = y2;
+    op.c[0] = x1;
+    op.c[1] = y1;
+    op.c[2] = x2;
+    op.c[3] = y2;
     op.colour = PenColor();
     op.penWidth = PenWidth();
     ops_.push_back(std::move(op));
@@ -34,7 +40,8 @@ void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4
 void RecordingCanvas::TextOut(int x, int y, std::string_view text) {
     CanvasOp op;
     op.kind = CanvasOp::Kind::Text;
-    op.c[0] = x; op.c[1] = y;
+    op.c[0] = x;
+    op.c[1] = y;
     op.colour = FontColor();
     op.font = Font();
     op.text = std::string(text);
@@ -44,7 +51,8 @@ void RecordingCanvas::TextOut(int x, int y, std::string_view text) {
 void RecordingCanvas::SetPixel(int x, int y, Rgb c) {
     CanvasOp op;
     op.kind = CanvasOp::Kind::Pixel;
-    op.c[0] = x; op.c[1] = y;
+    op.c[0] = x;
+    op.c[1] = y;
     op.colour = c;
     ops_.push_back(std::move(op));
 }

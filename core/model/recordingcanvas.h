@@ -12,12 +12,12 @@ namespace tarn {
 struct CanvasOp {
     enum class Kind { Line, Ellipse, Arc, Text, Pixel, Clear };
     Kind kind = Kind::Line;
-    int c[8]{};         // Line: x1 y1 x2 y2; Ellipse: box; Arc: box and two ray points;
-                        // Text and Pixel: x y
-    Rgb colour = 0;     // pen colour (Line, Ellipse, Arc), font colour (Text), pixel colour
+    int c[8]{};      // Line: x1 y1 x2 y2; Ellipse: box; Arc: box and two ray points;
+                     // Text and Pixel: x y
+    Rgb colour = 0;  // pen colour (Line, Ellipse, Arc), font colour (Text), pixel colour
     int penWidth = 1;
-    FontSpec font;      // Text only
-    std::string text;   // Text only
+    FontSpec font;     // Text only
+    std::string text;  // Text only
 };
 
 class RecordingCanvas : public Canvas {

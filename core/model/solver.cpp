@@ -101,7 +101,8 @@ void SolveLinkage(Model& m) {
         m.SolveDivisor = F(static_cast<ext>(Y[10]) - Y[13]);
         GuardDivisor(m);
         const ext beta = std::atan((static_cast<ext>(X[13]) - X[10]) / m.SolveDivisor);
-        ext d = std::sqrt(Sq(static_cast<ext>(X[13]) - X[10]) + Sq(static_cast<ext>(Y[10]) - Y[13]));
+        ext d =
+            std::sqrt(Sq(static_cast<ext>(X[13]) - X[10]) + Sq(static_cast<ext>(Y[10]) - Y[13]));
         d = GuardedSide(m, d);
         const ext a = fr.AnchorLinkLen;
         const ext c = static_cast<ext>(fr.CouplerUpper) + fr.CouplerLower;
@@ -144,8 +145,9 @@ void SolveLinkage(Model& m) {
         m.SolveDivisor = F(R);
         GuardDivisor(m);
         const ext lever = static_cast<ext>(fr.ValveLeverUpperLen) + fr.ValveLeverLowerLen;
-        m.SolveValue = F((Sq(d) + R * R - Sq(lever) - Sq(static_cast<ext>(m.ValveLeverUpperOffset))) /
-                         2.0L / d / m.SolveDivisor);
+        m.SolveValue =
+            F((Sq(d) + R * R - Sq(lever) - Sq(static_cast<ext>(m.ValveLeverUpperOffset))) / 2.0L /
+              d / m.SolveDivisor);
         GuardCos(m);
         const ext k = m.SolveValue;
         const ext delta = kPi / 2.0L - std::atan(k / std::sqrt(1.0L - k * k)) - beta;
@@ -155,7 +157,8 @@ void SolveLinkage(Model& m) {
 
     // 10. Valve lever: the line 9 -> 8, turned back by the offset angle of the die.
     FrameBlock& frw = m.Frame;
-    ext alpha = std::atan((static_cast<ext>(X[8]) - X[9]) / GuardedDivisor(m, static_cast<ext>(Y[8]) - Y[9]));
+    ext alpha = std::atan((static_cast<ext>(X[8]) - X[9]) /
+                          GuardedDivisor(m, static_cast<ext>(Y[8]) - Y[9]));
     if (frw.ValveLeverLowerLen == 0.0f) frw.ValveLeverLowerLen = 0.00001f;
     if (frw.ValveLeverUpperLen == 0.0f) frw.ValveLeverUpperLen = 0.00001f;
     const ext vl = frw.ValveLeverLowerLen;
@@ -210,8 +213,10 @@ void SolveValveEvents(Model& m) {
     m.SolveValue = F(lc * lc - Sq(std::sin(theta) * S / 2.0L));
     GuardRadicand(m);
     // Piston position on a 0..640 scale: 0 at crank angle 0, 640 at 180.
-    m.PistonPos = F(320.0L - (std::cos(theta) + std::sqrt(static_cast<ext>(m.SolveValue)) / s1 * 2.0L -
-                              lc / s1 * 2.0L) * 320.0L);
+    m.PistonPos =
+        F(320.0L - (std::cos(theta) + std::sqrt(static_cast<ext>(m.SolveValue)) / s1 * 2.0L -
+                    lc / s1 * 2.0L) *
+                       320.0L);
 
     const CylRecord& c = m.Cyl;
     const ext x4 = m.PivotX[4];

@@ -13,9 +13,9 @@ void SolveLinkage(Model& m);
 void SolveValveEvents(Model& m);
 
 // The guards work on the model's scratch values in place.
-void GuardRadicand(Model& m);  // SolveValue < 0: use -SolveValue
-void GuardDivisor(Model& m);   // |SolveDivisor| < 0.00001: +-0.00001 (0 counts as positive)
-void GuardCos(Model& m);       // clamp SolveValue into +-0.999999
+void GuardRadicand(Model& m);      // SolveValue < 0: use -SolveValue
+void GuardDivisor(Model& m);       // |SolveDivisor| < 0.00001: +-0.00001 (0 counts as positive)
+void GuardCos(Model& m);           // clamp SolveValue into +-0.999999
 void FlagGeometryError(Model& m);  // GeometryError := true while BeepOnError
 
 // The guarded divisor for a value, as GuardDivisor would leave it (flags like it).

@@ -21,7 +21,8 @@ constexpr int kRP1 = 19, kRP2 = 20;
 std::string RowFieldText(float v) { return Str(v, 7, 3); }
 
 bool DrawLinesLogic::ReferencePointsAtOrigin() const {
-    return m_.PivotX[kRP1] == 0 && m_.PivotY[kRP1] == 0 && m_.PivotX[kRP2] == 0 && m_.PivotY[kRP2] == 0;
+    return m_.PivotX[kRP1] == 0 && m_.PivotY[kRP1] == 0 && m_.PivotX[kRP2] == 0 &&
+           m_.PivotY[kRP2] == 0;
 }
 
 void DrawLinesLogic::PickPivots() {
@@ -73,7 +74,8 @@ void DrawLinesLogic::TypeClick(int item) {
         return;
     }
     type_ = item;
-    rows_[static_cast<std::size_t>(Current())].type = std::string(kLineTypeNames[static_cast<std::size_t>(item)]);
+    rows_[static_cast<std::size_t>(Current())].type =
+        std::string(kLineTypeNames[static_cast<std::size_t>(item)]);
     if (AllChosen()) drawEnabled_ = true;
 }
 
@@ -85,7 +87,8 @@ void DrawLinesLogic::ColourClick(int item) {
         return;
     }
     colour_ = item;
-    rows_[static_cast<std::size_t>(Current())].colour = std::string(kLineColourNames[static_cast<std::size_t>(item)]);
+    rows_[static_cast<std::size_t>(Current())].colour =
+        std::string(kLineColourNames[static_cast<std::size_t>(item)]);
     if (AllChosen()) drawEnabled_ = true;
 }
 
@@ -103,7 +106,8 @@ void DrawLinesLogic::RefClick(int item) {
     m_.LineH1[k] = m_.PivotX[kRP1];
     m_.LineV2[k] = m_.PivotY[kRP2];
     m_.LineH2[k] = m_.PivotX[kRP2];
-    rows_[static_cast<std::size_t>(k)].ref = std::string(kLineRefLabels[static_cast<std::size_t>(item)]);
+    rows_[static_cast<std::size_t>(k)].ref =
+        std::string(kLineRefLabels[static_cast<std::size_t>(item)]);
     m_.LineRef[static_cast<std::size_t>(k - 1)] = static_cast<f32>(item);
     if (item >= 1) {
         m_.PivotPickPending = true;
@@ -134,7 +138,8 @@ void DrawLinesLogic::UpdateRow(int k) {
         value = ParseField(text);
     };
     const ext v1 = m_.LineV1[i], h1 = m_.LineH1[i], v2 = m_.LineV2[i], h2 = m_.LineH2[i];
-    const ext p1x = m_.LinePiv1X[i], p1y = m_.LinePiv1Y[i], p2x = m_.LinePiv2X[i], p2y = m_.LinePiv2Y[i];
+    const ext p1x = m_.LinePiv1X[i], p1y = m_.LinePiv1Y[i], p2x = m_.LinePiv2X[i],
+              p2y = m_.LinePiv2Y[i];
     if (type_ == 0) {
         switch (ref_) {
             case 0:
@@ -161,8 +166,7 @@ void DrawLinesLogic::UpdateRow(int k) {
                 show(2, m_.LineV2[i], v2 - p2y);
                 show(3, m_.LineH2[i], h2 - p2x);
                 break;
-            default:
-                break;
+            default: break;
         }
     } else if (type_ == 1 && (ref_ == 0 || ref_ == 1)) {
         // The radius reaches from reference point 1 to reference point 2: as chosen for a fixed
@@ -240,8 +244,8 @@ void DrawLinesLogic::LinesDataClick() {
         const std::size_t i = static_cast<std::size_t>(k);
         Row& r = rows_[i];
         if (m_.LineType[i - 1] > -1) {
-            r.fields = {RowFieldText(m_.LineV1[i]), RowFieldText(m_.LineH1[i]), RowFieldText(m_.LineV2[i]),
-                        RowFieldText(m_.LineH2[i])};
+            r.fields = {RowFieldText(m_.LineV1[i]), RowFieldText(m_.LineH1[i]),
+                        RowFieldText(m_.LineV2[i]), RowFieldText(m_.LineH2[i])};
         } else {
             for (auto& f : r.fields) f.clear();
         }
@@ -249,7 +253,8 @@ void DrawLinesLogic::LinesDataClick() {
             r.type = std::string(kLineTypeNames[static_cast<std::size_t>(t)]);
         const i32 colour = Round(m_.LineColor[i - 1]);
         for (std::size_t c = 0; c < kLineColourValues.size(); ++c)
-            if (colour == static_cast<i32>(kLineColourValues[c])) r.colour = std::string(kLineColourNames[c]);
+            if (colour == static_cast<i32>(kLineColourValues[c]))
+                r.colour = std::string(kLineColourNames[c]);
         if (const int f = item(m_.LineRef[i - 1], kLineRefLabels); f >= 0)
             r.ref = std::string(kLineRefLabels[static_cast<std::size_t>(f)]);
     }

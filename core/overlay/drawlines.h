@@ -7,21 +7,23 @@
 #include <string>
 #include <string_view>
 
-#include "core/scene/refpoints.h"
 #include "core/model/model.h"
+#include "core/scene/refpoints.h"
 
 namespace tarn {
 
 // The radio items in their order.
 inline constexpr std::array<std::string_view, 2> kLineTypeNames{"Line", "Circle"};
-inline constexpr std::array<std::string_view, 6> kLineColourNames{"Black", "Red",  "Green",
+inline constexpr std::array<std::string_view, 6> kLineColourNames{"Black",  "Red",  "Green",
                                                                   "Yellow", "Blue", "Gray"};
 // The colour numbers of the six items, red in the low byte.
-inline constexpr std::array<float, 6> kLineColourValues{0.0f, 255.0f, 32768.0f, 65535.0f,
-                                                        16711680.0f, 8421504.0f};
+inline constexpr std::array<float, 6> kLineColourValues{0.0f,     255.0f,      32768.0f,
+                                                        65535.0f, 16711680.0f, 8421504.0f};
 // The items of "Referenced to" and the labels a row shows for them.
-inline constexpr std::array<std::string_view, 4> kLineRefItems{"0,0", "Pivot1", "Piv1/0,0", "Piv1/Piv2"};
-inline constexpr std::array<std::string_view, 4> kLineRefLabels{"0 , 0", "Pivot1", "Piv1/0,0", "Piv1/P2"};
+inline constexpr std::array<std::string_view, 4> kLineRefItems{"0,0", "Pivot1", "Piv1/0,0",
+                                                               "Piv1/Piv2"};
+inline constexpr std::array<std::string_view, 4> kLineRefLabels{"0 , 0", "Pivot1", "Piv1/0,0",
+                                                                "Piv1/P2"};
 
 // The text a row field shows for a value: fixed, three decimals, at least seven characters.
 std::string RowFieldText(float v);
@@ -32,19 +34,19 @@ public:
 
     // ---- what the dialog shows (rows 1..20; index 0 unused) ----
     struct Row {
-        std::string type, colour, ref;     // the three labels
+        std::string type, colour, ref;      // the three labels
         std::array<std::string, 4> fields;  // LineV1, LineH1, LineV2, LineH2
     };
     const Row& row(int k) const { return rows_[static_cast<std::size_t>(Clamp(k))]; }
-    int typeChoice() const { return type_; }     // -1 none
+    int typeChoice() const { return type_; }  // -1 none
     int colourChoice() const { return colour_; }
     int refChoice() const { return ref_; }
     bool drawEnabled() const { return drawEnabled_; }
     int highlightedRow() const { return highlighted_; }
 
     // ---- what the dialog must do after a handler ----
-    int beeps = 0;               // system beeps to sound
-    bool closeRequested = false; // the dialog closes
+    int beeps = 0;                // system beeps to sound
+    bool closeRequested = false;  // the dialog closes
 
     // ---- the dialog's events ----
     void FormActivate();

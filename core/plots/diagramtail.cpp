@@ -3,9 +3,9 @@
 // drawings and their client sizes.
 #include <string>
 
+#include "core/model/numfmt.h"
 #include "core/plots/plotkit.h"
 #include "core/plots/plots.h"
-#include "core/model/numfmt.h"
 #include "core/variation/undo.h"
 
 namespace tarn {

@@ -3,10 +3,10 @@
 // centre to the maximum offset, forward, reverse or both superimposed.
 #include <array>
 
-#include "core/plots/plotkit.h"
-#include "core/plots/plots.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
+#include "core/plots/plotkit.h"
+#include "core/plots/plots.h"
 
 namespace tarn {
 
@@ -78,9 +78,9 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     c.SetFontColor(kRed);
     c.TextOut(420, 47, "Maximum");
     // With no travel at all the normal setting is the maximum.
-    const long double normal = m.RevArmToCentMax > 0
-                                   ? static_cast<long double>(m.RevArmToCentNorm) / m.RevArmToCentMax
-                                   : 1.0L;
+    const long double normal =
+        m.RevArmToCentMax > 0 ? static_cast<long double>(m.RevArmToCentNorm) / m.RevArmToCentMax
+                              : 1.0L;
     const int normalY = RoundPixel(343 - 288 * normal);
     c.SetPenColor(kBlue);
     Line(c, 59, normalY, 650, normalY);
@@ -92,10 +92,11 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     static constexpr struct {
         int x, y;
         const char* text;
-    } kTexts[] = {{10, 353, "0"},   {56, 353, "10"},  {110, 353, "20"}, {164, 353, "30"},
-                  {218, 353, "40"}, {272, 353, "50"}, {326, 353, "60"}, {380, 353, "70"},
-                  {434, 353, "80"}, {488, 353, "90"}, {529, 350, "100"},
-                  {200, 367, "Percent Piston Travel"}, {568, 350, "Center"}};
+    } kTexts[] = {{10, 353, "0"},      {56, 353, "10"},   {110, 353, "20"},
+                  {164, 353, "30"},    {218, 353, "40"},  {272, 353, "50"},
+                  {326, 353, "60"},    {380, 353, "70"},  {434, 353, "80"},
+                  {488, 353, "90"},    {529, 350, "100"}, {200, 367, "Percent Piston Travel"},
+                  {568, 350, "Center"}};
     for (const auto& t : kTexts) c.TextOut(t.x, t.y, t.text);
     static constexpr int kLetterY[18] = {76,  90,  104, 118, 132, 146, 160, 178, 192,
                                          206, 224, 238, 252, 266, 280, 294, 308, 322};
@@ -185,17 +186,33 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
         // The working cycle around row 13, drawn in the colour of the last event line.
         const long double C = slotC, R = slotR, K = slotK, A = slotA;
         c.SetFontBold(true);
-        Polyline(c, {{C - 110, 101}, {C - 70, 101}, {C - 20, 135}, {C, 135}, {C - 12, 131},
-                     {C - 12, 139}, {C, 135}});
+        Polyline(c, {{C - 110, 101},
+                     {C - 70, 101},
+                     {C - 20, 135},
+                     {C, 135},
+                     {C - 12, 131},
+                     {C - 12, 139},
+                     {C, 135}});
         c.TextOut(RoundPixel(C + 10), 129, "Exp");
         Polyline(c, {{C + 40, 135}, {R, 135}, {R - 12, 131}, {R - 12, 139}, {R, 135}});
         Polyline(c, {{R + 8, 135}, {549, 135}, {529, 169}, {R - 160, 169}});
         c.TextOut(RoundPixel(R - 190), 163, "Exh");
-        Polyline(c, {{R - 200, 169}, {K + 100, 169}, {K + 50, 135}, {K, 135}, {K + 12, 131},
-                     {K + 12, 139}, {K, 135}});
+        Polyline(c, {{R - 200, 169},
+                     {K + 100, 169},
+                     {K + 50, 135},
+                     {K, 135},
+                     {K + 12, 131},
+                     {K + 12, 139},
+                     {K, 135}});
         c.TextOut(RoundPixel(K - 25), 129, "Com");
-        Polyline(c, {{K - 30, 135}, {A, 135}, {A + 12, 139}, {A + 12, 131}, {A, 135}, {9, 135},
-                     {27, 101}, {C - 150, 101}});
+        Polyline(c, {{K - 30, 135},
+                     {A, 135},
+                     {A + 12, 139},
+                     {A + 12, 131},
+                     {A, 135},
+                     {9, 135},
+                     {27, 101},
+                     {C - 150, 101}});
         c.TextOut(RoundPixel(C - 140), 95, "Adm");
         c.SetFontBold(false);
     }

@@ -1,11 +1,11 @@
 // The indicator diagram: cylinder pressure against piston position for both ends, from a small
 // four-phase model (exhaust, compression, admission, expansion) driven by the port openings,
 // with the cut-off of each end printed as a percentage of piston travel.
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
 #include "core/plots/plotkit.h"
 #include "core/plots/plots.h"
 #include "core/plots/steammodel.h"
-#include "core/model/numfmt.h"
-#include "core/model/solver.h"
 
 namespace tarn {
 
@@ -94,14 +94,14 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                 const bool drawn = k > 60;
                 c.SetPenColor(kGreen);
                 if (front.prevSteamOpen > 0 && m.FrontSteamOpen <= 0) {
-                    const long double f = front.prevSteamOpen /
-                                          (static_cast<long double>(front.prevSteamOpen) -
-                                           m.FrontSteamOpen);
+                    const long double f =
+                        front.prevSteamOpen /
+                        (static_cast<long double>(front.prevSteamOpen) - m.FrontSteamOpen);
                     const int y = PressureY(front.prevPressure);
                     if (drawn)
                         Line(c, PistonX(q), y,
-                             RoundPixel(584 - q * 0.84375L + (q - static_cast<long double>(p)) * f *
-                                                            0.84375L),
+                             RoundPixel(584 - q * 0.84375L +
+                                        (q - static_cast<long double>(p)) * f * 0.84375L),
                              y);
                     prevPos = static_cast<f32>(q + (static_cast<long double>(p) - q) * f);
                     front.pressure = static_cast<f32>(
@@ -116,8 +116,8 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                 if (drawn)
                     Line(c, PistonX(prevPos), PressureY(front.prevPressure), PistonX(p),
                          PressureY(front.pressure));
-                if (front.phase == SteamPhase::Expansion && front.pressure > 150 && front.pressure < 250 &&
-                    front.label == '1') {
+                if (front.phase == SteamPhase::Expansion && front.pressure > 150 &&
+                    front.pressure < 250 && front.label == '1') {
                     front.label = '2';
                     BoldText(c, RoundPixel(568 - 0.84L * prevPos), 122,
                              Str(static_cast<long long>(plotCount), 1));
@@ -125,9 +125,9 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
 
                 c.SetPenColor(kRed);
                 if (rear.prevSteamOpen > 0 && m.RearSteamOpen <= 0) {
-                    const long double f = rear.prevSteamOpen /
-                                          (static_cast<long double>(rear.prevSteamOpen) -
-                                           m.RearSteamOpen);
+                    const long double f =
+                        rear.prevSteamOpen /
+                        (static_cast<long double>(rear.prevSteamOpen) - m.RearSteamOpen);
                     const long double from = prevPos;
                     const int y = PressureY(rear.prevPressure);
                     if (drawn)
@@ -141,13 +141,14 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                     c.TextOut(2, 231, "%CutOff");
                     c.SetFontColor(kBlack);
                     c.TextOut(3, 13 * n + 233, nText);
-                    c.TextOut(15, 13 * n + 233, Str((640 - static_cast<long double>(prevPos)) / 6.4L, 4, 1));
+                    c.TextOut(15, 13 * n + 233,
+                              Str((640 - static_cast<long double>(prevPos)) / 6.4L, 4, 1));
                 }
                 if (drawn)
                     Line(c, PistonX(prevPos), PressureY(rear.prevPressure), PistonX(p),
                          PressureY(rear.pressure));
-                if (rear.phase == SteamPhase::Expansion && rear.pressure > 150 && rear.pressure < 250 &&
-                    rear.label == '1') {
+                if (rear.phase == SteamPhase::Expansion && rear.pressure > 150 &&
+                    rear.pressure < 250 && rear.label == '1') {
                     rear.label = '2';
                     BoldText(c, RoundPixel(600 - 0.84L * prevPos), 135,
                              Str(static_cast<long long>(plotCount), 1));

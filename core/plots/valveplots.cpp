@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/plots/plotkit.h"
-#include "core/plots/plots.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
+#include "core/plots/plotkit.h"
+#include "core/plots/plots.h"
 
 namespace tarn {
 

@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "core/scene/mainscene.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
+#include "core/scene/mainscene.h"
 
 namespace tarn {
 
@@ -53,7 +53,8 @@ void DrawCloseupLine(const Model& m, Canvas& c, const DimensionInfo& d) {
         case CloseupLine::CylinderPoints: Line(c, C(m, a), C(m, b)); break;
         case CloseupLine::PistonPoints: Line(c, Q(m, a), Q(m, b)); break;
         case CloseupLine::Diameter:
-            Line(c, {S(m, a).x, Sy(m, Py(m, a) - v / 2.0L)}, {S(m, a).x, Sy(m, Py(m, a) + v / 2.0L)});
+            Line(c, {S(m, a).x, Sy(m, Py(m, a) - v / 2.0L)},
+                 {S(m, a).x, Sy(m, Py(m, a) + v / 2.0L)});
             break;
         case CloseupLine::Mirror:
             Line(c, S(m, a), {Sx(m, 2 * Px(m, b) - Px(m, a)), Sy(m, 2 * Py(m, b) - Py(m, a))});

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "core/scene/refpoints.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
+#include "core/scene/refpoints.h"
 
 namespace tarn {
 
@@ -29,8 +29,7 @@ void MapPivotsToScreen(Model& m) {
 void AdvanceCrank(Model& m) {
     if (m.Direction == "Fwd")
         m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) + m.StepAngle);
-    else
-        m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) - m.StepAngle);
+    else m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) - m.StepAngle);
     // 360.1, not 360: an angle of exactly 360 stays until the next step.
     if (static_cast<ext>(m.CrankAngle) > 360.1L)
         m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) - 360);
@@ -90,7 +89,8 @@ namespace {
 
 // Circle of model radius r about the model point (cx, cy), by its bounding box.
 void Circle(const Model& m, Canvas& c, long double cx, long double cy, long double r) {
-    c.Ellipse(ScreenXOf(m, cx - r), ScreenYOf(m, cy - r), ScreenXOf(m, cx + r), ScreenYOf(m, cy + r));
+    c.Ellipse(ScreenXOf(m, cx - r), ScreenYOf(m, cy - r), ScreenXOf(m, cx + r),
+              ScreenYOf(m, cy + r));
 }
 
 void Cross(Canvas& c, int x, int y, int a, int b) {
@@ -229,7 +229,8 @@ void DrawOverlay(const Model& m, Canvas& c) {
         if (type == 0 && mode == 0) line(x1, y1, x2, y2);
         else if (type == 0 && mode == 1 && a >= 0) line(ax + x1, ay + y1, ax + x2, ay + y2);
         else if (type == 0 && mode == 2 && a >= 0) line(ax + x1, ay + y1, x2, y2);
-        else if (type == 0 && mode == 3 && a >= 0 && b >= 0) line(ax + x1, ay + y1, bx + x2, by + y2);
+        else if (type == 0 && mode == 3 && a >= 0 && b >= 0)
+            line(ax + x1, ay + y1, bx + x2, by + y2);
         else if (type == 1 && mode == 0) circle(x1, y1, x2);
         else if (type == 1 && mode == 1 && a >= 0) circle(ax + x1, ay + y1, x2);
     }

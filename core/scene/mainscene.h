@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "core/scene/closeup.h"
-#include "core/scene/scenehost.h"
 #include "core/model/canvas.h"
 #include "core/model/model.h"
+#include "core/scene/closeup.h"
+#include "core/scene/scenehost.h"
 
 namespace tarn {
 
@@ -27,7 +27,8 @@ public:
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
         state_ ^= state_ << 5;
-        return static_cast<int>((static_cast<std::uint64_t>(state_) * static_cast<std::uint32_t>(n)) >> 32);
+        return static_cast<int>(
+            (static_cast<std::uint64_t>(state_) * static_cast<std::uint32_t>(n)) >> 32);
     }
 
 private:

@@ -7,9 +7,9 @@
 namespace tarn {
 
 struct StepBarEntry {
-    int upTo;          // last bar position of the band
-    float step;        // StepSetting, degrees
-    int smallChange;   // SBDrvAng steps that make one crank step
+    int upTo;         // last bar position of the band
+    float step;       // StepSetting, degrees
+    int smallChange;  // SBDrvAng steps that make one crank step
     int largeChange;
 };
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "core/scene/view.h"
 #include "core/model/numfmt.h"
+#include "core/scene/view.h"
 
 namespace tarn {
 
@@ -15,7 +15,8 @@ constexpr int kRP1 = 19, kRP2 = 20;
 
 // Text at a client position scaled by the layout scale.
 void ScaledTextAt(const Model& m, Canvas& c, int x, int y, const std::string& text) {
-    c.TextOut(Round(static_cast<ext>(x) * m.FontScaleX), Round(static_cast<ext>(y) * m.FontScaleY), text);
+    c.TextOut(Round(static_cast<ext>(x) * m.FontScaleX), Round(static_cast<ext>(y) * m.FontScaleY),
+              text);
 }
 
 ext Distance(ext x1, ext y1, ext x2, ext y2) {
@@ -148,10 +149,12 @@ std::array<std::string, 4> RefPointFieldTexts(const Model& m) {
             FieldText(m.PivotX[kRP2])};
 }
 
-std::array<bool, 2> ApplyRefPointFields(Model& m, const std::array<std::optional<std::string>, 4>& edited) {
+std::array<bool, 2> ApplyRefPointFields(Model& m,
+                                        const std::array<std::optional<std::string>, 4>& edited) {
     f32* targets[4] = {&m.PivotY[kRP1], &m.PivotX[kRP1], &m.PivotY[kRP2], &m.PivotX[kRP2]};
     for (int f = 0; f < 4; ++f)
-        if (edited[static_cast<std::size_t>(f)]) *targets[f] = ParseField(*edited[static_cast<std::size_t>(f)]);
+        if (edited[static_cast<std::size_t>(f)])
+            *targets[f] = ParseField(*edited[static_cast<std::size_t>(f)]);
     return {m.PivotY[kRP1] != 0 || m.PivotX[kRP1] != 0, m.PivotY[kRP2] != 0 || m.PivotX[kRP2] != 0};
 }
 
@@ -160,7 +163,8 @@ void DrawPivotDataRows(Model& m, Canvas& c) {
     ScaledTextAt(m, c, 1, 128, "    Pivot Data");
     ScaledTextAt(m, c, 1, 138, "No.  Vert     Horz");
     auto bound = [&](int k) {
-        return m.SlotUsed[static_cast<std::size_t>(k)] == 1 && PivotIndex(m.DataPivots[static_cast<std::size_t>(k)]) >= 0;
+        return m.SlotUsed[static_cast<std::size_t>(k)] == 1 &&
+               PivotIndex(m.DataPivots[static_cast<std::size_t>(k)]) >= 0;
     };
     auto pivotOf = [&](int k) { return PivotIndex(m.DataPivots[static_cast<std::size_t>(k)]); };
     for (int k = 1; k <= 6; ++k) {

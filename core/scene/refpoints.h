@@ -64,7 +64,8 @@ PanBarPositions CentreOnReferencePoint(Model& m, int point);
 std::array<std::string, 4> RefPointFieldTexts(const Model& m);
 // OK: the fields the user edited (the others are absent) become the co-ordinates; returns, for
 // RP1 and RP2, whether the point now lies off the origin ("0" button to be enabled).
-std::array<bool, 2> ApplyRefPointFields(Model& m, const std::array<std::optional<std::string>, 4>& edited);
+std::array<bool, 2> ApplyRefPointFields(Model& m,
+                                        const std::array<std::optional<std::string>, 4>& edited);
 
 // ---- Drawing ----
 // The pivot-data rows; called only while ScreenData and PivotDataOn are on.

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "core/scene/mainscene.h"
-#include "core/scene/refpoints.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
+#include "core/scene/mainscene.h"
+#include "core/scene/refpoints.h"
 #include "core/variation/undo.h"
 
 namespace tarn {

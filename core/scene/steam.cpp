@@ -2,8 +2,8 @@
 // colours tell the phase of each cylinder end and whose density follows the valve openings.
 #include <cmath>
 
-#include "core/scene/mainscene.h"
 #include "core/model/numfmt.h"
+#include "core/scene/mainscene.h"
 
 namespace tarn {
 
@@ -14,24 +14,24 @@ void UpdateCylinderPoints(Model& m) {
     const ext p = d.ValvePortWidthRear, q = d.ValvePortWidthFront;
     const ext yc = m.PivotY[3], yv = m.PivotY[4];
     const ext pts[18][2] = {
-        {E - n / 2, yv + mm / 2},      // C0 valve chest, top rear corner
-        {E - n / 2, yv - mm / 2},      // C1 valve chest, bottom rear corner
-        {E - o - p, yv - mm / 2},      // C2 rear port, outer edge
-        {E - h / 2, yc + g / 2},       // C3 cylinder, top rear corner
-        {E - h / 2, yc - g / 2},       // C4 cylinder, bottom rear corner
-        {E + h / 2, yc - g / 2},       // C5 cylinder, bottom front corner
-        {E + h / 2, yc + g / 2},       // C6 cylinder, top front corner
-        {E + o + q, yv - mm / 2},      // C7 front port, outer edge
-        {E + n / 2, yv - mm / 2},      // C8 valve chest, bottom front corner
-        {E + n / 2, yv + mm / 2},      // C9 valve chest, top front corner
+        {E - n / 2, yv + mm / 2},          // C0 valve chest, top rear corner
+        {E - n / 2, yv - mm / 2},          // C1 valve chest, bottom rear corner
+        {E - o - p, yv - mm / 2},          // C2 rear port, outer edge
+        {E - h / 2, yc + g / 2},           // C3 cylinder, top rear corner
+        {E - h / 2, yc - g / 2},           // C4 cylinder, bottom rear corner
+        {E + h / 2, yc - g / 2},           // C5 cylinder, bottom front corner
+        {E + h / 2, yc + g / 2},           // C6 cylinder, top front corner
+        {E + o + q, yv - mm / 2},          // C7 front port, outer edge
+        {E + n / 2, yv - mm / 2},          // C8 valve chest, bottom front corner
+        {E + n / 2, yv + mm / 2},          // C9 valve chest, top front corner
         {E + n / 2 - 2 * q, yv + mm / 2},  // C10 front exhaust opening, inner edge
-        {E + p, yv + mm / 2},          // C11 middle opening, front edge
+        {E + p, yv + mm / 2},              // C11 middle opening, front edge
         {E - n / 2 + 2 * p, yv + mm / 2},  // C12 rear exhaust opening, inner edge
-        {E - q, yv + mm / 2},          // C13 middle opening, rear edge
-        {E - o, yv - mm / 2},          // C14 rear port, inner edge
-        {E - h / 2 + i, yc + g / 2},   // C15 rear passage, inner wall
-        {E + h / 2 - i, yc + g / 2},   // C16 front passage, inner wall
-        {E + o, yv - mm / 2},          // C17 front port, inner edge
+        {E - q, yv + mm / 2},              // C13 middle opening, rear edge
+        {E - o, yv - mm / 2},              // C14 rear port, inner edge
+        {E - h / 2 + i, yc + g / 2},       // C15 rear passage, inner wall
+        {E + h / 2 - i, yc + g / 2},       // C16 front passage, inner wall
+        {E + o, yv - mm / 2},              // C17 front port, inner edge
     };
     for (int k = 0; k < 18; ++k) {
         m.CylPtX[k] = ScreenXOf(m, pts[k][0]);
@@ -47,20 +47,20 @@ void UpdatePistonPoints(Model& m) {
     const ext yc = m.PivotY[3], yv = m.PivotY[4], xx = m.PivotX[3], xs = m.PivotX[4];
     const ext w = xs + u;  // valve centre
     const ext pts[14][2] = {
-        {xx + j + k / 2, yc},           // Q0 piston rod end
-        {xx + j - k / 2, yc + g / 2},   // Q1 piston, rear top
-        {xx + j - k / 2, yc - g / 2},   // Q2 piston, rear bottom
-        {xx + j + k / 2, yc - g / 2},   // Q3 piston, front bottom
-        {xx + j + k / 2, yc + g / 2},   // Q4 piston, front top
-        {w + r + t, yv},                // Q5 valve stem end
-        {w - r - s, yv + mm / 2},       // Q6 rear valve head, outer top
-        {w - r - s, yv - mm / 2},       // Q7 rear valve head, outer bottom
-        {w - r, yv - mm / 2},           // Q8 rear valve head, inner bottom
-        {w - r, yv + mm / 2},           // Q9 rear valve head, inner top
-        {w + r, yv + mm / 2},           // Q10 front valve head, inner top
-        {w + r, yv - mm / 2},           // Q11 front valve head, inner bottom
-        {w + r + t, yv - mm / 2},       // Q12 front valve head, outer bottom
-        {w + r + t, yv + mm / 2},       // Q13 front valve head, outer top
+        {xx + j + k / 2, yc},          // Q0 piston rod end
+        {xx + j - k / 2, yc + g / 2},  // Q1 piston, rear top
+        {xx + j - k / 2, yc - g / 2},  // Q2 piston, rear bottom
+        {xx + j + k / 2, yc - g / 2},  // Q3 piston, front bottom
+        {xx + j + k / 2, yc + g / 2},  // Q4 piston, front top
+        {w + r + t, yv},               // Q5 valve stem end
+        {w - r - s, yv + mm / 2},      // Q6 rear valve head, outer top
+        {w - r - s, yv - mm / 2},      // Q7 rear valve head, outer bottom
+        {w - r, yv - mm / 2},          // Q8 rear valve head, inner bottom
+        {w - r, yv + mm / 2},          // Q9 rear valve head, inner top
+        {w + r, yv + mm / 2},          // Q10 front valve head, inner top
+        {w + r, yv - mm / 2},          // Q11 front valve head, inner bottom
+        {w + r + t, yv - mm / 2},      // Q12 front valve head, outer bottom
+        {w + r + t, yv + mm / 2},      // Q13 front valve head, outer top
     };
     for (int n = 0; n < 14; ++n) {
         m.PistonPtX[n] = ScreenXOf(m, pts[n][0]);
@@ -72,7 +72,7 @@ int BeatVolume(int level) {
     static constexpr struct {
         int upTo;
         int volume;
-    } kLevels[] = {{100, 0x0700}, {200, 0x1400}, {400, 0x2800}, {600, 0x4000},
+    } kLevels[] = {{100, 0x0700}, {200, 0x1400},  {400, 0x2800},  {600, 0x4000},
                    {800, 0x5000}, {1000, 0x6000}, {1200, 0x7000}, {2001, 0x8000}};
     if (level < 24) return -1;
     for (const auto& l : kLevels)
@@ -100,7 +100,8 @@ Rgb EndColour(Rgb colour, char& state, f32 steamOpen, f32 exhaustOpen) {
 
 int EndDensity(const Model& m, Rgb colour, f32& density, f32 steamOpen, f32 exhaustOpen) {
     if (colour == kRed)
-        density = static_cast<f32>(density + static_cast<ext>(m.StepAngle) * 50 * (steamOpen + 0.1L));
+        density =
+            static_cast<f32>(density + static_cast<ext>(m.StepAngle) * 50 * (steamOpen + 0.1L));
     else if (colour == kBlue)
         density = static_cast<f32>(density - static_cast<ext>(m.StepAngle) * 60 * exhaustOpen);
     if (!(density >= 25)) density = 25.0f;
@@ -149,7 +150,8 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
 
     // Front end of the cylinder and its passage.
     Rgb colour = EndColour(kBlack, m.FrontSteamState, m.FrontSteamOpen, m.FrontExhaustOpen);
-    m.FrontSteamCount = EndDensity(m, colour, m.FrontSteamDensity, m.FrontSteamOpen, m.FrontExhaustOpen);
+    m.FrontSteamCount =
+        EndDensity(m, colour, m.FrontSteamDensity, m.FrontSteamOpen, m.FrontExhaustOpen);
     for (int k = 0; k < m.FrontSteamCount; ++k) {
         const int dy = R(Y[4] - Y[3]);
         const int dx = R(X[6] - QX[4]);
@@ -167,7 +169,8 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
 
     // Rear end: no reset of the colour, so before its first event it takes the front's.
     colour = EndColour(colour, m.RearSteamState, m.RearSteamOpen, m.RearExhaustOpen);
-    m.RearSteamCount = EndDensity(m, colour, m.RearSteamDensity, m.RearSteamOpen, m.RearExhaustOpen);
+    m.RearSteamCount =
+        EndDensity(m, colour, m.RearSteamDensity, m.RearSteamOpen, m.RearExhaustOpen);
     for (int k = 0; k < m.RearSteamCount; ++k) {
         const int dy = R(Y[4] - Y[3]);
         const int dx = R(QX[1] - X[3]);

@@ -48,10 +48,10 @@ void ZoomStep(Model& m, i32 p) {
     const ext z = m.Zoom + static_cast<ext>(m.Zoom) * m.Increment * 0.01L;
     m.Zoom = static_cast<f32>(z);
     if (m.ZoomBase > 0) {
-        m.OffsetX = static_cast<f32>((static_cast<ext>(m.ZoomBaseX) - kViewCentreX) * z / m.ZoomBase +
-                                     kViewCentreX);
-        m.OffsetY = static_cast<f32>(z * (static_cast<ext>(m.ZoomBaseY) - kViewCentreY) / m.ZoomBase +
-                                     kViewCentreY);
+        m.OffsetX = static_cast<f32>(
+            (static_cast<ext>(m.ZoomBaseX) - kViewCentreX) * z / m.ZoomBase + kViewCentreX);
+        m.OffsetY = static_cast<f32>(
+            z * (static_cast<ext>(m.ZoomBaseY) - kViewCentreY) / m.ZoomBase + kViewCentreY);
     }
     // The offsets keep the values of the unclamped zoom.
     if (z > 3000) m.Zoom = 3000;

@@ -25,8 +25,8 @@
 
 #include "core/analysis/valveevents.h"
 #include "core/io/safefile.h"
-#include "gui/common/vectorcanvas.h"
 #include "core/model/numfmt.h"
+#include "gui/common/vectorcanvas.h"
 
 namespace tarn {
 
@@ -63,7 +63,8 @@ std::unique_ptr<QSettings> OpenSettings(const QString& file) {
                                        QStringLiteral("tarn1"), QStringLiteral("tarn1"));
 }
 
-PictureExporter::FileChoice ChooseExportFile(QWidget* parent, const PictureExporter::FileRequest& r) {
+PictureExporter::FileChoice ChooseExportFile(QWidget* parent,
+                                             const PictureExporter::FileRequest& r) {
     QFileDialog d(parent, QStringLiteral("Export Picture"));
     d.setObjectName(QStringLiteral("ExportDialog"));
     d.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -178,7 +179,8 @@ WriteResult WritePicture(const Picture& p, const QString& path, PictureFormat fo
     buffer.close();
     if (!drawn) return failed(QStringLiteral("the picture could not be drawn"));
     const std::string why = WriteFileSafely(
-        path.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        path.toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (!why.empty()) return failed(QString::fromStdString(why));
     return {true, {}};
 }
@@ -200,9 +202,11 @@ void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target
     painter.restore();
 }
 
-QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date, const QString& subject) {
-    const QString head = WindowName(caption, m) + QStringLiteral("    Design: ") + ToQ(m.DesignName) +
-                         QStringLiteral("    ") + date.toString(Qt::ISODate) + QStringLiteral("    ");
+QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date,
+                       const QString& subject) {
+    const QString head = WindowName(caption, m) + QStringLiteral("    Design: ") +
+                         ToQ(m.DesignName) + QStringLiteral("    ") + date.toString(Qt::ISODate) +
+                         QStringLiteral("    ");
     // A diagram names what it plots: the main window's gear could contradict the picture.
     if (!subject.isEmpty()) return head + subject;
     // The gear as the main window's read-out gives it, with its name when it is a standard one.
@@ -289,14 +293,18 @@ bool PictureExporter::ExportClick() {
 
 bool PictureExporter::PrintClick() {
     const Picture picture = source_();
-    const QString title = PrintTitleLine(window_.windowTitle(), m_, clock_().date(), picture.subject);
+    const QString title =
+        PrintTitleLine(window_.windowTitle(), m_, clock_().date(), picture.subject);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(DocumentTitle(window_.windowTitle(), m_));
-    printer.setPageOrientation(picture.pixels.width() > picture.pixels.height() ? QPageLayout::Landscape
-                                                                                : QPageLayout::Portrait);
+    printer.setPageOrientation(picture.pixels.width() > picture.pixels.height()
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
     if (!printDialog_ || !printDialog_(&window_, printer)) return false;
     if (!PrintPicture(picture, printer, title)) {
-        if (report_) report_(&window_, QStringLiteral("The picture could not be printed: the printer did not start."));
+        if (report_)
+            report_(&window_,
+                    QStringLiteral("The picture could not be printed: the printer did not start."));
         return false;
     }
     return true;

@@ -95,7 +95,9 @@ public:
     using PrintDialog = std::function<bool(QWidget* parent, QPrinter& printer)>;
     void SetPrintDialog(PrintDialog d) { printDialog_ = std::move(d); }
     // Where a failed export or print is reported (an error message box by default).
-    void SetErrorReporter(std::function<void(QWidget*, const QString&)> r) { report_ = std::move(r); }
+    void SetErrorReporter(std::function<void(QWidget*, const QString&)> r) {
+        report_ = std::move(r);
+    }
     // The settings file that remembers the folder (the application's settings by default).
     void SetSettingsFile(const QString& iniPath) { settingsFile_ = iniPath; }
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }

@@ -131,7 +131,8 @@ void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
 
 void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     SyncPen();
-    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2),
+              b = std::max(y1, y2);
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
@@ -140,7 +141,8 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
 
 void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     SyncPen();
-    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2),
+              b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
     const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
@@ -184,7 +186,8 @@ void QPainterCanvas::Clear(Rgb c) {
             if (c == kWhite) r = frame_->dirty & r;
             frame_->dirty = c == kWhite ? QRect() : QRect(0, 0, width_, height_);
         }
-        for (int y = r.top(); y <= r.bottom(); ++y) std::fill_n(bits_ + y * stride_ + r.left(), r.width(), v);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::fill_n(bits_ + y * stride_ + r.left(), r.width(), v);
         return;
     }
     painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));

@@ -71,7 +71,7 @@ private:
     std::uint32_t* bits_ = nullptr;  // RGB32 pixels of an image target, else null
     qsizetype stride_ = 0;           // in pixels
     int width_ = 0, height_ = 0;
-    Rgb penColour_ = 0xFFFFFFFFu;    // what the painter's pen was last set to
+    Rgb penColour_ = 0xFFFFFFFFu;  // what the painter's pen was last set to
     int penWidth_ = -1;
     std::optional<FontSpec> font_;
     std::optional<QFontMetrics> metrics_;

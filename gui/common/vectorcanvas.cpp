@@ -72,7 +72,8 @@ void VectorCanvas::DrawLine(int x1, int y1, int x2, int y2) {
 }
 
 void VectorCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2),
+              b = std::max(y1, y2);
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
     UsePen();
@@ -80,7 +81,8 @@ void VectorCanvas::Ellipse(int x1, int y1, int x2, int y2) {
 }
 
 void VectorCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2),
+              b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
     UsePen();
     // The same sixteenths of a degree the screen draws.

@@ -22,7 +22,9 @@ namespace tarn {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 }  // namespace
 
@@ -103,8 +105,7 @@ void TCutoffEqualiser::FormActivate() {
     const int index = dimension_->findData(recent);
     if (index >= 0 && dimension_->currentIndex() != index)
         dimension_->setCurrentIndex(index);  // its handler fills the range
-    else
-        DimensionChange();
+    else DimensionChange();
 }
 
 void TCutoffEqualiser::DimensionChange() {
@@ -113,13 +114,15 @@ void TCutoffEqualiser::DimensionChange() {
     high_->setText(Q(Str(range.hi, 0, 4)));
     found_ = false;
     apply_->setEnabled(false);
-    message_->setText(QStringLiteral("Current value ") + Q(Str(GetDimension(m_, SelectedId()), 0, 4)) +
-                      QStringLiteral(". Find searches the range for equal front and rear cut-off."));
+    message_->setText(
+        QStringLiteral("Current value ") + Q(Str(GetDimension(m_, SelectedId()), 0, 4)) +
+        QStringLiteral(". Find searches the range for equal front and rear cut-off."));
     compare_->setRowCount(0);
 }
 
 void TCutoffEqualiser::FindClick() {
-    const SearchRange range{ParseField(low_->text().toStdString()), ParseField(high_->text().toStdString())};
+    const SearchRange range{ParseField(low_->text().toStdString()),
+                            ParseField(high_->text().toStdString())};
     result_ = EqualiseCutoff(m_, SelectedId(), SelectedRevArmPos(), range);
     found_ = result_.proposes();
     apply_->setEnabled(found_);

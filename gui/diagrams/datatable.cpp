@@ -44,8 +44,8 @@ TDataTable::TDataTable(Model& m, QWidget* parent)
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    connect(action(bar->addAction(QStringLiteral("&Close ")), "Close1"), &QAction::triggered,
-            this, &QDialog::accept);
+    connect(action(bar->addAction(QStringLiteral("&Close ")), "Close1"), &QAction::triggered, this,
+            &QDialog::accept);
     action(bar->addAction(QString(14, QLatin1Char(' '))), "Blank");
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     action(edit->menuAction(), "Edit1");

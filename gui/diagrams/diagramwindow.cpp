@@ -13,32 +13,85 @@
 
 #include <memory>
 
-#include "gui/common/pictureexport.h"
-#include "gui/common/qpaintercanvas.h"
 #include "core/model/numfmt.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
+#include "gui/common/pictureexport.h"
+#include "gui/common/qpaintercanvas.h"
 
 namespace tarn {
 
 namespace {
 
 constexpr DiagramWindowNames kNames[] = {
-    {DiagramKind::Sine, "SineDia", "Sine Diagram", "CloseSin", 408, 8,
-     {"SBDynVarS1", "SBDynVarS2", "SBDynVarS3", "SBDynVarS4"}, "UnDoDnS", "MainMenuSine",
-     "SetRevArmPos", "&SetRevArmPos", "ReDraw", "&ReDraw", "UnDoSine", "DynVari",
-     "&DymamicVariables", true},
-    {DiagramKind::Oval, "OvalDia", "Oval Diagram", "CloseOval", 408, 8,
-     {"SBDynVarO1", "SBDynVarO2", "SBDynVarO3", "SBDynVarO4"}, "UnDoDnO", "MainMenu1",
-     "SetRevArmPos1", "SetRevArmPos", "ReDraw1", "ReDraw", "UnDoOval", "DynVar", "DynamicVari",
+    {DiagramKind::Sine,
+     "SineDia",
+     "Sine Diagram",
+     "CloseSin",
+     408,
+     8,
+     {"SBDynVarS1", "SBDynVarS2", "SBDynVarS3", "SBDynVarS4"},
+     "UnDoDnS",
+     "MainMenuSine",
+     "SetRevArmPos",
+     "&SetRevArmPos",
+     "ReDraw",
+     "&ReDraw",
+     "UnDoSine",
+     "DynVari",
+     "&DymamicVariables",
      true},
-    {DiagramKind::Steam, "SteamDia", "Steam Diagram", "CloseStm", 408, 8,
-     {"SBDynVarST1", "SBDynVarST2", "SBDynVarST3", "SBDynVarST4"}, "UnDoDnSt", "MainMenu1",
-     "SetRevArmPos", "SetRevArmPos", "ReDraw", "ReDraw", "UnDoSteam", "DynVari", "DynamicVari",
+    {DiagramKind::Oval,
+     "OvalDia",
+     "Oval Diagram",
+     "CloseOval",
+     408,
+     8,
+     {"SBDynVarO1", "SBDynVarO2", "SBDynVarO3", "SBDynVarO4"},
+     "UnDoDnO",
+     "MainMenu1",
+     "SetRevArmPos1",
+     "SetRevArmPos",
+     "ReDraw1",
+     "ReDraw",
+     "UnDoOval",
+     "DynVar",
+     "DynamicVari",
      true},
-    {DiagramKind::Port, "PortDia", "Port Events vs Reverse Arm Position", "ClosePort", 447, 2,
-     {"SBDynVarP1", "SBDynVarP2", "SBDynVarP3", "SBDynVarP4"}, "UnDoDnP", "MainMenu1", nullptr,
-     nullptr, "ReDraw1", "ReDraw", "UnDoPorts", "DynamicVari1", "DynamicVari", false},
+    {DiagramKind::Steam,
+     "SteamDia",
+     "Steam Diagram",
+     "CloseStm",
+     408,
+     8,
+     {"SBDynVarST1", "SBDynVarST2", "SBDynVarST3", "SBDynVarST4"},
+     "UnDoDnSt",
+     "MainMenu1",
+     "SetRevArmPos",
+     "SetRevArmPos",
+     "ReDraw",
+     "ReDraw",
+     "UnDoSteam",
+     "DynVari",
+     "DynamicVari",
+     true},
+    {DiagramKind::Port,
+     "PortDia",
+     "Port Events vs Reverse Arm Position",
+     "ClosePort",
+     447,
+     2,
+     {"SBDynVarP1", "SBDynVarP2", "SBDynVarP3", "SBDynVarP4"},
+     "UnDoDnP",
+     "MainMenu1",
+     nullptr,
+     nullptr,
+     "ReDraw1",
+     "ReDraw",
+     "UnDoPorts",
+     "DynamicVari1",
+     "DynamicVari",
+     false},
 };
 
 // The client area: shows the retained picture and reports mouse moves.
@@ -71,7 +124,8 @@ const DiagramWindowNames& NamesOf(DiagramKind kind) {
     return kNames[0];
 }
 
-TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWindow, DiagramKind kind)
+TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWindow,
+                               DiagramKind kind)
     : QDialog(mainWindow), m_(m), host_(host), names_(NamesOf(kind)) {
     setObjectName(QString::fromLatin1(names_.objectName));
     setWindowTitle(QString::fromLatin1(names_.title));
@@ -121,8 +175,8 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
     exportItem->setObjectName(QStringLiteral("ExportPicture"));
     QAction* printItem = menuBar_->addAction(QStringLiteral("&Print..."));
     printItem->setObjectName(QStringLiteral("PrintPicture"));
-    auto* exporter = new PictureExporter(*this, m_, [this] { return ShownPicture(); },
-                                         QString::fromLatin1(names_.title));
+    auto* exporter = new PictureExporter(
+        *this, m_, [this] { return ShownPicture(); }, QString::fromLatin1(names_.title));
     exporter->Attach(exportItem, printItem);
 
     close_ = new QPushButton(QStringLiteral("Close"), view_);
@@ -144,7 +198,8 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
         bar->setFocusPolicy(Qt::ClickFocus);
         bar->hide();
         bar->installEventFilter(this);
-        connect(bar, &QScrollBar::valueChanged, this, [this, k](int pos) { SBDynVarChange(k, pos); });
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this, k](int pos) { SBDynVarChange(k, pos); });
         bars_[k] = bar;
     }
 
@@ -201,9 +256,7 @@ void TDiagramWindow::done(int r) {
     QDialog::done(r);
 }
 
-void TDiagramWindow::FormClose() {
-    host_.ResumeAnimation();
-}
+void TDiagramWindow::FormClose() { host_.ResumeAnimation(); }
 
 void TDiagramWindow::SetRevArmPosClick() {
     // Closing the dialog marks the diagram stale; the next mouse move redraws it.
@@ -318,7 +371,8 @@ Picture TDiagramWindow::ShownPicture() const {
         const QString s = QString::fromStdString(DiagramSubject(kind, layer.state));
         if (!subjects.contains(s)) subjects << s;
     }
-    return {picture_, [layers, kind](Canvas& c) {
+    return {picture_,
+            [layers, kind](Canvas& c) {
                 // The picture starts white; each drawing starts on a fresh canvas, as on screen.
                 c.Clear(kWhite);
                 for (const DrawnLayer& layer : *layers) {
@@ -352,9 +406,7 @@ bool TDiagramWindow::eventFilter(QObject* watched, QEvent* e) {
     for (int k = 1; k <= 4; ++k) {
         if (watched != bars_[k]) continue;
         switch (e->type()) {
-            case QEvent::MouseButtonPress:
-                SBDynVarInteractionStart(k);
-                break;
+            case QEvent::MouseButtonPress: SBDynVarInteractionStart(k); break;
             case QEvent::MouseButtonRelease:
                 bars_[k]->event(e);
                 SBDynVarInteractionEnd(k);
@@ -372,8 +424,7 @@ bool TDiagramWindow::eventFilter(QObject* watched, QEvent* e) {
                 bars_[k]->event(e);
                 SBDynVarInteractionEnd(k);
                 return true;
-            default:
-                break;
+            default: break;
         }
         break;
     }

@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
+#include "core/model/model.h"
 #include "core/plots/plots.h"
 #include "gui/common/mainwindowhost.h"
-#include "core/model/model.h"
 
 class QAction;
 class QMenuBar;
@@ -25,14 +25,14 @@ struct Picture;
 // The names and places that tell the four windows apart.
 struct DiagramWindowNames {
     DiagramKind kind;
-    const char* objectName;    // "SineDia"
-    const char* title;         // until the main window's tick sets the caption
-    const char* closeButton;   // "CloseSin"
+    const char* objectName;   // "SineDia"
+    const char* title;        // until the main window's tick sets the caption
+    const char* closeButton;  // "CloseSin"
     int closeX, closeY;
-    const char* bars[4];       // "SBDynVarS1" ..
-    const char* undoButton;    // "UnDoDnS"
-    const char* menu;          // "MainMenuSine"
-    const char* revArmItem;    // nullptr for the port window
+    const char* bars[4];     // "SBDynVarS1" ..
+    const char* undoButton;  // "UnDoDnS"
+    const char* menu;        // "MainMenuSine"
+    const char* revArmItem;  // nullptr for the port window
     const char* revArmCaption;
     const char* redrawItem;
     const char* redrawCaption;

@@ -19,9 +19,9 @@
 #include <sstream>
 
 #include "core/analysis/eventstable.h"
-#include "gui/diagrams/cutoffequaliser.h"
 #include "core/io/safefile.h"
 #include "core/model/numfmt.h"
+#include "gui/diagrams/cutoffequaliser.h"
 
 namespace tarn {
 
@@ -118,12 +118,15 @@ void TValveEvents::Fill() {
             auto* item = new QTableWidgetItem(Q(cells[static_cast<std::size_t>(c)]));
             if (c >= 3 && c < static_cast<int>(cells.size()) - 1)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (c >= firstDiff && c < firstDiff + 3 && !cells[static_cast<std::size_t>(c)].empty() &&
-                std::fabs(static_cast<double>(ParseNumber(cells[static_cast<std::size_t>(c)]))) > tol) {
+            if (c >= firstDiff && c < firstDiff + 3 &&
+                !cells[static_cast<std::size_t>(c)].empty() &&
+                std::fabs(static_cast<double>(ParseNumber(cells[static_cast<std::size_t>(c)]))) >
+                    tol) {
                 item->setBackground(QColor(0xFF, 0xD0, 0xD0));
                 item->setData(Qt::UserRole, true);  // beyond the tolerance
             }
-            if (c == static_cast<int>(cells.size()) - 1 && !results_[static_cast<std::size_t>(r)].ok())
+            if (c == static_cast<int>(cells.size()) - 1 &&
+                !results_[static_cast<std::size_t>(r)].ok())
                 item->setForeground(QColor(0xC0, 0, 0));
             table_->setItem(r, c, item);
         }

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "gui/dialogs/numericfield.h"
-#include "core/scene/motion.h"
 #include "core/model/numfmt.h"
+#include "core/scene/motion.h"
+#include "gui/dialogs/numericfield.h"
 
 namespace tarn {
 
@@ -30,16 +30,16 @@ AngleDialog::AngleDialog(Model& m, MainWindowHost* mainWindow, const char* objec
         const char* name;
         const char* text;
         QPoint at;
-    } labels[] = {{"Label1", "Enter", {5, 19}}, {"Label2", minText, {10, 0}},
-                  {"Label3", maxText, {100, 0}}};
+    } labels[] = {
+        {"Label1", "Enter", {5, 19}}, {"Label2", minText, {10, 0}}, {"Label3", maxText, {100, 0}}};
     for (const auto& l : labels) {
         auto* w = new QLabel(QString::fromLatin1(l.text), this);
         w->setObjectName(QString::fromLatin1(l.name));
         w->move(l.at);
         w->adjustSize();
     }
-    edit1_ = MakeField(this, QStringLiteral("Edit1"), FieldVariant::Unsigned,
-                       QRect(34, 16, 50, 21), false);
+    edit1_ = MakeField(this, QStringLiteral("Edit1"), FieldVariant::Unsigned, QRect(34, 16, 50, 21),
+                       false);
     edit1_->setFrame(true);
     ok_ = MakeButton(this, QStringLiteral("OK"), QStringLiteral("OK"), QRect(94, 17, 52, 21));
     cancel_ = MakeButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"),

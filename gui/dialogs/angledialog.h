@@ -5,9 +5,9 @@
 
 #include <QDialog>
 
-#include "gui/dialogs/dialogkit.h"
-#include "gui/common/mainwindowhost.h"
 #include "core/model/model.h"
+#include "gui/common/mainwindowhost.h"
+#include "gui/dialogs/dialogkit.h"
 
 class QLabel;
 class QPushButton;

@@ -8,11 +8,19 @@ namespace tarn {
 
 namespace {
 
-const DimDialogLayout kLayout{
-    "CylDimen", "Cylinder Dimensions", 386, 230, DimDialog::Cylinder,
-    "To Show Graphic Position of Variable, Click Small Button", 190,
-    "To Select Dynamic Variable, ClickDimension in GrayArea", 203,
-    "Reset1", "ResetCylDim", QRect(288, 168, 89, 25), QRect(288, 192, 89, 25)};
+const DimDialogLayout kLayout{"CylDimen",
+                              "Cylinder Dimensions",
+                              386,
+                              230,
+                              DimDialog::Cylinder,
+                              "To Show Graphic Position of Variable, Click Small Button",
+                              190,
+                              "To Select Dynamic Variable, ClickDimension in GrayArea",
+                              203,
+                              "Reset1",
+                              "ResetCylDim",
+                              QRect(288, 168, 89, 25),
+                              QRect(288, 192, 89, 25)};
 
 }  // namespace
 

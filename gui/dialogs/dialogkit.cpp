@@ -1,11 +1,11 @@
 // Shared construction helpers of the dialogs.
 #include "gui/dialogs/dialogkit.h"
 
-#include <algorithm>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <algorithm>
 
 #include "gui/dialogs/numericfield.h"
 

@@ -4,15 +4,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <algorithm>
 #include <utility>
 
-#include "gui/dialogs/numericfield.h"
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"
 #include "core/variation/undo.h"
+#include "gui/dialogs/numericfield.h"
 
 namespace tarn {
 
@@ -25,8 +25,8 @@ constexpr int kColumn2LabelA = 204;  // labels from here on belong to column 2
 
 }  // namespace
 
-DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow, const DimDialogLayout& layout,
-                                 QWidget* parent)
+DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
+                                 const DimDialogLayout& layout, QWidget* parent)
     : QDialog(parent), m_(m), layout_(layout), mainWindow_(mainWindow) {
     setObjectName(QString::fromLatin1(layout.objectName));
     setWindowTitle(QString::fromLatin1(layout.caption));
@@ -44,9 +44,11 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow, const Dim
 
     for (const DimensionInfo& d : Dimensions())
         if (d.dialog.dialog == layout.dimensions) rows_.push_back(&d);
-    std::stable_sort(rows_.begin(), rows_.end(), [](const DimensionInfo* a, const DimensionInfo* b) {
-        return std::pair(a->dialog.col, a->dialog.row) < std::pair(b->dialog.col, b->dialog.row);
-    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const DimensionInfo* a, const DimensionInfo* b) {
+                         return std::pair(a->dialog.col, a->dialog.row) <
+                                std::pair(b->dialog.col, b->dialog.row);
+                     });
     int maxField = 0;
     for (const DimensionInfo* d : rows_) maxField = std::max(maxField, d->dialog.field);
     fields_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
@@ -55,8 +57,9 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow, const Dim
         const QString n = QString::number(r.field);
         const bool dimension = r.entry == DimEntry::Dimension;
         const FieldVariant variant = dimension ? FieldVariant::Dimension : FieldVariant::GearLimit;
-        NumericField* f = MakeField(this, QStringLiteral("Edit") + n, variant,
-                                    QRect(kFieldLeft[r.col], kRowHeight * r.row, 40, 13), dimension);
+        NumericField* f =
+            MakeField(this, QStringLiteral("Edit") + n, variant,
+                      QRect(kFieldLeft[r.col], kRowHeight * r.row, 40, 13), dimension);
         f->setEnterTarget(close1_);
         if (dimension) f->setEditFlag(&m_.EditChanged);
         const int fieldNo = r.field;
@@ -98,7 +101,8 @@ const DimensionInfo* DimensionDialog::rowOf(int field) const {
 
 void DimensionDialog::FormActivate() {
     for (const DimensionInfo* d : rows_)
-        field(d->dialog.field)->setText(QString::fromStdString(DimensionText(DimensionRef(m_, *d))));
+        field(d->dialog.field)
+            ->setText(QString::fromStdString(DimensionText(DimensionRef(m_, *d))));
     update();
 }
 
@@ -124,8 +128,9 @@ void DimensionDialog::paintEvent(QPaintEvent* e) {
             // A label ends before the field of its column.
             const int right = (l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
             const int x = Round(l.a * sx);
-            DrawTextFitted(p, x, kRowHeight * l.row, right - x,
-                           QString::fromLatin1(l.text.data(), static_cast<qsizetype>(l.text.size())));
+            DrawTextFitted(
+                p, x, kRowHeight * l.row, right - x,
+                QString::fromLatin1(l.text.data(), static_cast<qsizetype>(l.text.size())));
         }
     }
     const int right = layout_.resetRect.left() - 1;

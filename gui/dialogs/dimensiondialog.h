@@ -9,11 +9,11 @@
 #include <span>
 #include <vector>
 
-#include "gui/dialogs/dialogkit.h"
 #include "core/fields/keyfilter.h"
-#include "gui/common/mainwindowhost.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
+#include "gui/common/mainwindowhost.h"
+#include "gui/dialogs/dialogkit.h"
 
 class QPushButton;
 
@@ -71,8 +71,8 @@ protected:
 private:
     const DimDialogLayout& layout_;
     std::vector<const DimensionInfo*> rows_;  // column by column, top to bottom
-    MainWindowHost* mainWindow_;  // may be missing
-    std::vector<NumericField*> fields_;  // index = field number
+    MainWindowHost* mainWindow_;              // may be missing
+    std::vector<NumericField*> fields_;       // index = field number
     QPushButton* reset_ = nullptr;
     QPushButton* close1_ = nullptr;
 };

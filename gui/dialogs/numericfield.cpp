@@ -32,13 +32,14 @@ char TypedChar(const QKeyEvent* e) {
     const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QString t = e->text();
     if (mods != Qt::NoModifier) {
-        if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) return static_cast<char>(e->key() - Qt::Key_A + 1);
+        if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+            return static_cast<char>(e->key() - Qt::Key_A + 1);
         if (!t.isEmpty() || (e->key() >= Qt::Key_Space && e->key() < Qt::Key_Escape)) return 0x1f;
         return 0;
     }
     if (t.size() != 1) return 0;
     const QChar c = t.at(0);
-    if (c.unicode() == 0x7f) return 0;  // Delete edits like a cursor key
+    if (c.unicode() == 0x7f) return 0;     // Delete edits like a cursor key
     if (c.unicode() >= 0x80) return 0x1f;  // outside every accepted set
     return static_cast<char>(c.unicode());
 }
@@ -51,8 +52,7 @@ constexpr QKeyCombination kPasteKey(Qt::ShiftModifier, Qt::Key_Insert);
 constexpr QKeyCombination kDeleteKey(Qt::NoModifier, Qt::Key_Delete);
 
 bool Is(const QKeyEvent* e, QKeyCombination k) {
-    return e->key() == k.key() &&
-           (e->modifiers() & ~Qt::KeypadModifier) == k.keyboardModifiers();
+    return e->key() == k.key() && (e->modifiers() & ~Qt::KeypadModifier) == k.keyboardModifiers();
 }
 
 QString MenuText(const char* text, QKeyCombination key) {

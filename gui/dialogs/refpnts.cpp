@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "core/scene/refpoints.h"
 #include "gui/dialogs/dialogkit.h"
 #include "gui/dialogs/numericfield.h"
-#include "core/scene/refpoints.h"
 
 namespace tarn {
 
-TRefPnts::TRefPnts(Model& m, MainSide main, QWidget* parent) : QDialog(parent), m_(m), main_(std::move(main)) {
+TRefPnts::TRefPnts(Model& m, MainSide main, QWidget* parent)
+    : QDialog(parent), m_(m), main_(std::move(main)) {
     setObjectName(QStringLiteral("RefPnts"));
     setWindowTitle(QStringLiteral("Reference Points"));
     setFixedSize(236, 150);
@@ -24,14 +25,18 @@ TRefPnts::TRefPnts(Model& m, MainSide main, QWidget* parent) : QDialog(parent), 
         l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         l->setGeometry(12, y + 2, 60, 16);
         fields_[static_cast<std::size_t>(i)] =
-            MakeField(this, QStringLiteral("Edit%1").arg(i + 1), FieldVariant::Point, QRect(76, y, 72, 20), false);
+            MakeField(this, QStringLiteral("Edit%1").arg(i + 1), FieldVariant::Point,
+                      QRect(76, y, 72, 20), false);
         NumericField* f = fields_[static_cast<std::size_t>(i)];
         f->setFrame(true);
-        connect(f, &QLineEdit::textEdited, this, [this, i] { edited_[static_cast<std::size_t>(i)] = true; });
+        connect(f, &QLineEdit::textEdited, this,
+                [this, i] { edited_[static_cast<std::size_t>(i)] = true; });
     }
     ok_ = MakeButton(this, QStringLiteral("OK"), QStringLiteral("OK"), QRect(162, 12, 62, 24));
-    zero_ = MakeButton(this, QStringLiteral("Zero"), QStringLiteral("Zero"), QRect(162, 48, 62, 24));
-    cancel_ = MakeButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"), QRect(162, 84, 62, 24));
+    zero_ =
+        MakeButton(this, QStringLiteral("Zero"), QStringLiteral("Zero"), QRect(162, 48, 62, 24));
+    cancel_ = MakeButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"),
+                         QRect(162, 84, 62, 24));
     connect(ok_, &QPushButton::clicked, this, &TRefPnts::OKClick);
     connect(zero_, &QPushButton::clicked, this, &TRefPnts::ZeroClick);
     connect(cancel_, &QPushButton::clicked, this, &TRefPnts::CancelClick);

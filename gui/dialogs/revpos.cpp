@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "core/model/numfmt.h"
 #include "gui/dialogs/dialogkit.h"
 #include "gui/dialogs/numericfield.h"
-#include "core/model/numfmt.h"
 
 namespace tarn {
 

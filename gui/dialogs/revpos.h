@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "gui/common/mainwindowhost.h"
 #include "core/model/model.h"
+#include "gui/common/mainwindowhost.h"
 
 class QLabel;
 class QPushButton;

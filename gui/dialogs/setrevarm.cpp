@@ -3,13 +3,13 @@
 #include "gui/dialogs/setrevarm.h"
 
 #include <QPainter>
-#include <algorithm>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 
+#include "core/model/numfmt.h"
 #include "gui/dialogs/dialogkit.h"
 #include "gui/dialogs/numericfield.h"
-#include "core/model/numfmt.h"
 
 namespace tarn {
 
@@ -17,9 +17,8 @@ namespace {
 
 QString N(long double v) { return QString::fromStdString(FieldText(v, 5, 3)); }
 
-constexpr QPoint kFieldAt[11] = {{},         {138, 47},  {138, 63}, {138, 79}, {138, 95},
-                                 {333, 31},  {333, 47},  {333, 63}, {333, 79}, {333, 95},
-                                 {138, 31}};
+constexpr QPoint kFieldAt[11] = {{},        {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
+                                 {333, 47}, {333, 63}, {333, 79}, {333, 95}, {138, 31}};
 // Label of position k: a and b of its text.
 constexpr int kLabelA[10] = {0, 13, 13, 13, 13, 165, 165, 165, 165, 165};
 constexpr int kLabelB[10] = {0, 38, 51, 64, 77, 25, 38, 51, 64, 77};
@@ -123,8 +122,9 @@ void TSetRevArm::paintEvent(QPaintEvent* e) {
         if (k != 1 && edit_[k]->isHidden()) continue;
         const QString text = QStringLiteral("Rev Arm Position  %1").arg(k);
         if (k <= 4) at(kLabelA[k], kLabelB[k], text);
-        else DrawTextTopLeft(p, Round(kLabelA[k] * secondColumnX),
-                             Round(static_cast<long double>(kLabelB[k]) * kTextScaleY), text);
+        else
+            DrawTextTopLeft(p, Round(kLabelA[k] * secondColumnX),
+                            Round(static_cast<long double>(kLabelB[k]) * kTextScaleY), text);
     }
 }
 

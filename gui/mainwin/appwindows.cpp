@@ -1,6 +1,7 @@
 // The program's windows in their start order.
 #include "gui/mainwin/appwindows.h"
 
+#include "gui/common/pictureexport.h"
 #include "gui/diagrams/datatable.h"
 #include "gui/diagrams/diagramwindow.h"
 #include "gui/diagrams/valveeventswindow.h"
@@ -15,7 +16,6 @@
 #include "gui/mainwin/graphzoom.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/measuretools.h"
-#include "gui/common/pictureexport.h"
 #include "gui/overlay/drawlinesdialog.h"
 
 namespace tarn {
@@ -27,8 +27,8 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.PortDia = new TDiagramWindow(m, form, &form, DiagramKind::Port);
     auto* tools = new MeasureTools(m, form);
     w.Tools = tools;
-    auto* exporter = new PictureExporter(form, m, [&form] { return form.ShownPicture(); },
-                                         QStringLiteral("Valve Gear"));
+    auto* exporter = new PictureExporter(
+        form, m, [&form] { return form.ShownPicture(); }, QStringLiteral("Valve Gear"));
     exporter->Attach(form.Controls().ExportPicture, form.Controls().PrintPicture);
     w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
@@ -53,14 +53,16 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
 
 QString StartDesignArgument(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i)
-        if (!arguments[i].isEmpty() && !arguments[i].startsWith(QLatin1Char('-'))) return arguments[i];
+        if (!arguments[i].isEmpty() && !arguments[i].startsWith(QLatin1Char('-')))
+            return arguments[i];
     return {};
 }
 
 void OpenStartDesign(TMainForm& form, const QStringList& arguments) {
     const QString path = StartDesignArgument(arguments);
     if (path.isEmpty()) return;
-    if (MeasureTools* tools = form.windows().Tools) tools->OpenDesign(path, MeasureTools::Message::Later);
+    if (MeasureTools* tools = form.windows().Tools)
+        tools->OpenDesign(path, MeasureTools::Message::Later);
 }
 
 }  // namespace tarn

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "gui/dialogs/numericfield.h"
-#include "gui/common/qpaintercanvas.h"
-#include "core/scene/view.h"
 #include "core/model/numfmt.h"
+#include "core/scene/view.h"
+#include "gui/common/qpaintercanvas.h"
+#include "gui/dialogs/numericfield.h"
 
 namespace tarn {
 

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -20,14 +20,14 @@
 
 #include <chrono>
 
+#include "core/model/numfmt.h"
+#include "core/scene/motion.h"
+#include "core/scene/view.h"
+#include "core/variation/dynvars.h"
+#include "core/variation/undo.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/qtsound.h"
-#include "core/scene/motion.h"
-#include "core/scene/view.h"
-#include "core/model/numfmt.h"
-#include "core/variation/dynvars.h"
-#include "core/variation/undo.h"
 
 // The images live in the GUI library, whose resource initialiser a static link would drop.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -107,12 +107,12 @@ struct PanelSpec {
 };
 
 constexpr PanelSpec kPanels[] = {
-    {"Panel1", 0, 67, 539, 4, true},    {"Panel2", 247, 26, 4, 41, true},
-    {"Panel3", 539, 26, 4, 109, true},  {"Panel4", 539, 134, 93, 4, true},
-    {"Panel5", 0, 120, 251, 4, false},  {"Panel6", 247, 71, 4, 49, false},
-    {"Panel7", 247, 72, 4, 49, false},  {"Panel8", 247, 120, 292, 4, false},
-    {"Panel9", 539, 70, 0, 0, false},   {"Panel10", 0, 26, 4, 41, true},
-    {"Panel11", 0, 72, 4, 49, false},   {"Panel12", 628, 26, 4, 108, true},
+    {"Panel1", 0, 67, 539, 4, true},   {"Panel2", 247, 26, 4, 41, true},
+    {"Panel3", 539, 26, 4, 109, true}, {"Panel4", 539, 134, 93, 4, true},
+    {"Panel5", 0, 120, 251, 4, false}, {"Panel6", 247, 71, 4, 49, false},
+    {"Panel7", 247, 72, 4, 49, false}, {"Panel8", 247, 120, 292, 4, false},
+    {"Panel9", 539, 70, 0, 0, false},  {"Panel10", 0, 26, 4, 41, true},
+    {"Panel11", 0, 72, 4, 49, false},  {"Panel12", 628, 26, 4, 108, true},
 };
 
 // The classic flat look of the small strip buttons, which leaves room for their captions.
@@ -182,7 +182,8 @@ Picture TMainForm::ShownPicture() const {
     // The frame's own per-frame state (steam densities, previous-frame values, counters) moves
     // on in the copy only, so the animation goes on as if nothing had been drawn.
     auto state = std::make_shared<const Model>(m_);
-    return {frame_.image.copy(shown), [state](Canvas& c) {
+    return {frame_.image.copy(shown),
+            [state](Canvas& c) {
                 Model copy = *state;
                 QuietHost host;
                 MainScene scene(copy, host);
@@ -231,13 +232,13 @@ void TMainForm::BuildMenus() {
     };
     // Items without a handler here belong to windows that connect them themselves.
     ui_.File1 = menu("File1", "&File",
-         {{"OpenDimensions", "&OpenDimensions", nullptr, &ui_.OpenDimensions},
-          {"SaveAsDimensions", "Save&AsDimensions", nullptr, &ui_.SaveAsDimensions},
-          {"", nullptr, nullptr},
-          {"ExportPicture", "&Export Picture...", nullptr, &ui_.ExportPicture},
-          {"PrintPicture", "&Print...", nullptr, &ui_.PrintPicture},
-          {"", nullptr, nullptr},
-          {"Exit1", "E&xit", nullptr, &ui_.Exit1}});
+                     {{"OpenDimensions", "&OpenDimensions", nullptr, &ui_.OpenDimensions},
+                      {"SaveAsDimensions", "Save&AsDimensions", nullptr, &ui_.SaveAsDimensions},
+                      {"", nullptr, nullptr},
+                      {"ExportPicture", "&Export Picture...", nullptr, &ui_.ExportPicture},
+                      {"PrintPicture", "&Print...", nullptr, &ui_.PrintPicture},
+                      {"", nullptr, nullptr},
+                      {"Exit1", "E&xit", nullptr, &ui_.Exit1}});
     // The recent designs follow OpenDimensions; the file tools fill the list.
     ui_.RecentDesigns = new QMenu(QStringLiteral("&Recent Designs"), ui_.File1);
     ui_.RecentDesigns->setObjectName(QStringLiteral("RecentDesigns"));
@@ -249,11 +250,14 @@ void TMainForm::BuildMenus() {
           {"RefPoints1", "SetRef&Points", nullptr, &ui_.RefPoints1},
           {"", nullptr, nullptr},
           {"LargeFont", "SetLarge&Font", &TMainForm::LargeFontClick, &ui_.LargeFont},
-          {"FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick, &ui_.FindRevArmCent},
+          {"FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick,
+           &ui_.FindRevArmCent},
           {"SetSteam", "SetS&teamDisp On", &TMainForm::SetSteamClick, &ui_.SetSteam},
-          {"SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick, &ui_.SetBeepOnError},
+          {"SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick,
+           &ui_.SetBeepOnError},
           {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick, &ui_.SetLineWidth},
-          {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick, &ui_.SetScreenData},
+          {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick,
+           &ui_.SetScreenData},
           {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom}});
     menu("Edit1", "&EditDimen",
          {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
@@ -266,7 +270,8 @@ void TMainForm::BuildMenus() {
     ui_.DrawLines1 = top("DrawLines1", "&DrawLinesCircles", nullptr);
     ui_.DrawLines1->setEnabled(false);
     ui_.SetPivotData = top("SetPivotData", "Pi&votData", nullptr);
-    ui_.DynamicVariables = top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
+    ui_.DynamicVariables =
+        top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
     ui_.SetUnDo = top("SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
     menu("View1", "Draw&Graphs",
          {{"SineDiag", "&SineDiagram", nullptr, &ui_.SineDiag},
@@ -302,14 +307,13 @@ void TMainForm::BuildMenus() {
         QAction* item;
         QDialog* AppWindows::*window;
     } openers[] = {
-        {ui_.RevArmPos, &AppWindows::RevPos},       {ui_.DriverAng, &AppWindows::DrivAng},
-        {ui_.StepAng1, &AppWindows::StpAng},        {ui_.RefPoints1, &AppWindows::RefPnts},
-        {ui_.FrameDim, &AppWindows::FrameDi},       {ui_.CylDim, &AppWindows::CylDimen},
-        {ui_.SetGraphicZoom, &AppWindows::GraphZoom},
-        {ui_.SineDiag, &AppWindows::SineDia},       {ui_.OvalDiag, &AppWindows::OvalDia},
-        {ui_.SteamDiag, &AppWindows::SteamDia},     {ui_.FourEvents, &AppWindows::PortDia},
-        {ui_.Instructions, &AppWindows::Inst},      {ui_.SpecInstr, &AppWindows::TarnISpInst},
-        {ui_.About1, &AppWindows::AboutBox},
+        {ui_.RevArmPos, &AppWindows::RevPos},         {ui_.DriverAng, &AppWindows::DrivAng},
+        {ui_.StepAng1, &AppWindows::StpAng},          {ui_.RefPoints1, &AppWindows::RefPnts},
+        {ui_.FrameDim, &AppWindows::FrameDi},         {ui_.CylDim, &AppWindows::CylDimen},
+        {ui_.SetGraphicZoom, &AppWindows::GraphZoom}, {ui_.SineDiag, &AppWindows::SineDia},
+        {ui_.OvalDiag, &AppWindows::OvalDia},         {ui_.SteamDiag, &AppWindows::SteamDia},
+        {ui_.FourEvents, &AppWindows::PortDia},       {ui_.Instructions, &AppWindows::Inst},
+        {ui_.SpecInstr, &AppWindows::TarnISpInst},    {ui_.About1, &AppWindows::AboutBox},
     };
     // Not modal: the events table follows the design while the other windows change it.
     connect(ui_.ValveEvents1, &QAction::triggered, this, [this] {
@@ -320,8 +324,7 @@ void TMainForm::BuildMenus() {
     });
     for (const auto& o : openers) {
         auto window = o.window;
-        connect(o.item, &QAction::triggered, this,
-                [this, window] { ShowModal(windows_.*window); });
+        connect(o.item, &QAction::triggered, this, [this, window] { ShowModal(windows_.*window); });
     }
 }
 
@@ -370,8 +373,9 @@ void TMainForm::BuildToolBar() {
             toolBar_->addSeparator();
             continue;
         }
-        auto* a = new QAction(QIcon(QStringLiteral(":/icons/tb%1.png").arg(b.image, 2, 10, QLatin1Char('0'))),
-                              QString::fromLatin1(b.hint), this);
+        auto* a = new QAction(
+            QIcon(QStringLiteral(":/icons/tb%1.png").arg(b.image, 2, 10, QLatin1Char('0'))),
+            QString::fromLatin1(b.hint), this);
         a->setToolTip(QString::fromLatin1(b.hint));
         toolBar_->addAction(a);
         QWidget* button = toolBar_->widgetForAction(a);
@@ -384,45 +388,78 @@ void TMainForm::BuildToolBar() {
 
 void TMainForm::BuildControls() {
     const ButtonSpec buttons[] = {
-        {"Run", "Stop", "Start / Stop Driver Rotation", 277, 39, 36, 14, true, true, &TMainForm::RunClick, &ui_.Run},
-        {"Center", "Cen", "Set Reverse Arm to Mid Gear", 280, 25, 27, 14, false, true, &TMainForm::CenterClick, &ui_.Center},
-        {"Rev", "Rev", "Set Reverse Arm to Normal Reverse", 252, 25, 28, 14, true, true, &TMainForm::RevClick, &ui_.Rev},
-        {"Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 307, 25, 28, 14, true, true, &TMainForm::FwdClick, &ui_.Fwd},
-        {"Deg180", "180", "Set Driver Angle to 180 Deg", 252, 39, 25, 14, true, true, &TMainForm::Deg180Click, &ui_.Deg180},
-        {"Deg00", "0.0", "Set Driver to 0 Deg", 313, 39, 22, 14, true, true, &TMainForm::Deg00Click, &ui_.Deg00},
-        {"Step1", "1.0", "Set Driver Step Angle to 1 Deg", 252, 53, 25, 14, true, true, &TMainForm::Step1Click, &ui_.Step1},
-        {"Step10", "10.0", "Set Driver Step Angle to 10 Deg", 277, 53, 29, 14, false, true, &TMainForm::Step10Click, &ui_.Step10},
-        {"Step45", "45.0", "Set Driver Step Angle to 45 Deg", 306, 53, 29, 14, true, true, &TMainForm::Step45Click, &ui_.Step45},
-        {"NormVHZ", "Norm", "Return Pan & Zoom to Normal", 33, 39, 42, 14, false, true, &TMainForm::NormVHZClick, &ui_.NormVHZ},
-        {"Preset1", "1", "Pan & Zoom to Preset 1", 5, 25, 14, 14, true, true, nullptr, &ui_.Preset[1]},
-        {"Preset2", "2", "Pan & Zoom to Preset 2", 19, 25, 14, 14, true, true, nullptr, &ui_.Preset[2]},
-        {"Preset3", "3", "Pan & Zoom to Preset 3", 33, 25, 14, 14, true, true, nullptr, &ui_.Preset[3]},
-        {"Preset4", "4", "Pan & Zoom to Preset 4", 47, 25, 14, 14, true, true, nullptr, &ui_.Preset[4]},
-        {"Preset5", "5", "Pan & Zoom to Preset 5", 61, 25, 14, 14, true, true, nullptr, &ui_.Preset[5]},
-        {"Preset6", "6", "Pan & Zoom to Preset 6", 5, 39, 14, 14, true, true, nullptr, &ui_.Preset[6]},
-        {"Preset0", "P", "Select First to Change Presets", 19, 39, 14, 14, true, true, &TMainForm::Preset0Click, &ui_.Preset[0]},
+        {"Run", "Stop", "Start / Stop Driver Rotation", 277, 39, 36, 14, true, true,
+         &TMainForm::RunClick, &ui_.Run},
+        {"Center", "Cen", "Set Reverse Arm to Mid Gear", 280, 25, 27, 14, false, true,
+         &TMainForm::CenterClick, &ui_.Center},
+        {"Rev", "Rev", "Set Reverse Arm to Normal Reverse", 252, 25, 28, 14, true, true,
+         &TMainForm::RevClick, &ui_.Rev},
+        {"Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 307, 25, 28, 14, true, true,
+         &TMainForm::FwdClick, &ui_.Fwd},
+        {"Deg180", "180", "Set Driver Angle to 180 Deg", 252, 39, 25, 14, true, true,
+         &TMainForm::Deg180Click, &ui_.Deg180},
+        {"Deg00", "0.0", "Set Driver to 0 Deg", 313, 39, 22, 14, true, true, &TMainForm::Deg00Click,
+         &ui_.Deg00},
+        {"Step1", "1.0", "Set Driver Step Angle to 1 Deg", 252, 53, 25, 14, true, true,
+         &TMainForm::Step1Click, &ui_.Step1},
+        {"Step10", "10.0", "Set Driver Step Angle to 10 Deg", 277, 53, 29, 14, false, true,
+         &TMainForm::Step10Click, &ui_.Step10},
+        {"Step45", "45.0", "Set Driver Step Angle to 45 Deg", 306, 53, 29, 14, true, true,
+         &TMainForm::Step45Click, &ui_.Step45},
+        {"NormVHZ", "Norm", "Return Pan & Zoom to Normal", 33, 39, 42, 14, false, true,
+         &TMainForm::NormVHZClick, &ui_.NormVHZ},
+        {"Preset1", "1", "Pan & Zoom to Preset 1", 5, 25, 14, 14, true, true, nullptr,
+         &ui_.Preset[1]},
+        {"Preset2", "2", "Pan & Zoom to Preset 2", 19, 25, 14, 14, true, true, nullptr,
+         &ui_.Preset[2]},
+        {"Preset3", "3", "Pan & Zoom to Preset 3", 33, 25, 14, 14, true, true, nullptr,
+         &ui_.Preset[3]},
+        {"Preset4", "4", "Pan & Zoom to Preset 4", 47, 25, 14, 14, true, true, nullptr,
+         &ui_.Preset[4]},
+        {"Preset5", "5", "Pan & Zoom to Preset 5", 61, 25, 14, 14, true, true, nullptr,
+         &ui_.Preset[5]},
+        {"Preset6", "6", "Pan & Zoom to Preset 6", 5, 39, 14, 14, true, true, nullptr,
+         &ui_.Preset[6]},
+        {"Preset0", "P", "Select First to Change Presets", 19, 39, 14, 14, true, true,
+         &TMainForm::Preset0Click, &ui_.Preset[0]},
         {"RefPt1", "RP1", "Pan to Ref Point 1", 5, 53, 35, 14, false, true, nullptr, &ui_.RefPt1},
         {"RefPt2", "RP2", "Pan to Ref Point 2", 40, 53, 35, 14, false, true, nullptr, &ui_.RefPt2},
-        {"RefPt1Zero", "0", "Zero Reference Point 1", 5, 72, 14, 23, false, false, nullptr, &ui_.RefPt1Zero},
-        {"RefPt2Zero", "0", "Zero Reference Point 2", 5, 95, 14, 23, false, false, nullptr, &ui_.RefPt2Zero},
+        {"RefPt1Zero", "0", "Zero Reference Point 1", 5, 72, 14, 23, false, false, nullptr,
+         &ui_.RefPt1Zero},
+        {"RefPt2Zero", "0", "Zero Reference Point 2", 5, 95, 14, 23, false, false, nullptr,
+         &ui_.RefPt2Zero},
         {"UnDoDn", "UnDo", "", 280, 127, 40, 16, false, false, nullptr, &unDoDn_},
         {"DataTableBut", "DataTable", "", 2, 214, 60, 15, true, false, nullptr, &ui_.DataTableBut},
     };
     const BarSpec bars[] = {
-        {"SBRevArm", "Set Reverse Arm Between Max & Min", 336, 26, 121, 12, -100, 100, 1, 20, 0, true, &TMainForm::SBRevArmChange, &ui_.SBRevArm},
-        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 336, 40, 121, 12, -4000, 40000, 1000, 4500, 1, true, &TMainForm::SBDrvAngChange, &ui_.SBDrvAng},
-        {"SBStepAng", "Set Driver Step Angle to Predefined Values", 336, 54, 121, 12, 0, 14613, 920, 2760, 12000, true, &TMainForm::SBStepAngChange, &ui_.SBStepAng},
-        {"SBPanVert", "Pan Vertical", 76, 26, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanVertChange, &ui_.SBPanVert},
-        {"SBPanHorz", "Pan Horizontal", 76, 40, 121, 12, -500, 500, 1, 10, 0, true, &TMainForm::SBPanHorzChange, &ui_.SBPanHorz},
-        {"SBZoom", "Zoom In / Out", 76, 54, 121, 12, -200, 200, 1, 10, 0, true, &TMainForm::SBZoomChange, &ui_.SBZoom},
-        {"SBRef1Vert", "Change Ref Point 1 Vert", 20, 72, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr, &ui_.SBRef[0]},
-        {"SBRef1Horz", "Change Ref Point 1 Horz", 20, 84, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr, &ui_.SBRef[1]},
-        {"SBRef2Vert", "Change Ref Point 2 Vert", 20, 96, 121, 10, -5000, 5000, 1, 25, 0, false, nullptr, &ui_.SBRef[2]},
-        {"SBRef2Horz", "Change Ref Point 2 Horz", 20, 108, 121, 10, -10000, 10000, 1, 25, 0, false, nullptr, &ui_.SBRef[3]},
-        {"SBDynVar1", "Change Last Variable Clicked", 253, 72, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[1]},
-        {"SBDynVar2", "Change Next to Last Variable Clicked", 253, 84, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[2]},
-        {"SBDynVar3", "Change 2nd to Last Variable Clicked", 253, 96, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[3]},
-        {"SBDynVar4", "Change 3rd to Last Variable Clicked", 253, 108, 121, 10, -200, 200, 1, 10, 0, false, nullptr, &dynBars_[4]},
+        {"SBRevArm", "Set Reverse Arm Between Max & Min", 336, 26, 121, 12, -100, 100, 1, 20, 0,
+         true, &TMainForm::SBRevArmChange, &ui_.SBRevArm},
+        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 336, 40, 121, 12, -4000, 40000, 1000,
+         4500, 1, true, &TMainForm::SBDrvAngChange, &ui_.SBDrvAng},
+        {"SBStepAng", "Set Driver Step Angle to Predefined Values", 336, 54, 121, 12, 0, 14613, 920,
+         2760, 12000, true, &TMainForm::SBStepAngChange, &ui_.SBStepAng},
+        {"SBPanVert", "Pan Vertical", 76, 26, 121, 12, -500, 500, 1, 10, 0, true,
+         &TMainForm::SBPanVertChange, &ui_.SBPanVert},
+        {"SBPanHorz", "Pan Horizontal", 76, 40, 121, 12, -500, 500, 1, 10, 0, true,
+         &TMainForm::SBPanHorzChange, &ui_.SBPanHorz},
+        {"SBZoom", "Zoom In / Out", 76, 54, 121, 12, -200, 200, 1, 10, 0, true,
+         &TMainForm::SBZoomChange, &ui_.SBZoom},
+        {"SBRef1Vert", "Change Ref Point 1 Vert", 20, 72, 121, 10, -5000, 5000, 1, 25, 0, false,
+         nullptr, &ui_.SBRef[0]},
+        {"SBRef1Horz", "Change Ref Point 1 Horz", 20, 84, 121, 10, -10000, 10000, 1, 25, 0, false,
+         nullptr, &ui_.SBRef[1]},
+        {"SBRef2Vert", "Change Ref Point 2 Vert", 20, 96, 121, 10, -5000, 5000, 1, 25, 0, false,
+         nullptr, &ui_.SBRef[2]},
+        {"SBRef2Horz", "Change Ref Point 2 Horz", 20, 108, 121, 10, -10000, 10000, 1, 25, 0, false,
+         nullptr, &ui_.SBRef[3]},
+        {"SBDynVar1", "Change Last Variable Clicked", 253, 72, 121, 10, -200, 200, 1, 10, 0, false,
+         nullptr, &dynBars_[1]},
+        {"SBDynVar2", "Change Next to Last Variable Clicked", 253, 84, 121, 10, -200, 200, 1, 10, 0,
+         false, nullptr, &dynBars_[2]},
+        {"SBDynVar3", "Change 2nd to Last Variable Clicked", 253, 96, 121, 10, -200, 200, 1, 10, 0,
+         false, nullptr, &dynBars_[3]},
+        {"SBDynVar4", "Change 3rd to Last Variable Clicked", 253, 108, 121, 10, -200, 200, 1, 10, 0,
+         false, nullptr, &dynBars_[4]},
     };
 
     // The panel table runs Panel1 .. Panel12.
@@ -477,7 +514,8 @@ void TMainForm::BuildControls() {
     ui_.SBRevArm->setFocusPolicy(Qt::StrongFocus);
     for (int k = 1; k <= 4; ++k) {
         dynBars_[k]->setFocusPolicy(Qt::StrongFocus);
-        connect(dynBars_[k], &QScrollBar::valueChanged, this, [this, k](int pos) { SBDynVarChange(k, pos); });
+        connect(dynBars_[k], &QScrollBar::valueChanged, this,
+                [this, k](int pos) { SBDynVarChange(k, pos); });
         dynBars_[k]->installEventFilter(this);
     }
     connect(unDoDn_, &QPushButton::clicked, this, &TMainForm::UnDoDnClick);
@@ -598,7 +636,8 @@ void TMainForm::SetDynVarBarEnabled(int k, bool enabled) {
 
 std::uint32_t TMainForm::ClockSeed() {
     const auto ns = std::chrono::steady_clock::now().time_since_epoch().count();
-    return static_cast<std::uint32_t>(ns) ^ static_cast<std::uint32_t>(ns >> 32) ^ (++seedCounter_ * 0x9E3779B9u);
+    return static_cast<std::uint32_t>(ns) ^ static_cast<std::uint32_t>(ns >> 32) ^
+           (++seedCounter_ * 0x9E3779B9u);
 }
 
 // ---- motion ----
@@ -735,7 +774,8 @@ void TMainForm::FwdClick() {
     auto* bar = ui_.SBRevArm;
     // Normal gear as a share of the bar's range; no range (a zero limit) means mid gear.
     const ext maxCent = m_.RevArmToCentMax;
-    bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->maximum()) / maxCent) : 0);
+    bar->setValue(
+        maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->maximum()) / maxCent) : 0);
     ui_.Fwd->setEnabled(false);
     ui_.Rev->setEnabled(true);
     ui_.Center->setEnabled(true);
@@ -745,7 +785,8 @@ void TMainForm::FwdClick() {
 void TMainForm::RevClick() {
     auto* bar = ui_.SBRevArm;
     const ext maxCent = m_.RevArmToCentMax;
-    bar->setValue(maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->minimum()) / maxCent) : 0);
+    bar->setValue(
+        maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->minimum()) / maxCent) : 0);
     ui_.Rev->setEnabled(false);
     ui_.Fwd->setEnabled(true);
     ui_.Center->setEnabled(true);
@@ -763,9 +804,7 @@ void TMainForm::CenterClick() {
 
 void TMainForm::SetRevArmBar(int position) { ui_.SBRevArm->setValue(position); }
 
-void TMainForm::ResetRevArmRange() {
-    ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
-}
+void TMainForm::ResetRevArmRange() { ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_)); }
 
 void TMainForm::RunRevArmPositions() {
     if (windows_.SetRevArm) windows_.SetRevArm->exec();
@@ -780,14 +819,14 @@ void TMainForm::FindRevArmCentClick() {
 
 void TMainForm::SetBeepOnErrorClick() {
     m_.BeepOnError = !m_.BeepOnError;
-    ui_.SetBeepOnError
-        ->setText(m_.BeepOnError ? QStringLiteral("Set&ErrorBeep Off") : QStringLiteral("Set&ErrorBeep On"));
+    ui_.SetBeepOnError->setText(m_.BeepOnError ? QStringLiteral("Set&ErrorBeep Off")
+                                               : QStringLiteral("Set&ErrorBeep On"));
 }
 
 void TMainForm::SetSteamClick() {
     m_.ShowSteam = !m_.ShowSteam;
-    ui_.SetSteam
-        ->setText(m_.ShowSteam ? QStringLiteral("SetS&teamDisp Off") : QStringLiteral("SetS&teamDisp On"));
+    ui_.SetSteam->setText(m_.ShowSteam ? QStringLiteral("SetS&teamDisp Off")
+                                       : QStringLiteral("SetS&teamDisp On"));
 }
 
 // ---- view ----
@@ -835,22 +874,24 @@ void TMainForm::PresetClick(int k) {
 
 void TMainForm::SetPanZoomClick() {
     panZoomShown_ = !panZoomShown_;
-    ui_.SetPanZoom
-        ->setText(panZoomShown_ ? QStringLiteral("SetP&anZoom Off") : QStringLiteral("SetP&anZoom On"));
-    for (QScrollBar* bar : {ui_.SBPanVert, ui_.SBPanHorz, ui_.SBZoom}) bar->setVisible(panZoomShown_);
+    ui_.SetPanZoom->setText(panZoomShown_ ? QStringLiteral("SetP&anZoom Off")
+                                          : QStringLiteral("SetP&anZoom On"));
+    for (QScrollBar* bar : {ui_.SBPanVert, ui_.SBPanHorz, ui_.SBZoom})
+        bar->setVisible(panZoomShown_);
 }
 
 void TMainForm::SetLineWidthClick() {
     m_.LineWidth = m_.LineWidth == 1 ? 2 : 1;
-    ui_.SetLineWidth
-        ->setText(m_.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1") : QStringLiteral("Set&LineWidth 2"));
+    ui_.SetLineWidth->setText(m_.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1")
+                                                : QStringLiteral("Set&LineWidth 2"));
 }
 
 void TMainForm::LargeFontClick() {
     const bool large = m_.FontScaleX == 1.0f && m_.FontScaleY == 1.0f;
     m_.FontScaleX = large ? 1.27f : 1.0f;
     m_.FontScaleY = large ? 1.22f : 1.0f;
-    ui_.LargeFont->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
+    ui_.LargeFont->setText(large ? QStringLiteral("SetSmall&Font")
+                                 : QStringLiteral("SetLarge&Font"));
 }
 
 // ---- screen data ----
@@ -861,14 +902,15 @@ void TMainForm::SetScreenDataClick() {
         m_.ScreenData = false;
         c.SetScreenData->setText(QStringLiteral("SetScree&nData On"));
         // What switching screen data off hides, in this order.
-        for (QWidget* w : std::initializer_list<QWidget*>{c.Panel[1], c.Panel[2], c.Panel[3], c.Panel[4], c.Panel[5],
-                           c.Panel[6], c.Panel[7], c.Panel[8], c.Panel[9], c.Panel[10], c.Panel[11], c.Panel[12],
-                           c.Preset[1], c.Preset[2], c.Preset[3], c.Preset[4], c.Preset[5], c.Preset[6],
-                           c.Preset[0], c.NormVHZ, c.RefPt1, c.RefPt2, c.SBPanVert, c.SBPanHorz, c.SBZoom,
-                           c.Rev, c.Center, c.Fwd, c.Deg180, c.Run, c.Deg00, c.Step1, c.Step10, c.Step45,
-                           c.SBRevArm, c.SBDrvAng, c.SBStepAng, c.RefPt1Zero, c.RefPt2Zero, c.SBRef[0],
-                           c.SBRef[1], c.SBRef[2], c.SBRef[3], dynBars_[1], dynBars_[2], dynBars_[3],
-                           dynBars_[4]})
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 c.Panel[1],  c.Panel[2],   c.Panel[3],   c.Panel[4],  c.Panel[5],  c.Panel[6],
+                 c.Panel[7],  c.Panel[8],   c.Panel[9],   c.Panel[10], c.Panel[11], c.Panel[12],
+                 c.Preset[1], c.Preset[2],  c.Preset[3],  c.Preset[4], c.Preset[5], c.Preset[6],
+                 c.Preset[0], c.NormVHZ,    c.RefPt1,     c.RefPt2,    c.SBPanVert, c.SBPanHorz,
+                 c.SBZoom,    c.Rev,        c.Center,     c.Fwd,       c.Deg180,    c.Run,
+                 c.Deg00,     c.Step1,      c.Step10,     c.Step45,    c.SBRevArm,  c.SBDrvAng,
+                 c.SBStepAng, c.RefPt1Zero, c.RefPt2Zero, c.SBRef[0],  c.SBRef[1],  c.SBRef[2],
+                 c.SBRef[3],  dynBars_[1],  dynBars_[2],  dynBars_[3], dynBars_[4]})
             w->hide();
         c.DriverAng->setEnabled(false);
         c.RefPoints1->setVisible(false);
@@ -891,11 +933,13 @@ void TMainForm::SetScreenDataClick() {
         c.SetScreenData->setText(QStringLiteral("SetScree&nData Off"));
         // Switching it on shows the first part again (the reference-point and
         // dynamic-variable groups wait for their modes).
-        for (QWidget* w : std::initializer_list<QWidget*>{c.Panel[1], c.Panel[2], c.Panel[3], c.Panel[4], c.Panel[9],
-                           c.Panel[10], c.Panel[12], c.Preset[1], c.Preset[2], c.Preset[3], c.Preset[4],
-                           c.Preset[5], c.Preset[6], c.Preset[0], c.NormVHZ, c.RefPt1, c.RefPt2, c.SBPanVert,
-                           c.SBPanHorz, c.SBZoom, c.Rev, c.Center, c.Fwd, c.Deg180, c.Run, c.Deg00, c.Step1,
-                           c.Step10, c.Step45, c.SBRevArm, c.SBDrvAng, c.SBStepAng})
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 c.Panel[1],  c.Panel[2],  c.Panel[3],  c.Panel[4],  c.Panel[9],  c.Panel[10],
+                 c.Panel[12], c.Preset[1], c.Preset[2], c.Preset[3], c.Preset[4], c.Preset[5],
+                 c.Preset[6], c.Preset[0], c.NormVHZ,   c.RefPt1,    c.RefPt2,    c.SBPanVert,
+                 c.SBPanHorz, c.SBZoom,    c.Rev,       c.Center,    c.Fwd,       c.Deg180,
+                 c.Run,       c.Deg00,     c.Step1,     c.Step10,    c.Step45,    c.SBRevArm,
+                 c.SBDrvAng,  c.SBStepAng})
             w->show();
         panZoomShown_ = false;
         c.DriverAng->setEnabled(true);
@@ -949,9 +993,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     for (int k = 1; k <= 4; ++k) {
         if (watched != dynBars_[k]) continue;
         switch (e->type()) {
-            case QEvent::MouseButtonPress:
-                DynVarBarInteractionStart(m_, k);
-                break;
+            case QEvent::MouseButtonPress: DynVarBarInteractionStart(m_, k); break;
             case QEvent::MouseButtonRelease:
                 dynBars_[k]->event(e);
                 EndDynVarInteraction(k);
@@ -969,8 +1011,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
                 dynBars_[k]->event(e);
                 EndDynVarInteraction(k);
                 return true;
-            default:
-                break;
+            default: break;
         }
         break;
     }

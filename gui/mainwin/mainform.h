@@ -13,12 +13,12 @@
 #include <functional>
 #include <memory>
 
-#include "gui/common/mainwindowhost.h"
-#include "gui/mainwin/appwindows.h"
-#include "gui/common/qpaintercanvas.h"
+#include "core/model/model.h"
 #include "core/scene/mainscene.h"
 #include "core/scene/scenehost.h"
-#include "core/model/model.h"
+#include "gui/common/mainwindowhost.h"
+#include "gui/common/qpaintercanvas.h"
+#include "gui/mainwin/appwindows.h"
 
 class QFrame;
 class QMenu;
@@ -48,7 +48,7 @@ struct MainFormControls {
     QPushButton* DataTableBut = nullptr;
     QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
     QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
-    QScrollBar* SBRef[4] = {};  // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
+    QScrollBar* SBRef[4] = {};        // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
     QWidget* ToolButton23 = nullptr;  // the tool button of DrawLines1
     // The menus and their items.
     QMenu *File1 = nullptr, *RecentDesigns = nullptr;

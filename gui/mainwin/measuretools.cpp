@@ -16,17 +16,18 @@
 #include <QTimer>
 
 #include "core/io/dimensionfile.h"
+#include "core/model/numfmt.h"
+#include "core/scene/refpoints.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/recentdesigns.h"
-#include "core/scene/refpoints.h"
-#include "core/model/numfmt.h"
 #include "gui/overlay/drawlinesdialog.h"
 
 namespace tarn {
 
 namespace {
 
-constexpr RefBar kRefBarIds[4] = {RefBar::Ref1Vert, RefBar::Ref1Horz, RefBar::Ref2Vert, RefBar::Ref2Horz};
+constexpr RefBar kRefBarIds[4] = {RefBar::Ref1Vert, RefBar::Ref1Horz, RefBar::Ref2Vert,
+                                  RefBar::Ref2Horz};
 
 QString ChooseSaveFile(QWidget* parent) {
     QFileDialog d(parent, QStringLiteral("Save As....."));
@@ -37,7 +38,8 @@ QString ChooseSaveFile(QWidget* parent) {
     d.setDefaultSuffix(QStringLiteral("dti"));
     d.setOption(QFileDialog::DontConfirmOverwrite, false);  // ask before overwriting
     d.setSizeGripEnabled(true);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
+                                                                         : QString();
 }
 
 QString ChooseOpenFile(QWidget* parent) {
@@ -49,11 +51,14 @@ QString ChooseOpenFile(QWidget* parent) {
     d.setNameFilters({QStringLiteral("Data File (*.dti) "), QStringLiteral("All Files (*.*)")});
     d.setDefaultSuffix(QStringLiteral("dti"));
     d.setSizeGripEnabled(true);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
+                                                                         : QString();
 }
 
 MouseButton ToButton(Qt::MouseButton b) {
-    return b == Qt::LeftButton ? MouseButton::Left : b == Qt::RightButton ? MouseButton::Right : MouseButton::Other;
+    return b == Qt::LeftButton    ? MouseButton::Left
+           : b == Qt::RightButton ? MouseButton::Right
+                                  : MouseButton::Other;
 }
 
 }  // namespace
@@ -82,12 +87,14 @@ MeasureTools::MeasureTools(Model& m, TMainForm& form)
     connect(c.RefPt1Zero, &QPushButton::clicked, this, [this] { RefPtZeroClick(1); });
     connect(c.RefPt2Zero, &QPushButton::clicked, this, [this] { RefPtZeroClick(2); });
     for (int i = 0; i < 4; ++i)
-        connect(c.SBRef[i], &QScrollBar::valueChanged, this, [this, i](int pos) { SBRefChange(i, pos); });
+        connect(c.SBRef[i], &QScrollBar::valueChanged, this,
+                [this, i](int pos) { SBRefChange(i, pos); });
     connect(&form_, &TMainForm::PictureMouseDown, this, &MeasureTools::MouseDown);
 }
 
 TRefPnts::MainSide MeasureTools::RefPntsSide() {
-    return {[this] { RefPointsClick(); }, [this](int point, bool on) { SetZeroEnabled(point, on); }};
+    return {[this] { RefPointsClick(); },
+            [this](int point, bool on) { SetZeroEnabled(point, on); }};
 }
 
 void MeasureTools::SetZeroEnabled(int point, bool enabled) {
@@ -104,10 +111,12 @@ void MeasureTools::RefPointsClick() {
         c.DataTableBut->hide();
     }
     // The enabled state of the two "0" buttons is their own.
-    for (QWidget* w : std::initializer_list<QWidget*>{c.SBRef[0], c.SBRef[1], c.SBRef[2], c.SBRef[3], c.RefPt1Zero,
-                                                      c.RefPt2Zero, c.Panel[5], c.Panel[6], c.Panel[11]})
+    for (QWidget* w : std::initializer_list<QWidget*>{c.SBRef[0], c.SBRef[1], c.SBRef[2],
+                                                      c.SBRef[3], c.RefPt1Zero, c.RefPt2Zero,
+                                                      c.Panel[5], c.Panel[6], c.Panel[11]})
         w->setVisible(on);
-    for (QWidget* w : std::initializer_list<QWidget*>{c.RefPt1, c.RefPt2, c.ToolButton23}) w->setEnabled(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{c.RefPt1, c.RefPt2, c.ToolButton23})
+        w->setEnabled(on);
     c.DrawLines1->setEnabled(on);
 }
 
@@ -155,7 +164,9 @@ void MeasureTools::MouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void MeasureTools::DrawLines1Click() {
-    if (m_.PivotX[19] == 0 && m_.PivotY[19] == 0 && m_.PivotX[20] == 0 && m_.PivotY[20] == 0 && beep_) beep_();
+    if (m_.PivotX[19] == 0 && m_.PivotY[19] == 0 && m_.PivotX[20] == 0 && m_.PivotY[20] == 0 &&
+        beep_)
+        beep_();
     form_.ShowModal(drawLines_);
 }
 
@@ -184,8 +195,9 @@ void MeasureTools::OpenRecentClick(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         recent_->Remove(path);
         if (reportError_)
-            reportError_(&form_, path + QStringLiteral(" no longer exists; it has been taken off the "
-                                                       "list of recent designs."));
+            reportError_(&form_,
+                         path + QStringLiteral(" no longer exists; it has been taken off the "
+                                               "list of recent designs."));
         return;
     }
     OpenDesign(path);

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-#include "gui/dialogs/refpnts.h"
 #include "core/model/model.h"
+#include "gui/dialogs/refpnts.h"
 
 class QWidget;
 
@@ -35,15 +35,17 @@ public:
     void SetSaveChooser(FileChooser c) { chooseSave_ = std::move(c); }
     void SetOpenChooser(FileChooser c) { chooseOpen_ = std::move(c); }
     // Where a refused file or a failed save is reported (an error message box by default).
-    void SetErrorReporter(std::function<void(QWidget*, const QString&)> r) { reportError_ = std::move(r); }
+    void SetErrorReporter(std::function<void(QWidget*, const QString&)> r) {
+        reportError_ = std::move(r);
+    }
     // The system beep (tests count).
     void SetBeeper(std::function<void()> b) { beep_ = std::move(b); }
 
     // ---- handlers ----
     void RefPointsClick();
     void SetPivotDataClick();
-    void RefPtClick(int point);      // RP1, RP2: centre the view on the point
-    void RefPtZeroClick(int point);  // "0"
+    void RefPtClick(int point);          // RP1, RP2: centre the view on the point
+    void RefPtZeroClick(int point);      // "0"
     void SBRefChange(int bar, int pos);  // 0..3: Ref1Vert, Ref1Horz, Ref2Vert, Ref2Horz
     void MouseDown(Qt::MouseButton button, int x, int y);
     void DrawLines1Click();

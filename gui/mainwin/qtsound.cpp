@@ -59,8 +59,9 @@ double Sample(const QByteArray& b, qsizetype at, int bits, bool isFloat) {
         case 16: return static_cast<std::int16_t>(U16(b, at)) / 32768.0;
         case 24: {
             // The three bytes in the top of 32 bits, so that the sign falls into place.
-            const std::uint32_t top = (static_cast<std::uint32_t>(U16(b, at)) << 8) |
-                                      (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 2])) << 24);
+            const std::uint32_t top =
+                (static_cast<std::uint32_t>(U16(b, at)) << 8) |
+                (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 2])) << 24);
             return static_cast<std::int32_t>(top) / 2147483648.0;
         }
         default: return static_cast<std::int32_t>(U32(b, at)) / 2147483648.0;
@@ -104,8 +105,8 @@ std::vector<std::int16_t> DecodeWave(const QByteArray& file, int rate) {
         return Sample(file, data + frame * align + std::min(c, channels - 1) * sampleBytes, bits,
                       isFloat);
     };
-    const auto outFrames = static_cast<qsizetype>(
-        std::llround(static_cast<long double>(frames) * rate / srcRate));
+    const auto outFrames =
+        static_cast<qsizetype>(std::llround(static_cast<long double>(frames) * rate / srcRate));
     std::vector<std::int16_t> out;
     out.reserve(static_cast<std::size_t>(outFrames) * 2);
     for (qsizetype j = 0; j < outFrames; ++j) {

@@ -81,9 +81,10 @@ void RecentDesigns::Add(const QString& path) {
 void RecentDesigns::Remove(const QString& path) {
     Load();
     const QString key = RecentDesignKey(path);
-    paths_.erase(std::remove_if(paths_.begin(), paths_.end(),
-                                [&](const QString& p) { return p == path || RecentDesignKey(p) == key; }),
-                 paths_.end());
+    paths_.erase(
+        std::remove_if(paths_.begin(), paths_.end(),
+                       [&](const QString& p) { return p == path || RecentDesignKey(p) == key; }),
+        paths_.end());
     Store();
 }
 

@@ -26,7 +26,8 @@ class RecentDesigns : public QObject {
 public:
     // Fills `menu` (which may be null) and keeps it up to date. settingsFile "" keeps the list in
     // the user's own settings; a path keeps it in that file instead.
-    explicit RecentDesigns(QMenu* menu, QObject* parent = nullptr, const QString& settingsFile = {});
+    explicit RecentDesigns(QMenu* menu, QObject* parent = nullptr,
+                           const QString& settingsFile = {});
     ~RecentDesigns() override;
 
     // Newest first.

@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QRadioButton>
+#include <QShowEvent>
 
 #include "gui/dialogs/dialogkit.h"
 #include "gui/dialogs/numericfield.h"
@@ -74,7 +74,8 @@ QButtonGroup* RadioGroup(QWidget* parent, const char* name, const QString& capti
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], box);
         b->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item%1").arg(i));
-        b->setGeometry(8 + (i / perColumn) * colWidth, 18 + (i % perColumn) * rowHeight, colWidth, rowHeight);
+        b->setGeometry(8 + (i / perColumn) * colWidth, 18 + (i % perColumn) * rowHeight, colWidth,
+                       rowHeight);
         group->addButton(b, i);
     }
     return group;
@@ -103,22 +104,27 @@ TDrawLines::TDrawLines(Model& m, QWidget* parent)
 
     groups_[0] = RadioGroup(this, "RadioGroup1", QStringLiteral("  Type    "), QRect(11, 9, 84, 67),
                             {QStringLiteral("Line"), QStringLiteral("Circle")}, 1);
-    groups_[1] = RadioGroup(this, "RadioGroup2", QStringLiteral("  Color  "), QRect(101, 9, 209, 67),
-                            {QStringLiteral("Black"), QStringLiteral("Red"), QStringLiteral("Green"),
-                             QStringLiteral("Yellow"), QStringLiteral("Blue"), QStringLiteral("Gray")},
-                            3);
-    groups_[2] = RadioGroup(this, "RadioGroup3", QStringLiteral("  Referenced to  "), QRect(316, 9, 179, 67),
-                            {QStringLiteral("0,0"), QStringLiteral("Pivot1"), QStringLiteral("Piv1/0,0"),
-                             QStringLiteral("Piv1/Piv2")},
-                            2);
+    groups_[1] =
+        RadioGroup(this, "RadioGroup2", QStringLiteral("  Color  "), QRect(101, 9, 209, 67),
+                   {QStringLiteral("Black"), QStringLiteral("Red"), QStringLiteral("Green"),
+                    QStringLiteral("Yellow"), QStringLiteral("Blue"), QStringLiteral("Gray")},
+                   3);
+    groups_[2] =
+        RadioGroup(this, "RadioGroup3", QStringLiteral("  Referenced to  "), QRect(316, 9, 179, 67),
+                   {QStringLiteral("0,0"), QStringLiteral("Pivot1"), QStringLiteral("Piv1/0,0"),
+                    QStringLiteral("Piv1/Piv2")},
+                   2);
     connect(groups_[0], &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup1Click);
     connect(groups_[1], &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup2Click);
     connect(groups_[2], &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup3Click);
 
-    drawBut_ = MakeButton(this, QStringLiteral("DrawBut"), QStringLiteral("Draw Close"), QRect(500, 9, 74, 30));
+    drawBut_ = MakeButton(this, QStringLiteral("DrawBut"), QStringLiteral("Draw Close"),
+                          QRect(500, 9, 74, 30));
     drawBut_->setEnabled(false);
-    auto* clear = MakeButton(this, QStringLiteral("ClearLine"), QStringLiteral("Clear Line"), QRect(500, 43, 74, 31));
-    auto* close = MakeButton(this, QStringLiteral("CloseBut"), QStringLiteral("Close"), QRect(522, 78, 52, 30));
+    auto* clear = MakeButton(this, QStringLiteral("ClearLine"), QStringLiteral("Clear Line"),
+                             QRect(500, 43, 74, 31));
+    auto* close = MakeButton(this, QStringLiteral("CloseBut"), QStringLiteral("Close"),
+                             QRect(522, 78, 52, 30));
     auto* data = MakeButton(this, QStringLiteral("LinesData"), QString(), QRect(551, 463, 11, 11));
     data->hide();
     connect(drawBut_, &QPushButton::clicked, this, &TDrawLines::DrawButClick);
@@ -203,7 +209,8 @@ void TDrawLines::Sync() {
             shown = row.fields[col];
             fields_[static_cast<std::size_t>(k)][col]->setText(Q(shown));
         }
-        Paint(panels_[static_cast<std::size_t>(k)], k == logic_.highlightedRow() ? kAquaPanel : QColor(Qt::white));
+        Paint(panels_[static_cast<std::size_t>(k)],
+              k == logic_.highlightedRow() ? kAquaPanel : QColor(Qt::white));
     }
     ShowChoice(groups_[0], logic_.typeChoice());
     ShowChoice(groups_[1], logic_.colourChoice());
@@ -273,7 +280,8 @@ void TDrawLines::HighlightCurrentRow() {
 }
 
 void TDrawLines::FieldExit(int k, int col) {
-    const std::string text = fields_[static_cast<std::size_t>(k)][static_cast<std::size_t>(col)]->text().toStdString();
+    const std::string text =
+        fields_[static_cast<std::size_t>(k)][static_cast<std::size_t>(col)]->text().toStdString();
     logic_.FieldExit(k, col, text);
     shown_[static_cast<std::size_t>(k)][static_cast<std::size_t>(col)] = text;
 }

@@ -19,14 +19,13 @@
 
 using namespace tarn;
 
-
 // CTest runs this suite twice at once (once under a German locale): each
 // process keeps its files in a folder of its own.
 // The folder goes when the process ends.
 static std::string ProcessTempDir() {
     struct Folder {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("tarn-cli-" + std::to_string(::getpid()));
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("tarn-cli-" + std::to_string(::getpid()));
         ~Folder() {
             std::error_code ec;
             std::filesystem::remove_all(path, ec);
@@ -114,10 +113,12 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
     const CliRun r = Cli({"--events", "--positions=Fwd,5.5,100"});
     ASSERT_EQ(r.status, kCliOk) << r.err;
     EXPECT_NE(r.out.find("Valve events of Nominal (mid gear at 6.247)"), std::string::npos);
-    EXPECT_NE(r.out.find("Rev arm 4.647 (normal forward), crank turning forward"), std::string::npos);
+    EXPECT_NE(r.out.find("Rev arm 4.647 (normal forward), crank turning forward"),
+              std::string::npos);
     EXPECT_NE(r.out.find("Rev arm 5.500, crank turning forward"), std::string::npos);
     // Out of range: brought to the largest offset, as the reverse-arm dialog does.
-    EXPECT_NE(r.out.find("Rev arm 8.047 (full reverse), crank turning backward"), std::string::npos);
+    EXPECT_NE(r.out.find("Rev arm 8.047 (full reverse), crank turning backward"),
+              std::string::npos);
     EXPECT_NE(r.out.find("Front - rear: cut-off "), std::string::npos);
     EXPECT_EQ(r.out.find("NaN"), std::string::npos);
 }
@@ -125,13 +126,19 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
     // Each bad call with the argument its first line must name.
     const std::vector<std::pair<std::vector<std::string>, std::string>> calls = {
-        {{}, "missing"}, {{"--bogus"}, "'--bogus'"}, {{"--events", "--bogus"}, "'--bogus'"},
-        {{"--events", "--format", "xml"}, "'xml'"}, {{"--events", "--format"}, "--format"},
-        {{"--events", "--positions", "abc"}, "'abc'"}, {{"--events", "--positions", ""}, "''"},
-        {{"--events", "--positions", "1,,2"}, "''"}, {{"--events", "--positions", "4,5%"}, "'5%'"},
+        {{}, "missing"},
+        {{"--bogus"}, "'--bogus'"},
+        {{"--events", "--bogus"}, "'--bogus'"},
+        {{"--events", "--format", "xml"}, "'xml'"},
+        {{"--events", "--format"}, "--format"},
+        {{"--events", "--positions", "abc"}, "'abc'"},
+        {{"--events", "--positions", ""}, "''"},
+        {{"--events", "--positions", "1,,2"}, "''"},
+        {{"--events", "--positions", "4,5%"}, "'5%'"},
         {{"--events", "a.dti", "b.dti"}, "'b.dti'"},
         {{"--events", "--positions", "4", "--positions", "5"}, "--positions twice"},
-        {{"events"}, "'events'"}, {{"--data-files", "extra"}, "'extra'"}};
+        {{"events"}, "'events'"},
+        {{"--data-files", "extra"}, "'extra'"}};
     for (const auto& [args, named] : calls) {
         const CliRun r = Cli(args);
         EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(args);

@@ -160,7 +160,8 @@ TEST(ValveEvents, LargestOpeningsMatchASweep) {
     const float pos = GearRevArmPos(m, Gear::FullForward);
     const ValveEventsResult r = AnalyseValveEvents(m, pos);
     float sweepMax = -1;
-    for (int i = 0; i < 3600; ++i) sweepMax = std::max(sweepMax, OpeningAt(m, pos, i / 10.0, true, true));
+    for (int i = 0; i < 3600; ++i)
+        sweepMax = std::max(sweepMax, OpeningAt(m, pos, i / 10.0, true, true));
     EXPECT_GE(r.front.maxSteamOpening, sweepMax - 1e-6);
     EXPECT_NEAR(r.front.maxSteamOpening, sweepMax, 1e-5);
     EXPECT_FLOAT_EQ(static_cast<float>(r.front.maxSteamOpening),
@@ -186,7 +187,7 @@ TEST(ValveEvents, TheCallersModelIsNotTouched) {
 
 TEST(ValveEvents, ImpossibleDesignsReportAGeometryErrorNeverNaN) {
     Model m = test::StartedModel();
-    m.BeepOnError = false;  // the analysis watches for errors on its own copy all the same
+    m.BeepOnError = false;      // the analysis watches for errors on its own copy all the same
     SetDimension(m, 13, 0.1f);  // anchor link far too short to reach
     ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
     EXPECT_TRUE(r.geometryError);

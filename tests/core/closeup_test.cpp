@@ -2,12 +2,12 @@
 // the saved view and which dialog closes and reopens.
 #include <gtest/gtest.h>
 
-#include "core/scene/closeup.h"
-#include "core/scene/mainscene.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/closeup.h"
+#include "core/scene/mainscene.h"
 
 using namespace tarn;
 
@@ -135,9 +135,11 @@ TEST(Closeup, TheGearLimitsShowBothHalvesInTurn) {
     EXPECT_EQ(lines[1].colour, kBlack);
     const int y = m.ScreenY[18] + 5;
     EXPECT_EQ(lines[0].c[1], y);
-    EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) - m.RevArmToCentNorm));
+    EXPECT_EQ(lines[0].c[0],
+              ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) - m.RevArmToCentNorm));
     EXPECT_EQ(lines[0].c[2], ScreenXOf(m, m.RevArmPositions[0]));
-    EXPECT_EQ(lines[1].c[2], ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) + m.RevArmToCentNorm));
+    EXPECT_EQ(lines[1].c[2],
+              ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) + m.RevArmToCentNorm));
 }
 
 TEST(Closeup, EveryDimensionHasItsCloseUp) {

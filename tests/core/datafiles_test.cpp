@@ -51,14 +51,15 @@ TEST(DataFiles, TheWorkingDirectoryComesFirstThenTheInstalledCopy) {
 
 TEST(DataFiles, TheListingNamesEachFileAndTellsWhenOneIsMissing) {
     Tree t;
-    for (const char* name : {"Exhaust.wav", "Error.wav", "instruct.doc"}) Tree::Touch(t.data / name);
+    for (const char* name : {"Exhaust.wav", "Error.wav", "instruct.doc"})
+        Tree::Touch(t.data / name);
     Tree::Touch(t.work / "instruct.doc");
     std::ostringstream out;
     EXPECT_FALSE(ListDataFiles(out, t.work, t.bin));
     EXPECT_EQ(out.str(), "Exhaust.wav     " + (t.data / "Exhaust.wav").string() + "\n" +
-                         "Error.wav       " + (t.data / "Error.wav").string() + "\n" +
-                         "instruct.doc    " + (t.work / "instruct.doc").string() + "\n" +
-                         "TarnISpIns.doc  missing\n");
+                             "Error.wav       " + (t.data / "Error.wav").string() + "\n" +
+                             "instruct.doc    " + (t.work / "instruct.doc").string() + "\n" +
+                             "TarnISpIns.doc  missing\n");
     Tree::Touch(t.data / "TarnISpIns.doc");
     std::ostringstream again;
     EXPECT_TRUE(ListDataFiles(again, t.work, t.bin));

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/plots/pivottable.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
+#include "core/plots/pivottable.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -34,8 +34,8 @@ TEST(PivotDataTable, HeaderLinesVerbatim) {
     m.DesignName = "Test1";
     const auto lines = BuildPivotDataTable(m, "01.02.2024", "13:45");
     EXPECT_EQ(lines[0], "Pivot Data   Test1     01.02.2024   13:45");
-    EXPECT_EQ(lines[1], "       Reverse Arm " + Str(m.RevArmPos, 7, 3) + "      Step Angle " +
-                            " 10.000");
+    EXPECT_EQ(lines[1],
+              "       Reverse Arm " + Str(m.RevArmPos, 7, 3) + "      Step Angle " + " 10.000");
     EXPECT_EQ(lines[2],
               "  Driver         No.1                   No.2                   No.3              "
               "    No.4                   No.5                  No.6");
@@ -50,7 +50,8 @@ TEST(PivotDataTable, SettingLineKeepsItsRunningLimits) {
     m.StepSetting = 45;
     const auto lines = BuildPivotDataTable(m, "d", "t");
     EXPECT_EQ(lines[1].size(), 29u + 17u + 7u);
-    EXPECT_EQ(lines[1].substr(0, 29), ("       Reverse Arm " + Str(m.RevArmPos, 7, 3)).substr(0, 29));
+    EXPECT_EQ(lines[1].substr(0, 29),
+              ("       Reverse Arm " + Str(m.RevArmPos, 7, 3)).substr(0, 29));
     EXPECT_EQ(lines[1].substr(29, 17), "      Step Angle ");
     EXPECT_EQ(lines[1].substr(46), " 45.000");
 }
@@ -65,8 +66,8 @@ TEST(PivotDataTable, StepThatDoesNotDivide360EndsAtTheLastAngleNotAbove) {
 
 TEST(PivotDataTable, ColumnsListTheirPivotsAndUnpickedOnesPivotZero) {
     Model m = test::StartedModel();
-    m.DataPivots[1] = 2;   // crank pin
-    m.DataPivots[2] = 3;   // crosshead
+    m.DataPivots[1] = 2;     // crank pin
+    m.DataPivots[2] = 3;     // crosshead
     m.DataPivots[5] = 7.6f;  // rounds to pivot 8, the die
     m.DataPivots[6] = 1e9f;  // names no pivot: lists pivot 0
     const auto lines = BuildPivotDataTable(m, "d", "t");

@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/plots/plots.h"
-#include "core/plots/steammodel.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/plots/plots.h"
+#include "core/plots/steammodel.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
 
@@ -422,9 +422,9 @@ TEST(OvalDiagram, PistonAxisRunsFrom584To44) {
     DrawOvalDiagram(m, c);
     int lo = 1000, hi = -1;
     for (const auto& op : OvalCurve(c)) {
-            lo = std::min({lo, op.c[0], op.c[2]});
-            hi = std::max({hi, op.c[0], op.c[2]});
-        }
+        lo = std::min({lo, op.c[0], op.c[2]});
+        hi = std::max({hi, op.c[0], op.c[2]});
+    }
     EXPECT_EQ(hi, 584);  // crank angle 0 is a sweep step
     EXPECT_EQ(lo, 44);   // and so is 180
 }
@@ -450,7 +450,8 @@ TEST(OvalDiagram, ACrankEndShorterThanHalfTheStrokeTurnsTheRadicand) {
     ASSERT_EQ(curve.size(), 45u);
     // At crank angle 88 the radicand 1 - (1.5 sin 88)^2 is used with its sign turned.
     const long double r = 88 * kPi / 180, half = std::sin(r) * 1.5L;
-    const int x88 = Round(314 + 270.5L * (std::cos(r) + 2 * std::sqrt(half * half - 1) / 3 - 2.0L / 3));
+    const int x88 =
+        Round(314 + 270.5L * (std::cos(r) + 2 * std::sqrt(half * half - 1) / 3 - 2.0L / 3));
     bool found = false;
     for (const auto& op : curve) found = found || op.c[0] == x88 || op.c[2] == x88;
     EXPECT_TRUE(found) << x88;

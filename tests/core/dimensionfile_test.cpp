@@ -18,9 +18,9 @@
 #include <gtest/gtest.h>
 
 #include "core/analysis/cli.h"
-#include "fifo.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/model.h"
+#include "fifo.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -36,7 +36,8 @@ u32 Word(std::span<const std::uint8_t> img, int record, int word) {
 
 void SetWord(std::vector<std::uint8_t>& img, int record, int word, u32 v) {
     const std::size_t at = static_cast<std::size_t>(record * 20 + word * 4);
-    for (int i = 0; i < 4; ++i) img[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        img[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 void SetFloat(std::vector<std::uint8_t>& img, int record, int word, float v) {
     SetWord(img, record, word, std::bit_cast<u32>(v));
@@ -56,7 +57,8 @@ std::vector<std::uint8_t> ReadAll(const fs::path& p) {
 
 void WriteAll(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // A fresh folder per test, removed afterwards.
@@ -81,8 +83,11 @@ struct Snapshot {
     f32 revArmPos;
     std::array<f32, 10> positions;
     explicit Snapshot(const Model& m)
-        : image(ImageOf(m)), designName(m.DesignName), lineIndex(m.LineIndex),
-          revArmPos(m.RevArmPos), positions(m.RevArmPositions) {}
+        : image(ImageOf(m)),
+          designName(m.DesignName),
+          lineIndex(m.LineIndex),
+          revArmPos(m.RevArmPos),
+          positions(m.RevArmPositions) {}
     bool operator==(const Snapshot&) const = default;
 };
 
@@ -107,21 +112,21 @@ TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
     EXPECT_EQ(Word(img, 7, 4), 0u);
     for (int w = 0; w < 3; ++w) EXPECT_EQ(Word(img, 8, w), 0u);
     // A few landmarks of the layout.
-    EXPECT_EQ(Word(img, 2, 2), Bits(6.207f));    // LinkPivotHorz
-    EXPECT_EQ(Word(img, 3, 0), Bits(-1.677f));   // AnchorLinkPivotVert
-    EXPECT_EQ(Word(img, 4, 1), Bits(16.0f));     // CylCtrToDriverCtr
-    EXPECT_EQ(Word(img, 7, 0), Bits(2.5f));      // ValveCLToCylCL
-    EXPECT_EQ(Word(img, 8, 4), Bits(2.5f));      // PivotY[4]
-    EXPECT_EQ(Word(img, 9, 0), Bits(27.0f));     // Zoom
-    EXPECT_EQ(Word(img, 9, 2), Bits(7.5f));      // GraphicZoomFactor
-    EXPECT_EQ(Word(img, 9, 3), Bits(270.0f));    // OffsetY
-    EXPECT_EQ(Word(img, 10, 4), Bits(1.5f));     // DiagramScale
-    EXPECT_EQ(Word(img, 11, 3), Bits(62.0f));    // preset 1 zoom
-    EXPECT_EQ(Word(img, 15, 0), Bits(900.0f));   // ViewPresets[20]
+    EXPECT_EQ(Word(img, 2, 2), Bits(6.207f));   // LinkPivotHorz
+    EXPECT_EQ(Word(img, 3, 0), Bits(-1.677f));  // AnchorLinkPivotVert
+    EXPECT_EQ(Word(img, 4, 1), Bits(16.0f));    // CylCtrToDriverCtr
+    EXPECT_EQ(Word(img, 7, 0), Bits(2.5f));     // ValveCLToCylCL
+    EXPECT_EQ(Word(img, 8, 4), Bits(2.5f));     // PivotY[4]
+    EXPECT_EQ(Word(img, 9, 0), Bits(27.0f));    // Zoom
+    EXPECT_EQ(Word(img, 9, 2), Bits(7.5f));     // GraphicZoomFactor
+    EXPECT_EQ(Word(img, 9, 3), Bits(270.0f));   // OffsetY
+    EXPECT_EQ(Word(img, 10, 4), Bits(1.5f));    // DiagramScale
+    EXPECT_EQ(Word(img, 11, 3), Bits(62.0f));   // preset 1 zoom
+    EXPECT_EQ(Word(img, 15, 0), Bits(900.0f));  // ViewPresets[20]
     EXPECT_EQ(Word(img, 15, 1), Bits(m.RevArmPositions[1]));
-    EXPECT_EQ(Word(img, 49, 0), Bits(-1.0f));    // LineType row 1
-    EXPECT_EQ(Word(img, 60, 4), Bits(-1.0f));    // LineRef row 20
-    EXPECT_EQ(Word(img, 17, 0), 0u);             // LineH1 row 1
+    EXPECT_EQ(Word(img, 49, 0), Bits(-1.0f));  // LineType row 1
+    EXPECT_EQ(Word(img, 60, 4), Bits(-1.0f));  // LineRef row 20
+    EXPECT_EQ(Word(img, 17, 0), 0u);           // LineH1 row 1
     // No temporary file is left beside the design.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
@@ -213,8 +218,8 @@ TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
     const auto a = ImageOf(saved), b = ImageOf(m);
     for (int w = 0; w < 350; ++w) {
         const int rec = w / 5, word = w % 5;
-        if (rec == 10 && word == 1) continue;             // RevArmPos
-        if (rec == 15 && word >= 1 && word <= 3) continue; // RevArmPositions[1..3]
+        if (rec == 10 && word == 1) continue;               // RevArmPos
+        if (rec == 15 && word >= 1 && word <= 3) continue;  // RevArmPositions[1..3]
         EXPECT_EQ(Word(a, rec, word), Word(b, rec, word)) << "record " << rec << " word " << word;
     }
     Model centred = saved;
@@ -237,17 +242,20 @@ TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
             SetWord(img, w / 5, w % 5, static_cast<u32>(rng()));  // raw words: any bits
         SetFloat(img, 9, 0, 50.0f);
         SetFloat(img, 9, 2, 10.0f);
-        SetFloat(img, 9, 4, 1.0f);   // gear limits in order
+        SetFloat(img, 9, 4, 1.0f);  // gear limits in order
         SetFloat(img, 10, 0, 2.0f);
         SetFloat(img, 10, 4, 3.0f);
         for (int t = 0; t < 7; ++t) SetFloat(img, 11 + (3 * t) / 5, (3 * t) % 5, 100.0f + t);
-        for (int k = 0; k < 40; ++k) SetFloat(img, 61 + k / 5, k % 5, static_cast<float>(rng() % 27));
+        for (int k = 0; k < 40; ++k)
+            SetFloat(img, 61 + k / 5, k % 5, static_cast<float>(rng() % 27));
         SetWord(img, 3, 1, Word(img, 2, 2));  // PivotX[6] = PivotX[5]
         SetWord(img, 3, 2, Word(img, 2, 3));
         SetWord(img, 3, 3, Word(img, 2, 4));  // PivotX[13] = PivotX[12]
         SetWord(img, 3, 4, Word(img, 3, 0));
-        SetFloat(img, 8, 4, static_cast<float>(static_cast<long double>(std::bit_cast<float>(Word(img, 7, 0))) +
-                                               std::bit_cast<float>(Word(img, 4, 0))));
+        SetFloat(
+            img, 8, 4,
+            static_cast<float>(static_cast<long double>(std::bit_cast<float>(Word(img, 7, 0))) +
+                               std::bit_cast<float>(Word(img, 4, 0))));
         SetWord(img, 10, 2, Word(img, 10, 3));
         SetFloat(img, 69, 4, 13.0f);
         Model m = test::StartedModel();
@@ -256,7 +264,8 @@ TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
         for (int w = 0; w < 350; ++w) {
             const int rec = w / 5, word = w % 5;
             if ((rec == 10 && word == 1) || (rec == 15 && word >= 1 && word <= 3)) continue;
-            ASSERT_EQ(Word(back, rec, word), Word(img, rec, word)) << "record " << rec << " word " << word;
+            ASSERT_EQ(Word(back, rec, word), Word(img, rec, word))
+                << "record " << rec << " word " << word;
         }
     }
 }
@@ -271,8 +280,8 @@ TEST_F(DimensionFileTest, ShortFilesAreRefusedAndChangeNothing) {
         WriteAll(p, std::vector<std::uint8_t>(img.begin(), img.begin() + static_cast<long>(size)));
         const FileResult r = LoadDimensionFile(m, p.string());
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, p.string() + " is not a dimension file: it holds " + std::to_string(size) +
-                               " bytes, 1400 are needed");
+        EXPECT_EQ(r.error, p.string() + " is not a dimension file: it holds " +
+                               std::to_string(size) + " bytes, 1400 are needed");
         EXPECT_TRUE(Snapshot(m) == before) << size;
     }
     // A longer file is read up to record 69; the rest is ignored.
@@ -300,8 +309,8 @@ TEST_F(DimensionFileTest, UnsoundValuesAreRefusedNamingRecordAndWord) {
         {9, 0, 3000.5f, "Zoom"},
         {9, 0, -5.0f, "Zoom"},
         {11, 0, -1.0f, "ViewPresets[0]"},
-        {11, 3, 0.0f, "ViewPresets[3]"},     // preset 1 must hold a usable zoom
-        {14, 3, 4000.0f, "ViewPresets[18]"}, // preset 6
+        {11, 3, 0.0f, "ViewPresets[3]"},      // preset 1 must hold a usable zoom
+        {14, 3, 4000.0f, "ViewPresets[18]"},  // preset 6
         {10, 4, 0.05f, "DiagramScale"},
         {10, 4, 1001.0f, "DiagramScale"},
         {9, 2, 0.25f, "GraphicZoomFactor"},
@@ -375,10 +384,15 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
 }
 
 TEST_F(DimensionFileTest, LineIndexIsClampedToTheRows) {
-    const std::pair<float, int> cases[] = {
-        {0.0f, 1}, {-3.0f, 1}, {25.0f, 20}, {20.0f, 20}, {2.5f, 2}, {3.5f, 4},
-        {std::numeric_limits<float>::quiet_NaN(), 1}, {std::numeric_limits<float>::infinity(), 20},
-        {1e20f, 20}};
+    const std::pair<float, int> cases[] = {{0.0f, 1},
+                                           {-3.0f, 1},
+                                           {25.0f, 20},
+                                           {20.0f, 20},
+                                           {2.5f, 2},
+                                           {3.5f, 4},
+                                           {std::numeric_limits<float>::quiet_NaN(), 1},
+                                           {std::numeric_limits<float>::infinity(), 20},
+                                           {1e20f, 20}};
     for (const auto& [stored, expected] : cases) {
         auto img = ImageOf(test::StartedModel());
         SetFloat(img, 69, 4, stored);
@@ -467,7 +481,8 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     EXPECT_EQ(m.DesignName, "Mine");
     EXPECT_EQ(ReadAll(p), oldBytes);
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir_))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Old.dti", "folder.dti", "plain.txt"}));
 }
@@ -500,9 +515,11 @@ TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFil
     EXPECT_TRUE(fs::is_fifo(pipe.path()));
     EXPECT_EQ(m.DesignName, "Mine");
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir_))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
 }
 
 TEST_F(DimensionFileTest, TheSystemsReasonsAreEnglishUnderAGermanLocale) {

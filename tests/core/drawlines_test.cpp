@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/scene/mainscene.h"
 #include "core/model/model.h"
-#include "core/model/recordingcanvas.h"
 #include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
 #include "core/overlay/drawlines.h"
+#include "core/scene/mainscene.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -271,7 +271,9 @@ TEST(DrawLines, LineIndexNeverLeavesTheRowsWhateverTheClicks) {
             case 5: d.DrawCloseClick(); break;
             case 6: d.ClearLineClick(); break;
             case 7: d.CloseClick(); break;
-            case 8: SetRefPoints(m, static_cast<float>(rng() % 5), 1, 2, static_cast<float>(rng() % 3)); break;
+            case 8:
+                SetRefPoints(m, static_cast<float>(rng() % 5), 1, 2, static_cast<float>(rng() % 3));
+                break;
             case 9: d.MouseReopens(rng() % 2 ? MouseButton::Left : MouseButton::Right); break;
             default: d.LinesDataClick(); break;
         }
@@ -315,7 +317,7 @@ TEST(DrawLines, FieldsCommitIntoTheirArrays) {
     EXPECT_EQ(m.LineV2[7], 3.0f);
     EXPECT_EQ(m.LineH2[7], 0.0f);
     EXPECT_EQ(d.row(7).fields[0], "1.5");
-    d.FieldExit(0, 0, "9");   // outside the rows: ignored
+    d.FieldExit(0, 0, "9");  // outside the rows: ignored
     d.FieldExit(21, 0, "9");
     EXPECT_EQ(m.LineV1[0], 0.0f);
 }

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/plots/plots.h"
-#include "core/scene/mainscene.h"
 #include "core/model/dimensions.h"
 #include "core/model/recordingcanvas.h"
+#include "core/plots/plots.h"
+#include "core/scene/mainscene.h"
 #include "scene_fakehost.h"
 #include "started_model.h"
 
@@ -29,8 +29,10 @@ constexpr long long kFarOut = 1LL << 28;
 // message; "" when there is none.
 std::string FirstBadOp(const RecordingCanvas& c) {
     for (const auto& op : c.Ops()) {
-        const int used = op.kind == Kind::Arc ? 8 : op.kind == Kind::Line || op.kind == Kind::Ellipse ? 4
-                         : op.kind == Kind::Clear ? 0 : 2;
+        const int used = op.kind == Kind::Arc                                ? 8
+                         : op.kind == Kind::Line || op.kind == Kind::Ellipse ? 4
+                         : op.kind == Kind::Clear                            ? 0
+                                                                             : 2;
         for (int i = 0; i < used; ++i)
             if (std::llabs(op.c[i]) > kFarOut)
                 return "co-ordinate " + std::to_string(op.c[i]) + " of op kind " +
@@ -79,7 +81,8 @@ TEST(ExtremeDimensions, EveryPictureStaysInsideTheCanvasRangeAndPrintsFiniteNumb
             // crank), is drawn for the largest float in every dimension, forward and reverse
             // graph by turns, and for all three values of the gear limits its rows are built on.
             m.RevArmCount = 1;
-            std::vector<DiagramKind> kinds{DiagramKind::Sine, DiagramKind::Oval, DiagramKind::Steam};
+            std::vector<DiagramKind> kinds{DiagramKind::Sine, DiagramKind::Oval,
+                                           DiagramKind::Steam};
             if (v == FLT_MAX || d.id == 17 || d.id == 18) kinds.push_back(DiagramKind::Port);
             m.PortGraphMode = d.id % 2 ? 'R' : 'F';
             for (DiagramKind kind : kinds) {

@@ -17,7 +17,8 @@ class Fifo {
 public:
     enum class Writer { None, Ready };
 
-    explicit Fifo(std::filesystem::path path, Writer writer = Writer::None) : path_(std::move(path)) {
+    explicit Fifo(std::filesystem::path path, Writer writer = Writer::None)
+        : path_(std::move(path)) {
         made_ = ::mkfifo(path_.c_str(), 0600) == 0;
         if (made_ && writer == Writer::Ready)
             writer_ = std::thread([p = path_] {

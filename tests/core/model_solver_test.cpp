@@ -88,7 +88,8 @@ TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
     EXPECT_TRUE(IsVariableDimension(19));
     EXPECT_FALSE(IsVariableDimension(118));
     Model m = test::StartedModel();
-    for (const auto& d : Dimensions()) EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
+    for (const auto& d : Dimensions())
+        EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
 }
 
 TEST(Dimensions, SetKeepsThePivotInvariants) {
@@ -207,7 +208,9 @@ TEST(Solver, PivotsAtZeroAndNinetyDegrees) {
 }
 
 TEST(Solver, ValveTravelOverARevolution) {
-    struct Case { float offset, lo, hi; };
+    struct Case {
+        float offset, lo, hi;
+    };
     for (Case c : {Case{0.0f, 11.036f, 11.377f}, Case{-1.6f, 10.926f, 11.546f},
                    Case{1.6f, 10.900f, 11.486f}}) {
         Model m = test::StartedModel();

@@ -22,7 +22,8 @@ TEST(Round, HalvesGoToEvenAndItSaturates) {
     EXPECT_EQ(Round(1e20L), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(Round(-1e20L), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(Round(std::numeric_limits<long double>::quiet_NaN()), 0);
-    EXPECT_EQ(Round(std::numeric_limits<long double>::infinity()), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(Round(std::numeric_limits<long double>::infinity()),
+              std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(Str, FixedPointWithWidth) {
@@ -30,7 +31,7 @@ TEST(Str, FixedPointWithWidth) {
     EXPECT_EQ(Str(0.0L, 6, 2), "  0.00");
     EXPECT_EQ(Str(-1.677f, 5, 3), "-1.677");
     EXPECT_EQ(Str(123456.0L, 3, 1), "123456.0");
-    EXPECT_EQ(Str(0.0625L, 1, 3), "0.063");   // an exact binary tie rounds away from zero
+    EXPECT_EQ(Str(0.0625L, 1, 3), "0.063");  // an exact binary tie rounds away from zero
     EXPECT_EQ(Str(-0.0625L, 1, 3), "-0.063");
     EXPECT_EQ(Str(2.5L, 1, 0), "3");
     EXPECT_EQ(Str(0.1f, 1, 1), "0.1");
@@ -39,7 +40,8 @@ TEST(Str, FixedPointWithWidth) {
     EXPECT_EQ(Str(std::numeric_limits<long double>::infinity(), 6, 3), "   Inf");
     EXPECT_EQ(Str(-std::numeric_limits<long double>::infinity(), 6, 3), "  -Inf");
     EXPECT_EQ(Str(std::numeric_limits<long double>::quiet_NaN(), 4, 1), " NaN");
-    EXPECT_EQ(Str(static_cast<long double>(FLT_MAX), 1, 0), "340282346638528859811704183484516925440");
+    EXPECT_EQ(Str(static_cast<long double>(FLT_MAX), 1, 0),
+              "340282346638528859811704183484516925440");
     EXPECT_EQ(Str(7LL, 2), " 7");
     EXPECT_EQ(Str(-12LL, 2), "-12");
 }

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/scene/refpoints.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/refpoints.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -33,7 +33,8 @@ bool HasText(const RecordingCanvas& c, int x, int y, const std::string& text, Rg
 
 bool HasLine(const RecordingCanvas& c, int x1, int y1, int x2, int y2) {
     for (const auto& op : c.Ops())
-        if (op.kind == CanvasOp::Kind::Line && op.c[0] == x1 && op.c[1] == y1 && op.c[2] == x2 && op.c[3] == y2)
+        if (op.kind == CanvasOp::Kind::Line && op.c[0] == x1 && op.c[1] == y1 && op.c[2] == x2 &&
+            op.c[3] == y2)
             return true;
     return false;
 }
@@ -71,8 +72,8 @@ TEST(RefPointMouse, PictureBoundary) {
 
 TEST(RefPointBars, ArrowAndTroughStepsMoveTheirCoordinate) {
     Model m = test::StartedWithRefPoints();
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 1);   // arrow
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 0);   // the bar put back to 0
+    NudgeReferencePoint(m, RefBar::Ref1Vert, 1);  // arrow
+    NudgeReferencePoint(m, RefBar::Ref1Vert, 0);  // the bar put back to 0
     EXPECT_FLOAT_EQ(m.PivotY[19], 0.001f);
     NudgeReferencePoint(m, RefBar::Ref1Vert, 25);  // trough
     NudgeReferencePoint(m, RefBar::Ref1Vert, 0);
@@ -195,7 +196,8 @@ TEST(PivotDataRows, DrawnRowsAndTheDistanceOfAPair) {
     DrawPivotDataRows(m, c);
     EXPECT_TRUE(HasText(c, 1, 128, "    Pivot Data"));
     EXPECT_TRUE(HasText(c, 1, 138, "No.  Vert     Horz"));
-    for (int k = 1; k <= 6; ++k) EXPECT_TRUE(HasText(c, 3, 140 + 10 * k, std::to_string(k), kRed)) << k;
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_TRUE(HasText(c, 3, 140 + 10 * k, std::to_string(k), kRed)) << k;
     EXPECT_TRUE(HasText(c, 12, 150, Str(m.PivotY[2], 7, 3)));
     EXPECT_TRUE(HasText(c, 50, 160, Str(m.PivotX[3], 7, 3)));
     const long double dx = static_cast<long double>(m.PivotX[2]) - m.PivotX[3];
@@ -258,7 +260,8 @@ TEST(RefPointDialog, OkWritesOnlyTheEditedFields) {
     EXPECT_EQ(m.PivotY[19], 1234567.5f);
     EXPECT_TRUE(enable[0]);
     EXPECT_FALSE(enable[1]);
-    enable = ApplyRefPointFields(m, {std::string("-2.5"), std::nullopt, std::nullopt, std::string("1.23")});
+    enable = ApplyRefPointFields(
+        m, {std::string("-2.5"), std::nullopt, std::nullopt, std::string("1.23")});
     EXPECT_EQ(m.PivotY[19], -2.5f);
     EXPECT_EQ(m.PivotX[19], 0.12345f);
     EXPECT_EQ(m.PivotX[20], 1.23f);

@@ -25,7 +25,9 @@ struct FakeHost : SceneHost {
     bool errorVisible = false;
     int errorShows = 0;
     bool barEnabled[5] = {};
-    void SetCaption(CaptionWindow w, const std::string& t) override { captions[static_cast<int>(w)] = t; }
+    void SetCaption(CaptionWindow w, const std::string& t) override {
+        captions[static_cast<int>(w)] = t;
+    }
     std::string DateText() override { return "08/12/2026"; }
     std::string TimeText() override { return "10:11:12"; }
     void SetUndoButton(bool v, int top) override {

@@ -2,9 +2,9 @@
 // the captions and the view transform.
 #include <gtest/gtest.h>
 
-#include "core/scene/mainscene.h"
 #include <limits>
 #include <optional>
+#include "core/scene/mainscene.h"
 
 #include "core/model/numfmt.h"
 #include "core/model/recordingcanvas.h"
@@ -117,7 +117,7 @@ TEST_F(SceneTest, RodsHaveTheirColours) {
     struct {
         int from, to;
         Rgb colour;
-    } rods[] = {{3, 2, kRed}, {4, 7, kLime}, {8, 7, kAqua}, {7, 9, kAqua},
+    } rods[] = {{3, 2, kRed},    {4, 7, kLime},      {8, 7, kAqua}, {7, 9, kAqua},
                 {10, 11, kBlue}, {11, 12, kFuchsia}, {5, 18, kBlue}};
     for (const auto& r : rods) {
         const CanvasOp* l = find(r.from, r.to);
@@ -156,13 +156,26 @@ TEST_F(SceneTest, LineWidthTwoThickensEveryLineButNotText) {
 TEST_F(SceneTest, OverlayEntriesFollowTheirKindAndMode) {
     // Row 1: a zero line at the origin in red; row 2: a circle tied to a pivot with mode 2,
     // which draws nothing; row 3: a circle of radius 1 about (1, 1).
-    m.LineType[0] = 0; m.LineRef[0] = 0; m.LineColor[0] = 255;
-    m.LineType[1] = 1; m.LineRef[1] = 2; m.LineColor[1] = 0;
-    m.LineType[2] = 1; m.LineRef[2] = 0; m.LineColor[2] = 16711680;
-    m.LineH1[3] = 1; m.LineV1[3] = 1; m.LineH2[3] = 1;
-    m.LineType[3] = 0; m.LineRef[3] = 3; m.LineColor[3] = 32768;
-    m.LinePivot1[4] = 2; m.LinePivot2[4] = 3;
-    m.LineType[4] = 0; m.LineRef[4] = 0; m.LineColor[4] = -1;  // unused colour: black
+    m.LineType[0] = 0;
+    m.LineRef[0] = 0;
+    m.LineColor[0] = 255;
+    m.LineType[1] = 1;
+    m.LineRef[1] = 2;
+    m.LineColor[1] = 0;
+    m.LineType[2] = 1;
+    m.LineRef[2] = 0;
+    m.LineColor[2] = 16711680;
+    m.LineH1[3] = 1;
+    m.LineV1[3] = 1;
+    m.LineH2[3] = 1;
+    m.LineType[3] = 0;
+    m.LineRef[3] = 3;
+    m.LineColor[3] = 32768;
+    m.LinePivot1[4] = 2;
+    m.LinePivot2[4] = 3;
+    m.LineType[4] = 0;
+    m.LineRef[4] = 0;
+    m.LineColor[4] = -1;  // unused colour: black
     Frame();
     const auto& ops = canvas.Ops();
     // Everything after the reach rod is the overlay.
@@ -210,7 +223,8 @@ TEST_F(SceneTest, ReferenceCrossesTakeTheLastRowsColourAndAnUnusedOneDrawsBlack)
     auto crossColour = [&]() -> std::optional<Rgb> {
         Frame();
         for (const auto& op : Lines())
-            if (op.c[0] == x && op.c[1] == y - 10 && op.c[2] == x && op.c[3] == y + 10) return op.colour;
+            if (op.c[0] == x && op.c[1] == y - 10 && op.c[2] == x && op.c[3] == y + 10)
+                return op.colour;
         return std::nullopt;
     };
     // Row 20 is unused (-1): not white on white but black, and the stored value stays.
@@ -228,8 +242,11 @@ TEST_F(SceneTest, CaptionsCarryDesignDateAndTime) {
     EXPECT_EQ(host.captions[0],
               "TARN1 Inside Admission            Nominal     08/12/2026   10:11:12   Version 2.6");
     EXPECT_EQ(host.captions[static_cast<int>(CaptionWindow::PortDia)],
-              "TARN1 Inside Admission      Port Open/Closed    Nominal     08/12/2026   10:11:12   Version 2.6");
-    EXPECT_EQ(host.captions[static_cast<int>(CaptionWindow::DataTable)].rfind("TARN1 Inside Admission  Data Table Nominal", 0), 0u);
+              "TARN1 Inside Admission      Port Open/Closed    Nominal     08/12/2026   10:11:12   "
+              "Version 2.6");
+    EXPECT_EQ(host.captions[static_cast<int>(CaptionWindow::DataTable)].rfind(
+                  "TARN1 Inside Admission  Data Table Nominal", 0),
+              0u);
 }
 
 TEST_F(SceneTest, PointTablesFollowTheView) {

@@ -2,10 +2,10 @@
 // the dynamic-variable block.
 #include <gtest/gtest.h>
 
-#include "core/scene/mainscene.h"
 #include "core/model/numfmt.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/mainscene.h"
 #include "scene_fakehost.h"
 
 namespace tarn {

@@ -1,10 +1,10 @@
 // The steam layer: pixel counts, phase colours, the density clamp and the exhaust beats.
 #include <gtest/gtest.h>
 
-#include "core/scene/mainscene.h"
 #include "core/model/numfmt.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/mainscene.h"
 #include "scene_fakehost.h"
 
 namespace tarn {
@@ -48,12 +48,20 @@ TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
     int total = 0;
     for (int c : counts) total += c;
     ASSERT_EQ(static_cast<int>(px.size()), total);
-    const Rgb colours[] = {kRed, kRed, kRed, kRed, kBlue, kBlue,
+    const Rgb colours[] = {kRed,
+                           kRed,
+                           kRed,
+                           kRed,
+                           kBlue,
+                           kBlue,
                            m.FrontExhaustOpen > 0 ? kBlue : kWhite,
-                           m.FrontExhaustOpen > 0 ? kBlue : kWhite, kBlue, kBlue};
+                           m.FrontExhaustOpen > 0 ? kBlue : kWhite,
+                           kBlue,
+                           kBlue};
     int at = 0;
     for (int s = 0; s < 10; ++s)
-        for (int k = 0; k < counts[s]; ++k, ++at) ASSERT_EQ(px[at].colour, colours[s]) << "step " << s;
+        for (int k = 0; k < counts[s]; ++k, ++at)
+            ASSERT_EQ(px[at].colour, colours[s]) << "step " << s;
     EXPECT_EQ(m.FrontSteamState, 'E');
     EXPECT_EQ(m.RearSteamState, 'C');
     // The live steam stays between the valve heads.
@@ -68,11 +76,14 @@ TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
 }
 
 TEST_F(SteamTest, ColoursFollowThePhases) {
-    m.FrontSteamOpen = -0.1f; m.FrontExhaustOpen = -0.1f;
-    m.RearSteamOpen = -0.1f; m.RearExhaustOpen = -0.1f;
+    m.FrontSteamOpen = -0.1f;
+    m.FrontExhaustOpen = -0.1f;
+    m.RearSteamOpen = -0.1f;
+    m.RearExhaustOpen = -0.1f;
     auto endColours = [&] {
         const auto px = Steam();
-        return std::pair{px[1312].colour, px[1312 + m.FrontSteamCount + m.FrontSteamCount / 15].colour};
+        return std::pair{px[1312].colour,
+                         px[1312 + m.FrontSteamCount + m.FrontSteamCount / 15].colour};
     };
     // No event yet: black front, and the rear takes the front's colour.
     EXPECT_EQ(endColours(), std::pair(kBlack, kBlack));
@@ -81,17 +92,21 @@ TEST_F(SteamTest, ColoursFollowThePhases) {
     m.FrontSteamOpen = -0.1f;
     EXPECT_EQ(endColours().first, kFuchsia);
     // Steam and exhaust both reported open: exhaust wins.
-    m.FrontSteamOpen = 0.1f; m.FrontExhaustOpen = 0.1f;
+    m.FrontSteamOpen = 0.1f;
+    m.FrontExhaustOpen = 0.1f;
     EXPECT_EQ(endColours().first, kBlue);
     EXPECT_EQ(m.FrontSteamState, 'C');
-    m.FrontSteamOpen = -0.1f; m.FrontExhaustOpen = -0.1f;
+    m.FrontSteamOpen = -0.1f;
+    m.FrontExhaustOpen = -0.1f;
     EXPECT_EQ(endColours().first, kGreen);
 }
 
 TEST_F(SteamTest, DensityStaysWithin25And2000) {
     m.StepAngle = 45;
-    m.FrontSteamOpen = 5; m.FrontExhaustOpen = -1;
-    m.RearSteamOpen = -1; m.RearExhaustOpen = 5;
+    m.FrontSteamOpen = 5;
+    m.FrontExhaustOpen = -1;
+    m.RearSteamOpen = -1;
+    m.RearExhaustOpen = 5;
     for (int i = 0; i < 3; ++i) Steam();
     EXPECT_FLOAT_EQ(m.FrontSteamDensity, 2000.0f);
     EXPECT_FLOAT_EQ(m.RearSteamDensity, 25.0f);
@@ -103,7 +118,8 @@ TEST_F(SteamTest, DensityStaysWithin25And2000) {
 }
 
 TEST_F(SteamTest, BeatsArmOnAClosedExhaustAndSoundOnItsOpening) {
-    m.FrontExhaustOpen = -0.1f; m.RearExhaustOpen = -0.1f;
+    m.FrontExhaustOpen = -0.1f;
+    m.RearExhaustOpen = -0.1f;
     Steam();
     EXPECT_EQ(m.FrontBeatArmed, '1');
     EXPECT_EQ(host.sound.exhaust, 0);
@@ -175,7 +191,9 @@ TEST_F(SteamTest, TheDefaultDesignAtTheLowestZoomsIsDrawnSilently) {
 }
 
 TEST_F(SteamTest, AtPreset5EveryPixelIsWritten) {
-    m.Zoom = 350; m.OffsetX = -4800; m.OffsetY = 900;
+    m.Zoom = 350;
+    m.OffsetX = -4800;
+    m.OffsetY = 900;
     MapPivotsToScreen(m);
     UpdateCylinderPoints(m);
     UpdatePistonPoints(m);

@@ -75,7 +75,9 @@ TEST_F(ViewTest, PresetsStoreWhenArmedAndRecall) {
     EXPECT_FLOAT_EQ(m.Zoom, 62);
     EXPECT_FLOAT_EQ(m.OffsetX, -150);
     EXPECT_FLOAT_EQ(m.OffsetY, 200);
-    m.Zoom = 40; m.OffsetX = 1; m.OffsetY = 2;
+    m.Zoom = 40;
+    m.OffsetX = 1;
+    m.OffsetY = 2;
     TakePresetView(m);
     RecallPreset(m, 3, true);
     m.Zoom = 99;

@@ -32,9 +32,9 @@ void Jog(Model& m, int k, int pos) {
 
 TEST(DynVars, ADimensionAlreadyInASlotIsOnlyUpdatedThere) {
     Model m = test::StartedModel();
-    Leave(m, 2, "3.000");   // Stroke
-    Leave(m, 6, "5.000");   // Link Radius
-    Leave(m, 2, "3.250");   // Stroke again
+    Leave(m, 2, "3.000");  // Stroke
+    Leave(m, 6, "5.000");  // Link Radius
+    Leave(m, 2, "3.250");  // Stroke again
     EXPECT_EQ(m.DynVarName[1], "Link Radius");
     EXPECT_EQ(m.DynVarId[1], 6);
     EXPECT_EQ(m.DynVarName[2], "Stroke");
@@ -92,7 +92,7 @@ TEST(DynVars, ADragStepsBySizeInTheDirectionOfMotion) {
     Leave(m, 6, "5");
     DynVarBarChange(m, 1, 50);  // from 0 to 50: +0.05
     EXPECT_FLOAT_EQ(m.LinkRadius, 5.05f);
-    DynVarBarChange(m, 1, 0);   // spring back: nothing
+    DynVarBarChange(m, 1, 0);  // spring back: nothing
     EXPECT_FLOAT_EQ(m.LinkRadius, 5.05f);
     DynVarBarChange(m, 1, 30);  // below the previous 50: moving back, -0.03
     EXPECT_FLOAT_EQ(m.LinkRadius, 5.02f);

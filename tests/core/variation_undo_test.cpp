@@ -100,7 +100,7 @@ TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
     EXPECT_EQ(m.UndoCount, 0);
     EXPECT_FALSE(m.UndoButtonsEnabled);
     EXPECT_EQ(m.StrokeLen, 3.0004f);  // the text is stored again
-    PushUndo(m);  // without EditChanged a push opens nothing
+    PushUndo(m);                      // without EditChanged a push opens nothing
     EXPECT_EQ(m.UndoCount, 0);
 }
 

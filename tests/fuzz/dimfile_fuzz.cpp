@@ -14,10 +14,10 @@
 
 #include "core/analysis/valveevents.h"
 #include "core/io/dimensionfile.h"
-#include "core/scene/mainscene.h"
 #include "core/model/canvas.h"
 #include "core/model/model.h"
 #include "core/model/solver.h"
+#include "core/scene/mainscene.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ public:
     }
     void TextOut(int x, int y, std::string_view text) override {
         Check({x, y});
-        if (text.find("Inf") != std::string_view::npos || text.find("NaN") != std::string_view::npos)
+        if (text.find("Inf") != std::string_view::npos ||
+            text.find("NaN") != std::string_view::npos)
             Fail("a text shows a number that is not finite", static_cast<long long>(text.size()));
     }
     void SetPixel(int x, int y, Rgb) override { Check({x, y}); }
@@ -77,7 +78,8 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Model m;
     StartUp(m);
-    if (!DecodeDimensionFile(std::span<const std::uint8_t>(data, size), "input", m).empty()) return 0;
+    if (!DecodeDimensionFile(std::span<const std::uint8_t>(data, size), "input", m).empty())
+        return 0;
     SolveLinkage(m);
     SolveValveEvents(m);
 

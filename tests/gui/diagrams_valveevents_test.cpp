@@ -18,14 +18,14 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/diagrams/cutoffequaliser.h"
-#include "gui/diagrams/valveeventswindow.h"
-#include "dialogs_support.h"
-#include "gui/mainwin/appwindows.h"
+#include "../core/started_model.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/variation/undo.h"
-#include "../core/started_model.h"
+#include "dialogs_support.h"
+#include "gui/diagrams/cutoffequaliser.h"
+#include "gui/diagrams/valveeventswindow.h"
+#include "gui/mainwin/appwindows.h"
 
 using namespace tarn;
 
@@ -91,11 +91,13 @@ TEST(ValveEventsWindow, CopyAndSave) {
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Rev arm pos [len]\tGear\tCrank turns\t")));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("4.647\tnormal forward\tFwd\t")));
 
-    const QString path = QString::fromStdString(::testing::TempDir()) + QStringLiteral("/events.csv");
+    const QString path =
+        QString::fromStdString(::testing::TempDir()) + QStringLiteral("/events.csv");
     ASSERT_TRUE(w.SaveCsv(path));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList csv = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList csv =
+        QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(csv.size(), 6);
     EXPECT_TRUE(csv[2].startsWith(QStringLiteral("4.647,normal forward,Fwd,355.618,")));
     std::remove(path.toStdString().c_str());
@@ -129,7 +131,8 @@ TEST(ValveEventsWindow, AFailedSaveThroughItsDialogSaysWhy) {
     w.findChild<QPushButton*>(QStringLiteral("Save"))->click();
     answer.stop();
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(shown.toStdString(), "Cannot write " + path.toStdString() + ": No such file or directory");
+    EXPECT_EQ(shown.toStdString(),
+              "Cannot write " + path.toStdString() + ": No such file or directory");
 }
 
 TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
@@ -142,8 +145,10 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
     ASSERT_TRUE(dim && gear && apply);
     EXPECT_EQ(gear->currentText(), QStringLiteral("normal forward"));
     dim->setCurrentIndex(dim->findData(117));
-    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeLow"))->text(), QStringLiteral("4.3146"));
-    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeHigh"))->text(), QStringLiteral("5.2734"));
+    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeLow"))->text(),
+              QStringLiteral("4.3146"));
+    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeHigh"))->text(),
+              QStringLiteral("5.2734"));
     EXPECT_FALSE(apply->isEnabled());
     d.findChild<QPushButton*>(QStringLiteral("Find"))->click();
     ASSERT_TRUE(apply->isEnabled());

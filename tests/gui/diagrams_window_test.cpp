@@ -13,14 +13,14 @@
 
 #include <memory>
 
+#include "core/model/dimensions.h"
+#include "core/model/numfmt.h"
+#include "core/variation/commit.h"
+#include "gui/common/qpaintercanvas.h"
 #include "gui/diagrams/datatable.h"
 #include "gui/diagrams/diagramwindow.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"
-#include "gui/common/qpaintercanvas.h"
-#include "core/model/dimensions.h"
-#include "core/model/numfmt.h"
-#include "core/variation/commit.h"
 
 using namespace tarn;
 
@@ -106,7 +106,8 @@ TEST(DiagramWindows, ControlsCarryTheirNamesPlacesAndStartStates) {
         EXPECT_EQ(d->findChild<QAction*>(n.redrawItem)->text(), n.redrawCaption);
         EXPECT_EQ(d->Picture().size(), QSize(632, kind == DiagramKind::Oval ? 426 : 414));
     }
-    EXPECT_EQ(a.Dia(DiagramKind::Sine)->findChild<QAction*>("DynVari")->text(), "&DymamicVariables");
+    EXPECT_EQ(a.Dia(DiagramKind::Sine)->findChild<QAction*>("DynVari")->text(),
+              "&DymamicVariables");
     auto* port = a.Dia(DiagramKind::Port);
     EXPECT_NE(port->findChild<QAction*>("BothGraphs1"), nullptr);
     EXPECT_EQ(port->findChild<QAction*>("SetRevArmPos"), nullptr);

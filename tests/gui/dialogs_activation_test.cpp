@@ -1,11 +1,11 @@
 // A window's activation runs once per opening: a window restored from the task bar (a
 // spontaneous show) keeps what the user typed, and the next opening shows the model afresh.
+#include <QtTest/qtestspontaneevent.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QShowEvent>
 #include <QTest>
 #include <QTimer>
-#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 

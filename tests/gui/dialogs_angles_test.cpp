@@ -1,14 +1,14 @@
 // The driver-angle and step-angle dialogs: clamps, the motion kept or stopped, the step bar's
 // log-scale position and the driver bar's steps.
+#include <gtest/gtest.h>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include "core/scene/motion.h"
+#include "dialogs_support.h"
 #include "gui/dialogs/angledialog.h"
 #include "gui/dialogs/numericfield.h"
-#include "dialogs_support.h"
-#include "core/scene/motion.h"
 
 using namespace tarn;
 

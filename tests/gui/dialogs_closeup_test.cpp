@@ -1,13 +1,13 @@
 // A small button of the frame dialog in the running program: the next frame closes the dialog
 // and zooms in, a click on the picture ends the close-up and the dialog opens again afterwards.
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
-#include "gui/dialogs/framedi.h"
 #include "dialogs_support.h"
+#include "gui/dialogs/framedi.h"
 #include "gui/mainwin/appwindows.h"
 
 using namespace tarn;

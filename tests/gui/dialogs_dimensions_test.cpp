@@ -1,25 +1,25 @@
 // The frame and cylinder dimension dialogs on their real widgets: the commit on leaving a field,
 // Enter, the gear limits and the reverse-arm range, the small buttons, the resets and Close, and
 // every row of the dimension table through all of them.
+#include <gtest/gtest.h>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <set>
 
-#include "gui/dialogs/cyldimen.h"
-#include "gui/dialogs/framedi.h"
-#include "gui/dialogs/numericfield.h"
-#include "dialogs_support.h"
 #include "core/io/dimensionfile.h"
-#include "core/scene/closeup.h"
-#include "core/scene/mainscene.h"
 #include "core/model/dimensions.h"
 #include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/closeup.h"
+#include "core/scene/mainscene.h"
 #include "core/variation/undo.h"
+#include "dialogs_support.h"
+#include "gui/dialogs/cyldimen.h"
+#include "gui/dialogs/framedi.h"
+#include "gui/dialogs/numericfield.h"
 
 using namespace tarn;
 
@@ -213,7 +213,7 @@ TEST(CylinderDialog, ButtonsCarryTheIdOfTheirFieldNotOfTheirRow) {
     TCylDimen d(m, nullptr);
     test::ShowActive(d);
     QPushButton* b15 = Button(d, "Button15");
-    EXPECT_EQ(b15->geometry(), QRect(194, 65, 8, 13));  // row 5 of column 2
+    EXPECT_EQ(b15->geometry(), QRect(194, 65, 8, 13));            // row 5 of column 2
     EXPECT_EQ(Field(d, 15)->geometry(), QRect(342, 78, 40, 13));  // its field on row 6
     QTest::mouseClick(b15, Qt::LeftButton);
     EXPECT_EQ(m.GraphicPosId, 115);
@@ -270,7 +270,8 @@ TEST(DimensionTable, EveryDimensionRoundTripsThroughDialogFileUndoAndCloseUp) {
         // The first word that changed is the row's own: poisoning it names the row.
         DimFileImage now = EncodeDimensionFile(m);
         int word = 0;
-        while (word < kDimFileBytes / 4 && std::memcmp(&old[4 * word], &now[4 * word], 4) == 0) ++word;
+        while (word < kDimFileBytes / 4 && std::memcmp(&old[4 * word], &now[4 * word], 4) == 0)
+            ++word;
         ASSERT_LT(word, kDimFileBytes / 4);
         EXPECT_TRUE(wordsSeen.insert(word).second) << "word " << word << " is another row's";
         DimFileImage poisoned = now;

@@ -1,22 +1,22 @@
 // The key filter table and the numeric field that applies it: accepted sets, duplicates after
 // the selection is replaced, Enter, clipboard shortcuts, filtered pastes and the edit mark.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDropEvent>
-#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
-#include "gui/dialogs/framedi.h"
 #include "core/fields/keyfilter.h"
-#include "gui/dialogs/numericfield.h"
-#include "dialogs_support.h"
 #include "core/model/dimensions.h"
+#include "dialogs_support.h"
+#include "gui/dialogs/framedi.h"
+#include "gui/dialogs/numericfield.h"
 
 using namespace tarn;
 
@@ -87,7 +87,7 @@ TEST(KeyFilter, OnePointAndOneMinusPerNumber) {
     EXPECT_EQ(TypeAll(FieldVariant::Signed, "", "3-4"), "3-4");  // a minus may stand anywhere
     EXPECT_EQ(TypeAll(FieldVariant::Dimension, "", "1a,5e+2"), "152");
     EXPECT_EQ(TypeAll(FieldVariant::Point, "", "--1.2.3"), "--1.23");  // several minus signs pass
-    EXPECT_EQ(TypeAll(FieldVariant::Unsigned, "", "-4.5"), "4.5");      // no minus at all
+    EXPECT_EQ(TypeAll(FieldVariant::Unsigned, "", "-4.5"), "4.5");     // no minus at all
     EXPECT_EQ(TypeAll(FieldVariant::Position, "1.5", "\b\b7"), "17");
 }
 

@@ -12,11 +12,11 @@
 #include <functional>
 #include <vector>
 
+#include "dialogs_support.h"
 #include "gui/diagrams/cutoffequaliser.h"
 #include "gui/diagrams/diagramwindow.h"
 #include "gui/dialogs/setrevarm.h"
 #include "tools_support.h"
-#include "dialogs_support.h"
 
 using namespace tarn;
 using namespace tarn::testing;
@@ -59,11 +59,11 @@ TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndButtonsThatTakeEnter) {
     const AppWindows& w = p.w;
     for (QDialog* d : {w.SineDia, w.OvalDia, w.SteamDia, w.PortDia})
         static_cast<TDiagramWindow*>(d)->SetRevArmDialogRunner([] {});
-    const std::vector<QWidget*> windows = {
-        p.form.get(), w.DrivAng,  w.OvalDia,    w.PortDia,  w.RefPnts,    w.RevPos,
-        w.SetRevArm,  w.SineDia,  w.SteamDia,   w.StpAng,   w.AboutBox,   w.Inst,
-        w.TarnISpInst, w.FrameDi, w.GraphZoom,  w.DrawLines, w.DataTable, w.CylDimen,
-        w.ValveEvents, &equaliser};
+    const std::vector<QWidget*> windows = {p.form.get(),  w.DrivAng,  w.OvalDia,     w.PortDia,
+                                           w.RefPnts,     w.RevPos,   w.SetRevArm,   w.SineDia,
+                                           w.SteamDia,    w.StpAng,   w.AboutBox,    w.Inst,
+                                           w.TarnISpInst, w.FrameDi,  w.GraphZoom,   w.DrawLines,
+                                           w.DataTable,   w.CylDimen, w.ValveEvents, &equaliser};
     int buttons = 0;
     for (QWidget* win : windows) {
         // Shown, since a dialog would choose a default button of its own when it first shows.
@@ -79,7 +79,8 @@ TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndButtonsThatTakeEnter) {
         for (QPushButton* b : win->findChildren<QPushButton*>()) {
             if (b->window() != win) continue;
             ++buttons;
-            const std::string name = win->objectName().toStdString() + "/" + b->objectName().toStdString();
+            const std::string name =
+                win->objectName().toStdString() + "/" + b->objectName().toStdString();
             EXPECT_EQ(b->autoDefault(), angle) << name;
             EXPECT_EQ(b->isDefault(), angle && b->objectName() == "OK") << name;
         }

@@ -1,15 +1,15 @@
 // Drawn labels stay level with their fields at both font settings: the reverse-arm positions
 // dialog keeps the large layout's rows and its texts clear of every field, the dimension dialogs
 // keep their rows, and only the horizontal scale moves a label.
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
-#include <gtest/gtest.h>
 
+#include "dialogs_support.h"
 #include "gui/dialogs/framedi.h"
 #include "gui/dialogs/numericfield.h"
 #include "gui/dialogs/setrevarm.h"
-#include "dialogs_support.h"
 
 using namespace tarn;
 
@@ -104,7 +104,8 @@ TEST(DialogLabels, ReverseArmPositionTextsStandClearOfEveryFieldAtBothSettings) 
             ASSERT_GE(b.top, 0) << k << " at " << sx;
             EXPECT_GT(b.left, from) << k << " at " << sx;
             EXPECT_LT(b.right, f.left() - 1) << k << " at " << sx;
-            EXPECT_EQ(b.right - b.left, inkWidthAlone(QStringLiteral("Rev Arm Position  %1").arg(k)))
+            EXPECT_EQ(b.right - b.left,
+                      inkWidthAlone(QStringLiteral("Rev Arm Position  %1").arg(k)))
                 << k << " at " << sx;
         }
         d.reject();

@@ -1,14 +1,14 @@
 // The reverse-arm position dialog and the reverse-arm positions list of the diagrams.
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include "dialogs_support.h"
 #include "gui/dialogs/numericfield.h"
 #include "gui/dialogs/revpos.h"
 #include "gui/dialogs/setrevarm.h"
-#include "dialogs_support.h"
 
 using namespace tarn;
 

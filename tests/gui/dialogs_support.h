@@ -10,12 +10,12 @@
 #include <QWidget>
 #include <memory>
 
-#include "gui/mainwin/mainform.h"
 #include "core/scene/scenehost.h"
+#include "gui/mainwin/mainform.h"
 
+#include "../core/started_model.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
-#include "../core/started_model.h"
 
 namespace tarn::test {
 

@@ -30,12 +30,12 @@
 #include <vector>
 
 #include "core/analysis/valveevents.h"
+#include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
+#include "gui/common/pictureexport.h"
 #include "gui/diagrams/diagramwindow.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"
-#include "gui/common/pictureexport.h"
-#include "core/model/numfmt.h"
-#include "core/model/recordingcanvas.h"
 
 using namespace tarn;
 
@@ -112,7 +112,8 @@ QString PdfText(const QString& path) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(20000) || p.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext could not read " << path.toStdString() << " (make deps installs poppler-utils)";
+        ADD_FAILURE() << "pdftotext could not read " << path.toStdString()
+                      << " (make deps installs poppler-utils)";
         return {};
     }
     return QString::fromUtf8(p.readAllStandardOutput());
@@ -158,8 +159,10 @@ SvgDocument ParseSvg(const QByteArray& data) {
         if (!xml.isStartElement()) continue;
         const QXmlStreamAttributes a = xml.attributes();
         Style style = styles.back();
-        if (a.hasAttribute(QStringLiteral("stroke"))) style.stroke = a.value(QStringLiteral("stroke")).toString();
-        if (a.hasAttribute(QStringLiteral("fill"))) style.fill = a.value(QStringLiteral("fill")).toString();
+        if (a.hasAttribute(QStringLiteral("stroke")))
+            style.stroke = a.value(QStringLiteral("stroke")).toString();
+        if (a.hasAttribute(QStringLiteral("fill")))
+            style.fill = a.value(QStringLiteral("fill")).toString();
         const QString name = xml.name().toString();
         if (name == QLatin1String("svg")) {
             doc.viewBox = a.value(QStringLiteral("viewBox")).toString();
@@ -169,7 +172,9 @@ SvgDocument ParseSvg(const QByteArray& data) {
                    name != QLatin1String("defs")) {
             SvgShape s{name, style.stroke, style.fill, {}, {}, a};
             if (name == QLatin1String("polyline")) {
-                for (const QString& pt : a.value(QStringLiteral("points")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                for (const QString& pt : a.value(QStringLiteral("points"))
+                                             .toString()
+                                             .split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                     const QStringList xy = pt.split(QLatin1Char(','));
                     if (xy.size() == 2) s.points.emplace_back(xy[0].toDouble(), xy[1].toDouble());
                 }
@@ -182,10 +187,13 @@ SvgDocument ParseSvg(const QByteArray& data) {
     return doc;
 }
 
-QPointF PivotCentre(const Model& m, int i) { return QPointF(m.ScreenX[i] + 0.5, m.ScreenY[i] + 0.5); }
+QPointF PivotCentre(const Model& m, int i) {
+    return QPointF(m.ScreenX[i] + 0.5, m.ScreenY[i] + 0.5);
+}
 
 // A polyline of the colour through exactly these pivots.
-bool HasRod(const SvgDocument& doc, const QString& colour, const Model& m, std::initializer_list<int> pivots) {
+bool HasRod(const SvgDocument& doc, const QString& colour, const Model& m,
+            std::initializer_list<int> pivots) {
     std::vector<QPointF> want;
     for (int i : pivots) want.push_back(PivotCentre(m, i));
     for (const auto& s : doc.Of(QStringLiteral("polyline"), colour))
@@ -206,7 +214,8 @@ double Covered(const QImage& a, const QImage& b) {
             for (int dy = -1; dy <= 1 && !near; ++dy)
                 for (int dx = -1; dx <= 1 && !near; ++dx) {
                     const int u = x + dx, v = y + dy;
-                    near = u >= 0 && v >= 0 && u < b.width() && v < b.height() && !White(b.pixel(u, v));
+                    near = u >= 0 && v >= 0 && u < b.width() && v < b.height() &&
+                           !White(b.pixel(u, v));
                 }
             covered += near;
         }
@@ -229,12 +238,12 @@ TEST(PictureExport, SvgOfTheStartPictureHoldsTheRodsAsColouredLinesAndTheTextsAs
     // The window's start client area, in its own pixels.
     EXPECT_EQ(doc.viewBox, QStringLiteral("0 0 632 380"));
     const Model& m = p.m;
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#ff0000"), m, {3, 2}));      // main rod
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#00ff00"), m, {4, 7}));      // radius rod
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#00ffff"), m, {8, 7, 9}));   // valve lever
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#0000ff"), m, {10, 11}));    // coupler
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#ff00ff"), m, {11, 12}));    // anchor link
-    EXPECT_TRUE(HasRod(doc, QStringLiteral("#0000ff"), m, {5, 18}));     // reverse arm
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#ff0000"), m, {3, 2}));     // main rod
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#00ff00"), m, {4, 7}));     // radius rod
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#00ffff"), m, {8, 7, 9}));  // valve lever
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#0000ff"), m, {10, 11}));   // coupler
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#ff00ff"), m, {11, 12}));   // anchor link
+    EXPECT_TRUE(HasRod(doc, QStringLiteral("#0000ff"), m, {5, 18}));    // reverse arm
     // The driver wheel is a circle round the axle, the read-outs are text.
     bool wheel = false;
     for (const auto& c : doc.Of(QStringLiteral("circle"), QStringLiteral("#000000")))
@@ -263,7 +272,8 @@ TEST(PictureExport, PdfIsOnePageOfVectorsWithTheReadOutsAsText) {
     QProcess images;
     images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
     ASSERT_TRUE(images.waitForFinished(20000));
-    const QStringList lines = QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(images.readAllStandardOutput())
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 2) << lines.join('\n').toStdString();  // the header alone
 }
 
@@ -276,7 +286,8 @@ TEST(PictureExport, PngIsTheShownPartOfTheFramePixelForPixel) {
     const QSize client = p.form->findChild<QWidget*>(QStringLiteral("ClientArea"))->size();
     const QImage png(p.Export(QStringLiteral("frame.png")));
     EXPECT_EQ(png.size(), client);
-    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), p.form->Frame().copy(QRect(QPoint(0, 0), client)));
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              p.form->Frame().copy(QRect(QPoint(0, 0), client)));
     p.form->hide();
 }
 
@@ -320,9 +331,11 @@ TEST(PictureExport, FailedWritesSayWhyAndLeaveTheOldFileAndNoTemporaryFile) {
     EXPECT_FALSE(p.exporter->ExportClick());
     ASSERT_EQ(p.errors.size(), 2);
     EXPECT_TRUE(p.errors[0].startsWith(QStringLiteral("Cannot write the picture to ") +
-                                       p.dir.filePath(QStringLiteral("missing/gear.svg")) + QStringLiteral(": ")))
+                                       p.dir.filePath(QStringLiteral("missing/gear.svg")) +
+                                       QStringLiteral(": ")))
         << p.errors[0].toStdString();
-    EXPECT_TRUE(p.errors[1].contains(QStringLiteral("plain.txt/gear.png: "))) << p.errors[1].toStdString();
+    EXPECT_TRUE(p.errors[1].contains(QStringLiteral("plain.txt/gear.png: ")))
+        << p.errors[1].toStdString();
 
     // A write that fails half-way (the file size limit stands in for a full disk) keeps the old
     // file as it was.
@@ -347,7 +360,8 @@ TEST(PictureExport, FailedWritesSayWhyAndLeaveTheOldFileAndNoTemporaryFile) {
     EXPECT_TRUE(p.errors[2].contains(QStringLiteral("old.svg: "))) << p.errors[2].toStdString();
     EXPECT_EQ(Read(old).toStdString(), "the old drawing");
     // Nothing else was left in the folder, and no failed folder was remembered.
-    EXPECT_EQ(Entries(p.dir.path()), (QStringList{QStringLiteral("old.svg"), QStringLiteral("plain.txt")}));
+    EXPECT_EQ(Entries(p.dir.path()),
+              (QStringList{QStringLiteral("old.svg"), QStringLiteral("plain.txt")}));
 }
 
 TEST(PictureExport, FailedWriteShowsAnErrorMessageBoxInEnglishUnderAGermanLocale) {
@@ -376,7 +390,8 @@ TEST(PictureExport, FailedWriteShowsAnErrorMessageBoxInEnglishUnderAGermanLocale
     setlocale(LC_ALL, saved.c_str());
     EXPECT_NE(german, "Not a directory");
     EXPECT_FALSE(written);
-    EXPECT_EQ(shown.toStdString(), "Cannot write the picture to " + path.toStdString() + ": Not a directory");
+    EXPECT_EQ(shown.toStdString(),
+              "Cannot write the picture to " + path.toStdString() + ": Not a directory");
 }
 
 TEST(PictureExport, ExportDrawsFromACopyAndLeavesTheAnimationAlone) {
@@ -459,7 +474,8 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
     // Right-aligned numbers keep their leading blanks in any renderer, not only in Qt's.
     EXPECT_TRUE(doc.HasText(QStringLiteral(" 6.247"))) << "the centre position, right-aligned";
     for (const SvgShape& t : doc.Of(QStringLiteral("text")))
-        EXPECT_EQ(t.attributes.value(QStringLiteral("http://www.w3.org/XML/1998/namespace"), QStringLiteral("space")),
+        EXPECT_EQ(t.attributes.value(QStringLiteral("http://www.w3.org/XML/1998/namespace"),
+                                     QStringLiteral("space")),
                   QStringLiteral("preserve"))
             << t.text.toStdString();
     EXPECT_TRUE(doc.Of(QStringLiteral("image")).empty());
@@ -486,7 +502,8 @@ TEST(PictureExport, PrintPutsTheTitleLineAboveThePicture) {
     EXPECT_EQ(orientation, QPageLayout::Landscape);  // the picture is wider than high
     EXPECT_TRUE(Read(path).startsWith("%PDF-"));
     const QString text = PdfText(path).simplified();
-    EXPECT_TRUE(text.contains(QStringLiteral("TARN1 Inside Admission Design: Nominal 2024-05-17 Rev Arm ")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("TARN1 Inside Admission Design: Nominal 2024-05-17 Rev Arm ")))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Driv Ang"))) << text.toStdString();
 
@@ -504,9 +521,9 @@ TEST(PictureExport, PrintPutsTheTitleLineAboveThePicture) {
     ASSERT_TRUE(e->PrintClick());
     // It names what it plots, not the main window's gear and cut-off.
     const QString portText = PdfText(portPath).simplified();
-    EXPECT_TRUE(portText.contains(QStringLiteral(
-        "TARN1 Inside Admission Port Open/Closed Design: Nominal 2024-05-17 "
-        "Port events against Rev Arm position, forward graph")))
+    EXPECT_TRUE(portText.contains(
+        QStringLiteral("TARN1 Inside Admission Port Open/Closed Design: Nominal 2024-05-17 "
+                       "Port events against Rev Arm position, forward graph")))
         << portText.toStdString();
     EXPECT_FALSE(portText.contains(QStringLiteral("cut-off"))) << portText.toStdString();
     e->SetPrintDialog([](QWidget*, QPrinter&) { return false; });
@@ -523,11 +540,14 @@ TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     m.RevArmPos = GearRevArmPos(m, Gear::NormalForward);
     m.Direction = "Fwd";
     const QString caption = QStringLiteral(
-        "TARN1 Inside Admission      Sine Diagram    Express     17.05.24   10:30:00   Version 2.6");
+        "TARN1 Inside Admission      Sine Diagram    Express     17.05.24   10:30:00   Version "
+        "2.6");
     const QString line = PrintTitleLine(caption, m, QDate(2024, 5, 17));
-    const QString head = QStringLiteral("TARN1 Inside Admission Sine Diagram    Design: Express    2024-05-17    Rev Arm ") +
-                         QString::fromStdString(Str(static_cast<long double>(m.RevArmPos), 0, 3)) +
-                         QStringLiteral(" Fwd (normal forward), cut-off front ");
+    const QString head =
+        QStringLiteral(
+            "TARN1 Inside Admission Sine Diagram    Design: Express    2024-05-17    Rev Arm ") +
+        QString::fromStdString(Str(static_cast<long double>(m.RevArmPos), 0, 3)) +
+        QStringLiteral(" Fwd (normal forward), cut-off front ");
     EXPECT_TRUE(line.startsWith(head)) << line.toStdString();
     EXPECT_TRUE(line.endsWith(QStringLiteral(" %"))) << line.toStdString();
     // Between the standard gears there is no gear name.
@@ -545,9 +565,10 @@ TEST(PictureExport, ADiagramsTitleNamesThePositionsItDrew) {
     // The main window's gear moves on; the printed page still names what the picture shows.
     p.m.RevArmPos = 7.9f;
     const Picture shown = sine->ShownPicture();
-    const QString line = PrintTitleLine(QStringLiteral("TARN1 Inside Admission      Sine Diagram"), p.m,
-                                        QDate(2024, 5, 17), shown.subject);
-    EXPECT_TRUE(line.endsWith(QStringLiteral("2024-05-17    Rev Arm positions 4.500 Fwd, 6.247 Cen")))
+    const QString line = PrintTitleLine(QStringLiteral("TARN1 Inside Admission      Sine Diagram"),
+                                        p.m, QDate(2024, 5, 17), shown.subject);
+    EXPECT_TRUE(
+        line.endsWith(QStringLiteral("2024-05-17    Rev Arm positions 4.500 Fwd, 6.247 Cen")))
         << line.toStdString();
     // A jog of the same positions drawn over it is not named twice; both graphs are named.
     sine->Draw();
@@ -567,10 +588,12 @@ TEST(PictureExport, FileMenuAndDiagramMenusOfferExportAndPrint) {
         order << (a->isSeparator() ? QStringLiteral("-")
                   : a->menu()      ? a->menu()->objectName()
                                    : a->objectName());
-    EXPECT_EQ(order, (QStringList{"OpenDimensions", "RecentDesigns", "SaveAsDimensions", "-", "ExportPicture",
-                                  "PrintPicture", "-", "Exit1"}));
-    EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("ExportPicture"))->text(), QStringLiteral("&Export Picture..."));
-    EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("PrintPicture"))->text(), QStringLiteral("&Print..."));
+    EXPECT_EQ(order, (QStringList{"OpenDimensions", "RecentDesigns", "SaveAsDimensions", "-",
+                                  "ExportPicture", "PrintPicture", "-", "Exit1"}));
+    EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("ExportPicture"))->text(),
+              QStringLiteral("&Export Picture..."));
+    EXPECT_EQ(p.form->findChild<QAction*>(QStringLiteral("PrintPicture"))->text(),
+              QStringLiteral("&Print..."));
     for (QDialog* d : {p.w.SineDia, p.w.OvalDia, p.w.SteamDia, p.w.PortDia}) {
         const auto exports = d->findChildren<QAction*>(QStringLiteral("ExportPicture"));
         const auto prints = d->findChildren<QAction*>(QStringLiteral("PrintPicture"));
@@ -582,7 +605,8 @@ TEST(PictureExport, FileMenuAndDiagramMenusOfferExportAndPrint) {
         p.Prepare(p.ExporterOf(d));
         p.chosen = p.dir.filePath(d->objectName() + QStringLiteral(".png"));
         exports[0]->trigger();
-        EXPECT_EQ(QImage(p.chosen).size(), p.Dia(d)->Picture().size()) << d->objectName().toStdString();
+        EXPECT_EQ(QImage(p.chosen).size(), p.Dia(d)->Picture().size())
+            << d->objectName().toStdString();
     }
 }
 
@@ -611,7 +635,7 @@ TEST(PictureExport, TheFileDialogOffersTheFormatsAndOpensInTheLastFolder) {
         selected = d->selectedNameFilter();
         d->setDirectory(second);
         d->selectFile(QStringLiteral("indicator"));  // no suffix: the filter's is added
-        static_cast<QDialog*>(d)->accept();  // as the Save button does
+        static_cast<QDialog*>(d)->accept();          // as the Save button does
     });
     EXPECT_TRUE(e->ExportClick()) << p.errors.join(' ').toStdString();
     EXPECT_EQ(filters, PictureNameFilters());

@@ -8,10 +8,10 @@
 
 #include <cmath>
 
-#include "gui/diagrams/diagramwindow.h"
-#include "mainwin_fixture.h"
 #include "core/variation/commit.h"
 #include "dialogs_support.h"
+#include "gui/diagrams/diagramwindow.h"
+#include "mainwin_fixture.h"
 
 namespace tarn {
 namespace {
@@ -122,9 +122,9 @@ TEST_F(MainWindowTest, ADiagramsJogBarsRecordOneEntryPerInteractionAndGiveTheFoc
     EXPECT_TRUE(bar->focusPolicy() & Qt::ClickFocus);
     EXPECT_EQ(ThreeInteractions(m, bar), (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(d->findChild<QPushButton*>("CloseOval")->hasFocus());
-    EXPECT_EQ(m.UndoOld[3], 5.0f);            // the press
-    EXPECT_EQ(m.UndoOld[2], m.UndoNew[3]);    // the key strokes
-    EXPECT_EQ(m.UndoOld[1], m.UndoNew[2]);    // the wheel turn
+    EXPECT_EQ(m.UndoOld[3], 5.0f);          // the press
+    EXPECT_EQ(m.UndoOld[2], m.UndoNew[3]);  // the key strokes
+    EXPECT_EQ(m.UndoOld[1], m.UndoNew[2]);  // the wheel turn
     EXPECT_NEAR(std::fabs(m.UndoNew[2] - m.UndoOld[2]), 0.003f, 1e-6f);
     d->reject();
 }
@@ -197,7 +197,8 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
     EXPECT_TRUE(Button("Preset0")->isEnabled());
     EXPECT_FLOAT_EQ(m.Zoom, 27.0f);
     EXPECT_FALSE(m.DynVarOn);
-    for (const char* n : {"SBDynVar1", "SBDynVar4", "Panel7", "Panel8", "Panel9"}) EXPECT_FALSE(Shown(n)) << n;
+    for (const char* n : {"SBDynVar1", "SBDynVar4", "Panel7", "Panel8", "Panel9"})
+        EXPECT_FALSE(Shown(n)) << n;
     EXPECT_FALSE(m.UndoOn);
     EXPECT_FALSE(Button("UnDoDn")->isEnabled());
     EXPECT_EQ(m.DesignName, "Nominal");

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/dialogs/dialogkit.h"
-#include "gui/common/qpaintercanvas.h"
+#include "core/model/solver.h"
 #include "core/scene/mainscene.h"
 #include "core/scene/view.h"
-#include "core/model/solver.h"
+#include "gui/common/qpaintercanvas.h"
+#include "gui/dialogs/dialogkit.h"
 
 namespace tarn {
 namespace {
@@ -47,8 +47,10 @@ TEST(QPainterCanvas, EllipseStaysInsideItsBox) {
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             if (Black(img, x, y)) {
-                minX = std::min(minX, x); maxX = std::max(maxX, x);
-                minY = std::min(minY, y); maxY = std::max(maxY, y);
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
             }
     EXPECT_EQ(minX, 10);
     EXPECT_EQ(maxX, 29);  // the right edge is outside
@@ -92,7 +94,8 @@ TEST(QPainterCanvas, TextTopLeftAndPixels) {
     int top = 99;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 100; ++x)
-            if (qRed(img.pixel(x, y)) > 128 && qGreen(img.pixel(x, y)) < 128) top = std::min(top, y);
+            if (qRed(img.pixel(x, y)) > 128 && qGreen(img.pixel(x, y)) < 128)
+                top = std::min(top, y);
     EXPECT_GE(top, 10);
     EXPECT_LE(top, 14);
     EXPECT_EQ(img.pixel(150, 5), qRgb(0, 0, 255));
@@ -127,7 +130,9 @@ TEST(FrameBuffer, RedrawGivesTheSamePictureAsAFreshImage) {
     // Then the start view without steam, drawn on the buffer and on a fresh white image.
     m.ShowSteam = false;
     m.LineWidth = 1;
-    m.Zoom = 27; m.OffsetX = 115; m.OffsetY = 270;
+    m.Zoom = 27;
+    m.OffsetX = 115;
+    m.OffsetY = 270;
     m.StepAngle = 0;
     {
         QPainterCanvas c(fb);

@@ -2,15 +2,15 @@
 // data, the close-up zoom dialog and the frame it draws.
 #include <QApplication>
 #include <QDir>
-#include <QMenuBar>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
-#include "gui/mainwin/graphzoom.h"
-#include "core/scene/motion.h"
-#include "mainwin_fixture.h"
 #include "core/model/numfmt.h"
+#include "core/scene/motion.h"
+#include "gui/mainwin/graphzoom.h"
+#include "mainwin_fixture.h"
 
 namespace tarn {
 namespace {
@@ -177,10 +177,11 @@ TEST_F(MainWindowTest, ScreenDataOffAndOn) {
     Item("SetScreenData")->trigger();
     EXPECT_FALSE(m.ScreenData);
     EXPECT_EQ(Item("SetScreenData")->text().toStdString(), "SetScree&nData On");
-    for (const char* n : {"Panel1", "Panel12", "Preset1", "Preset0", "NormVHZ", "RefPt1", "SBPanVert",
-                          "SBZoom", "Rev", "Center", "Fwd", "Deg180", "Run", "Deg00", "Step1",
-                          "Step45", "SBRevArm", "SBDrvAng", "SBStepAng", "SBDynVar1", "SBDynVar4",
-                          "ToolBar1", "DataTableBut"})
+    for (const char* n :
+         {"Panel1",    "Panel12",   "Preset1",   "Preset0",  "NormVHZ",     "RefPt1",
+          "SBPanVert", "SBZoom",    "Rev",       "Center",   "Fwd",         "Deg180",
+          "Run",       "Deg00",     "Step1",     "Step45",   "SBRevArm",    "SBDrvAng",
+          "SBStepAng", "SBDynVar1", "SBDynVar4", "ToolBar1", "DataTableBut"})
         EXPECT_FALSE(Shown(n)) << n;
     EXPECT_FALSE(Item("DriverAng")->isEnabled());
     EXPECT_FALSE(Item("RefPoints1")->isVisible());
@@ -200,8 +201,8 @@ TEST_F(MainWindowTest, ScreenDataOffAndOn) {
     EXPECT_FALSE(Shown("SBZoom"));
     Item("SetScreenData")->trigger();
     EXPECT_TRUE(m.ScreenData);
-    for (const char* n : {"Panel1", "Panel9", "Preset1", "SBPanVert", "SBZoom", "Run", "SBRevArm",
-                          "ToolBar1"})
+    for (const char* n :
+         {"Panel1", "Panel9", "Preset1", "SBPanVert", "SBZoom", "Run", "SBRevArm", "ToolBar1"})
         EXPECT_TRUE(Shown(n)) << n;
     for (const char* n : {"Panel5", "Panel7", "SBDynVar1", "SBRef1Vert", "RefPt1Zero"})
         EXPECT_FALSE(Shown(n)) << n;
@@ -286,7 +287,8 @@ TEST_F(MainWindowTest, ClicksOnThePictureReachTheTools) {
     std::vector<std::tuple<Qt::MouseButton, int, int>> clicks;
     QObject::connect(form.get(), &TMainForm::PictureMouseDown,
                      [&](Qt::MouseButton b, int x, int y) { clicks.emplace_back(b, x, y); });
-    QTest::mouseClick(form->findChild<QWidget*>("ClientArea"), Qt::LeftButton, {}, QPoint(300, 200));
+    QTest::mouseClick(form->findChild<QWidget*>("ClientArea"), Qt::LeftButton, {},
+                      QPoint(300, 200));
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], std::make_tuple(Qt::LeftButton, 300, 200));
     m.GraphicPosId = 3;

@@ -61,20 +61,92 @@ TEST_F(MainWindowTest, ScrollBarsAtStart) {
         int min, max, small, large, position;
         bool shown;
     } bars[] = {
-        {"SBRevArm", "Set Reverse Arm Between Max & Min", {336, 26, 121, 12}, -1800, 1800, 1, 20, 0, true},
-        {"SBDrvAng", "Set Driver Angle From 0 to 360 Deg", {336, 40, 121, 12}, -4000, 40000, 1000, 4500, 1, true},
-        {"SBStepAng", "Set Driver Step Angle to Predefined Values", {336, 54, 121, 12}, 0, 14613, 920, 2760, 12000, true},
+        {"SBRevArm",
+         "Set Reverse Arm Between Max & Min",
+         {336, 26, 121, 12},
+         -1800,
+         1800,
+         1,
+         20,
+         0,
+         true},
+        {"SBDrvAng",
+         "Set Driver Angle From 0 to 360 Deg",
+         {336, 40, 121, 12},
+         -4000,
+         40000,
+         1000,
+         4500,
+         1,
+         true},
+        {"SBStepAng",
+         "Set Driver Step Angle to Predefined Values",
+         {336, 54, 121, 12},
+         0,
+         14613,
+         920,
+         2760,
+         12000,
+         true},
         {"SBPanVert", "Pan Vertical", {76, 26, 121, 12}, -500, 500, 1, 10, 0, true},
         {"SBPanHorz", "Pan Horizontal", {76, 40, 121, 12}, -500, 500, 1, 10, 0, true},
         {"SBZoom", "Zoom In / Out", {76, 54, 121, 12}, -200, 200, 1, 10, 0, true},
         {"SBRef1Vert", "Change Ref Point 1 Vert", {20, 72, 121, 10}, -5000, 5000, 1, 25, 0, false},
-        {"SBRef1Horz", "Change Ref Point 1 Horz", {20, 84, 121, 10}, -10000, 10000, 1, 25, 0, false},
+        {"SBRef1Horz",
+         "Change Ref Point 1 Horz",
+         {20, 84, 121, 10},
+         -10000,
+         10000,
+         1,
+         25,
+         0,
+         false},
         {"SBRef2Vert", "Change Ref Point 2 Vert", {20, 96, 121, 10}, -5000, 5000, 1, 25, 0, false},
-        {"SBRef2Horz", "Change Ref Point 2 Horz", {20, 108, 121, 10}, -10000, 10000, 1, 25, 0, false},
-        {"SBDynVar1", "Change Last Variable Clicked", {253, 72, 121, 10}, -200, 200, 1, 10, 0, false},
-        {"SBDynVar2", "Change Next to Last Variable Clicked", {253, 84, 121, 10}, -200, 200, 1, 10, 0, false},
-        {"SBDynVar3", "Change 2nd to Last Variable Clicked", {253, 96, 121, 10}, -200, 200, 1, 10, 0, false},
-        {"SBDynVar4", "Change 3rd to Last Variable Clicked", {253, 108, 121, 10}, -200, 200, 1, 10, 0, false},
+        {"SBRef2Horz",
+         "Change Ref Point 2 Horz",
+         {20, 108, 121, 10},
+         -10000,
+         10000,
+         1,
+         25,
+         0,
+         false},
+        {"SBDynVar1",
+         "Change Last Variable Clicked",
+         {253, 72, 121, 10},
+         -200,
+         200,
+         1,
+         10,
+         0,
+         false},
+        {"SBDynVar2",
+         "Change Next to Last Variable Clicked",
+         {253, 84, 121, 10},
+         -200,
+         200,
+         1,
+         10,
+         0,
+         false},
+        {"SBDynVar3",
+         "Change 2nd to Last Variable Clicked",
+         {253, 96, 121, 10},
+         -200,
+         200,
+         1,
+         10,
+         0,
+         false},
+        {"SBDynVar4",
+         "Change 3rd to Last Variable Clicked",
+         {253, 108, 121, 10},
+         -200,
+         200,
+         1,
+         10,
+         0,
+         false},
     };
     for (const auto& b : bars) {
         QScrollBar* s = Bar(b.name);
@@ -100,12 +172,12 @@ TEST_F(MainWindowTest, PanelsAtStart) {
         QRect geometry;
         bool shown;
     } panels[] = {
-        {"Panel1", {0, 67, 539, 4}, true},    {"Panel2", {247, 26, 4, 41}, true},
-        {"Panel3", {539, 26, 4, 109}, true},  {"Panel4", {539, 134, 93, 4}, true},
-        {"Panel5", {0, 120, 251, 4}, false},  {"Panel6", {247, 71, 4, 49}, false},
-        {"Panel7", {247, 72, 4, 49}, false},  {"Panel8", {247, 120, 292, 4}, false},
-        {"Panel9", {539, 70, 0, 0}, false},   {"Panel10", {0, 26, 4, 41}, true},
-        {"Panel11", {0, 72, 4, 49}, false},   {"Panel12", {628, 26, 4, 108}, true},
+        {"Panel1", {0, 67, 539, 4}, true},   {"Panel2", {247, 26, 4, 41}, true},
+        {"Panel3", {539, 26, 4, 109}, true}, {"Panel4", {539, 134, 93, 4}, true},
+        {"Panel5", {0, 120, 251, 4}, false}, {"Panel6", {247, 71, 4, 49}, false},
+        {"Panel7", {247, 72, 4, 49}, false}, {"Panel8", {247, 120, 292, 4}, false},
+        {"Panel9", {539, 70, 0, 0}, false},  {"Panel10", {0, 26, 4, 41}, true},
+        {"Panel11", {0, 72, 4, 49}, false},  {"Panel12", {628, 26, 4, 108}, true},
     };
     for (const auto& p : panels) {
         QWidget* w = Widget(p.name);
@@ -161,8 +233,11 @@ TEST_F(MainWindowTest, MenusAndToolBar) {
         EXPECT_EQ(a->isVisible(), it.shown) << it.name;
     }
     EXPECT_FALSE(Item("Error")->icon().isNull());
-    const char* menus[][2] = {{"File1", "&File"}, {"SetUp", "&SetUp"}, {"Edit1", "&EditDimen"},
-                              {"View1", "Draw&Graphs"}, {"Help1", "&Help"}};
+    const char* menus[][2] = {{"File1", "&File"},
+                              {"SetUp", "&SetUp"},
+                              {"Edit1", "&EditDimen"},
+                              {"View1", "Draw&Graphs"},
+                              {"Help1", "&Help"}};
     for (const auto& mn : menus) {
         auto* menu = form->findChild<QMenu*>(mn[0]);
         ASSERT_NE(menu, nullptr) << mn[0];
@@ -191,16 +266,18 @@ TEST_F(MainWindowTest, MenusAndToolBar) {
 }
 
 TEST_F(MainWindowTest, WindowsOfTheStartOrderExistOnceAndHidden) {
-    const char* names[] = {"DrivAng", "OvalDia", "PortDia", "RefPnts", "RevPos", "SetRevArm",
-                           "SineDia", "SteamDia", "StpAng", "AboutBox", "Inst", "TarnISpInst",
-                           "FrameDi", "GraphZoom", "DrawLines", "DataTable", "CylDimen"};
+    const char* names[] = {"DrivAng",   "OvalDia",     "PortDia",  "RefPnts",   "RevPos",
+                           "SetRevArm", "SineDia",     "SteamDia", "StpAng",    "AboutBox",
+                           "Inst",      "TarnISpInst", "FrameDi",  "GraphZoom", "DrawLines",
+                           "DataTable", "CylDimen"};
     for (const char* n : names) {
         const auto found = form->findChildren<QDialog*>(n);
         ASSERT_EQ(found.size(), 1) << n;
         EXPECT_TRUE(found[0]->isHidden()) << n;
         EXPECT_FALSE(found[0]->windowTitle().isEmpty()) << n;
     }
-    EXPECT_EQ(windows.GraphZoom->windowTitle().toStdString(), "Set Zoom of Dimensional Graphic Position");
+    EXPECT_EQ(windows.GraphZoom->windowTitle().toStdString(),
+              "Set Zoom of Dimensional Graphic Position");
 }
 
 TEST_F(MainWindowTest, TimerAndCaptions) {
@@ -214,10 +291,13 @@ TEST_F(MainWindowTest, TimerAndCaptions) {
     form->Timer1Timer();
     EXPECT_EQ(form->windowTitle().toStdString(),
               "TARN1 Inside Admission            Nominal     12/8/26   9:05:07 AM   Version 2.6");
-    EXPECT_EQ(windows.SineDia->windowTitle().toStdString().rfind("TARN1 Inside Admission      Sine Diagram    Nominal", 0), 0u);
+    EXPECT_EQ(windows.SineDia->windowTitle().toStdString().rfind(
+                  "TARN1 Inside Admission      Sine Diagram    Nominal", 0),
+              0u);
     form->SetCaptionLocale(QLocale(QLocale::German, QLocale::Germany));
     form->Timer1Timer();
-    EXPECT_NE(form->windowTitle().toStdString().find("08.12.26   09:05:07   Version 2.6"), std::string::npos);
+    EXPECT_NE(form->windowTitle().toStdString().find("08.12.26   09:05:07   Version 2.6"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ QByteArray Wave(int tag, int channels, int rate, int bits, const QByteArray& dat
     QByteArray fmt = le(tag, 2) + le(channels, 2) + le(rate, 4) + le(rate * align, 4) +
                      le(align, 2) + le(bits, 2);
     // An unknown chunk before the samples is passed over.
-    QByteArray body = "WAVE" + QByteArray("LIST") + le(3, 4) + "abc" + '\0' + "fmt " +
-                      le(16, 4) + fmt + "data" + le(data.size(), 4) + data;
+    QByteArray body = "WAVE" + QByteArray("LIST") + le(3, 4) + "abc" + '\0' + "fmt " + le(16, 4) +
+                      fmt + "data" + le(data.size(), 4) + data;
     return "RIFF" + le(body.size(), 4) + body;
 }
 

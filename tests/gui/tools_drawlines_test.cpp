@@ -20,8 +20,12 @@ namespace {
 QRadioButton* Item(TDrawLines* d, int group, int item) {
     return d->findChild<QRadioButton*>(QStringLiteral("RadioGroup%1Item%2").arg(group).arg(item));
 }
-QLineEdit* Edit(TDrawLines* d, int n) { return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n)); }
-QLabel* Label(TDrawLines* d, int n) { return d->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); }
+QLineEdit* Edit(TDrawLines* d, int n) {
+    return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
+}
+QLabel* Label(TDrawLines* d, int n) {
+    return d->findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
+}
 
 TEST(ToolsDrawLines, TwentyRowsWithTheirLabelsAndFields) {
     Program p;

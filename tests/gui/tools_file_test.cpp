@@ -27,8 +27,12 @@ struct FileProgram : Program {
     }
 };
 
-QLabel* Label(TDrawLines* d, int n) { return d->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); }
-QLineEdit* Edit(TDrawLines* d, int n) { return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n)); }
+QLabel* Label(TDrawLines* d, int n) {
+    return d->findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
+}
+QLineEdit* Edit(TDrawLines* d, int n) {
+    return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
+}
 
 TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
     FileProgram p;
@@ -48,7 +52,8 @@ TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
     EXPECT_EQ(p.m.DesignName, "Express");
     EXPECT_EQ(QFileInfo(p.chosen).size(), 1400);
     p.form->Timer1Timer();
-    EXPECT_TRUE(p.form->windowTitle().startsWith(QStringLiteral("TARN1 Inside Admission            Express")));
+    EXPECT_TRUE(p.form->windowTitle().startsWith(
+        QStringLiteral("TARN1 Inside Admission            Express")));
 
     p.m.StrokeLen = 9;
     p.m.Zoom = 99;
@@ -88,7 +93,9 @@ TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
     const auto before = EncodeDimensionFile(p.m);
     p.tools->OpenDimensionsClick();
     ASSERT_EQ(p.errors.size(), 1);
-    EXPECT_EQ(p.errors[0], p.chosen + QStringLiteral(" is not a dimension file: it holds 700 bytes, 1400 are needed"));
+    EXPECT_EQ(
+        p.errors[0],
+        p.chosen + QStringLiteral(" is not a dimension file: it holds 700 bytes, 1400 are needed"));
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
     EXPECT_EQ(p.m.DesignName, "Mine");
 }

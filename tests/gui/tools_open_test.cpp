@@ -27,8 +27,8 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
     StartUp(saved);
     saved.StrokeLen = 3.25f;
     ASSERT_TRUE(SaveDimensionFile(saved, path.toStdString()).ok);
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
-                                                QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     bool listed = false;
     bool seen = false;
     WhenModal([&] {

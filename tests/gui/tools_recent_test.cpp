@@ -33,7 +33,8 @@ struct RecentProgram : Program {
     }
     // Under the folder's canonical name, as the list keeps it.
     QString Path(const char* name) const {
-        return QFileInfo(dir.path()).canonicalFilePath() + QLatin1Char('/') + QString::fromLatin1(name);
+        return QFileInfo(dir.path()).canonicalFilePath() + QLatin1Char('/') +
+               QString::fromLatin1(name);
     }
     void SaveAs(const QString& path) {
         chosen = path;
@@ -79,8 +80,8 @@ void RunQueued() {
 
 TEST(StartDesign, TheFirstArgumentThatIsNoOptionNamesTheDesign) {
     EXPECT_EQ(StartDesignArgument({QStringLiteral("tarn1")}), QString());
-    EXPECT_EQ(StartDesignArgument({QStringLiteral("tarn1"), QStringLiteral("-reverse"), QStringLiteral("a.dti"),
-                                   QStringLiteral("b.dti")}),
+    EXPECT_EQ(StartDesignArgument({QStringLiteral("tarn1"), QStringLiteral("-reverse"),
+                                   QStringLiteral("a.dti"), QStringLiteral("b.dti")}),
               QStringLiteral("a.dti"));
 }
 
@@ -102,9 +103,11 @@ TEST(StartDesign, ANamedFileOpensAsFileOpenWould) {
     EXPECT_EQ(p.m.StrokeLen, 3.5f);
     EXPECT_EQ(p.m.DesignName, "Express");
     EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
-    EXPECT_EQ(p.drawLines->findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("Circle"));
+    EXPECT_EQ(p.drawLines->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+              QStringLiteral("Circle"));
     p.form->Timer1Timer();
-    EXPECT_TRUE(p.form->windowTitle().startsWith(QStringLiteral("TARN1 Inside Admission            Express")));
+    EXPECT_TRUE(p.form->windowTitle().startsWith(
+        QStringLiteral("TARN1 Inside Admission            Express")));
     EXPECT_EQ(p.tools->recent().Paths(), QStringList{path});
 }
 
@@ -126,7 +129,8 @@ TEST(StartDesign, ARefusedFileShowsItsMessageOnceTheLoopRunsAndTheBuiltInDesignS
         }
     });
     RunQueued();
-    EXPECT_EQ(shown, path + QStringLiteral(" is not a dimension file: it holds 700 bytes, 1400 are needed"));
+    EXPECT_EQ(shown, path + QStringLiteral(
+                                " is not a dimension file: it holds 700 bytes, 1400 are needed"));
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
     EXPECT_EQ(p.m.DesignName, "Nominal");
 }
@@ -155,7 +159,8 @@ TEST(RecentDesigns, OpenedAndSavedFilesNewestFirstOnceEachAfterOpen) {
     ASSERT_TRUE(QFile::link(b, p.Path("Link.dti")));
     p.Open(p.Path("Link.dti"));
     EXPECT_EQ(p.tools->recent().Paths(), (QStringList{b, a}));
-    EXPECT_EQ(p.Entries(), (QStringList{QStringLiteral("&1 ") + b, QStringLiteral("&2 ") + QString(a).replace('&', "&&")}));
+    EXPECT_EQ(p.Entries(), (QStringList{QStringLiteral("&1 ") + b,
+                                        QStringLiteral("&2 ") + QString(a).replace('&', "&&")}));
     // A refused or cancelled open and a failed save leave the list alone.
     WriteBytes(p.Path("Short.dti"), QByteArray(10, '\0'));
     p.Open(p.Path("Short.dti"));
@@ -188,7 +193,8 @@ TEST(RecentDesigns, TheListKeepsTheEightNewestAndCanBeCleared) {
     EXPECT_EQ(MenuItem(menu, QStringLiteral("RecentDesign9")), nullptr);
     // The same file again moves to the top, the others keep their order.
     list.Add(paths[5]);
-    EXPECT_EQ(list.Paths(), (QStringList{paths[5], paths[0], paths[1], paths[2], paths[3], paths[4], paths[6], paths[7]}));
+    EXPECT_EQ(list.Paths(), (QStringList{paths[5], paths[0], paths[1], paths[2], paths[3], paths[4],
+                                         paths[6], paths[7]}));
     EXPECT_EQ(RecentDesigns(nullptr, nullptr, settings).Paths(), list.Paths());
 
     QAction* clear = MenuItem(menu, QStringLiteral("ClearRecentDesigns"));
@@ -217,7 +223,8 @@ TEST(RecentDesigns, ChoosingAnEntryOpensItAndAGoneFileIsDroppedWithAMessage) {
     const auto before = EncodeDimensionFile(p.m);
     p.Action("RecentDesign2")->trigger();
     ASSERT_EQ(p.errors.size(), 1);
-    EXPECT_TRUE(p.errors[0].startsWith(express + QStringLiteral(" no longer exists"))) << p.errors[0].toStdString();
+    EXPECT_TRUE(p.errors[0].startsWith(express + QStringLiteral(" no longer exists")))
+        << p.errors[0].toStdString();
     EXPECT_EQ(p.tools->recent().Paths(), QStringList{goods});
     EXPECT_EQ(p.Entries().size(), 1);
     EXPECT_EQ(EncodeDimensionFile(p.m), before);

@@ -93,7 +93,7 @@ TEST(ToolsRefPoints, CentringOnAPointThenThePanBarsStep) {
 TEST(ToolsRefPoints, PivotRowsFromTheMouse) {
     Program p;
     p.Action("SetPivotData")->trigger();
-    p.form->Timer1Timer();  // solve and map the pivots
+    p.form->Timer1Timer();                          // solve and map the pivots
     p.form->FormMouseDown(Qt::LeftButton, 5, 155);  // row 1
     EXPECT_TRUE(p.m.PivotPickArmed);
     p.form->FormMouseDown(Qt::LeftButton, p.m.ScreenX[3], p.m.ScreenY[3]);

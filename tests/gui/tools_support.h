@@ -10,10 +10,10 @@
 
 #include <memory>
 
+#include "core/model/model.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/measuretools.h"
-#include "core/model/model.h"
 #include "gui/overlay/drawlinesdialog.h"
 
 namespace tarn::testing {
@@ -34,7 +34,8 @@ struct Program {
         tools->SetBeeper([this] { ++beeps; });
         drawLines->SetBeeper([this] { ++beeps; });
     }
-    template <class T> T* Find(const char* name) const {
+    template <class T>
+    T* Find(const char* name) const {
         return form->findChild<T*>(QString::fromLatin1(name));
     }
     QAction* Action(const char* name) const { return Find<QAction>(name); }

@@ -24,8 +24,8 @@
 #include <vector>
 
 #ifdef __linux__
-#include <csignal>
 #include <sys/prctl.h>
+#include <csignal>
 #endif
 
 #include "gui/mainwin/appwindows.h"
@@ -39,8 +39,8 @@
 namespace tarn {
 namespace {
 
-constexpr int kRate = 44100;   // the recording's rate, one channel
-constexpr int kFrame = 441;    // 10 ms
+constexpr int kRate = 44100;  // the recording's rate, one channel
+constexpr int kFrame = 441;   // 10 ms
 
 // A helper process ends with the test, also when the test itself dies.
 void TiedToTheTest(QProcess& p) {
@@ -94,8 +94,7 @@ struct AudioServer {
         if (!QFile::exists(Socket())) {
             failure = process.state() == QProcess::Running
                           ? QString("pulseaudio opened no socket in 5 s")
-                          : QString("pulseaudio ended with exit code %1")
-                                .arg(process.exitCode());
+                          : QString("pulseaudio ended with exit code %1").arg(process.exitCode());
             failure += ": " + QString::fromLocal8Bit(process.readAll()).right(400);
             Stop();
         }
@@ -293,7 +292,8 @@ TEST_F(SoundThroughServer, ExhaustBeatsAndTheErrorSoundAreHeard) {
     };
     std::vector<Asked> asked;
     for (std::size_t i = 0; i < sound->exhaust.size(); ++i)
-        asked.push_back({sound->exhaust[i] - recStart, exhaustPeak * sound->exhaustLevel[i] / 0xFFFF});
+        asked.push_back(
+            {sound->exhaust[i] - recStart, exhaustPeak * sound->exhaustLevel[i] / 0xFFFF});
     for (std::size_t i = 0; i < sound->error.size(); ++i)
         asked.push_back({sound->error[i] - recStart, errorPeak * sound->errorLevel[i] / 0xFFFF});
     ASSERT_GE(sound->exhaust.size(), 5u);
