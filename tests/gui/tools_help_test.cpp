@@ -31,15 +31,22 @@ TEST(ToolsHelp, InstructionWindowsShowTheirFiles) {
     EXPECT_EQ(special.windowTitle(), QStringLiteral("Tarn1 Inside Special Instructions"));
     EXPECT_EQ(inst.size(), QSize(427, 273));
     EXPECT_TRUE(inst.memo()->isReadOnly());
-    EXPECT_TRUE(inst.memo()->toPlainText().startsWith(QStringLiteral("TARN1 INSIDE ADMISSION - INSTRUCTIONS")));
+    EXPECT_TRUE(inst.memo()->toPlainText().startsWith(
+        QStringLiteral("TARN1 INSIDE ADMISSION - INSTRUCTIONS")));
     EXPECT_TRUE(inst.memo()->toPlainText().contains(QStringLiteral("PortOpenClose")));
     EXPECT_TRUE(special.memo()->toPlainText().contains(QStringLiteral("MID GEAR")));
+    // The command line is described with every command and its exit statuses.
+    const QString text = inst.memo()->toPlainText().simplified();
+    for (const char* said : {"tarn1 --events [DESIGN.dti] [--positions LIST]", "tarn1 --data-files",
+                             "tarn1 --help (or -h, -?)", "74 the output could not be written"})
+        EXPECT_TRUE(text.contains(QLatin1String(said))) << said;
     // Both texts say what the port diagram plots: piston travel against the reverse-arm setting.
     for (const QPlainTextEdit* memo : {inst.memo(), special.memo()})
         EXPECT_TRUE(memo->toPlainText().simplified().contains(
             QStringLiteral("piston travel against the reverse-arm setting"), Qt::CaseInsensitive));
     EXPECT_EQ(special.memo()->width(), 435);
-    EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("instruct.doc"));
+    EXPECT_EQ(inst.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("instruct.doc"));
     SetLoadErrorReporter(nullptr);
 }
 
@@ -65,7 +72,8 @@ TEST(ToolsHelp, APipeOrALinkLoopIsReportedAtOnceAndInEnglish) {
     const test::Fifo pipe(elsewhere.filePath(QStringLiteral("instruct.doc")).toStdString(),
                           test::Fifo::Writer::Ready);
     ASSERT_TRUE(pipe.made());
-    ASSERT_TRUE(QFile::link(QStringLiteral("TarnISpIns.doc"), elsewhere.filePath(QStringLiteral("TarnISpIns.doc"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("TarnISpIns.doc"),
+                            elsewhere.filePath(QStringLiteral("TarnISpIns.doc"))));
     const QString home = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
     QStringList errors;
