@@ -5,7 +5,7 @@ JOBS ?= 2
 PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
 	locales gstreamer1.0-plugins-base poppler-utils desktop-file-utils shared-mime-info \
-	pulseaudio pulseaudio-utils
+	pulseaudio pulseaudio-utils clang-format clang-tidy
 # Only `make fuzz` needs these: clang and its libFuzzer runtime.
 FUZZ_PACKAGES = clang libclang-rt-dev
 # Seconds of fuzzing per `make fuzz`.
@@ -14,7 +14,7 @@ RUNDIR = $(BUILD)/run
 # Where `make install` puts the program (PREFIX/bin) and its files (PREFIX/share).
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run install test sanitize fuzz bench clean
+.PHONY: all deps configure build run install test sanitize fuzz bench format clean
 
 all: build
 
@@ -81,6 +81,11 @@ bench: build
 	@for b in $(BUILD)/core_bench $(BUILD)/gui_bench; do \
 	  [ -x $$b ] && QT_QPA_PLATFORM=offscreen $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done; true
+
+# Lays out every C++ file as .clang-format says.
+format: deps
+	clang-format -i $$(git ls-files 'core/*.cpp' 'core/*.h' 'gui/*.cpp' 'gui/*.h' 'app/*.cpp' \
+	  'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

@@ -18,13 +18,13 @@ namespace {
 
 // What loading demands of a word before the file is accepted.
 enum class Check {
-    None,        // raw words, and words that opening a design recomputes anyway
-    Finite,      // any finite float
-    ViewZoom,    // (0, 3000]: a zoom the view divides by
-    Preset0Zoom, // [0, 3000]: "P" starts out empty
+    None,         // raw words, and words that opening a design recomputes anyway
+    Finite,       // any finite float
+    ViewZoom,     // (0, 3000]: a zoom the view divides by
+    Preset0Zoom,  // [0, 3000]: "P" starts out empty
     DiagramScale,
     GraphicZoom,
-    PivotNumber, // indexes the pivot tables: rounds into 0..26
+    PivotNumber,  // indexes the pivot tables: rounds into 0..26
 };
 
 // Visits the words of records 0..68 in file order. f(value, name, check) gets a reference to a
@@ -77,7 +77,8 @@ void WalkWords(M& m, F&& f) {
     // Record 7 words 3, 4 and record 8 words 0..2: spare words kept as they came.
     static constexpr const char* kSpareNames[5] = {"FileSpare1", "FileSpare2", "FileSpare3",
                                                    "FileSpare4", "FileSpare5"};
-    for (int i = 0; i < 5; ++i) f(m.FileSpare[static_cast<std::size_t>(i)], kSpareNames[i], Check::None);
+    for (int i = 0; i < 5; ++i)
+        f(m.FileSpare[static_cast<std::size_t>(i)], kSpareNames[i], Check::None);
     f(m.ValveLeverUpperOffset, "ValveLeverUpperOffset", Check::Finite);
     f(m.PivotY[4], "PivotY[4]", Check::None);  // recomputed from the cylinder heights
     // Record 9, 10: the view, the gear limits, the diagram settings.
@@ -101,7 +102,9 @@ void WalkWords(M& m, F&& f) {
         "ViewPresets[16]", "ViewPresets[17]", "ViewPresets[18]", "ViewPresets[19]",
         "ViewPresets[20]"};
     for (int i = 0; i < 21; ++i) {
-        const Check check = (i == 0) ? Check::Preset0Zoom : (i % 3 == 0) ? Check::ViewZoom : Check::Finite;
+        const Check check = (i == 0)       ? Check::Preset0Zoom
+                            : (i % 3 == 0) ? Check::ViewZoom
+                                           : Check::Finite;
         f(m.ViewPresets[static_cast<std::size_t>(i)], kPresetNames[i], check);
     }
     // Record 15 words 1..4, record 16: reverse-arm positions 1..9 (0 is recomputed). Opening
@@ -111,7 +114,8 @@ void WalkWords(M& m, F&& f) {
         "RevArmPositions[4]", "RevArmPositions[5]", "RevArmPositions[6]", "RevArmPositions[7]",
         "RevArmPositions[8]", "RevArmPositions[9]"};
     for (int i = 1; i <= 9; ++i)
-        f(m.RevArmPositions[static_cast<std::size_t>(i)], kArmNames[i], i <= 3 ? Check::None : Check::Finite);
+        f(m.RevArmPositions[static_cast<std::size_t>(i)], kArmNames[i],
+          i <= 3 ? Check::None : Check::Finite);
     // Record 17..68: the overlay, 13 arrays of rows 1..20. LineType, LineColor and LineRef keep
     // row k at index k-1, the other arrays at index k.
     struct Column {
@@ -120,7 +124,10 @@ void WalkWords(M& m, F&& f) {
         Check check;
     };
     auto rows = [&](auto& array, const Column& col) {
-        for (int k = 1; k <= kOverlayRows; ++k) f(array[static_cast<std::size_t>(k - 1 + col.base)], col.name, col.check);
+        for (int k = 1; k <= kOverlayRows; ++k) {
+            const auto at = static_cast<std::size_t>(k) - 1 + static_cast<std::size_t>(col.base);
+            f(array[at], col.name, col.check);
+        }
     };
     rows(m.LineH1, {"LineH1", 1, Check::Finite});
     rows(m.LineV1, {"LineV1", 1, Check::Finite});
@@ -141,13 +148,15 @@ constexpr int kLineIndexWord = kDimRecordCount * kDimWordsPerRecord - 1;  // rec
 
 void PutWord(DimFileImage& img, int word, u32 v) {
     const std::size_t at = static_cast<std::size_t>(word) * 4;
-    for (int i = 0; i < 4; ++i) img[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        img[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 u32 GetWord(std::span<const std::uint8_t> img, int word) {
     const std::size_t at = static_cast<std::size_t>(word) * 4;
     u32 v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<u32>(img[at + static_cast<std::size_t>(i)]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<u32>(img[at + static_cast<std::size_t>(i)]) << (8 * i);
     return v;
 }
 
@@ -166,16 +175,13 @@ std::string Judge(float v, Check check) {
     };
     switch (check) {
         case Check::None:
-        case Check::Finite:
-            return "";
+        case Check::Finite: return "";
         case Check::ViewZoom:
             return (v > 0 && v <= 3000) ? "" : outside("the zoom range above 0 up to 3000");
         case Check::Preset0Zoom:
             return (v >= 0 && v <= 3000) ? "" : outside("the zoom range 0..3000");
-        case Check::DiagramScale:
-            return (v >= 0.1f && v <= 1000) ? "" : outside("0.1..1000");
-        case Check::GraphicZoom:
-            return (v >= 0.5f && v <= 2000) ? "" : outside("0.5..2000");
+        case Check::DiagramScale: return (v >= 0.1f && v <= 1000) ? "" : outside("0.1..1000");
+        case Check::GraphicZoom: return (v >= 0.5f && v <= 2000) ? "" : outside("0.5..2000");
         case Check::PivotNumber: {
             const i32 p = Round(v);
             return (p >= 0 && p < kPivotCount) ? "" : outside("the pivot numbers 0..26");
