@@ -14,18 +14,21 @@ RUNDIR = $(BUILD)/run
 # Where `make install` puts the program (PREFIX/bin) and its files (PREFIX/share).
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run install test sanitize fuzz bench format clean
-
-all: build
-
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs those of the Debian packages named that are missing.
+install_missing = missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+
+.PHONY: all deps configure build run install test sanitize fuzz bench format clean
+
+all: build
+
+deps:
+	@$(call install_missing,$(PACKAGES))
 	@if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$$'; then \
 	  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen 2>/dev/null; \
 	  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen; \
@@ -63,13 +66,7 @@ sanitize: deps
 # $(BUILD)-fuzz/corpus, a failing input to $(BUILD)-fuzz/crash-* (replay it with
 # `$(BUILD)/dimfile_fuzz_replay FILE`).
 fuzz: deps
-	@missing=""; for p in $(FUZZ_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(FUZZ_PACKAGES))
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DTARN_GUI=OFF -DTARN_FUZZ=ON
 	cmake --build $(BUILD)-fuzz -j$(JOBS) --target dimfile_fuzz
