@@ -105,8 +105,10 @@ std::vector<std::int16_t> DecodeWave(const QByteArray& file, int rate) {
         return Sample(file, data + frame * align + std::min(c, channels - 1) * sampleBytes, bits,
                       isFloat);
     };
-    const auto outFrames =
-        static_cast<qsizetype>(std::llround(static_cast<long double>(frames) * rate / srcRate));
+    // A sound plays for at most a minute: a wave file with a tiny sample rate in its header
+    // would otherwise ask for gigabytes.
+    const long double used = std::min<long double>(frames, 60.0L * srcRate);
+    const auto outFrames = static_cast<qsizetype>(std::llround(used * rate / srcRate));
     std::vector<std::int16_t> out;
     out.reserve(static_cast<std::size_t>(outFrames) * 2);
     for (qsizetype j = 0; j < outFrames; ++j) {

@@ -44,6 +44,8 @@ TEST(SoundWave, DecodesToStereoAtTheStreamRate) {
     const QByteArray floats(reinterpret_cast<const char*>(f), sizeof f);
     EXPECT_EQ(DecodeWave(Wave(3, 1, 44100, 32, floats), 44100),
               (Frames{32767, 32767, 0, 0, -8192, -8192}));
+    // A header claiming one sample a second plays for a minute at most, not for hours.
+    EXPECT_EQ(DecodeWave(Wave(1, 1, 1, 8, QByteArray(120, '\x80')), 44100).size(), 60u * 44100 * 2);
     // Not a wave file, or a compressed one: nothing to play.
     EXPECT_TRUE(DecodeWave(QByteArray("RIFF....WAVEdata"), 44100).empty());
     EXPECT_TRUE(DecodeWave(Wave(2, 1, 22050, 4, eight), 44100).empty());
