@@ -169,7 +169,8 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     auto cannotTake = [&](std::string_view arg) {
         return usage("cannot take '" + std::string(arg) + "'");
     };
-    // Everything printed is checked once at the end: a full disk or a closed pipe is reported.
+    // Everything printed is checked once at the end: a full disk is reported. (A reader that
+    // stops early ends the program by SIGPIPE, as it does any command-line tool.)
     errno = 0;
     auto finish = [&](int status) {
         out.flush();
