@@ -13,6 +13,7 @@
 #include "gui/dialogs/setrevarm.h"
 #include "gui/help/aboutbox.h"
 #include "gui/help/instructionwindow.h"
+#include "gui/mainwin/designfiles.h"
 #include "gui/mainwin/graphzoom.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/measuretools.h"
@@ -27,6 +28,8 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.PortDia = new TDiagramWindow(m, form, &form, DiagramKind::Port);
     auto* tools = new MeasureTools(m, form);
     w.Tools = tools;
+    auto* files = new DesignFiles(m, form);
+    w.Files = files;
     auto* exporter = new PictureExporter(
         form, m, [&form] { return form.ShownPicture(); }, QStringLiteral("Valve Gear"));
     exporter->Attach(form.Controls().ExportPicture, form.Controls().PrintPicture);
@@ -43,6 +46,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.GraphZoom = new TGraphZoom(m, &form);
     auto* drawLines = new TDrawLines(m, &form);
     tools->AttachDrawLines(drawLines);
+    files->AttachDrawLines(drawLines);
     w.DrawLines = drawLines;
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
@@ -61,8 +65,8 @@ QString StartDesignArgument(const QStringList& arguments) {
 void OpenStartDesign(TMainForm& form, const QStringList& arguments) {
     const QString path = StartDesignArgument(arguments);
     if (path.isEmpty()) return;
-    if (MeasureTools* tools = form.windows().Tools)
-        tools->OpenDesign(path, MeasureTools::Message::Later);
+    if (DesignFiles* files = form.windows().Files)
+        files->OpenDesign(path, DesignFiles::Message::Later);
 }
 
 }  // namespace tarn

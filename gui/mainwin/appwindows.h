@@ -9,6 +9,7 @@
 
 namespace tarn {
 
+class DesignFiles;
 class MeasureTools;
 class TMainForm;
 
@@ -31,7 +32,8 @@ struct AppWindows {
     QDialog* DataTable = nullptr;
     QDialog* CylDimen = nullptr;
     QDialog* ValveEvents = nullptr;  // the events table, shown beside the main window
-    MeasureTools* Tools = nullptr;   // reference points, overlay picks, the file menu
+    MeasureTools* Tools = nullptr;   // reference points, pivot data, overlay picks
+    DesignFiles* Files = nullptr;    // save, open and the recent designs
 };
 
 // Builds the windows as children of the main window (which owns and destroys them) and hands

@@ -21,9 +21,9 @@ struct FileProgram : Program {
     QString chosen;
     QStringList errors;
     FileProgram() {
-        tools->SetSaveChooser([this](QWidget*) { return chosen; });
-        tools->SetOpenChooser([this](QWidget*) { return chosen; });
-        tools->SetErrorReporter([this](QWidget*, const QString& e) { errors << e; });
+        files->SetSaveChooser([this](QWidget*) { return chosen; });
+        files->SetOpenChooser([this](QWidget*) { return chosen; });
+        files->SetErrorReporter([this](QWidget*, const QString& e) { errors << e; });
     }
 };
 
@@ -47,7 +47,7 @@ TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
     p.m.LineIndex = 2;
     p.Bar("SBRevArm")->setValue(-1600);  // full forward gear
     p.chosen = p.dir.filePath(QStringLiteral("Express.dti"));
-    p.tools->SaveAsDimensionsClick();
+    p.files->SaveAsDimensionsClick();
     ASSERT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
     EXPECT_EQ(p.m.DesignName, "Express");
     EXPECT_EQ(QFileInfo(p.chosen).size(), 1400);
@@ -61,7 +61,7 @@ TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
     p.m.DiagramScale = 7;
     p.m.LineType[0] = -1;
     p.m.LineIndex = 9;
-    p.tools->OpenDimensionsClick();
+    p.files->OpenDimensionsClick();
     ASSERT_TRUE(p.errors.isEmpty());
     EXPECT_EQ(p.m.StrokeLen, 3.5f);
     EXPECT_EQ(p.m.Zoom, 40.0f);
@@ -91,7 +91,7 @@ TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
     p.m.StrokeLen = 3.25f;
     p.m.DesignName = "Mine";
     const auto before = EncodeDimensionFile(p.m);
-    p.tools->OpenDimensionsClick();
+    p.files->OpenDimensionsClick();
     ASSERT_EQ(p.errors.size(), 1);
     EXPECT_EQ(
         p.errors[0],
@@ -103,7 +103,7 @@ TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
 TEST(ToolsFile, FailedSaveShowsItsErrorAndKeepsTheName) {
     FileProgram p;
     p.chosen = p.dir.filePath(QStringLiteral("missing/Deep.dti"));
-    p.tools->SaveAsDimensionsClick();
+    p.files->SaveAsDimensionsClick();
     ASSERT_EQ(p.errors.size(), 1);
     EXPECT_TRUE(p.errors[0].contains(QStringLiteral("Deep.dti")));
     EXPECT_EQ(p.m.DesignName, "Nominal");
@@ -115,8 +115,8 @@ TEST(ToolsFile, CancelledDialogsChangeNothingButTheRowsAreRefreshed) {
     p.m.LineType[4] = 0;
     p.m.LineColor[4] = 65535;
     p.m.LineRef[4] = 2;
-    p.tools->SaveAsDimensionsClick();
-    p.tools->OpenDimensionsClick();
+    p.files->SaveAsDimensionsClick();
+    p.files->OpenDimensionsClick();
     EXPECT_TRUE(p.errors.isEmpty());
     EXPECT_EQ(p.m.DesignName, "Nominal");
     EXPECT_EQ(Label(p.drawLines, 18)->text(), QStringLiteral("Line"));

@@ -44,7 +44,7 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
         d->selectFile(path);
         QMetaObject::invokeMethod(d, "accept");
     });
-    p.tools->OpenDimensionsClick();
+    p.files->OpenDimensionsClick();
     ASSERT_TRUE(seen);
     EXPECT_TRUE(listed);
     EXPECT_EQ(p.m.DesignName, "Locked");
@@ -83,7 +83,7 @@ TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
         boxWatch.start();
         QMetaObject::invokeMethod(d, "accept");
     });
-    p.tools->OpenDimensionsClick();
+    p.files->OpenDimensionsClick();
     boxWatch.stop();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(shown.toStdString(), "Cannot open " + path.toStdString() + ": not a regular file");

@@ -26,10 +26,10 @@ struct RecentProgram : Program {
     QString chosen;
     QStringList errors;
     RecentProgram() {
-        tools->SetSaveChooser([this](QWidget*) { return chosen; });
-        tools->SetOpenChooser([this](QWidget*) { return chosen; });
-        tools->SetErrorReporter([this](QWidget*, const QString& e) { errors << e; });
-        tools->recent().Clear();  // the list is kept between programs
+        files->SetSaveChooser([this](QWidget*) { return chosen; });
+        files->SetOpenChooser([this](QWidget*) { return chosen; });
+        files->SetErrorReporter([this](QWidget*, const QString& e) { errors << e; });
+        files->recent().Clear();  // the list is kept between programs
     }
     // Under the folder's canonical name, as the list keeps it.
     QString Path(const char* name) const {
@@ -38,11 +38,11 @@ struct RecentProgram : Program {
     }
     void SaveAs(const QString& path) {
         chosen = path;
-        tools->SaveAsDimensionsClick();
+        files->SaveAsDimensionsClick();
     }
     void Open(const QString& path) {
         chosen = path;
-        tools->OpenDimensionsClick();
+        files->OpenDimensionsClick();
     }
     QMenu* RecentMenu() const { return Find<QMenu>("RecentDesigns"); }
     QStringList Entries() const {
@@ -108,7 +108,7 @@ TEST(StartDesign, ANamedFileOpensAsFileOpenWould) {
     p.form->Timer1Timer();
     EXPECT_TRUE(p.form->windowTitle().startsWith(
         QStringLiteral("TARN1 Inside Admission            Express")));
-    EXPECT_EQ(p.tools->recent().Paths(), QStringList{path});
+    EXPECT_EQ(p.files->recent().Paths(), QStringList{path});
 }
 
 TEST(StartDesign, ARefusedFileShowsItsMessageOnceTheLoopRunsAndTheBuiltInDesignStays) {
@@ -152,13 +152,13 @@ TEST(RecentDesigns, OpenedAndSavedFilesNewestFirstOnceEachAfterOpen) {
     p.SaveAs(b);
     p.Open(a);
     ASSERT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
-    EXPECT_EQ(p.tools->recent().Paths(), (QStringList{a, b}));
+    EXPECT_EQ(p.files->recent().Paths(), (QStringList{a, b}));
     // Another name of the same file is the same entry.
     ASSERT_TRUE(QDir(p.dir.path()).mkdir(QStringLiteral("sub")));
     p.Open(p.dir.path() + QStringLiteral("/sub/../B.dti"));
     ASSERT_TRUE(QFile::link(b, p.Path("Link.dti")));
     p.Open(p.Path("Link.dti"));
-    EXPECT_EQ(p.tools->recent().Paths(), (QStringList{b, a}));
+    EXPECT_EQ(p.files->recent().Paths(), (QStringList{b, a}));
     EXPECT_EQ(p.Entries(), (QStringList{QStringLiteral("&1 ") + b,
                                         QStringLiteral("&2 ") + QString(a).replace('&', "&&")}));
     // A refused or cancelled open and a failed save leave the list alone.
@@ -167,12 +167,12 @@ TEST(RecentDesigns, OpenedAndSavedFilesNewestFirstOnceEachAfterOpen) {
     p.Open(QString());
     p.SaveAs(p.Path("missing/C.dti"));
     EXPECT_EQ(p.errors.size(), 2);
-    EXPECT_EQ(p.tools->recent().Paths(), (QStringList{b, a}));
+    EXPECT_EQ(p.files->recent().Paths(), (QStringList{b, a}));
     EXPECT_EQ(p.Find<QAction>("NoRecentDesigns"), nullptr);
 
     // The next program finds the list again.
     Program next;
-    EXPECT_EQ(next.tools->recent().Paths(), (QStringList{b, a}));
+    EXPECT_EQ(next.files->recent().Paths(), (QStringList{b, a}));
 }
 
 TEST(RecentDesigns, TheListKeepsTheEightNewestAndCanBeCleared) {
@@ -217,7 +217,7 @@ TEST(RecentDesigns, ChoosingAnEntryOpensItAndAGoneFileIsDroppedWithAMessage) {
     EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
     EXPECT_EQ(p.m.StrokeLen, 4.25f);
     EXPECT_EQ(p.m.DesignName, "Goods");
-    EXPECT_EQ(p.tools->recent().Paths(), (QStringList{goods, express}));
+    EXPECT_EQ(p.files->recent().Paths(), (QStringList{goods, express}));
 
     ASSERT_TRUE(QFile::remove(express));
     const auto before = EncodeDimensionFile(p.m);
@@ -225,7 +225,7 @@ TEST(RecentDesigns, ChoosingAnEntryOpensItAndAGoneFileIsDroppedWithAMessage) {
     ASSERT_EQ(p.errors.size(), 1);
     EXPECT_TRUE(p.errors[0].startsWith(express + QStringLiteral(" no longer exists")))
         << p.errors[0].toStdString();
-    EXPECT_EQ(p.tools->recent().Paths(), QStringList{goods});
+    EXPECT_EQ(p.files->recent().Paths(), QStringList{goods});
     EXPECT_EQ(p.Entries().size(), 1);
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
     RunQueued();  // the old entries are deleted from the event loop

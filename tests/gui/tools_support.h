@@ -12,6 +12,7 @@
 
 #include "core/model/model.h"
 #include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/designfiles.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/measuretools.h"
 #include "gui/overlay/drawlinesdialog.h"
@@ -23,6 +24,7 @@ struct Program {
     std::unique_ptr<TMainForm> form;
     AppWindows w;
     MeasureTools* tools = nullptr;
+    DesignFiles* files = nullptr;
     TDrawLines* drawLines = nullptr;
     int beeps = 0;
 
@@ -30,6 +32,7 @@ struct Program {
         form = std::make_unique<TMainForm>(m, std::make_unique<SilentSound>());
         w = CreateAppWindows(m, *form);
         tools = form->findChild<MeasureTools*>(QStringLiteral("MeasureTools"));
+        files = form->findChild<DesignFiles*>(QStringLiteral("DesignFiles"));
         drawLines = static_cast<TDrawLines*>(w.DrawLines);
         tools->SetBeeper([this] { ++beeps; });
         drawLines->SetBeeper([this] { ++beeps; });
