@@ -49,4 +49,22 @@ public:
     virtual std::uint32_t ClockSeed() = 0;
 };
 
+// A host that nothing reaches: a frame drawn again for an export, or a design under a fuzzer. No
+// caption, control or sound changes, the clock texts are empty and the seed is fixed, so the
+// same model always draws the same picture.
+class QuietHost final : public SceneHost {
+public:
+    void SetCaption(CaptionWindow, const std::string&) override {}
+    std::string DateText() override { return {}; }
+    std::string TimeText() override { return {}; }
+    void SetUndoButton(bool, int) override {}
+    void SetErrorIndicator(bool) override {}
+    void SetDynVarBarEnabled(int, bool) override {}
+    SoundSink& Sound() override { return silent_; }
+    std::uint32_t ClockSeed() override { return 0x2545F491u; }
+
+private:
+    SilentSound silent_;
+};
+
 }  // namespace tarn

@@ -64,22 +64,6 @@ private:
     const QImage& frame_;
 };
 
-// The host of a frame drawn for export: no caption, control or sound of the window changes.
-class QuietHost : public SceneHost {
-public:
-    void SetCaption(CaptionWindow, const std::string&) override {}
-    std::string DateText() override { return {}; }
-    std::string TimeText() override { return {}; }
-    void SetUndoButton(bool, int) override {}
-    void SetErrorIndicator(bool) override {}
-    void SetDynVarBarEnabled(int, bool) override {}
-    SoundSink& Sound() override { return silent_; }
-    std::uint32_t ClockSeed() override { return 0x2545F491u; }
-
-private:
-    SilentSound silent_;
-};
-
 struct ButtonSpec {
     const char* name;
     const char* caption;

@@ -57,22 +57,6 @@ private:
     }
 };
 
-// A window with a fixed clock and seed and no sound.
-class QuietHost final : public SceneHost {
-public:
-    void SetCaption(CaptionWindow, const std::string&) override {}
-    std::string DateText() override { return "01/02/2003"; }
-    std::string TimeText() override { return "04:05:06"; }
-    void SetUndoButton(bool, int) override {}
-    void SetErrorIndicator(bool) override {}
-    void SetDynVarBarEnabled(int, bool) override {}
-    SoundSink& Sound() override { return sound_; }
-    std::uint32_t ClockSeed() override { return 20240601u; }
-
-private:
-    SilentSound sound_;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
