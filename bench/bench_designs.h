@@ -10,12 +10,12 @@ namespace tarn::bench {
 inline Model NinePositions() {
     Model m;
     StartUp(m);
-    const float c = m.RevArmPositions[0];
+    const float c = m.motion.RevArmPositions[0];
     const float offsets[9] = {0, 1.6f, -1.6f, 0.4f, -0.4f, 0.8f, -0.8f, 1.2f, -1.2f};
-    for (int n = 1; n <= 9; ++n) m.RevArmPositions[n] = c + offsets[n - 1];
-    m.RevArmCount = 9;
-    m.DynVarOn = true;
-    m.UndoOn = true;
+    for (int n = 1; n <= 9; ++n) m.motion.RevArmPositions[n] = c + offsets[n - 1];
+    m.diagrams.RevArmCount = 9;
+    m.display.DynVarOn = true;
+    m.display.UndoOn = true;
     return m;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 void Redraw(benchmark::State& state, tarn::DiagramKind kind) {
     tarn::Model m = tarn::bench::NinePositions();
-    if (kind == tarn::DiagramKind::Port) m.PortGraphMode = 'B';
+    if (kind == tarn::DiagramKind::Port) m.diagrams.PortGraphMode = 'B';
     tarn::RecordingCanvas c;
     for (auto _ : state) {
         c.Reset();

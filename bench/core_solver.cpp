@@ -11,10 +11,10 @@ void BM_SolveOnce(benchmark::State& state) {
     tarn::StartUp(m);
     float angle = 0;
     for (auto _ : state) {
-        m.CrankAngle = angle;
+        m.motion.CrankAngle = angle;
         tarn::SolveLinkage(m);
         tarn::SolveValveEvents(m);
-        benchmark::DoNotOptimize(m.FrontSteamOpen);
+        benchmark::DoNotOptimize(m.solved.FrontSteamOpen);
         angle += 1.0f;
         if (angle >= 360.0f) angle = 0;
     }
@@ -26,11 +26,11 @@ void BM_SolveRevolution(benchmark::State& state) {
     tarn::StartUp(m);
     for (auto _ : state) {
         for (int a = 0; a < 360; ++a) {
-            m.CrankAngle = static_cast<float>(a);
+            m.motion.CrankAngle = static_cast<float>(a);
             tarn::SolveLinkage(m);
             tarn::SolveValveEvents(m);
         }
-        benchmark::DoNotOptimize(m.PivotX[4]);
+        benchmark::DoNotOptimize(m.pivots.PivotX[4]);
     }
 }
 BENCHMARK(BM_SolveRevolution)->Unit(benchmark::kMicrosecond);

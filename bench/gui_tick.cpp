@@ -33,7 +33,7 @@ void Tick(benchmark::State& state, bool steam, int preset) {
     tarn::bench::App();
     tarn::Model m;
     tarn::StartUp(m);
-    m.ShowSteam = steam;
+    m.display.ShowSteam = steam;
     if (preset > 0) tarn::RecallPreset(m, preset, false);
     SilentHost host;
     tarn::MainScene scene(m, host);

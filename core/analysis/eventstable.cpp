@@ -92,8 +92,8 @@ void WriteEventsDelimited(std::ostream& out, const Model& design,
 
 void WriteEventsText(std::ostream& out, const Model& design,
                      std::span<const ValveEventsResult> rows) {
-    out << "Valve events of " << design.DesignName << " (mid gear at "
-        << Str(design.RevArmPositions[0], 0, 3) << ")\n";
+    out << "Valve events of " << design.design.DesignName << " (mid gear at "
+        << Str(design.motion.RevArmPositions[0], 0, 3) << ")\n";
     for (const auto& r : rows) {
         out << '\n' << "Rev arm " << Str(r.revArmPos, 0, 3);
         const std::string gear = GearLabel(design, r.revArmPos);

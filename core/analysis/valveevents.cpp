@@ -33,11 +33,11 @@ struct Sample {
 class Crank {
 public:
     Crank(const Model& design, float revArmPos) : m_(design) {
-        m_.RevArmPos = revArmPos;
-        reverse_ = revArmPos > m_.RevArmPositions[0];
-        m_.Direction = reverse_ ? "Rev" : "Fwd";
-        m_.BeepOnError = true;
-        m_.GeometryError = false;
+        m_.motion.RevArmPos = revArmPos;
+        reverse_ = revArmPos > m_.motion.RevArmPositions[0];
+        m_.motion.Direction = reverse_ ? "Rev" : "Fwd";
+        m_.display.BeepOnError = true;
+        m_.solved.GeometryError = false;
     }
 
     bool reverse() const { return reverse_; }
@@ -57,17 +57,18 @@ public:
     Sample At(long double turn) {
         Sample s;
         s.turn = turn;
-        m_.CrankAngle = AngleFor(turn);
+        m_.motion.CrankAngle = AngleFor(turn);
         SolveLinkage(m_);
         SolveValveEvents(m_);
-        s.x4 = m_.PivotX[4];
-        s.piston = m_.PistonPos;
-        s.open = {m_.FrontSteamOpen, m_.FrontExhaustOpen, m_.RearSteamOpen, m_.RearExhaustOpen};
+        s.x4 = m_.pivots.PivotX[4];
+        s.piston = m_.solved.PistonPos;
+        s.open = {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen, m_.solved.RearSteamOpen,
+                  m_.solved.RearExhaustOpen};
         bool finite = std::isfinite(s.x4) && std::isfinite(s.piston);
         for (long double v : s.open) finite = finite && std::isfinite(v);
-        if ((m_.GeometryError || !finite) && !failed_) {
+        if ((m_.solved.GeometryError || !finite) && !failed_) {
             failed_ = true;
-            errorAngle_ = m_.CrankAngle;
+            errorAngle_ = m_.motion.CrankAngle;
         }
         return s;
     }
@@ -276,17 +277,19 @@ std::optional<double> FrontMinusRear(const std::optional<ValveEvent>& front,
 }
 
 float GearRevArmPos(const Model& design, Gear g) {
-    const long double centre = design.RevArmPositions[0];
-    const long double norm = Round(static_cast<long double>(design.RevArmToCentNorm) * 1000.0L);
-    const long double max = Round(static_cast<long double>(design.RevArmToCentMax) * 1000.0L);
+    const long double centre = design.motion.RevArmPositions[0];
+    const long double norm =
+        Round(static_cast<long double>(design.design.RevArmToCentNorm) * 1000.0L);
+    const long double max =
+        Round(static_cast<long double>(design.design.RevArmToCentMax) * 1000.0L);
     switch (g) {
         case Gear::FullForward: return ToFloat(centre - max / 1000.0L);
         case Gear::NormalForward: return ToFloat(centre - norm / 1000.0L);
-        case Gear::Mid: return design.RevArmPositions[0];
+        case Gear::Mid: return design.motion.RevArmPositions[0];
         case Gear::NormalReverse: return ToFloat(centre + norm / 1000.0L);
         case Gear::FullReverse: return ToFloat(centre + max / 1000.0L);
     }
-    return design.RevArmPositions[0];
+    return design.motion.RevArmPositions[0];
 }
 
 std::string_view GearName(Gear g) {
@@ -309,10 +312,10 @@ std::optional<Gear> GearAt(const Model& design, float revArmPos) {
 }
 
 float ClampRevArmPos(const Model& design, float revArmPos) {
-    const long double centre = design.RevArmPositions[0];
+    const long double centre = design.motion.RevArmPositions[0];
     long double v = revArmPos;
-    const float lo = ToFloat(centre - design.RevArmToCentMax);
-    const float hi = ToFloat(centre + design.RevArmToCentMax);
+    const float lo = ToFloat(centre - design.design.RevArmToCentMax);
+    const float hi = ToFloat(centre + design.design.RevArmToCentMax);
     if (v < lo) v = lo;
     if (v > hi) v = hi;
     return ToFloat(v);

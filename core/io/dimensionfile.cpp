@@ -31,11 +31,11 @@ enum class Check {
 // f32 or u32 member of m (const for writing, mutable for reading).
 template <class M, class F>
 void WalkWords(M& m, F&& f) {
-    auto& c = m.Cyl;
-    auto& b = m.Frame;
+    auto& c = m.design.Cyl;
+    auto& b = m.design.Frame;
     // Record 0..3: the frame and linkage.
-    f(m.StrokeLen, "StrokeLen", Check::Finite);
-    f(m.DriverDia, "DriverDia", Check::Finite);
+    f(m.design.StrokeLen, "StrokeLen", Check::Finite);
+    f(m.design.DriverDia, "DriverDia", Check::Finite);
     f(b.MainRodCrankEnd, "MainRodCrankEnd", Check::Finite);
     f(b.MainRodPistonEnd, "MainRodPistonEnd", Check::Finite);
     f(b.RadiusRodLen, "RadiusRodLen", Check::Finite);
@@ -45,18 +45,18 @@ void WalkWords(M& m, F&& f) {
     f(b.CouplerLower, "CouplerLower", Check::Finite);
     f(b.AnchorLinkLen, "AnchorLinkLen", Check::Finite);
     f(b.ReverseArmLen, "ReverseArmLen", Check::Finite);
-    f(m.LinkRadius, "LinkRadius", Check::Finite);
-    f(m.PivotX[5], "LinkPivotHorz", Check::Finite);
-    f(m.PivotY[5], "LinkPivotVert", Check::Finite);
-    f(m.PivotX[12], "AnchorLinkPivotHorz", Check::Finite);
-    f(m.PivotY[12], "AnchorLinkPivotVert", Check::Finite);
+    f(m.design.LinkRadius, "LinkRadius", Check::Finite);
+    f(m.pivots.PivotX[5], "LinkPivotHorz", Check::Finite);
+    f(m.pivots.PivotY[5], "LinkPivotVert", Check::Finite);
+    f(m.pivots.PivotX[12], "AnchorLinkPivotHorz", Check::Finite);
+    f(m.pivots.PivotY[12], "AnchorLinkPivotVert", Check::Finite);
     // The working copies are taken from the entered pivots after reading.
-    f(m.PivotX[6], "PivotX[6]", Check::None);
-    f(m.PivotY[6], "PivotY[6]", Check::None);
-    f(m.PivotX[13], "PivotX[13]", Check::None);
-    f(m.PivotY[13], "PivotY[13]", Check::None);
+    f(m.pivots.PivotX[6], "PivotX[6]", Check::None);
+    f(m.pivots.PivotY[6], "PivotY[6]", Check::None);
+    f(m.pivots.PivotX[13], "PivotX[13]", Check::None);
+    f(m.pivots.PivotY[13], "PivotY[13]", Check::None);
     // Record 4..7: the cylinder height, then the cylinder record in its memory order.
-    f(m.PivotY[3], "CylCLAboveDriver", Check::Finite);
+    f(m.pivots.PivotY[3], "CylCLAboveDriver", Check::Finite);
     f(c.CylCtrToDriverCtr, "CylCtrToDriverCtr", Check::Finite);
     f(c.CylBoreDia, "CylBoreDia", Check::Finite);
     f(c.CylBoreLen, "CylBoreLen", Check::Finite);
@@ -78,21 +78,21 @@ void WalkWords(M& m, F&& f) {
     static constexpr const char* kSpareNames[5] = {"FileSpare1", "FileSpare2", "FileSpare3",
                                                    "FileSpare4", "FileSpare5"};
     for (int i = 0; i < 5; ++i)
-        f(m.FileSpare[static_cast<std::size_t>(i)], kSpareNames[i], Check::None);
-    f(m.ValveLeverUpperOffset, "ValveLeverUpperOffset", Check::Finite);
-    f(m.PivotY[4], "PivotY[4]", Check::None);  // recomputed from the cylinder heights
+        f(m.design.FileSpare[static_cast<std::size_t>(i)], kSpareNames[i], Check::None);
+    f(m.design.ValveLeverUpperOffset, "ValveLeverUpperOffset", Check::Finite);
+    f(m.pivots.PivotY[4], "PivotY[4]", Check::None);  // recomputed from the cylinder heights
     // Record 9, 10: the view, the gear limits, the diagram settings.
-    f(m.Zoom, "Zoom", Check::ViewZoom);
-    f(m.OffsetX, "OffsetX", Check::Finite);
-    f(m.GraphicZoomFactor, "GraphicZoomFactor", Check::GraphicZoom);
-    f(m.OffsetY, "OffsetY", Check::Finite);
-    f(m.RevArmToCentNorm, "RevArmToCentNorm", Check::Finite);
-    f(m.RevArmToCentMax, "RevArmToCentMax", Check::Finite);
-    f(m.RevArmPos, "RevArmPos", Check::None);  // opening puts the arm at mid gear
+    f(m.view.Zoom, "Zoom", Check::ViewZoom);
+    f(m.view.OffsetX, "OffsetX", Check::Finite);
+    f(m.closeup.GraphicZoomFactor, "GraphicZoomFactor", Check::GraphicZoom);
+    f(m.view.OffsetY, "OffsetY", Check::Finite);
+    f(m.design.RevArmToCentNorm, "RevArmToCentNorm", Check::Finite);
+    f(m.design.RevArmToCentMax, "RevArmToCentMax", Check::Finite);
+    f(m.motion.RevArmPos, "RevArmPos", Check::None);  // opening puts the arm at mid gear
     // PlotRevArmPos is stored twice; the later word wins.
-    f(m.PlotRevArmPos, "PlotRevArmPos", Check::None);
-    f(m.PlotRevArmPos, "PlotRevArmPos", Check::Finite);
-    f(m.DiagramScale, "DiagramScale", Check::DiagramScale);
+    f(m.design.PlotRevArmPos, "PlotRevArmPos", Check::None);
+    f(m.design.PlotRevArmPos, "PlotRevArmPos", Check::Finite);
+    f(m.diagrams.DiagramScale, "DiagramScale", Check::DiagramScale);
     // Record 11..15 word 0: the seven view presets (zoom, offset x, offset y).
     static constexpr const char* kPresetNames[21] = {
         "ViewPresets[0]",  "ViewPresets[1]",  "ViewPresets[2]",  "ViewPresets[3]",
@@ -105,7 +105,7 @@ void WalkWords(M& m, F&& f) {
         const Check check = (i == 0)       ? Check::Preset0Zoom
                             : (i % 3 == 0) ? Check::ViewZoom
                                            : Check::Finite;
-        f(m.ViewPresets[static_cast<std::size_t>(i)], kPresetNames[i], check);
+        f(m.view.ViewPresets[static_cast<std::size_t>(i)], kPresetNames[i], check);
     }
     // Record 15 words 1..4, record 16: reverse-arm positions 1..9 (0 is recomputed). Opening
     // recomputes 1..3 with the mid-gear position.
@@ -114,7 +114,7 @@ void WalkWords(M& m, F&& f) {
         "RevArmPositions[4]", "RevArmPositions[5]", "RevArmPositions[6]", "RevArmPositions[7]",
         "RevArmPositions[8]", "RevArmPositions[9]"};
     for (int i = 1; i <= 9; ++i)
-        f(m.RevArmPositions[static_cast<std::size_t>(i)], kArmNames[i],
+        f(m.motion.RevArmPositions[static_cast<std::size_t>(i)], kArmNames[i],
           i <= 3 ? Check::None : Check::Finite);
     // Record 17..68: the overlay, 13 arrays of rows 1..20. LineType, LineColor and LineRef keep
     // row k at index k-1, the other arrays at index k.
@@ -129,19 +129,19 @@ void WalkWords(M& m, F&& f) {
             f(array[at], col.name, col.check);
         }
     };
-    rows(m.LineH1, {"LineH1", 1, Check::Finite});
-    rows(m.LineV1, {"LineV1", 1, Check::Finite});
-    rows(m.LineH2, {"LineH2", 1, Check::Finite});
-    rows(m.LineV2, {"LineV2", 1, Check::Finite});
-    rows(m.LinePiv1X, {"LinePiv1X", 1, Check::Finite});
-    rows(m.LinePiv1Y, {"LinePiv1Y", 1, Check::Finite});
-    rows(m.LinePiv2X, {"LinePiv2X", 1, Check::Finite});
-    rows(m.LinePiv2Y, {"LinePiv2Y", 1, Check::Finite});
-    rows(m.LineType, {"LineType", 0, Check::Finite});
-    rows(m.LineColor, {"LineColor", 0, Check::Finite});
-    rows(m.LineRef, {"LineRef", 0, Check::Finite});
-    rows(m.LinePivot1, {"LinePivot1", 1, Check::PivotNumber});
-    rows(m.LinePivot2, {"LinePivot2", 1, Check::PivotNumber});
+    rows(m.overlay.LineH1, {"LineH1", 1, Check::Finite});
+    rows(m.overlay.LineV1, {"LineV1", 1, Check::Finite});
+    rows(m.overlay.LineH2, {"LineH2", 1, Check::Finite});
+    rows(m.overlay.LineV2, {"LineV2", 1, Check::Finite});
+    rows(m.overlay.LinePiv1X, {"LinePiv1X", 1, Check::Finite});
+    rows(m.overlay.LinePiv1Y, {"LinePiv1Y", 1, Check::Finite});
+    rows(m.overlay.LinePiv2X, {"LinePiv2X", 1, Check::Finite});
+    rows(m.overlay.LinePiv2Y, {"LinePiv2Y", 1, Check::Finite});
+    rows(m.overlay.LineType, {"LineType", 0, Check::Finite});
+    rows(m.overlay.LineColor, {"LineColor", 0, Check::Finite});
+    rows(m.overlay.LineRef, {"LineRef", 0, Check::Finite});
+    rows(m.overlay.LinePivot1, {"LinePivot1", 1, Check::PivotNumber});
+    rows(m.overlay.LinePivot2, {"LinePivot2", 1, Check::PivotNumber});
 }
 
 constexpr int kLineIndexWord = kDimRecordCount * kDimWordsPerRecord - 1;  // record 69, word 4
@@ -209,7 +209,7 @@ DimFileImage EncodeDimensionFile(const Model& m) {
     });
     // Record 69: four zero words, then LineIndex as a float.
     for (; w < kLineIndexWord; ++w) PutWord(img, w, 0);
-    PutWord(img, kLineIndexWord, std::bit_cast<u32>(static_cast<f32>(m.LineIndex)));
+    PutWord(img, kLineIndexWord, std::bit_cast<u32>(static_cast<f32>(m.overlay.LineIndex)));
     return img;
 }
 
@@ -242,19 +242,21 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
 
     // The working pivots and the valve-stem height follow the entered values (bit-identical
     // for files this program wrote).
-    next.PivotX[6] = next.PivotX[5];
-    next.PivotY[6] = next.PivotY[5];
-    next.PivotX[13] = next.PivotX[12];
-    next.PivotY[13] = next.PivotY[12];
-    next.PivotY[4] = ToFloat(static_cast<ext>(next.Cyl.ValveCLToCylCL) + next.PivotY[3]);
+    next.pivots.PivotX[6] = next.pivots.PivotX[5];
+    next.pivots.PivotY[6] = next.pivots.PivotY[5];
+    next.pivots.PivotX[13] = next.pivots.PivotX[12];
+    next.pivots.PivotY[13] = next.pivots.PivotY[12];
+    next.pivots.PivotY[4] =
+        ToFloat(static_cast<ext>(next.design.Cyl.ValveCLToCylCL) + next.pivots.PivotY[3]);
     // Gear limits are offsets from mid gear: never negative, the normal setting within the
     // largest.
-    next.RevArmToCentNorm = std::max(next.RevArmToCentNorm, 0.0f);
-    next.RevArmToCentMax = std::max(next.RevArmToCentMax, 0.0f);
-    next.RevArmToCentNorm = std::min(next.RevArmToCentNorm, next.RevArmToCentMax);
+    next.design.RevArmToCentNorm = std::max(next.design.RevArmToCentNorm, 0.0f);
+    next.design.RevArmToCentMax = std::max(next.design.RevArmToCentMax, 0.0f);
+    next.design.RevArmToCentNorm =
+        std::min(next.design.RevArmToCentNorm, next.design.RevArmToCentMax);
     // LineIndex names the current overlay row, 1..20, whatever the file holds.
     const f32 index = std::bit_cast<f32>(GetWord(image, kLineIndexWord));
-    next.LineIndex = std::clamp<i32>(Round(index), 1, kOverlayRows);
+    next.overlay.LineIndex = std::clamp<i32>(Round(index), 1, kOverlayRows);
     // The stored arm position does not survive: the arm goes to mid gear.
     CentreRevArm(next);
     m = std::move(next);
@@ -265,7 +267,7 @@ FileResult SaveDimensionFile(Model& m, const std::string& path) {
     const DimFileImage img = EncodeDimensionFile(m);
     const std::string why = WriteFileSafely(path, img);
     if (!why.empty()) return {false, "Cannot save " + path + ": " + why};
-    m.DesignName = DesignNameFromPath(path);
+    m.design.DesignName = DesignNameFromPath(path);
     return {true, ""};
 }
 
@@ -277,7 +279,7 @@ FileResult LoadDimensionFile(Model& m, const std::string& path) {
     if (!why.empty()) return {false, "Cannot open " + path + ": " + why};
     std::string error = DecodeDimensionFile(bytes, path, m);
     if (!error.empty()) return {false, error};
-    m.DesignName = DesignNameFromPath(path);
+    m.design.DesignName = DesignNameFromPath(path);
     return {true, ""};
 }
 

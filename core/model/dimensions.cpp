@@ -7,26 +7,26 @@ namespace tarn {
 
 namespace {
 
-// Where a value lives: a member of the model, of its frame block or cylinder record, or a pivot.
+// Where a value lives: a member of the design, of its frame block or cylinder record, or a pivot.
 template <auto Member>
 f32& Top(Model& m) {
-    return m.*Member;
+    return m.design.*Member;
 }
 template <auto Member>
 f32& Frm(Model& m) {
-    return m.Frame.*Member;
+    return m.design.Frame.*Member;
 }
 template <auto Member>
 f32& Cyl(Model& m) {
-    return m.Cyl.*Member;
+    return m.design.Cyl.*Member;
 }
 template <int I>
 f32& PivX(Model& m) {
-    return m.PivotX[I];
+    return m.pivots.PivotX[I];
 }
 template <int I>
 f32& PivY(Model& m) {
-    return m.PivotY[I];
+    return m.pivots.PivotY[I];
 }
 
 constexpr DimEntry Entry = DimEntry::Dimension;
@@ -45,14 +45,14 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "DriverDia",
      "Driver Dia",
      8.0f,
-     Top<&Model::DriverDia>,
+     Top<&Design::DriverDia>,
      {DimDialog::Frame, 1, 1, 0, 0, Entry, {{{"Driver                    Diameter", 10, 0}}}},
      {30, true, 290, 212, CloseupLine::Diameter, 1, 0}},
     {2,
      "StrokeLen",
      "Stroke",
      3.0f,
-     Top<&Model::StrokeLen>,
+     Top<&Design::StrokeLen>,
      {DimDialog::Frame, 2, 1, 1, 1, Entry, {{{"Stroke                      Length", 10, 1}}}},
      {30, true, 290, 212, CloseupLine::Mirror, 2, 1}},
     {3,
@@ -80,7 +80,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "LinkRadius",
      "Link Radius",
      5.0f,
-     Top<&Model::LinkRadius>,
+     Top<&Design::LinkRadius>,
      {DimDialog::Frame, 6, 1, 5, 5, Entry, {{{"Link                          Radius", 10, 5}}}},
      {20, false, 0, 0, CloseupLine::Pivots, 5, 14}},
     {7,
@@ -157,21 +157,21 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "RevArmToCentNorm",
      "",
      1.6f,
-     Top<&Model::RevArmToCentNorm>,
+     Top<&Design::RevArmToCentNorm>,
      {DimDialog::Frame, 17, 2, 7, 7, Gear, {{{"Reverse Arm to Cent Norm", 204, 7}}}},
      {28, false, 0, 0, CloseupLine::GearLimit, 0, 0, "Rev Arm to Cent Norm"}},
     {18,
      "RevArmToCentMax",
      "",
      1.8f,
-     Top<&Model::RevArmToCentMax>,
+     Top<&Design::RevArmToCentMax>,
      {DimDialog::Frame, 18, 2, 8, 8, Gear, {{{kDittoMax, 234, 8}}}},
      {28, false, 0, 0, CloseupLine::GearLimit, 0, 0, "Rev Arm to Cent Max"}},
     {19,
      "ValveLeverUpperOffset",
      "Valve Lev Up Offset",
      0.0f,
-     Top<&Model::ValveLeverUpperOffset>,
+     Top<&Design::ValveLeverUpperOffset>,
      {DimDialog::Frame, 19, 2, 1, 1, Entry, {{{"Valve Lever   Upper Offset", 204, 1}}}},
      {28, false, 0, 0, CloseupLine::Pivots, 15, 8}},
     {101,
@@ -377,13 +377,14 @@ void SetDimension(Model& m, int id, float v) {
     if (!d) return;
     d->at(m) = v;
     switch (id) {
-        case 7: m.PivotY[6] = v; break;
-        case 8: m.PivotX[6] = v; break;
-        case 14: m.PivotY[13] = v; break;
-        case 15: m.PivotX[13] = v; break;
+        case 7: m.pivots.PivotY[6] = v; break;
+        case 8: m.pivots.PivotX[6] = v; break;
+        case 14: m.pivots.PivotY[13] = v; break;
+        case 15: m.pivots.PivotX[13] = v; break;
         case 102:
         case 108:
-            m.PivotY[4] = ToFloat(static_cast<ext>(m.Cyl.ValveCLToCylCL) + m.PivotY[3]);
+            m.pivots.PivotY[4] =
+                ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
             break;
         default: break;
     }

@@ -18,48 +18,48 @@ constexpr std::array<f32, 21> kStartPresets{0,    0,   0,     62,   380, 237,   
 }  // namespace
 
 void InitModelState(Model& m) {
-    m.CrankAngle = 0;
-    m.StepAngle = 10;
+    m.motion.CrankAngle = 0;
+    m.motion.StepAngle = 10;
     for (int i : {0, 1, 5, 12, 19, 20}) {
-        m.PivotX[i] = 0;
-        m.PivotY[i] = 0;
+        m.pivots.PivotX[i] = 0;
+        m.pivots.PivotY[i] = 0;
     }
-    m.PivotY[3] = 0;
-    m.RevArmPositions.fill(0);
-    m.DefaultZoom = 27;
-    m.DefaultOffsetX = 115;
-    m.DefaultOffsetY = 270;
-    m.DesignName = "Nominal";
-    m.Increment = 0.001f;
-    m.LineIndex = 1;
-    m.LineType.fill(-1);
-    m.LineColor.fill(-1);
-    m.LineRef.fill(-1);
-    m.GraphicPosId = 0;
-    m.DiagramScale = 1.5f;
-    m.GraphicZoomFactor = 7.5f;
-    m.ShowSteam = false;
-    m.FrontCutoffText.clear();
-    m.RearCutoffText.clear();
-    m.Direction = "Fwd";
-    m.DiagramStale = false;
-    m.ViewPresets = kStartPresets;
-    m.FontScaleX = 1.0f;
-    m.FontScaleY = 1.0f;
+    m.pivots.PivotY[3] = 0;
+    m.motion.RevArmPositions.fill(0);
+    m.view.DefaultZoom = 27;
+    m.view.DefaultOffsetX = 115;
+    m.view.DefaultOffsetY = 270;
+    m.design.DesignName = "Nominal";
+    m.dyn.Increment = 0.001f;
+    m.overlay.LineIndex = 1;
+    m.overlay.LineType.fill(-1);
+    m.overlay.LineColor.fill(-1);
+    m.overlay.LineRef.fill(-1);
+    m.closeup.GraphicPosId = 0;
+    m.diagrams.DiagramScale = 1.5f;
+    m.closeup.GraphicZoomFactor = 7.5f;
+    m.display.ShowSteam = false;
+    m.readouts.FrontCutoffText.clear();
+    m.readouts.RearCutoffText.clear();
+    m.motion.Direction = "Fwd";
+    m.diagrams.DiagramStale = false;
+    m.view.ViewPresets = kStartPresets;
+    m.display.FontScaleX = 1.0f;
+    m.display.FontScaleY = 1.0f;
     ClearDynVarSlots(m);
-    m.RevArmCount = 0;
-    m.BeepOnError = true;
-    m.PrevFrontSteamOpen = 0;
-    m.PrevRearSteamOpen = 0;
+    m.diagrams.RevArmCount = 0;
+    m.display.BeepOnError = true;
+    m.readouts.PrevFrontSteamOpen = 0;
+    m.readouts.PrevRearSteamOpen = 0;
     // The densities start at 20 and are raised to the 25.0 floor by the first frame.
-    m.FrontSteamDensity = 20.0f;
-    m.RearSteamDensity = 20.0f;
+    m.steam.FrontSteamDensity = 20.0f;
+    m.steam.RearSteamDensity = 20.0f;
 }
 
 void InitView(Model& m) {
-    m.Zoom = m.ZoomBase = m.NormZoom = m.DefaultZoom;
-    m.OffsetX = m.ZoomBaseX = m.NormOffsetX = m.DefaultOffsetX;
-    m.OffsetY = m.ZoomBaseY = m.NormOffsetY = m.DefaultOffsetY;
+    m.view.Zoom = m.view.ZoomBase = m.view.NormZoom = m.view.DefaultZoom;
+    m.view.OffsetX = m.view.ZoomBaseX = m.view.NormOffsetX = m.view.DefaultOffsetX;
+    m.view.OffsetY = m.view.ZoomBaseY = m.view.NormOffsetY = m.view.DefaultOffsetY;
 }
 
 void SetFrameDefaults(Model& m) {
@@ -67,72 +67,75 @@ void SetFrameDefaults(Model& m) {
     Model t;
     WriteTableDefaults(t, DimDialog::Frame);
     WriteTableDefaults(t, DimDialog::Cylinder);
-    auto& d = m.FrameDefaults;
-    d.StrokeLen = t.StrokeLen;
-    d.DriverDia = t.DriverDia;
-    d.Block = t.Frame;
-    d.LinkRadius = t.LinkRadius;
-    d.RevArmToCentNorm = t.RevArmToCentNorm;
-    d.RevArmToCentMax = t.RevArmToCentMax;
-    d.LinkPivotHorz = t.PivotX[5];
-    d.LinkPivotVert = t.PivotY[5];
-    d.AnchorLinkPivotHorz = t.PivotX[12];
-    d.AnchorLinkPivotVert = t.PivotY[12];
-    d.DefCylCLAboveDriver = t.PivotY[3];
-    d.ValveLeverUpperOffset = t.ValveLeverUpperOffset;
-    m.PivotX[6] = m.PivotX[5];
-    m.PivotY[6] = m.PivotY[5];
-    m.PivotX[13] = m.PivotX[12];
-    m.PivotY[13] = m.PivotY[12];
+    auto& d = m.defaults.FrameDefaults;
+    d.StrokeLen = t.design.StrokeLen;
+    d.DriverDia = t.design.DriverDia;
+    d.Block = t.design.Frame;
+    d.LinkRadius = t.design.LinkRadius;
+    d.RevArmToCentNorm = t.design.RevArmToCentNorm;
+    d.RevArmToCentMax = t.design.RevArmToCentMax;
+    d.LinkPivotHorz = t.pivots.PivotX[5];
+    d.LinkPivotVert = t.pivots.PivotY[5];
+    d.AnchorLinkPivotHorz = t.pivots.PivotX[12];
+    d.AnchorLinkPivotVert = t.pivots.PivotY[12];
+    d.DefCylCLAboveDriver = t.pivots.PivotY[3];
+    d.ValveLeverUpperOffset = t.design.ValveLeverUpperOffset;
+    m.pivots.PivotX[6] = m.pivots.PivotX[5];
+    m.pivots.PivotY[6] = m.pivots.PivotY[5];
+    m.pivots.PivotX[13] = m.pivots.PivotX[12];
+    m.pivots.PivotY[13] = m.pivots.PivotY[12];
 }
 
 void SetCylDefaults(Model& m) {
     // The values come from the dimension table; CylSpare starts at 0.
     Model t;
     WriteTableDefaults(t, DimDialog::Cylinder);
-    m.CylDefaults = t.Cyl;
-    m.CylDefaults.CylSpare = 0;
-    m.DefCylCLAboveDriver = t.PivotY[3];
-    m.PivotY[4] = ToFloat(static_cast<ext>(m.Cyl.ValveCLToCylCL) + m.PivotY[3]);
+    m.defaults.CylDefaults = t.design.Cyl;
+    m.defaults.CylDefaults.CylSpare = 0;
+    m.defaults.DefCylCLAboveDriver = t.pivots.PivotY[3];
+    m.pivots.PivotY[4] =
+        ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
 }
 
 void ApplyFrameDefaults(Model& m) {
-    const auto& d = m.FrameDefaults;
-    m.StrokeLen = d.StrokeLen;
-    m.DriverDia = d.DriverDia;
-    m.Frame = d.Block;
-    m.LinkRadius = d.LinkRadius;
-    m.RevArmToCentNorm = d.RevArmToCentNorm;
-    m.RevArmToCentMax = d.RevArmToCentMax;
-    m.PivotX[5] = m.PivotX[6] = d.LinkPivotHorz;
-    m.PivotY[5] = m.PivotY[6] = d.LinkPivotVert;
-    m.PivotX[12] = m.PivotX[13] = d.AnchorLinkPivotHorz;
-    m.PivotY[12] = m.PivotY[13] = d.AnchorLinkPivotVert;
-    m.ValveLeverUpperOffset = d.ValveLeverUpperOffset;
+    const auto& d = m.defaults.FrameDefaults;
+    m.design.StrokeLen = d.StrokeLen;
+    m.design.DriverDia = d.DriverDia;
+    m.design.Frame = d.Block;
+    m.design.LinkRadius = d.LinkRadius;
+    m.design.RevArmToCentNorm = d.RevArmToCentNorm;
+    m.design.RevArmToCentMax = d.RevArmToCentMax;
+    m.pivots.PivotX[5] = m.pivots.PivotX[6] = d.LinkPivotHorz;
+    m.pivots.PivotY[5] = m.pivots.PivotY[6] = d.LinkPivotVert;
+    m.pivots.PivotX[12] = m.pivots.PivotX[13] = d.AnchorLinkPivotHorz;
+    m.pivots.PivotY[12] = m.pivots.PivotY[13] = d.AnchorLinkPivotVert;
+    m.design.ValveLeverUpperOffset = d.ValveLeverUpperOffset;
 }
 
 void ApplyCylDefaults(Model& m) {
-    m.PivotY[3] = m.DefCylCLAboveDriver;
-    m.Cyl = m.CylDefaults;
-    m.PivotY[4] = ToFloat(static_cast<ext>(m.Cyl.ValveCLToCylCL) + m.PivotY[3]);
+    m.pivots.PivotY[3] = m.defaults.DefCylCLAboveDriver;
+    m.design.Cyl = m.defaults.CylDefaults;
+    m.pivots.PivotY[4] =
+        ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
 }
 
 void CentreRevArm(Model& m) {
     // The reverse arm is turned so that the link's centre of curvature lies at the height of the
     // valve stem plus the upper lever, then moved 0.01 toward the cylinders.
-    if (m.LinkRadius == 0.0f) m.LinkRadius = 0.00001f;
-    ext r = m.LinkRadius;
+    if (m.design.LinkRadius == 0.0f) m.design.LinkRadius = 0.00001f;
+    ext r = m.design.LinkRadius;
     if (std::fabs(r) < 0.00001L) r = (r < 0) ? -0.00001L : 0.00001L;
-    const ext c = static_cast<ext>(m.PivotX[6]) + 0.01L -
-                  (static_cast<ext>(m.PivotY[4]) - m.PivotY[6] + m.Frame.ValveLeverUpperLen) *
-                      m.Frame.ReverseArmLen / r;
+    const ext c = static_cast<ext>(m.pivots.PivotX[6]) + 0.01L -
+                  (static_cast<ext>(m.pivots.PivotY[4]) - m.pivots.PivotY[6] +
+                   m.design.Frame.ValveLeverUpperLen) *
+                      m.design.Frame.ReverseArmLen / r;
     const f32 cf = ToFloat(c);
-    m.PivotX[18] = cf;
-    m.RevArmPositions[0] = cf;
-    m.RevArmPositions[1] = cf;
-    m.RevArmPositions[2] = ToFloat(static_cast<ext>(cf) + m.RevArmToCentNorm);
-    m.RevArmPositions[3] = ToFloat(static_cast<ext>(cf) - m.RevArmToCentNorm);
-    m.RevArmPos = cf;
+    m.pivots.PivotX[18] = cf;
+    m.motion.RevArmPositions[0] = cf;
+    m.motion.RevArmPositions[1] = cf;
+    m.motion.RevArmPositions[2] = ToFloat(static_cast<ext>(cf) + m.design.RevArmToCentNorm);
+    m.motion.RevArmPositions[3] = ToFloat(static_cast<ext>(cf) - m.design.RevArmToCentNorm);
+    m.motion.RevArmPos = cf;
 }
 
 void StartUp(Model& m) {
@@ -146,56 +149,58 @@ void StartUp(Model& m) {
 }
 
 void NormalView(Model& m) {
-    m.DefaultZoom = m.Zoom;
-    m.DefaultOffsetX = m.OffsetX;
-    m.DefaultOffsetY = m.OffsetY;
-    m.OffsetY = m.NormOffsetY;
-    m.OffsetX = m.NormOffsetX;
-    m.Zoom = m.NormZoom;
+    m.view.DefaultZoom = m.view.Zoom;
+    m.view.DefaultOffsetX = m.view.OffsetX;
+    m.view.DefaultOffsetY = m.view.OffsetY;
+    m.view.OffsetY = m.view.NormOffsetY;
+    m.view.OffsetX = m.view.NormOffsetX;
+    m.view.Zoom = m.view.NormZoom;
 }
 
 void ClearDynVarSlots(Model& m) {
     for (int i = 0; i < 5; ++i) {
-        m.DynVarId[i] = 0;
-        m.DynVarValue[i] = 0;
-        m.DynVarName[i] = EmptyCaption;
+        m.dyn.DynVarId[i] = 0;
+        m.dyn.DynVarValue[i] = 0;
+        m.dyn.DynVarName[i] = EmptyCaption;
     }
 }
 
 bool SlotIsEmpty(const Model& m, int slot) {
-    return slot < 0 || slot > 4 || m.DynVarName[slot] == EmptyCaption;
+    return slot < 0 || slot > 4 || m.dyn.DynVarName[slot] == EmptyCaption;
 }
 
 void ClearUndoStack(Model& m) {
     for (int i = 0; i <= kUndoDepth; ++i) {
-        m.UndoId[i] = 0;
-        m.UndoOld[i] = 0;
-        m.UndoNew[i] = 0;
-        m.UndoName[i].clear();
+        m.undo.UndoId[i] = 0;
+        m.undo.UndoOld[i] = 0;
+        m.undo.UndoNew[i] = 0;
+        m.undo.UndoName[i].clear();
     }
-    m.UndoCount = 0;
-    m.UndoButtonsEnabled = false;
+    m.undo.UndoCount = 0;
+    m.undo.UndoButtonsEnabled = false;
 }
 
-i32 RevArmBarMax(const Model& m) { return Round(static_cast<ext>(m.RevArmToCentMax) * 1000); }
+i32 RevArmBarMax(const Model& m) {
+    return Round(static_cast<ext>(m.design.RevArmToCentMax) * 1000);
+}
 
 void ResetAllModel(Model& m) {
     // Frame reset, then cylinder reset: defaults, slots emptied and the increment cleared.
     ApplyFrameDefaults(m);
     ClearDynVarSlots(m);
-    m.Increment = 0;
+    m.dyn.Increment = 0;
     ApplyCylDefaults(m);
     ClearDynVarSlots(m);
-    m.Increment = 0;
+    m.dyn.Increment = 0;
     CentreRevArm(m);
     // "Cen": the arm at mid gear.
-    m.RevArmPos = m.RevArmPositions[0];
+    m.motion.RevArmPos = m.motion.RevArmPositions[0];
     NormalView(m);
-    m.DesignName = "Nominal";
-    m.DiagramScale = 1.5f;
-    m.DynVarOn = false;
+    m.design.DesignName = "Nominal";
+    m.diagrams.DiagramScale = 1.5f;
+    m.display.DynVarOn = false;
     ClearUndoStack(m);
-    m.UndoOn = false;
+    m.display.UndoOn = false;
 }
 
 }  // namespace tarn

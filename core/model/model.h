@@ -1,6 +1,6 @@
-// The process-wide state of the valve-gear simulator: every dimension, the pivot tables, the
-// motion and view state and the display switches. The application owns one Model and hands it
-// to every window by reference; windows read and write it directly and the tick redraws.
+// The state of the valve-gear simulator in named parts: the design, the pivots, the motion, the
+// solver's outputs, the view, the display switches, dynamic variables and undo, the overlay.
+// The application owns one Model and hands it, or the part a routine needs, by reference.
 #pragma once
 
 #include <array>
@@ -72,8 +72,11 @@ inline constexpr int kUndoDepth = 20;
 // The caption of an empty dynamic-variable slot: 13 blanks and two question marks.
 inline const std::string EmptyCaption = "             ??";
 
-struct Model {
-    // ---- Frame and linkage dimensions (ids 1..19) ----
+// The design: every dimension and the dimension file's own words. The link pivot, the anchor
+// link pivot and the cylinder's height above the driver are pivots (PivotX/PivotY 5, 12 and 3)
+// and live in the pivot table.
+struct Design {
+    // Frame and linkage dimensions (ids 1..19)
     f32 DriverDia = 0;
     f32 StrokeLen = 0;
     FrameBlock Frame;  // MainRodCrankEnd .. ReverseArmLen
@@ -84,51 +87,66 @@ struct Model {
     // LinkPivotVert/Horz are PivotY/X[5] (working copy in [6]);
     // AnchorLinkPivotVert/Horz are PivotY/X[12] (working copy in [13]).
 
-    // ---- Cylinder and valve dimensions (ids 101..117) ----
+    // Cylinder and valve dimensions (ids 101..117)
     CylRecord Cyl;  // CylCLAboveDriver is PivotY[3]; PivotY[4] = PivotY[3] + ValveCLToCylCL
 
-    // ---- Defaults records, written once at start-up ----
+    std::array<u32, 5> FileSpare{};  // spare words of the dimension file, kept raw
+    f32 PlotRevArmPos = 0;           // the diagrams' reverse-arm position, kept in the file
+    std::string DesignName = "Nominal";
+};
+
+// The defaults records, written once at start-up from the dimension table.
+struct DesignDefaults {
     FrameDefaultsRecord FrameDefaults;
     CylRecord CylDefaults;
     f32 DefCylCLAboveDriver = 0;
+};
 
-    // Spare words of the dimension file, kept raw and written back.
-    std::array<u32, 5> FileSpare{};
-
-    // ---- Pivots: x toward the cylinders, y upward; 0..20 used ----
+// The pivots: x toward the cylinders, y upward; 0..20 used. The solver writes them; the design
+// keeps the fixed ones (3, 5, 12) here, and the picture their screen points.
+struct PivotTable {
     std::array<f32, kPivotCount> PivotX{};
     std::array<f32, kPivotCount> PivotY{};
     std::array<i32, kPivotCount> ScreenX{};
     std::array<i32, kPivotCount> ScreenY{};
+};
 
-    // ---- Motion state ----
+// Where the crank and the reverse arm stand and how the crank steps.
+struct MotionState {
     f32 CrankAngle = 0;
     f32 StepAngle = 10;
     f32 StepSetting = 10;
     std::string Direction = "Fwd";
     f32 RevArmPos = 0;
     std::array<f32, 10> RevArmPositions{};
-    f32 RevArmAngle = 0;      // radians, solver output
-    f32 LowerLeverAngle = 0;  // radians, solver output
     bool StepSnap = true;
+};
 
-    // ---- Solver scratch (guards work on these in place) ----
+// What the solver works out for one crank angle, and its scratch.
+struct SolverOutputs {
+    f32 RevArmAngle = 0;      // radians
+    f32 LowerLeverAngle = 0;  // radians
+    bool GeometryError = false;
+
+    // Scratch: the guards work on these in place.
     f32 SolveValue = 0;
     f32 SolveDivisor = 0;
     f32 SolveAngle = 0;
 
-    // ---- Laps and thresholds (SolveLinkage) ----
+    // Laps and thresholds (SolveLinkage)
     f32 FrontSteamLap = 0, FrontPortReach = 0, FrontExhaustLap = 0;
     f32 RearSteamLap = 0, RearPortReach = 0, RearExhaustLap = 0;
     f32 ValveDisp = 0;
     f32 FrontAdmitNeg = 0, RearAdmitAt = 0, FrontAdmitAt = 0, RearAdmitNeg = 0;
     f32 FrontExhaustAt = 0, RearExhaustNeg = 0;
 
-    // ---- Piston and port openings (SolveValveEvents) ----
+    // Piston and port openings (SolveValveEvents)
     f32 PistonPos = 0;
     f32 FrontSteamOpen = 0, FrontExhaustOpen = 0, RearSteamOpen = 0, RearExhaustOpen = 0;
+};
 
-    // ---- View ----
+// The main picture's view: zoom and offsets, the normal and default views and the presets.
+struct ViewState {
     f32 Zoom = 27, OffsetX = 115, OffsetY = 270;
     f32 DefaultZoom = 27, DefaultOffsetX = 115, DefaultOffsetY = 270;
     f32 NormZoom = 27, NormOffsetX = 115, NormOffsetY = 270;
@@ -137,28 +155,33 @@ struct Model {
     i32 PanVertLast = 0, PanVertBeforeLast = 0;
     i32 PanHorzLast = 0, PanHorzBeforeLast = 0;
     i32 ZoomLast = 0, ZoomBeforeLast = 0;
+};
 
-    // ---- Settings and switches ----
+// The display switches and settings of the SetUp and tool menus.
+struct DisplaySwitches {
     bool BeepOnError = true;
-    bool GeometryError = false;
     bool ShowSteam = false;
     i32 LineWidth = 1;
     bool ScreenData = true;
     f32 FontScaleX = 1.0f, FontScaleY = 1.0f;
     bool UndoOn = false;
     bool DynVarOn = false;
-    f32 Increment = 0.001f;
-    std::string DesignName = "Nominal";
-    f32 DiagramScale = 1.5f;
-    f32 GraphicZoomFactor = 7.5f;
+    bool RefPointsOn = false;
+    bool PivotDataOn = false;
+};
 
-    // ---- Dimension close-up ----
+// The dimension close-up: which dimension, how long it has shown and its blink.
+struct CloseUpState {
     i32 GraphicPosId = 0;
     i32 GraphicPosFrames = 0;
     i32 GraphicPosBlink = 0;
     bool GraphicPosFromFrame = true;
+    f32 GraphicZoomFactor = 7.5f;
+};
 
-    // ---- Screen data: cut-off detection (the main window's own previous-frame values) ----
+// The screen data's read-outs: cut-off detection on the previous frame's values, the texts and
+// how long they stay.
+struct ReadoutState {
     f32 PrevPistonPos = 0;
     f32 PrevFrontSteamOpen = 0;
     f32 PrevRearSteamOpen = 0;
@@ -166,8 +189,10 @@ struct Model {
     i32 FrontCutoffFrames = 0, RearCutoffFrames = 0;
     i32 GeometryErrorFrames = 0;
     std::string UndoLine;
+};
 
-    // ---- Steam display ----
+// The steam display: each end's state, density and beat, and the cylinder's drawn points.
+struct SteamState {
     char FrontSteamState = 0, RearSteamState = 0;  // 'E', 'C' or 0
     f32 FrontSteamDensity = 20.0f, RearSteamDensity = 20.0f;
     i32 FrontSteamCount = 0, RearSteamCount = 0;
@@ -175,10 +200,10 @@ struct Model {
     f32 FrontBeatLevel = 0, RearBeatLevel = 0;
     std::array<i32, 24> CylPtX{}, CylPtY{};
     std::array<i32, 14> PistonPtX{}, PistonPtY{};
+};
 
-    // ---- Reference points and pivot data (RP1 = pivot 19, RP2 = pivot 20) ----
-    bool RefPointsOn = false;
-    bool PivotDataOn = false;
+// Reference points (RP1 = pivot 19, RP2 = pivot 20) and the pivot data's chosen pivots.
+struct RefPointState {
     bool PivotPickArmed = false;
     i32 PickSlot = 1;
     std::array<f32, 7> DataPivots{};  // index 1..6
@@ -187,8 +212,10 @@ struct Model {
     i32 Ref1HorzLast = 0, Ref1HorzBeforeLast = 0;
     i32 Ref2VertLast = 0, Ref2VertBeforeLast = 0;
     i32 Ref2HorzLast = 0, Ref2HorzBeforeLast = 0;
+};
 
-    // ---- Dynamic variables: slot 0 is the selection just made, 1..4 belong to the bars ----
+// Dynamic variables: slot 0 is the selection just made, 1..4 belong to the bars.
+struct DynamicVariables {
     std::array<i32, 5> DynVarId{};
     std::array<f32, 5> DynVarValue{};
     std::array<std::string, 5> DynVarName{EmptyCaption, EmptyCaption, EmptyCaption, EmptyCaption,
@@ -197,8 +224,11 @@ struct Model {
     std::array<i32, 5> DynVarLastPos{};  // index 1..4, shared by all five bar sets
     std::array<i32, 5> DynVarPrevPos{};
     f32 DynVarEnterValue = 0;
+    f32 Increment = 0.001f;
+};
 
-    // ---- Undo: entry 1 newest, 20 oldest, 0 a working place ----
+// Undo: entry 1 newest, 20 oldest, 0 a working place.
+struct UndoStack {
     std::array<i32, kUndoDepth + 1> UndoId{};
     std::array<f32, kUndoDepth + 1> UndoOld{};
     std::array<f32, kUndoDepth + 1> UndoNew{};
@@ -206,17 +236,21 @@ struct Model {
     i32 UndoCount = 0;
     bool EditChanged = false;
     bool UndoButtonsEnabled = false;  // the five UnDo buttons follow this
+};
 
-    // ---- Reverse-arm positions for the diagrams ----
+// The four diagrams' settings: scale, reverse-arm positions, the port diagram's mode.
+struct DiagramSettings {
+    f32 DiagramScale = 1.5f;
     i32 RevArmCount = 0;
     bool DiagramStale = false;
-    f32 PlotRevArmPos = 0;  // stored in the dimension file
     char PortGraphMode = 'F';
     bool PortCycleLabels = true;
+};
 
-    // ---- Lines and circles overlay ----
-    // LineType, LineColor, LineRef: row k at index k-1. The others: row k at index k
-    // (index 0 of LineV1/LineH1 is scratch: reference point 1 when the dialog last opened).
+// The user's lines and circles. LineType, LineColor, LineRef: row k at index k-1. The others:
+// row k at index k (index 0 of LineV1/LineH1 is scratch: reference point 1 when the dialog last
+// opened).
+struct OverlayLines {
     std::array<f32, kOverlayRows> LineType{};
     std::array<f32, kOverlayRows> LineColor{};
     std::array<f32, kOverlayRows> LineRef{};
@@ -226,6 +260,26 @@ struct Model {
     i32 LineIndex = 1;
     bool PivotPickPending = false;
     i32 PivotPickReference = 0;  // the "Referenced to" choice (0..3) waiting for its pivots
+};
+
+// The whole state the application owns, in named parts. A routine takes the part it needs; the
+// solver reads the design and the motion and writes the pivots and its outputs.
+struct Model {
+    Design design;
+    DesignDefaults defaults;
+    PivotTable pivots;
+    MotionState motion;
+    SolverOutputs solved;
+    ViewState view;
+    DisplaySwitches display;
+    CloseUpState closeup;
+    ReadoutState readouts;
+    SteamState steam;
+    RefPointState refs;
+    DynamicVariables dyn;
+    UndoStack undo;
+    DiagramSettings diagrams;
+    OverlayLines overlay;
 };
 
 // Start-up and reset routines; each works on the model it is given.

@@ -66,7 +66,7 @@ public:
     // Empties the type, colour and reference labels of all rows (opening a file does this first).
     void ClearRowLabels();
     // Highlights the current row (LineIndex).
-    void HighlightCurrentRow() { highlighted_ = Clamp(m_.LineIndex); }
+    void HighlightCurrentRow() { highlighted_ = Clamp(m_.overlay.LineIndex); }
 
     // ---- the main window's side ----
     // True when a mouse-down on the main window reopens the dialog to pick the pivots: a left
@@ -78,7 +78,7 @@ public:
 
 private:
     static int Clamp(int k) { return k < 1 ? 1 : k > kOverlayRows ? kOverlayRows : k; }
-    int Current() const { return Clamp(m_.LineIndex); }
+    int Current() const { return Clamp(m_.overlay.LineIndex); }
     bool AllChosen() const { return type_ >= 0 && colour_ >= 0 && ref_ >= 0; }
     void ClearChoices() { type_ = colour_ = ref_ = -1; }
     void PickPivots();

@@ -30,7 +30,7 @@ std::string DiagramUndoLine(const Model& m) {
 }
 
 void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui) {
-    if (!m.DynVarOn) {
+    if (!m.display.DynVarOn) {
         ui.barsVisible = false;
         return;
     }
@@ -45,8 +45,8 @@ void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui) {
     } else {
         const int ys[5] = {0, 2, ScaleY(m, 14), ScaleY(m, 26), ScaleY(m, 38)};
         for (int k = 1; k <= 4; ++k) {
-            c.TextOut(x, ys[k], m.DynVarName[k]);
-            c.TextOut(ScaleX(m, 363), ys[k], Str(m.DynVarValue[k], 6, 3));
+            c.TextOut(x, ys[k], m.dyn.DynVarName[k]);
+            c.TextOut(ScaleX(m, 363), ys[k], Str(m.dyn.DynVarValue[k], 6, 3));
         }
     }
     ui.barsEnabledSet = true;
@@ -54,21 +54,22 @@ void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui) {
 }
 
 void PaintDiagramUndoLine(Model& m, Canvas& c, DiagramControls& ui) {
-    if (!m.UndoOn) {
+    if (!m.display.UndoOn) {
         ui.undoVisible = false;
         return;
     }
     // Rebuilt before it is painted, so the line always shows the newest entry.
-    m.UndoLine = DiagramUndoLine(m);
-    c.TextOut(ScaleX(m, 150), ScaleY(m, 55), m.UndoLine);
+    m.readouts.UndoLine = DiagramUndoLine(m);
+    c.TextOut(ScaleX(m, 150), ScaleY(m, 55), m.readouts.UndoLine);
     ui.undoVisible = true;
 }
 
 std::string DiagramSubject(DiagramKind kind, const Model& m) {
     if (kind == DiagramKind::Port) {
-        const std::string_view graph = m.PortGraphMode == 'B'   ? "forward and reverse graphs"
-                                       : m.PortGraphMode == 'R' ? "reverse graph"
-                                                                : "forward graph";
+        const std::string_view graph = m.diagrams.PortGraphMode == 'B'
+                                           ? "forward and reverse graphs"
+                                       : m.diagrams.PortGraphMode == 'R' ? "reverse graph"
+                                                                         : "forward graph";
         return "Port events against Rev Arm position, " + std::string(graph);
     }
     const int count = PlotCountOf(m);
@@ -76,9 +77,9 @@ std::string DiagramSubject(DiagramKind kind, const Model& m) {
     std::string s = count == 1 ? "Rev Arm position " : "Rev Arm positions ";
     for (int n = 1; n <= count; ++n) {
         if (n > 1) s += ", ";
-        s += Str(m.RevArmPositions[n], 0, 3);
+        s += Str(m.motion.RevArmPositions[n], 0, 3);
         s += ' ';
-        s += DirectionWord(m, m.RevArmPositions[n]);
+        s += DirectionWord(m, m.motion.RevArmPositions[n]);
     }
     return s;
 }
@@ -98,7 +99,7 @@ DiagramControls DrawDiagram(DiagramKind kind, Model& m, Canvas& c) {
 }
 
 DiagramControls RedrawDiagram(DiagramKind kind, Model& m, Canvas& c) {
-    if (kind == DiagramKind::Port && m.PortGraphMode == 'B') return PortBothGraphs(m, c);
+    if (kind == DiagramKind::Port && m.diagrams.PortGraphMode == 'B') return PortBothGraphs(m, c);
     c.Clear(kWhite);
     return DrawDiagram(kind, m, c);
 }

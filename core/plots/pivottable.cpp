@@ -16,7 +16,7 @@ void Append(std::string& s, std::string_view piece, std::size_t limit) {
 
 // The pivot a column lists; a value that names no pivot lists pivot 0.
 int ColumnPivot(const Model& m, int column) {
-    const int p = Round(m.DataPivots[column]);
+    const int p = Round(m.refs.DataPivots[column]);
     return p >= 0 && p < kPivotCount ? p : 0;
 }
 
@@ -26,7 +26,7 @@ std::vector<std::string> BuildPivotDataTable(Model& m, std::string_view date,
                                              std::string_view time) {
     std::vector<std::string> lines;
     std::string title = "Pivot Data   ";
-    title += m.DesignName;
+    title += m.design.DesignName;
     title += "     ";
     title += date;
     title += "   ";
@@ -34,9 +34,9 @@ std::vector<std::string> BuildPivotDataTable(Model& m, std::string_view date,
     lines.push_back(std::move(title));
 
     std::string setting = "       Reverse Arm ";
-    Append(setting, Str(m.RevArmPos, 7, 3), 29);
+    Append(setting, Str(m.motion.RevArmPos, 7, 3), 29);
     Append(setting, "      Step Angle ", 46);
-    Append(setting, Str(m.StepSetting, 7, 3), 56);
+    Append(setting, Str(m.motion.StepSetting, 7, 3), 56);
     lines.push_back(std::move(setting));
 
     lines.emplace_back(
@@ -46,31 +46,32 @@ std::vector<std::string> BuildPivotDataTable(Model& m, std::string_view date,
         "  Angle     Vert   Horz         Vert   Horz          Vert   Horz         Vert   Horz   "
         "       Vert   Horz         Vert   Horz");
 
-    const f32 savedCrank = m.CrankAngle;
-    const f32 savedStep = m.StepAngle;
-    m.CrankAngle = 0;
-    m.StepAngle = 0;
-    const f32 step = m.StepSetting >= kMinTableStep ? m.StepSetting : kMinTableStep;
-    while (m.CrankAngle <= 360) {
-        std::string line = Str(m.CrankAngle, 7, 2);
+    const f32 savedCrank = m.motion.CrankAngle;
+    const f32 savedStep = m.motion.StepAngle;
+    m.motion.CrankAngle = 0;
+    m.motion.StepAngle = 0;
+    const f32 step = m.motion.StepSetting >= kMinTableStep ? m.motion.StepSetting : kMinTableStep;
+    while (m.motion.CrankAngle <= 360) {
+        std::string line = Str(m.motion.CrankAngle, 7, 2);
         SolveLinkage(m);
         for (int first = 1; first <= 5; first += 2) {
             const int a = ColumnPivot(m, first);
             const int b = ColumnPivot(m, first + 1);
             line += "   ";
-            line += Str(m.PivotY[a], first == 1 ? 7 : 9, 3);
+            line += Str(m.pivots.PivotY[a], first == 1 ? 7 : 9, 3);
             line += "  ";
-            line += Str(m.PivotX[a], 7, 3);
+            line += Str(m.pivots.PivotX[a], 7, 3);
             line += "   ";
-            line += Str(m.PivotY[b], 9, 3);
+            line += Str(m.pivots.PivotY[b], 9, 3);
             line += "  ";
-            line += Str(m.PivotX[b], 7, 3);
+            line += Str(m.pivots.PivotX[b], 7, 3);
         }
         lines.push_back(std::move(line));
-        m.CrankAngle = static_cast<f32>(static_cast<long double>(m.CrankAngle) + step);
+        m.motion.CrankAngle =
+            static_cast<f32>(static_cast<long double>(m.motion.CrankAngle) + step);
     }
-    m.CrankAngle = savedCrank;
-    m.StepAngle = savedStep;
+    m.motion.CrankAngle = savedCrank;
+    m.motion.StepAngle = savedStep;
     return lines;
 }
 

@@ -16,8 +16,8 @@ inline void Line(Canvas& c, int x1, int y1, int x2, int y2) {
 }
 
 // Text positions that follow the large-font setting.
-inline int ScaleX(const Model& m, long double x) { return Round(x * m.FontScaleX); }
-inline int ScaleY(const Model& m, long double y) { return Round(y * m.FontScaleY); }
+inline int ScaleX(const Model& m, long double x) { return Round(x * m.display.FontScaleX); }
+inline int ScaleY(const Model& m, long double y) { return Round(y * m.display.FontScaleY); }
 
 // The window font: 8 pt sans, black on an opaque white ground; black pen of width 1.
 inline void StartDrawing(Canvas& c) {
@@ -38,10 +38,10 @@ inline void BoldText(Canvas& c, int x, int y, std::string_view text) {
 class MotionSave {
 public:
     explicit MotionSave(Model& m)
-        : m_(m), savedCrankAngle_(m.CrankAngle), savedRevArmPos_(m.RevArmPos) {}
+        : m_(m), savedCrankAngle_(m.motion.CrankAngle), savedRevArmPos_(m.motion.RevArmPos) {}
     ~MotionSave() {
-        m_.RevArmPos = savedRevArmPos_;
-        m_.CrankAngle = savedCrankAngle_;
+        m_.motion.RevArmPos = savedRevArmPos_;
+        m_.motion.CrankAngle = savedCrankAngle_;
     }
     MotionSave(const MotionSave&) = delete;
     MotionSave& operator=(const MotionSave&) = delete;
@@ -54,13 +54,14 @@ private:
 
 // Number of reverse-arm positions to plot, kept inside the table of nine.
 inline int PlotCountOf(const Model& m) {
-    return m.RevArmCount < 0 ? 0 : (m.RevArmCount > 9 ? 9 : m.RevArmCount);
+    return m.diagrams.RevArmCount < 0 ? 0
+                                      : (m.diagrams.RevArmCount > 9 ? 9 : m.diagrams.RevArmCount);
 }
 
 // "Cen" for the centre itself, "Fwd" below it, "Rev" above (or equal within 0.05 but not exact).
 inline std::string_view DirectionWord(const Model& m, f32 pos) {
-    if (pos == m.RevArmPositions[0]) return "Cen";
-    return pos < m.RevArmPositions[0] ? "Fwd" : "Rev";
+    if (pos == m.motion.RevArmPositions[0]) return "Cen";
+    return pos < m.motion.RevArmPositions[0] ? "Fwd" : "Rev";
 }
 
 }  // namespace tarn::plotkit

@@ -57,7 +57,7 @@ void Polyline(Canvas& c, std::initializer_list<std::pair<long double, int>> pts)
 DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     MotionSave save(m);
     StartDrawing(c);
-    const bool reverse = m.PortGraphMode == 'R';
+    const bool reverse = m.diagrams.PortGraphMode == 'R';
 
     // Per event: the piston position of its last firing and of the one before (equal once it
     // has fired in this drawing).
@@ -79,8 +79,9 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     c.TextOut(420, 47, "Maximum");
     // With no travel at all the normal setting is the maximum.
     const long double normal =
-        m.RevArmToCentMax > 0 ? static_cast<long double>(m.RevArmToCentNorm) / m.RevArmToCentMax
-                              : 1.0L;
+        m.design.RevArmToCentMax > 0
+            ? static_cast<long double>(m.design.RevArmToCentNorm) / m.design.RevArmToCentMax
+            : 1.0L;
     const int normalY = RoundPixel(343 - 288 * normal);
     c.SetPenColor(kBlue);
     Line(c, 59, normalY, 650, normalY);
@@ -124,28 +125,28 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     // A setting beyond the float range stops at the largest float, so every row value is a
     // number.
     for (int i = 0; i <= 18; ++i) {
-        const long double d = i * static_cast<long double>(m.RevArmToCentMax) / 18;
+        const long double d = i * static_cast<long double>(m.design.RevArmToCentMax) / 18;
         if (!reverse) {
-            m.RevArmPos = ToFloat(m.RevArmPositions[0] - d);
+            m.motion.RevArmPos = ToFloat(m.motion.RevArmPositions[0] - d);
             c.TextOut(554, 32, "Forward");
         } else {
-            m.RevArmPos = ToFloat(m.RevArmPositions[0] + d);
+            m.motion.RevArmPos = ToFloat(m.motion.RevArmPositions[0] + d);
             c.TextOut(605, 32, "Rev.");
         }
-        c.TextOut(reverse ? 596 : 556, 336 - 16 * i, Str(m.RevArmPos, 7, 3));
-        m.CrankAngle = 0;
-        m.PistonPos = 0;
+        c.TextOut(reverse ? 596 : 556, 336 - 16 * i, Str(m.motion.RevArmPos, 7, 3));
+        m.motion.CrankAngle = 0;
+        m.solved.PistonPos = 0;
         f32 prevPos = 0;
         std::array<f32, 4> prevOpen{};
         for (int s = 0; s <= 90; ++s) {
-            long double a = m.CrankAngle + (reverse ? -4.0L : 4.0L);
+            long double a = m.motion.CrankAngle + (reverse ? -4.0L : 4.0L);
             while (a > 360) a -= 360;
             while (a < 0) a += 360;
-            m.CrankAngle = static_cast<f32>(a);
+            m.motion.CrankAngle = static_cast<f32>(a);
             SolveLinkage(m);
             SolveValveEvents(m);
-            const std::array<f32, 4> open{m.FrontSteamOpen, m.FrontExhaustOpen, m.RearSteamOpen,
-                                          m.RearExhaustOpen};
+            const std::array<f32, 4> open{m.solved.FrontSteamOpen, m.solved.FrontExhaustOpen,
+                                          m.solved.RearSteamOpen, m.solved.RearExhaustOpen};
             if (s > 0) {
                 for (int ev = 0; ev < 8; ++ev) {
                     const EventRule& rule = kEvents[ev];
@@ -154,7 +155,7 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
                     const bool fires = rule.crossing == Crossing::Opens ? (b < 0 && cur >= 0)
                                                                         : (b > 0 && cur <= 0);
                     if (!fires) continue;
-                    const long double p = m.PistonPos;
+                    const long double p = m.solved.PistonPos;
                     const long double q = prevPos;
                     const f32 e = static_cast<f32>(p - (q - p) * cur / (b - cur));
                     if (last[ev] == previous[ev]) {
@@ -177,12 +178,12 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
                 }
                 c.SetFontColor(kBlack);
             }
-            prevPos = m.PistonPos;
+            prevPos = m.solved.PistonPos;
             prevOpen = open;
         }
     }
 
-    if (m.PortCycleLabels) {
+    if (m.diagrams.PortCycleLabels) {
         // The working cycle around row 13, drawn in the colour of the last event line.
         const long double C = slotC, R = slotR, K = slotK, A = slotA;
         c.SetFontBold(true);
@@ -225,14 +226,14 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
 }
 
 DiagramControls PortBothGraphs(Model& m, Canvas& c) {
-    m.PortGraphMode = 'F';
+    m.diagrams.PortGraphMode = 'F';
     c.Clear(kWhite);
     DrawPortDiagram(m, c);
-    m.PortGraphMode = 'R';
-    m.PortCycleLabels = false;
+    m.diagrams.PortGraphMode = 'R';
+    m.diagrams.PortCycleLabels = false;
     DiagramControls ui = DrawPortDiagram(m, c);
-    m.PortCycleLabels = true;
-    m.PortGraphMode = 'B';
+    m.diagrams.PortCycleLabels = true;
+    m.diagrams.PortGraphMode = 'B';
     return ui;
 }
 

@@ -12,8 +12,8 @@ struct Ops {
     bool front;
     long double p, q;
 
-    f32& SteamOpen() { return front ? m.FrontSteamOpen : m.RearSteamOpen; }
-    f32 ExhaustOpen() const { return front ? m.FrontExhaustOpen : m.RearExhaustOpen; }
+    f32& SteamOpen() { return front ? m.solved.FrontSteamOpen : m.solved.RearSteamOpen; }
+    f32 ExhaustOpen() const { return front ? m.solved.FrontExhaustOpen : m.solved.RearExhaustOpen; }
 
     void Decay(SteamEnd& e) const {
         long double v = e.pressure - e.release / 15.0L;

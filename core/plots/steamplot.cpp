@@ -28,8 +28,8 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
     SteamEnd rear;
     rear.front = false;
     rear.phase = SteamPhase::Admission;
-    m.CrankAngle = 96;
-    m.PistonPos = 0;
+    m.motion.CrankAngle = 96;
+    m.solved.PistonPos = 0;
     f32 prevPos = 0;
     int plotCount = 0;
 
@@ -61,30 +61,31 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
     c.TextOut(386, 364, "Forward End --->");
     c.TextOut(ScaleX(m, 500), 0, "Reverse Arm Positions");
     c.TextOut(ScaleX(m, 520), 13, "Center");
-    c.TextOut(ScaleX(m, 580), 13, Str(m.RevArmPositions[0], 6, 3));
+    c.TextOut(ScaleX(m, 580), 13, Str(m.motion.RevArmPositions[0], 6, 3));
 
     const int count = PlotCountOf(m);
     for (int n = 1; n <= count; ++n) {
-        m.RevArmPos = m.RevArmPositions[n];
-        m.PlotRevArmPos = m.RevArmPos;
+        m.motion.RevArmPos = m.motion.RevArmPositions[n];
+        m.design.PlotRevArmPos = m.motion.RevArmPos;
         ++plotCount;
         if (front.label == '2') front.label = '1';
         if (rear.label == '2') rear.label = '1';
-        const int rowY = Round(n * static_cast<long double>(m.FontScaleY) * 12) + 12;
+        const int rowY = Round(n * static_cast<long double>(m.display.FontScaleY) * 12) + 12;
         c.TextOut(ScaleX(m, 545), rowY, Str(static_cast<long long>(n), 5));
-        c.TextOut(ScaleX(m, 580), rowY, Str(m.RevArmPositions[n], 6, 3));
-        c.TextOut(ScaleX(m, 533), rowY, DirectionWord(m, m.RevArmPositions[n]));
+        c.TextOut(ScaleX(m, 580), rowY, Str(m.motion.RevArmPositions[n], 6, 3));
+        c.TextOut(ScaleX(m, 533), rowY, DirectionWord(m, m.motion.RevArmPositions[n]));
         const std::string nText = Str(static_cast<long long>(n), 1);
 
         for (int k = 1; k <= 150; ++k) {
-            long double a = m.CrankAngle + (m.RevArmPos < m.RevArmPositions[0] ? 4.0L : -4.0L);
+            long double a = m.motion.CrankAngle +
+                            (m.motion.RevArmPos < m.motion.RevArmPositions[0] ? 4.0L : -4.0L);
             while (a > 360) a -= 360;
             while (a < 0) a += 360;
-            m.CrankAngle = static_cast<f32>(a);
+            m.motion.CrankAngle = static_cast<f32>(a);
             SolveLinkage(m);
             SolveValveEvents(m);
 
-            const f32 p = ClampToStroke(m.PistonPos);
+            const f32 p = ClampToStroke(m.solved.PistonPos);
             const f32 q = ClampToStroke(prevPos);
             prevPos = q;
             StepSteamEnd(m, front, p, q);
@@ -93,10 +94,10 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
             if (front.prevPressure != 0) {
                 const bool drawn = k > 60;
                 c.SetPenColor(kGreen);
-                if (front.prevSteamOpen > 0 && m.FrontSteamOpen <= 0) {
+                if (front.prevSteamOpen > 0 && m.solved.FrontSteamOpen <= 0) {
                     const long double f =
                         front.prevSteamOpen /
-                        (static_cast<long double>(front.prevSteamOpen) - m.FrontSteamOpen);
+                        (static_cast<long double>(front.prevSteamOpen) - m.solved.FrontSteamOpen);
                     const int y = PressureY(front.prevPressure);
                     if (drawn)
                         Line(c, PistonX(q), y,
@@ -124,10 +125,10 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
                 }
 
                 c.SetPenColor(kRed);
-                if (rear.prevSteamOpen > 0 && m.RearSteamOpen <= 0) {
+                if (rear.prevSteamOpen > 0 && m.solved.RearSteamOpen <= 0) {
                     const long double f =
                         rear.prevSteamOpen /
-                        (static_cast<long double>(rear.prevSteamOpen) - m.RearSteamOpen);
+                        (static_cast<long double>(rear.prevSteamOpen) - m.solved.RearSteamOpen);
                     const long double from = prevPos;
                     const int y = PressureY(rear.prevPressure);
                     if (drawn)
@@ -159,8 +160,8 @@ DiagramControls DrawSteamDiagram(Model& m, Canvas& c) {
             prevPos = p;
             front.prevPressure = front.pressure;
             rear.prevPressure = rear.pressure;
-            front.prevSteamOpen = m.FrontSteamOpen;
-            rear.prevSteamOpen = m.RearSteamOpen;
+            front.prevSteamOpen = m.solved.FrontSteamOpen;
+            rear.prevSteamOpen = m.solved.RearSteamOpen;
         }
     }
 

@@ -17,14 +17,14 @@ namespace {
 
 // Valve travel v (units, front positive) to a pixel row: DiagramScale units span 375 pixels.
 int TravelY(const Model& m, long double base, long double v) {
-    return RoundPixel(base - v * 375.0L / m.DiagramScale);
+    return RoundPixel(base - v * 375.0L / m.diagrams.DiagramScale);
 }
 
 // The scale at the left: ticks every 0.02 and labels every 0.1 unit, thinned to every 0.1 and
 // 0.5 unit above a scale of 3.75. Only ticks inside the client area are visited, so an odd
 // scale cannot make the loop long.
 void PaintTravelScale(const Model& m, Canvas& c, int labelX, int clientHeight) {
-    const long double s = m.DiagramScale;
+    const long double s = m.diagrams.DiagramScale;
     if (!(s > 0) || !std::isfinite(s)) return;
     const bool dense = s <= 3.75L;
     const long long g = Round(4.0L * s);
@@ -57,14 +57,14 @@ void PaintTravelScale(const Model& m, Canvas& c, int labelX, int clientHeight) {
 void PaintListHeader(const Model& m, Canvas& c) {
     c.TextOut(ScaleX(m, 500), 0, "Reverse Arm Positions");
     c.TextOut(ScaleX(m, 520), 13, "Center");
-    c.TextOut(ScaleX(m, 580), 13, Str(m.RevArmPositions[0], 6, 3));
+    c.TextOut(ScaleX(m, 580), 13, Str(m.motion.RevArmPositions[0], 6, 3));
 }
 
 void PaintListRow(const Model& m, Canvas& c, int n) {
-    const int y = Round(n * static_cast<long double>(m.FontScaleY) * 12) + 12;
+    const int y = Round(n * static_cast<long double>(m.display.FontScaleY) * 12) + 12;
     c.TextOut(ScaleX(m, 545), y, Str(static_cast<long long>(n), 5));
-    c.TextOut(ScaleX(m, 580), y, Str(m.RevArmPositions[n], 6, 3));
-    c.TextOut(ScaleX(m, 533), y, DirectionWord(m, m.RevArmPositions[n]));
+    c.TextOut(ScaleX(m, 580), y, Str(m.motion.RevArmPositions[n], 6, 3));
+    c.TextOut(ScaleX(m, 533), y, DirectionWord(m, m.motion.RevArmPositions[n]));
 }
 
 // Where the six port-level captions stand in one diagram.
@@ -73,23 +73,25 @@ struct LevelTextX {
 };
 
 void PaintPortLevels(const Model& m, Canvas& c, int lineEnd, const LevelTextX& tx) {
-    const long double k = 375.0L / m.DiagramScale;
+    const long double k = 375.0L / m.diagrams.DiagramScale;
     c.SetPenColor(kLime);
-    for (f32 lap : {m.FrontSteamLap, m.FrontPortReach, m.FrontExhaustLap}) {
+    for (f32 lap : {m.solved.FrontSteamLap, m.solved.FrontPortReach, m.solved.FrontExhaustLap}) {
         const int y = RoundPixel(215 - lap * k);
         Line(c, 15, y, lineEnd, y);
     }
-    c.TextOut(tx.frontOpen, RoundPixel(199 - m.FrontSteamLap * k), "Front Steam Port Open");
-    c.TextOut(tx.frontMax, RoundPixel(216 - m.FrontPortReach * k), "Front Steam Port Max");
-    c.TextOut(tx.frontExhaust, RoundPixel(216 - m.FrontExhaustLap * k), "Front Exhaust Port Open");
+    c.TextOut(tx.frontOpen, RoundPixel(199 - m.solved.FrontSteamLap * k), "Front Steam Port Open");
+    c.TextOut(tx.frontMax, RoundPixel(216 - m.solved.FrontPortReach * k), "Front Steam Port Max");
+    c.TextOut(tx.frontExhaust, RoundPixel(216 - m.solved.FrontExhaustLap * k),
+              "Front Exhaust Port Open");
     c.SetPenColor(kRed);
-    for (f32 lap : {m.RearSteamLap, m.RearPortReach, m.RearExhaustLap}) {
+    for (f32 lap : {m.solved.RearSteamLap, m.solved.RearPortReach, m.solved.RearExhaustLap}) {
         const int y = RoundPixel(215 + lap * k);
         Line(c, 15, y, lineEnd, y);
     }
-    c.TextOut(tx.rearOpen, RoundPixel(216 + m.RearSteamLap * k), "Rear Steam Port Open");
-    c.TextOut(tx.rearMax, RoundPixel(199 + m.RearPortReach * k), "Rear Steam Port Max");
-    c.TextOut(tx.rearExhaust, RoundPixel(199 + m.RearExhaustLap * k), "Rear Exhaust Port Open");
+    c.TextOut(tx.rearOpen, RoundPixel(216 + m.solved.RearSteamLap * k), "Rear Steam Port Open");
+    c.TextOut(tx.rearMax, RoundPixel(199 + m.solved.RearPortReach * k), "Rear Steam Port Max");
+    c.TextOut(tx.rearExhaust, RoundPixel(199 + m.solved.RearExhaustLap * k),
+              "Rear Exhaust Port Open");
     c.SetPenColor(kBlack);
 }
 
@@ -98,12 +100,12 @@ void PaintScaleTexts(const Model& m, Canvas& c) {
     c.TextOut(9, 374, "Rear");
     c.TextOut(9, 32, "Units Travel");
     c.TextOut(9, 18, "Scale =");
-    c.TextOut(50, 18, Str(m.DiagramScale, 3, 1));
+    c.TextOut(50, 18, Str(m.diagrams.DiagramScale, 3, 1));
 }
 
 bool AtCentre(const Model& m) {
-    const long double c = m.RevArmPositions[0];
-    return c - 0.05L < m.RevArmPos && m.RevArmPos < c + 0.05L;
+    const long double c = m.motion.RevArmPositions[0];
+    return c - 0.05L < m.motion.RevArmPos && m.motion.RevArmPos < c + 0.05L;
 }
 
 // The extremes of the valve stem joint over the mid-gear sweep. A holds the smallest and B
@@ -136,30 +138,30 @@ void PaintLeadLap(const Model& m, Canvas& c, const CentreTravel& t) {
     const long double mid = (static_cast<long double>(t.a) + t.b) / 2;
     long double v[6];
     if (t.wide) {
-        v[0] = m.FrontAdmitNeg + static_cast<long double>(t.b);
-        v[1] = m.FrontAdmitAt;
-        v[2] = m.FrontExhaustAt;
-        v[3] = m.RearExhaustNeg;
-        v[4] = m.RearAdmitNeg;
-        v[5] = m.RearAdmitAt - static_cast<long double>(t.a);
+        v[0] = m.solved.FrontAdmitNeg + static_cast<long double>(t.b);
+        v[1] = m.solved.FrontAdmitAt;
+        v[2] = m.solved.FrontExhaustAt;
+        v[3] = m.solved.RearExhaustNeg;
+        v[4] = m.solved.RearAdmitNeg;
+        v[5] = m.solved.RearAdmitAt - static_cast<long double>(t.a);
     } else {
-        v[0] = m.FrontAdmitNeg + static_cast<long double>(t.a);
-        v[1] = m.FrontAdmitAt - mid;
-        v[2] = m.FrontExhaustAt - mid;
-        v[3] = mid + m.RearExhaustNeg;
-        v[4] = mid + m.RearAdmitNeg;
-        v[5] = m.RearAdmitAt - static_cast<long double>(t.b);
+        v[0] = m.solved.FrontAdmitNeg + static_cast<long double>(t.a);
+        v[1] = m.solved.FrontAdmitAt - mid;
+        v[2] = m.solved.FrontExhaustAt - mid;
+        v[3] = mid + m.solved.RearExhaustNeg;
+        v[4] = mid + m.solved.RearAdmitNeg;
+        v[5] = m.solved.RearAdmitAt - static_cast<long double>(t.b);
     }
     const int ys[6] = {166, 195, 224, 237, 266, 295};
     for (int i = 0; i < 6; ++i) c.TextOut(592, ys[i], Str(v[i], 6, 3));
 }
 
 void StartPosition(Model& m, Canvas& c, int n, CentreTravel& t) {
-    m.RevArmPos = m.RevArmPositions[n];
-    m.PlotRevArmPos = m.RevArmPos;
+    m.motion.RevArmPos = m.motion.RevArmPositions[n];
+    m.design.PlotRevArmPos = m.motion.RevArmPos;
     PaintListRow(m, c, n);
     t = CentreTravel{};
-    t.wide = m.Cyl.ValvePortWidthFront > m.Cyl.ValveCtrToInsideEdge;
+    t.wide = m.design.Cyl.ValvePortWidthFront > m.design.Cyl.ValveCtrToInsideEdge;
 }
 
 }  // namespace
@@ -205,10 +207,10 @@ DiagramControls DrawSineDiagram(Model& m, Canvas& c) {
         StartPosition(m, c, n, travel);
         const bool centre = AtCentre(m);
         for (int j = 7; j <= 73; ++j) {
-            m.CrankAngle = SineSweepAngle(j);
+            m.motion.CrankAngle = SineSweepAngle(j);
             SolveLinkage(m);
-            const f32 v = m.ValveDisp;
-            if (centre) travel.Track(m.PivotX[4]);
+            const f32 v = m.solved.ValveDisp;
+            if (centre) travel.Track(m.pivots.PivotX[4]);
             if (j > 7) {
                 const int y0 = TravelY(m, 215, prev);
                 if (j == 8) BoldText(c, 45, y0, Str(static_cast<long long>(n), 2));
@@ -232,9 +234,9 @@ namespace {
 // flagged, as in the solver's piston position.
 int OvalX(Model& m, long double degrees) {
     const long double r = degrees * kPi / 180;
-    const long double lc = m.Frame.MainRodCrankEnd;
-    const long double d = GuardedDivisor(m, m.StrokeLen);
-    const long double half = std::sin(r) * m.StrokeLen / 2;
+    const long double lc = m.design.Frame.MainRodCrankEnd;
+    const long double d = GuardedDivisor(m, m.design.StrokeLen);
+    const long double half = std::sin(r) * m.design.StrokeLen / 2;
     long double radicand = lc * lc - half * half;
     if (radicand < 0) {
         radicand = -radicand;
@@ -270,7 +272,7 @@ DiagramControls DrawOvalDiagram(Model& m, Canvas& c) {
     PaintListHeader(m, c);
     PaintPortLevels(m, c, 584, LevelTextX{430, 430, 75, 75, 75, 430});
 
-    const bool wide = m.Cyl.ValvePortWidthFront > m.Cyl.ValveCtrToInsideEdge;
+    const bool wide = m.design.Cyl.ValvePortWidthFront > m.design.Cyl.ValveCtrToInsideEdge;
     const int y0 = wide ? 204 : 213;
     const int y1 = wide ? 213 : 204;
     const int count = PlotCountOf(m);
@@ -281,20 +283,20 @@ DiagramControls DrawOvalDiagram(Model& m, Canvas& c) {
         StartPosition(m, c, n, travel);
         const bool centre = AtCentre(m);
         for (int j = 7; j <= 52; ++j) {
-            m.CrankAngle = OvalSweepAngle(j);
+            m.motion.CrankAngle = OvalSweepAngle(j);
             SolveLinkage(m);
-            const f32 v = m.ValveDisp;
-            if (centre) travel.Track(m.PivotX[4]);
+            const f32 v = m.solved.ValveDisp;
+            if (centre) travel.Track(m.pivots.PivotX[4]);
             if (j > 7) {
                 const std::string label = Str(static_cast<long long>(n), 2);
                 if (j == 22) BoldText(c, 300, TravelY(m, y0, prev), label);
                 if (j == 46) BoldText(c, 334, TravelY(m, y1, prev), label);
                 const int xa = OvalX(m, prevAngle);
-                const int xb = OvalX(m, m.CrankAngle);
+                const int xb = OvalX(m, m.motion.CrankAngle);
                 Line(c, xa, TravelY(m, 215, prev), xb, TravelY(m, 215, v));
             }
             prev = v;
-            prevAngle = m.CrankAngle;
+            prevAngle = m.motion.CrankAngle;
         }
         if (centre) PaintLeadLap(m, c, travel);
     }

@@ -15,13 +15,13 @@ struct Pt {
     int x, y;
 };
 
-Pt S(const Model& m, int i) { return {m.ScreenX[i], m.ScreenY[i]}; }
-Pt C(const Model& m, int n) { return {m.CylPtX[n], m.CylPtY[n]}; }
-Pt Q(const Model& m, int n) { return {m.PistonPtX[n], m.PistonPtY[n]}; }
+Pt S(const Model& m, int i) { return {m.pivots.ScreenX[i], m.pivots.ScreenY[i]}; }
+Pt C(const Model& m, int n) { return {m.steam.CylPtX[n], m.steam.CylPtY[n]}; }
+Pt Q(const Model& m, int n) { return {m.steam.PistonPtX[n], m.steam.PistonPtY[n]}; }
 int Sx(const Model& m, ext x) { return ScreenXOf(m, x); }
 int Sy(const Model& m, ext y) { return ScreenYOf(m, y); }
-ext Px(const Model& m, int i) { return m.PivotX[i]; }
-ext Py(const Model& m, int i) { return m.PivotY[i]; }
+ext Px(const Model& m, int i) { return m.pivots.PivotX[i]; }
+ext Py(const Model& m, int i) { return m.pivots.PivotY[i]; }
 
 void Line(Canvas& c, Pt a, Pt b) {
     c.MoveTo(a.x, a.y);
@@ -31,8 +31,8 @@ void Line(Canvas& c, Pt a, Pt b) {
 // Ids 17 and 18: the offset either side of mid gear at the height of the arm's end, the two
 // halves in different colours.
 void GearLimitLine(const Model& m, Canvas& c, ext offset) {
-    const ext centre = m.RevArmPositions[0];
-    const int y = m.ScreenY[18] + 5;
+    const ext centre = m.motion.RevArmPositions[0];
+    const int y = m.pivots.ScreenY[18] + 5;
     auto toggle = [&c] { c.SetPenColor(c.PenColor() != kBlack ? kBlack : kRed); };
     c.MoveTo(Sx(m, centre - offset), y);
     c.LineTo(Sx(m, centre), y);
@@ -42,7 +42,7 @@ void GearLimitLine(const Model& m, Canvas& c, ext offset) {
 }
 
 // Where the valve cylinder's centre lies: the cylinder centre's x on the driver's height.
-int CylCentreX(const Model& m) { return Sx(m, Px(m, 1) + m.Cyl.CylCtrToDriverCtr); }
+int CylCentreX(const Model& m) { return Sx(m, Px(m, 1) + m.design.Cyl.CylCtrToDriverCtr); }
 
 // The line of a dimension's close-up, as its table row describes it.
 void DrawCloseupLine(const Model& m, Canvas& c, const DimensionInfo& d) {
@@ -71,7 +71,8 @@ void DrawCloseupLine(const Model& m, Canvas& c, const DimensionInfo& d) {
             break;
         case CloseupLine::PortToCentre: Line(c, C(m, 14), {CylCentreX(m), C(m, 14).y}); break;
         case CloseupLine::RingToJoint:
-            Line(c, {Q(m, 8).x, Q(m, 5).y}, {Sx(m, Px(m, 4) + m.Cyl.ValveCtrToJoint), Q(m, 5).y});
+            Line(c, {Q(m, 8).x, Q(m, 5).y},
+                 {Sx(m, Px(m, 4) + m.design.Cyl.ValveCtrToJoint), Q(m, 5).y});
             break;
     }
 }
@@ -109,58 +110,58 @@ CloseupView CloseupViewOf(int id) {
 CloseupActions DrawDimensionCloseup(Model& m, Canvas& c) {
     CloseupActions a;
     // 1. The dialog gets out of the way.
-    if (m.GraphicPosId >= 100) {
+    if (m.closeup.GraphicPosId >= 100) {
         a.closeCylDialog = true;
-        m.GraphicPosFromFrame = false;
+        m.closeup.GraphicPosFromFrame = false;
     } else {
         a.closeFrameDialog = true;
-        m.GraphicPosFromFrame = true;
+        m.closeup.GraphicPosFromFrame = true;
     }
     // 2.
     DrawHourglass(c);
     // 3. The view to come back to, taken on the first frame only.
-    if (m.GraphicPosFrames == 0) {
-        m.DefaultZoom = m.Zoom;
-        m.DefaultOffsetX = m.OffsetX;
-        m.DefaultOffsetY = m.OffsetY;
+    if (m.closeup.GraphicPosFrames == 0) {
+        m.view.DefaultZoom = m.view.Zoom;
+        m.view.DefaultOffsetX = m.view.OffsetX;
+        m.view.DefaultOffsetY = m.view.OffsetY;
     }
     // 4.
     c.SetPenWidth(3);
     c.SetFontSize(14);
     // 5. Three frames red, three black.
-    ++m.GraphicPosFrames;
-    ++m.GraphicPosBlink;
-    c.SetPenColor(m.GraphicPosBlink < 4 ? kRed : kBlack);
+    ++m.closeup.GraphicPosFrames;
+    ++m.closeup.GraphicPosBlink;
+    c.SetPenColor(m.closeup.GraphicPosBlink < 4 ? kRed : kBlack);
     // 6. The view is forced every frame, so pan and zoom have no lasting effect meanwhile.
-    if (const DimensionInfo* d = FindDimension(m.GraphicPosId)) {
+    if (const DimensionInfo* d = FindDimension(m.closeup.GraphicPosId)) {
         const DimCloseup& k = d->closeup;
-        m.Zoom = ToFloat(static_cast<ext>(k.k) / m.GraphicZoomFactor * 7.5L);
+        m.view.Zoom = ToFloat(static_cast<ext>(k.k) / m.closeup.GraphicZoomFactor * 7.5L);
         if (k.setOffsets) {
-            m.OffsetX = k.offsetX;
-            m.OffsetY = k.offsetY;
+            m.view.OffsetX = k.offsetX;
+            m.view.OffsetY = k.offsetY;
         }
         DrawCloseupLine(m, c, *d);
         // Only the line blinks: the name stays black.
         c.SetFontColor(kBlack);
-        const ext fx = m.FontScaleX, fy = m.FontScaleY;
+        const ext fx = m.display.FontScaleX, fy = m.display.FontScaleY;
         c.TextOut(Round(30 * fx), Round(75 * fy), CloseupLabel(*d));
     }
     // 7.
-    if (m.GraphicPosBlink > 5) m.GraphicPosBlink = 0;
+    if (m.closeup.GraphicPosBlink > 5) m.closeup.GraphicPosBlink = 0;
     // 8. Done: the view comes back and the dialog opens again (queued by the window).
-    if (m.GraphicPosFrames > 1000) {
-        m.GraphicPosFrames = 0;
-        m.GraphicPosBlink = 0;
-        m.GraphicPosId = 0;
-        m.Zoom = m.DefaultZoom;
-        m.OffsetX = m.DefaultOffsetX;
-        m.OffsetY = m.DefaultOffsetY;
+    if (m.closeup.GraphicPosFrames > 1000) {
+        m.closeup.GraphicPosFrames = 0;
+        m.closeup.GraphicPosBlink = 0;
+        m.closeup.GraphicPosId = 0;
+        m.view.Zoom = m.view.DefaultZoom;
+        m.view.OffsetX = m.view.DefaultOffsetX;
+        m.view.OffsetY = m.view.DefaultOffsetY;
         c.SetFontSize(8);
-        if (m.GraphicPosFromFrame) a.reopenFrameDialog = true;
+        if (m.closeup.GraphicPosFromFrame) a.reopenFrameDialog = true;
         else a.reopenCylDialog = true;
     }
     // 9.
-    if (m.GraphicPosFrames == 0) a.defaultCursor = true;
+    if (m.closeup.GraphicPosFrames == 0) a.defaultCursor = true;
     return a;
 }
 

@@ -12,28 +12,32 @@
 namespace tarn {
 
 int ScreenXOf(const Model& m, long double x) {
-    return RoundPixel(x * m.Zoom + static_cast<ext>(m.OffsetX));
+    return RoundPixel(x * m.view.Zoom + static_cast<ext>(m.view.OffsetX));
 }
 
 int ScreenYOf(const Model& m, long double y) {
-    return RoundPixel(-y * m.Zoom + static_cast<ext>(m.OffsetY));
+    return RoundPixel(-y * m.view.Zoom + static_cast<ext>(m.view.OffsetY));
 }
 
 void MapPivotsToScreen(Model& m) {
     for (int i = 0; i <= 20; ++i) {
-        m.ScreenX[i] = ScreenXOf(m, m.PivotX[i]);
-        m.ScreenY[i] = ScreenYOf(m, m.PivotY[i]);
+        m.pivots.ScreenX[i] = ScreenXOf(m, m.pivots.PivotX[i]);
+        m.pivots.ScreenY[i] = ScreenYOf(m, m.pivots.PivotY[i]);
     }
 }
 
 void AdvanceCrank(Model& m) {
-    if (m.Direction == "Fwd")
-        m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) + m.StepAngle);
-    else m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) - m.StepAngle);
+    if (m.motion.Direction == "Fwd")
+        m.motion.CrankAngle =
+            static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) + m.motion.StepAngle);
+    else
+        m.motion.CrankAngle =
+            static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) - m.motion.StepAngle);
     // 360.1, not 360: an angle of exactly 360 stays until the next step.
-    if (static_cast<ext>(m.CrankAngle) > 360.1L)
-        m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) - 360);
-    if (m.CrankAngle < 0) m.CrankAngle = static_cast<f32>(static_cast<ext>(m.CrankAngle) + 360);
+    if (static_cast<ext>(m.motion.CrankAngle) > 360.1L)
+        m.motion.CrankAngle = static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) - 360);
+    if (m.motion.CrankAngle < 0)
+        m.motion.CrankAngle = static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) + 360);
 }
 
 CloseupActions MainScene::Tick(Canvas& frame) {
@@ -50,19 +54,19 @@ CloseupActions MainScene::Tick(Canvas& frame) {
 CloseupActions MainScene::RenderFrame(Canvas& c) {
     // A fresh white frame in the start state of the canvas.
     c.Clear(kWhite);
-    c.SetPenWidth(m_.LineWidth);
+    c.SetPenWidth(m_.display.LineWidth);
     c.SetPenColor(kBlack);
     c.SetFont(FontSpec{});
     c.SetFontColor(kBlack);
     c.SetTextBackground(false);
 
-    if (m_.ShowSteam) DrawSteam(m_, c, host_, random_);
+    if (m_.display.ShowSteam) DrawSteam(m_, c, host_, random_);
     SetFrameCaptions(m_, host_);
     DrawLinkage(m_, c);
     DrawOverlay(m_, c);
     DrawUndoLine(m_, c, host_);
-    if (m_.ScreenData) DrawScreenData(m_, c, host_);
-    if (m_.GraphicPosId > 0) return DrawDimensionCloseup(m_, c);
+    if (m_.display.ScreenData) DrawScreenData(m_, c, host_);
+    if (m_.closeup.GraphicPosId > 0) return DrawDimensionCloseup(m_, c);
     return {};
 }
 
@@ -81,7 +85,7 @@ void SetFrameCaptions(const Model& m, SceneHost& host) {
     // The date first: the host reads its clock there.
     const std::string date = host.DateText();
     const std::string time = host.TimeText();
-    const std::string tail = m.DesignName + "     " + date + "   " + time + "   Version 2.6";
+    const std::string tail = m.design.DesignName + "     " + date + "   " + time + "   Version 2.6";
     for (const auto& t : kTitles) host.SetCaption(t.window, t.title + tail);
 }
 
@@ -103,11 +107,11 @@ void Cross(Canvas& c, int x, int y, int a, int b) {
 }  // namespace
 
 void DrawLinkage(Model& m, Canvas& c) {
-    const ext dd = m.DriverDia;
-    const auto& sx = m.ScreenX;
-    const auto& sy = m.ScreenY;
-    auto px = [&](int i) { return static_cast<ext>(m.PivotX[i]); };
-    auto py = [&](int i) { return static_cast<ext>(m.PivotY[i]); };
+    const ext dd = m.design.DriverDia;
+    const auto& sx = m.pivots.ScreenX;
+    const auto& sy = m.pivots.ScreenY;
+    auto px = [&](int i) { return static_cast<ext>(m.pivots.PivotX[i]); };
+    auto py = [&](int i) { return static_cast<ext>(m.pivots.PivotY[i]); };
 
     c.SetPenColor(kBlack);
     Circle(m, c, px(1), py(1), 0.5L * dd);  // driver wheel
@@ -115,10 +119,10 @@ void DrawLinkage(Model& m, Canvas& c) {
     // Balance weight: 140 degrees of a circle about the origin, opposite the crank pin. The
     // sine is added, so the angles are screen angles.
     {
-        const ext r = 0.35L * dd * m.Zoom;
-        const ext a1 = (static_cast<ext>(m.CrankAngle) - 110) * kPi / 180;
-        const ext a2 = (static_cast<ext>(m.CrankAngle) + 110) * kPi / 180;
-        const ext ox = m.OffsetX, oy = m.OffsetY, zr = dd * m.Zoom;
+        const ext r = 0.35L * dd * m.view.Zoom;
+        const ext a1 = (static_cast<ext>(m.motion.CrankAngle) - 110) * kPi / 180;
+        const ext a2 = (static_cast<ext>(m.motion.CrankAngle) + 110) * kPi / 180;
+        const ext ox = m.view.OffsetX, oy = m.view.OffsetY, zr = dd * m.view.Zoom;
         c.Arc(RoundPixel(ox - r), RoundPixel(oy + r), RoundPixel(ox + r), RoundPixel(oy - r),
               RoundPixel(std::cos(a1) * zr + ox), RoundPixel(std::sin(a1) * zr + oy),
               RoundPixel(std::cos(a2) * zr + ox), RoundPixel(std::sin(a2) * zr + oy));
@@ -128,11 +132,11 @@ void DrawLinkage(Model& m, Canvas& c) {
     Circle(m, c, px(3), py(3), 0.04L * dd);  // crosshead
     for (int i = 4; i <= 13; ++i) Circle(m, c, px(i), py(i), 0.02L * dd);
     Circle(m, c, px(18), py(18), 0.02L * dd);  // reverse arm end
-    m.PivotX[18] = m.RevArmPos;
+    m.pivots.PivotX[18] = m.motion.RevArmPos;
 
     // Cylinder and valve chest outline.
-    const auto& cx = m.CylPtX;
-    const auto& cy = m.CylPtY;
+    const auto& cx = m.steam.CylPtX;
+    const auto& cy = m.steam.CylPtY;
     c.SetPenColor(kGrey);
     c.MoveTo(cx[0], cy[0]);
     for (int i = 1; i <= 9; ++i) c.LineTo(cx[i], cy[i]);
@@ -144,8 +148,8 @@ void DrawLinkage(Model& m, Canvas& c) {
     for (int i : {14, 15, 16, 17}) c.LineTo(cx[i], cy[i]);
 
     // Piston rod, piston, valve stem and valve heads.
-    const auto& qx = m.PistonPtX;
-    const auto& qy = m.PistonPtY;
+    const auto& qx = m.steam.PistonPtX;
+    const auto& qy = m.steam.PistonPtY;
     c.SetPenColor(kBlack);
     c.MoveTo(sx[3], sy[3]);
     c.LineTo(qx[0], qy[0]);
@@ -165,7 +169,7 @@ void DrawLinkage(Model& m, Canvas& c) {
 
     // The curved link, still in red.
     {
-        const ext r = m.LinkRadius;
+        const ext r = m.design.LinkRadius;
         const int rx = ScreenXOf(m, px(5) + 0.05L * r);
         c.Arc(ScreenXOf(m, px(14) - r), ScreenYOf(m, py(14) - r), ScreenXOf(m, px(14) + r),
               ScreenYOf(m, py(14) + r), rx, ScreenYOf(m, py(5) + 0.25L * r), rx,
@@ -208,21 +212,22 @@ void DrawOverlay(const Model& m, Canvas& c) {
         return (i >= 0 && i < kPivotCount) ? i : -1;
     };
     for (int k = 1; k <= kOverlayRows; ++k) {
-        c.SetPenColor(OverlayColour(m.LineColor[k - 1]));
-        const float type = m.LineType[k - 1];
-        const float mode = m.LineRef[k - 1];
-        const ext x1 = m.LineH1[k], y1 = m.LineV1[k], x2 = m.LineH2[k], y2 = m.LineV2[k];
-        const int a = pivot(m.LinePivot1[k]);
-        const int b = pivot(m.LinePivot2[k]);
+        c.SetPenColor(OverlayColour(m.overlay.LineColor[k - 1]));
+        const float type = m.overlay.LineType[k - 1];
+        const float mode = m.overlay.LineRef[k - 1];
+        const ext x1 = m.overlay.LineH1[k], y1 = m.overlay.LineV1[k], x2 = m.overlay.LineH2[k],
+                  y2 = m.overlay.LineV2[k];
+        const int a = pivot(m.overlay.LinePivot1[k]);
+        const int b = pivot(m.overlay.LinePivot2[k]);
         // A row tied to a pivot outside the table draws nothing.
-        const ext ax = a >= 0 ? m.PivotX[a] : 0, ay = a >= 0 ? m.PivotY[a] : 0;
-        const ext bx = b >= 0 ? m.PivotX[b] : 0, by = b >= 0 ? m.PivotY[b] : 0;
+        const ext ax = a >= 0 ? m.pivots.PivotX[a] : 0, ay = a >= 0 ? m.pivots.PivotY[a] : 0;
+        const ext bx = b >= 0 ? m.pivots.PivotX[b] : 0, by = b >= 0 ? m.pivots.PivotY[b] : 0;
         auto line = [&](ext xa, ext ya, ext xb, ext yb) {
             c.MoveTo(ScreenXOf(m, xa), ScreenYOf(m, ya));
             c.LineTo(ScreenXOf(m, xb), ScreenYOf(m, yb));
         };
         auto circle = [&](ext cxm, ext cym, ext r) {
-            const ext z = m.Zoom, ox = m.OffsetX, oy = m.OffsetY;
+            const ext z = m.view.Zoom, ox = m.view.OffsetX, oy = m.view.OffsetY;
             c.Ellipse(RoundPixel((cxm - r) * z + ox), RoundPixel(-(cym - r) * z + oy + 1),
                       RoundPixel((cxm + r) * z + ox + 1), RoundPixel(-(cym + r) * z + oy));
         };

@@ -8,11 +8,11 @@
 namespace tarn {
 
 void UpdateCylinderPoints(Model& m) {
-    const auto& d = m.Cyl;
+    const auto& d = m.design.Cyl;
     const ext E = d.CylCtrToDriverCtr, g = d.CylBoreDia, h = d.CylBoreLen, i = d.CylSteamPortWidth;
     const ext mm = d.ValveBoreDia, n = d.ValveBoreLen, o = d.ValveBoreCtrToPort;
     const ext p = d.ValvePortWidthRear, q = d.ValvePortWidthFront;
-    const ext yc = m.PivotY[3], yv = m.PivotY[4];
+    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4];
     const ext pts[18][2] = {
         {E - n / 2, yv + mm / 2},          // C0 valve chest, top rear corner
         {E - n / 2, yv - mm / 2},          // C1 valve chest, bottom rear corner
@@ -34,17 +34,18 @@ void UpdateCylinderPoints(Model& m) {
         {E + o, yv - mm / 2},              // C17 front port, inner edge
     };
     for (int k = 0; k < 18; ++k) {
-        m.CylPtX[k] = ScreenXOf(m, pts[k][0]);
-        m.CylPtY[k] = ScreenYOf(m, pts[k][1]);
+        m.steam.CylPtX[k] = ScreenXOf(m, pts[k][0]);
+        m.steam.CylPtY[k] = ScreenYOf(m, pts[k][1]);
     }
 }
 
 void UpdatePistonPoints(Model& m) {
-    const auto& d = m.Cyl;
+    const auto& d = m.design.Cyl;
     const ext g = d.CylBoreDia, j = d.PistonRodLen, k = d.PistonWidth, mm = d.ValveBoreDia;
     const ext r = d.ValveCtrToInsideEdge, s = d.ValveEndWidthRear, t = d.ValveEndWidthFront;
     const ext u = d.ValveCtrToJoint;
-    const ext yc = m.PivotY[3], yv = m.PivotY[4], xx = m.PivotX[3], xs = m.PivotX[4];
+    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4], xx = m.pivots.PivotX[3],
+              xs = m.pivots.PivotX[4];
     const ext w = xs + u;  // valve centre
     const ext pts[14][2] = {
         {xx + j + k / 2, yc},          // Q0 piston rod end
@@ -63,8 +64,8 @@ void UpdatePistonPoints(Model& m) {
         {w + r + t, yv + mm / 2},      // Q13 front valve head, outer top
     };
     for (int n = 0; n < 14; ++n) {
-        m.PistonPtX[n] = ScreenXOf(m, pts[n][0]);
-        m.PistonPtY[n] = ScreenYOf(m, pts[n][1]);
+        m.steam.PistonPtX[n] = ScreenXOf(m, pts[n][0]);
+        m.steam.PistonPtY[n] = ScreenYOf(m, pts[n][1]);
     }
 }
 
@@ -100,13 +101,14 @@ Rgb EndColour(Rgb colour, char& state, f32 steamOpen, f32 exhaustOpen) {
 
 int EndDensity(const Model& m, Rgb colour, f32& density, f32 steamOpen, f32 exhaustOpen) {
     if (colour == kRed)
-        density =
-            static_cast<f32>(density + static_cast<ext>(m.StepAngle) * 50 * (steamOpen + 0.1L));
+        density = static_cast<f32>(density +
+                                   static_cast<ext>(m.motion.StepAngle) * 50 * (steamOpen + 0.1L));
     else if (colour == kBlue)
-        density = static_cast<f32>(density - static_cast<ext>(m.StepAngle) * 60 * exhaustOpen);
+        density =
+            static_cast<f32>(density - static_cast<ext>(m.motion.StepAngle) * 60 * exhaustOpen);
     if (!(density >= 25)) density = 25.0f;
     if (density > 2000) density = 2000.0f;
-    return Round(static_cast<ext>(density) * m.Zoom / 18.5L);
+    return Round(static_cast<ext>(density) * m.view.Zoom / 18.5L);
 }
 
 // A zero span that is used as a divisor counts as one pixel.
@@ -114,7 +116,7 @@ int Span(int v) { return v == 0 ? 1 : v; }
 
 void Beat(Model& m, SceneHost& host, f32 exhaustOpen, char& armed, f32& level, f32 density,
           f32 otherLevel) {
-    if (!(exhaustOpen >= 0) && m.GraphicPosId == 0) armed = '1';
+    if (!(exhaustOpen >= 0) && m.closeup.GraphicPosId == 0) armed = '1';
     if (exhaustOpen > 0 && armed == '1') {
         armed = '0';
         level = density;
@@ -128,38 +130,39 @@ void Beat(Model& m, SceneHost& host, f32 exhaustOpen, char& armed, f32& level, f
 }  // namespace
 
 void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
-    const auto& X = m.CylPtX;
-    const auto& Y = m.CylPtY;
-    const auto& QX = m.PistonPtX;
-    const auto& QY = m.PistonPtY;
+    const auto& X = m.steam.CylPtX;
+    const auto& Y = m.steam.CylPtY;
+    const auto& QX = m.steam.PistonPtX;
+    const auto& QY = m.steam.PistonPtY;
     auto R = [&](int n) { return rnd.Next(n); };
 
     rnd.Seed(host.ClockSeed());
 
     // Steam supply above the chest and live steam between the valve heads.
-    for (int k = 0, n = Round(static_cast<ext>(m.Zoom) * 5.4L); k < n; ++k) {
+    for (int k = 0, n = Round(static_cast<ext>(m.view.Zoom) * 5.4L); k < n; ++k) {
         const int dy = R(Y[1] - QY[5]);
         const int dx = R(X[11] - X[13]);
         c.SetPixel(X[13] + dx, Y[0] - dy, kRed);
     }
-    for (int k = 0, n = Round(static_cast<ext>(m.Zoom) * 43.2L); k < n; ++k) {
+    for (int k = 0, n = Round(static_cast<ext>(m.view.Zoom) * 43.2L); k < n; ++k) {
         const int dy = R(Y[1] - Y[0]);
         const int dx = R(QX[10] - QX[9]);
         c.SetPixel(QX[9] + dx, Y[0] + dy, kRed);
     }
 
     // Front end of the cylinder and its passage.
-    Rgb colour = EndColour(kBlack, m.FrontSteamState, m.FrontSteamOpen, m.FrontExhaustOpen);
-    m.FrontSteamCount =
-        EndDensity(m, colour, m.FrontSteamDensity, m.FrontSteamOpen, m.FrontExhaustOpen);
-    for (int k = 0; k < m.FrontSteamCount; ++k) {
+    Rgb colour = EndColour(kBlack, m.steam.FrontSteamState, m.solved.FrontSteamOpen,
+                           m.solved.FrontExhaustOpen);
+    m.steam.FrontSteamCount = EndDensity(m, colour, m.steam.FrontSteamDensity,
+                                         m.solved.FrontSteamOpen, m.solved.FrontExhaustOpen);
+    for (int k = 0; k < m.steam.FrontSteamCount; ++k) {
         const int dy = R(Y[4] - Y[3]);
         const int dx = R(X[6] - QX[4]);
         c.SetPixel(QX[4] + dx, Y[3] + dy, colour);
     }
     {
         const int span = Span(Y[3] - Y[1]);
-        for (int k = 0, n = m.FrontSteamCount / 15; k < n; ++k) {
+        for (int k = 0, n = m.steam.FrontSteamCount / 15; k < n; ++k) {
             const int dy = R(span);
             const ext f = static_cast<ext>(dy) / span;
             const int dx = R(X[7] - X[17]);
@@ -168,17 +171,18 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
     }
 
     // Rear end: no reset of the colour, so before its first event it takes the front's.
-    colour = EndColour(colour, m.RearSteamState, m.RearSteamOpen, m.RearExhaustOpen);
-    m.RearSteamCount =
-        EndDensity(m, colour, m.RearSteamDensity, m.RearSteamOpen, m.RearExhaustOpen);
-    for (int k = 0; k < m.RearSteamCount; ++k) {
+    colour =
+        EndColour(colour, m.steam.RearSteamState, m.solved.RearSteamOpen, m.solved.RearExhaustOpen);
+    m.steam.RearSteamCount = EndDensity(m, colour, m.steam.RearSteamDensity, m.solved.RearSteamOpen,
+                                        m.solved.RearExhaustOpen);
+    for (int k = 0; k < m.steam.RearSteamCount; ++k) {
         const int dy = R(Y[4] - Y[3]);
         const int dx = R(QX[1] - X[3]);
         c.SetPixel(X[3] + dx, Y[3] + dy, colour);
     }
     {
         const int span = Span(Y[3] - Y[1]);
-        for (int k = 0, n = m.RearSteamCount / 15; k < n; ++k) {
+        for (int k = 0, n = m.steam.RearSteamCount / 15; k < n; ++k) {
             const int dy = R(span);
             const ext f = static_cast<ext>(dy) / span;
             const int dx = R(X[14] - X[2]);
@@ -196,13 +200,13 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
     };
 
     // Front exhaust space, passage and plume (white while the exhaust is shut).
-    colour = m.FrontExhaustOpen > 0 ? kBlue : kWhite;
-    for (int k = 0, n = m.FrontSteamCount / 5; k < n; ++k) {
+    colour = m.solved.FrontExhaustOpen > 0 ? kBlue : kWhite;
+    for (int k = 0, n = m.steam.FrontSteamCount / 5; k < n; ++k) {
         const int dy = R(Y[1] - Y[0]);
         const int dx = R(X[9] - QX[13]);
         c.SetPixel(QX[13] + dx, Y[0] + dy, colour);
     }
-    for (int k = 0, n = m.FrontSteamCount / 12; k < n; ++k) {
+    for (int k = 0, n = m.steam.FrontSteamCount / 12; k < n; ++k) {
         const int dy = R(H);
         const ext f = static_cast<ext>(dy) / H;
         const int dx = R(X[9] - X[10]);
@@ -211,13 +215,13 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
     }
 
     // Rear exhaust space, passage and plume.
-    colour = m.RearExhaustOpen > 0 ? kBlue : kWhite;
-    for (int k = 0, n = m.RearSteamCount / 5; k < n; ++k) {
+    colour = m.solved.RearExhaustOpen > 0 ? kBlue : kWhite;
+    for (int k = 0, n = m.steam.RearSteamCount / 5; k < n; ++k) {
         const int dy = R(Y[1] - Y[0]);
         const int dx = R(QX[6] - X[0]);
         c.SetPixel(X[0] + dx, Y[0] + dy, colour);
     }
-    for (int k = 0, n = m.RearSteamCount / 12; k < n; ++k) {
+    for (int k = 0, n = m.steam.RearSteamCount / 12; k < n; ++k) {
         const int dy = R(H);
         const ext f = static_cast<ext>(dy) / H;
         const int dx = R(X[12] - X[0]);
@@ -226,7 +230,7 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
     }
 
     // The legend of the four colours.
-    if (m.ScreenData) {
+    if (m.display.ScreenData) {
         static constexpr struct {
             Rgb colour;
             int dx, dy;
@@ -243,10 +247,10 @@ void DrawSteam(Model& m, Canvas& c, SceneHost& host, SteamRandom& rnd) {
     c.SetFontColor(kBlack);
 
     // Exhaust beats, front end first.
-    Beat(m, host, m.FrontExhaustOpen, m.FrontBeatArmed, m.FrontBeatLevel, m.FrontSteamDensity,
-         m.RearBeatLevel);
-    Beat(m, host, m.RearExhaustOpen, m.RearBeatArmed, m.RearBeatLevel, m.RearSteamDensity,
-         m.FrontBeatLevel);
+    Beat(m, host, m.solved.FrontExhaustOpen, m.steam.FrontBeatArmed, m.steam.FrontBeatLevel,
+         m.steam.FrontSteamDensity, m.steam.RearBeatLevel);
+    Beat(m, host, m.solved.RearExhaustOpen, m.steam.RearBeatArmed, m.steam.RearBeatLevel,
+         m.steam.RearSteamDensity, m.steam.FrontBeatLevel);
 }
 
 }  // namespace tarn

@@ -18,59 +18,61 @@ void RelativeStep(Model& m, i32 p, i32& last, i32& beforeLast, int divisor, int 
     const long long moved = std::llabs(static_cast<long long>(p) - last);
     if (moved == 1) inc = p / dv;
     if (moved == largeStep) inc = p / dv;
-    m.Increment = static_cast<f32>(inc);
+    m.dyn.Increment = static_cast<f32>(inc);
     beforeLast = last;
     last = p;
 }
 
 void PanVertical(Model& m, i32 p) {
-    RelativeStep(m, p, m.PanVertLast, m.PanVertBeforeLast, 10, 10);
-    m.OffsetY = static_cast<f32>(static_cast<ext>(m.OffsetY) - m.Increment);
-    m.ZoomBase = m.Zoom;
-    m.ZoomBaseX = m.OffsetX;
-    m.ZoomBaseY = m.OffsetY;
+    RelativeStep(m, p, m.view.PanVertLast, m.view.PanVertBeforeLast, 10, 10);
+    m.view.OffsetY = static_cast<f32>(static_cast<ext>(m.view.OffsetY) - m.dyn.Increment);
+    m.view.ZoomBase = m.view.Zoom;
+    m.view.ZoomBaseX = m.view.OffsetX;
+    m.view.ZoomBaseY = m.view.OffsetY;
 }
 
 void PanHorizontal(Model& m, i32 p) {
-    RelativeStep(m, p, m.PanHorzLast, m.PanHorzBeforeLast, 10, 10);
-    m.OffsetX = static_cast<f32>(static_cast<ext>(m.OffsetX) + m.Increment);
-    m.ZoomBase = m.Zoom;
-    m.ZoomBaseX = m.OffsetX;
-    m.ZoomBaseY = m.OffsetY;
+    RelativeStep(m, p, m.view.PanHorzLast, m.view.PanHorzBeforeLast, 10, 10);
+    m.view.OffsetX = static_cast<f32>(static_cast<ext>(m.view.OffsetX) + m.dyn.Increment);
+    m.view.ZoomBase = m.view.Zoom;
+    m.view.ZoomBaseX = m.view.OffsetX;
+    m.view.ZoomBaseY = m.view.OffsetY;
 }
 
 void ZoomStep(Model& m, i32 p) {
-    m.ZoomBase = m.Zoom;
-    m.ZoomBaseX = m.OffsetX;
-    m.ZoomBaseY = m.OffsetY;
-    RelativeStep(m, p, m.ZoomLast, m.ZoomBeforeLast, 10, 10);
+    m.view.ZoomBase = m.view.Zoom;
+    m.view.ZoomBaseX = m.view.OffsetX;
+    m.view.ZoomBaseY = m.view.OffsetY;
+    RelativeStep(m, p, m.view.ZoomLast, m.view.ZoomBeforeLast, 10, 10);
     // The step is a percentage; the view centre stays on the same model point.
-    const ext z = m.Zoom + static_cast<ext>(m.Zoom) * m.Increment * 0.01L;
-    m.Zoom = static_cast<f32>(z);
-    if (m.ZoomBase > 0) {
-        m.OffsetX = static_cast<f32>(
-            (static_cast<ext>(m.ZoomBaseX) - kViewCentreX) * z / m.ZoomBase + kViewCentreX);
-        m.OffsetY = static_cast<f32>(
-            z * (static_cast<ext>(m.ZoomBaseY) - kViewCentreY) / m.ZoomBase + kViewCentreY);
+    const ext z = m.view.Zoom + static_cast<ext>(m.view.Zoom) * m.dyn.Increment * 0.01L;
+    m.view.Zoom = static_cast<f32>(z);
+    if (m.view.ZoomBase > 0) {
+        m.view.OffsetX = static_cast<f32>((static_cast<ext>(m.view.ZoomBaseX) - kViewCentreX) * z /
+                                              m.view.ZoomBase +
+                                          kViewCentreX);
+        m.view.OffsetY = static_cast<f32>(z * (static_cast<ext>(m.view.ZoomBaseY) - kViewCentreY) /
+                                              m.view.ZoomBase +
+                                          kViewCentreY);
     }
     // The offsets keep the values of the unclamped zoom.
-    if (z > 3000) m.Zoom = 3000;
-    if (!(m.Zoom >= 0.5f)) m.Zoom = 0.5f;
+    if (z > 3000) m.view.Zoom = 3000;
+    if (!(m.view.Zoom >= 0.5f)) m.view.Zoom = 0.5f;
 }
 
 void TakePresetView(Model& m) {
-    m.ViewPresets[0] = m.Zoom;
-    m.ViewPresets[1] = m.OffsetX;
-    m.ViewPresets[2] = m.OffsetY;
+    m.view.ViewPresets[0] = m.view.Zoom;
+    m.view.ViewPresets[1] = m.view.OffsetX;
+    m.view.ViewPresets[2] = m.view.OffsetY;
 }
 
 void RecallPreset(Model& m, int k, bool store) {
     if (k < 1 || k > 6) return;
     if (store)
-        for (int i = 0; i < 3; ++i) m.ViewPresets[3 * k + i] = m.ViewPresets[i];
-    m.Zoom = m.ViewPresets[3 * k];
-    m.OffsetX = m.ViewPresets[3 * k + 1];
-    m.OffsetY = m.ViewPresets[3 * k + 2];
+        for (int i = 0; i < 3; ++i) m.view.ViewPresets[3 * k + i] = m.view.ViewPresets[i];
+    m.view.Zoom = m.view.ViewPresets[3 * k];
+    m.view.OffsetX = m.view.ViewPresets[3 * k + 1];
+    m.view.OffsetY = m.view.ViewPresets[3 * k + 2];
 }
 
 float GraphicZoomFromText(std::string_view text) {

@@ -24,36 +24,36 @@ void CommitDimensionField(Model& m, int id, std::string_view text) {
     const DimensionInfo* info = FindDimension(id);
     if (!info || !IsVariableDimension(id)) return;
     const std::string caption(info->caption.substr(0, kCaptionLimit));
-    const bool edited = m.EditChanged;
+    const bool edited = m.undo.EditChanged;
     // 1. The old value goes into a new undo entry first.
     if (edited) {
         PushUndo(m);
-        m.UndoId[1] = id;
-        m.UndoOld[1] = GetDimension(m, id);
+        m.undo.UndoId[1] = id;
+        m.undo.UndoOld[1] = GetDimension(m, id);
     }
     // 2 and 4. Store; the working pivots and the valve centre line follow.
     const f32 v = ParseField(text);
     SetDimension(m, id, v);
     // 3. The most recent dynamic variable.
-    m.DynVarName[0] = caption;
-    m.DynVarId[0] = id;
-    m.DynVarValue[0] = v;
+    m.dyn.DynVarName[0] = caption;
+    m.dyn.DynVarId[0] = id;
+    m.dyn.DynVarValue[0] = v;
     PushDynVar(m);
     // 5. The undo entry completed.
     if (edited) {
-        m.UndoNew[1] = GetDimension(m, id);
-        m.UndoName[1] = caption;
+        m.undo.UndoNew[1] = GetDimension(m, id);
+        m.undo.UndoName[1] = caption;
     }
     // 6.
-    m.EditChanged = false;
+    m.undo.EditChanged = false;
 }
 
 void ClampListedRevArmPositions(Model& m) {
-    const ext c = m.RevArmPositions[0];
-    const f32 lo = ToFloat(c - m.RevArmToCentNorm);
-    const f32 hi = ToFloat(c + m.RevArmToCentNorm);
+    const ext c = m.motion.RevArmPositions[0];
+    const f32 lo = ToFloat(c - m.design.RevArmToCentNorm);
+    const f32 hi = ToFloat(c + m.design.RevArmToCentNorm);
     for (int i = 1; i <= 9; ++i) {
-        f32& p = m.RevArmPositions[i];
+        f32& p = m.motion.RevArmPositions[i];
         if (p == 0) continue;  // an unused position stays unused
         if (p < lo) p = lo;
         if (p > hi) p = hi;
@@ -61,17 +61,17 @@ void ClampListedRevArmPositions(Model& m) {
 }
 
 void CommitGearLimitNorm(Model& m, std::string_view text) {
-    m.RevArmToCentNorm = NonNegative(ParseField(text));
-    if (m.RevArmToCentNorm > m.RevArmToCentMax) {
-        m.RevArmToCentNorm = m.RevArmToCentMax;
+    m.design.RevArmToCentNorm = NonNegative(ParseField(text));
+    if (m.design.RevArmToCentNorm > m.design.RevArmToCentMax) {
+        m.design.RevArmToCentNorm = m.design.RevArmToCentMax;
         ClampListedRevArmPositions(m);
     }
 }
 
 void CommitGearLimitMax(Model& m, std::string_view text) {
-    m.RevArmToCentMax = NonNegative(ParseField(text));
-    if (m.RevArmToCentMax < m.RevArmToCentNorm) {
-        m.RevArmToCentMax = m.RevArmToCentNorm;
+    m.design.RevArmToCentMax = NonNegative(ParseField(text));
+    if (m.design.RevArmToCentMax < m.design.RevArmToCentNorm) {
+        m.design.RevArmToCentMax = m.design.RevArmToCentNorm;
         ClampListedRevArmPositions(m);
     }
 }

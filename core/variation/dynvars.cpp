@@ -12,9 +12,9 @@ namespace tarn {
 namespace {
 
 void CopySlot(Model& m, int to, int from) {
-    m.DynVarId[to] = m.DynVarId[from];
-    m.DynVarValue[to] = m.DynVarValue[from];
-    m.DynVarName[to] = m.DynVarName[from];
+    m.dyn.DynVarId[to] = m.dyn.DynVarId[from];
+    m.dyn.DynVarValue[to] = m.dyn.DynVarValue[from];
+    m.dyn.DynVarName[to] = m.dyn.DynVarName[from];
 }
 
 bool ValidBar(int k) { return k >= 1 && k <= 4; }
@@ -22,12 +22,12 @@ bool ValidBar(int k) { return k >= 1 && k <= 4; }
 }  // namespace
 
 void PushDynVar(Model& m) {
-    const i32 a = m.DynVarId[0];
+    const i32 a = m.dyn.DynVarId[0];
     for (int k = 1; k <= 4; ++k) {
-        if (m.DynVarId[k] == a) {
+        if (m.dyn.DynVarId[k] == a) {
             // Already on bar k: the bar keeps its dimension and only takes the new value.
-            m.DynVarValue[k] = m.DynVarValue[0];
-            m.DynVarName[k] = m.DynVarName[0];
+            m.dyn.DynVarValue[k] = m.dyn.DynVarValue[0];
+            m.dyn.DynVarName[k] = m.dyn.DynVarName[0];
             return;
         }
     }
@@ -38,37 +38,37 @@ void PushDynVar(Model& m) {
 void ClearDynVars(Model& m) { ClearDynVarSlots(m); }
 
 void StepDynVar(Model& m) {
-    const int s = m.DynVarSlot;
-    m.DynVarValue[s] = ToFloat(static_cast<ext>(m.DynVarValue[s]) + m.Increment);
+    const int s = m.dyn.DynVarSlot;
+    m.dyn.DynVarValue[s] = ToFloat(static_cast<ext>(m.dyn.DynVarValue[s]) + m.dyn.Increment);
     // The cut-off read-outs belong to the old dimension; they wait for the next closing.
-    m.FrontCutoffText.clear();
-    m.RearCutoffText.clear();
+    m.readouts.FrontCutoffText.clear();
+    m.readouts.RearCutoffText.clear();
 }
 
 void ApplyDynVar(Model& m) {
-    const int s = m.DynVarSlot;
+    const int s = m.dyn.DynVarSlot;
     if (s < 0 || s > 4) return;
-    const i32 id = m.DynVarId[s];
+    const i32 id = m.dyn.DynVarId[s];
     if (!IsVariableDimension(id)) return;
     // Always from the dimension's current value, so a change by another route is continued.
-    m.DynVarValue[s] = GetDimension(m, id);
+    m.dyn.DynVarValue[s] = GetDimension(m, id);
     StepDynVar(m);
-    SetDimension(m, id, m.DynVarValue[s]);
+    SetDimension(m, id, m.dyn.DynVarValue[s]);
 }
 
 void RefreshDynVarsAfterReset(Model& m) {
     ClearDynVars(m);
-    m.Increment = 0;
+    m.dyn.Increment = 0;
     for (int k = 1; k <= 4; ++k) {
-        m.DynVarSlot = k;
+        m.dyn.DynVarSlot = k;
         ApplyDynVar(m);
     }
 }
 
 void DynVarBarChange(Model& m, int k, int pos) {
     if (!ValidBar(k)) return;
-    const i32 last = m.DynVarLastPos[k];
-    const i32 prev = m.DynVarPrevPos[k];
+    const i32 last = m.dyn.DynVarLastPos[k];
+    const i32 prev = m.dyn.DynVarPrevPos[k];
     const f32 up = ToFloat(static_cast<ext>(pos) / 1000);     // pos / 1000
     const f32 down = ToFloat(static_cast<ext>(-pos) / 1000);  // -pos / 1000
     // Later rules override earlier ones: a drag steps by |pos|/1000 in the direction of motion,
@@ -81,34 +81,34 @@ void DynVarBarChange(Model& m, int k, int pos) {
     const long step = std::labs(static_cast<long>(pos) - last);
     if (step == 1) inc = up;
     if (step == 10) inc = up;
-    m.Increment = inc;
-    m.DynVarSlot = k;
+    m.dyn.Increment = inc;
+    m.dyn.DynVarSlot = k;
     ApplyDynVar(m);
-    m.DynVarPrevPos[k] = last;
-    m.DynVarLastPos[k] = pos;
+    m.dyn.DynVarPrevPos[k] = last;
+    m.dyn.DynVarLastPos[k] = pos;
 }
 
 void DynVarBarInteractionStart(Model& m, int k) {
     if (!ValidBar(k)) return;
     // The model's value, not the slot's: the slot may still hold a value from before an undo
     // or a file load.
-    m.DynVarEnterValue = GetDimension(m, m.DynVarId[k]);
+    m.dyn.DynVarEnterValue = GetDimension(m, m.dyn.DynVarId[k]);
 }
 
 bool DynVarBarInteractionEnd(Model& m, int k) {
     if (!ValidBar(k)) return false;
-    const i32 id = m.DynVarId[k];
+    const i32 id = m.dyn.DynVarId[k];
     if (!IsVariableDimension(id)) return false;
     const f32 now = GetDimension(m, id);
-    if (now == m.DynVarEnterValue) return false;
-    m.EditChanged = true;
+    if (now == m.dyn.DynVarEnterValue) return false;
+    m.undo.EditChanged = true;
     PushUndo(m);
-    m.UndoId[1] = id;
-    m.UndoOld[1] = m.DynVarEnterValue;
-    m.UndoNew[1] = now;
-    m.UndoName[1] = m.DynVarName[k];
-    m.EditChanged = false;
-    m.UndoButtonsEnabled = true;
+    m.undo.UndoId[1] = id;
+    m.undo.UndoOld[1] = m.dyn.DynVarEnterValue;
+    m.undo.UndoNew[1] = now;
+    m.undo.UndoName[1] = m.dyn.DynVarName[k];
+    m.undo.EditChanged = false;
+    m.undo.UndoButtonsEnabled = true;
     return true;
 }
 

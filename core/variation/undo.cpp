@@ -13,10 +13,10 @@ namespace tarn {
 namespace {
 
 void CopyEntry(Model& m, int to, int from) {
-    m.UndoId[to] = m.UndoId[from];
-    m.UndoOld[to] = m.UndoOld[from];
-    m.UndoNew[to] = m.UndoNew[from];
-    m.UndoName[to] = m.UndoName[from];
+    m.undo.UndoId[to] = m.undo.UndoId[from];
+    m.undo.UndoOld[to] = m.undo.UndoOld[from];
+    m.undo.UndoNew[to] = m.undo.UndoNew[from];
+    m.undo.UndoName[to] = m.undo.UndoName[from];
 }
 
 // Str(v, 6, 3) kept within limit characters: decimals go first, then the point, never a digit
@@ -31,38 +31,38 @@ std::string ValueText(f32 v, std::size_t limit) {
 }  // namespace
 
 void PushUndo(Model& m) {
-    if (!m.EditChanged) return;
-    m.UndoButtonsEnabled = true;
+    if (!m.undo.EditChanged) return;
+    m.undo.UndoButtonsEnabled = true;
     for (int i = 0; i <= kUndoDepth - 1; ++i) CopyEntry(m, kUndoDepth - i, kUndoDepth - 1 - i);
-    m.UndoCount = std::min<i32>(m.UndoCount + 1, kUndoDepth);
+    m.undo.UndoCount = std::min<i32>(m.undo.UndoCount + 1, kUndoDepth);
 }
 
 void PopUndo(Model& m) {
     for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
     // SetDimension keeps the working pivots and the valve centre line with the restored value.
-    if (IsVariableDimension(m.UndoId[0])) SetDimension(m, m.UndoId[0], m.UndoOld[0]);
+    if (IsVariableDimension(m.undo.UndoId[0])) SetDimension(m, m.undo.UndoId[0], m.undo.UndoOld[0]);
     // Each slot reads its dimension afresh; the +1/-1 pair leaves it where it is (after two
     // float roundings).
     for (int k = 1; k <= 4; ++k) {
-        m.DynVarSlot = k;
-        m.Increment = 1.0f;
+        m.dyn.DynVarSlot = k;
+        m.dyn.Increment = 1.0f;
         ApplyDynVar(m);
-        m.Increment = -1.0f;
+        m.dyn.Increment = -1.0f;
         ApplyDynVar(m);
     }
-    m.UndoId[kUndoDepth] = 0;
-    m.UndoOld[kUndoDepth] = 0;
-    m.UndoNew[kUndoDepth] = 0;
-    m.UndoName[kUndoDepth].clear();
-    if (m.UndoId[1] == 0) m.UndoButtonsEnabled = false;
-    m.UndoCount = std::max<i32>(m.UndoCount - 1, 0);
+    m.undo.UndoId[kUndoDepth] = 0;
+    m.undo.UndoOld[kUndoDepth] = 0;
+    m.undo.UndoNew[kUndoDepth] = 0;
+    m.undo.UndoName[kUndoDepth].clear();
+    if (m.undo.UndoId[1] == 0) m.undo.UndoButtonsEnabled = false;
+    m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
 }
 
-bool UndoAvailable(const Model& m) { return m.UndoId[1] > 0; }
+bool UndoAvailable(const Model& m) { return m.undo.UndoId[1] > 0; }
 
 bool UnDoClick(Model& m) {
     if (!UndoAvailable(m)) {
-        m.UndoButtonsEnabled = false;
+        m.undo.UndoButtonsEnabled = false;
         return false;
     }
     PopUndo(m);
@@ -70,8 +70,8 @@ bool UnDoClick(Model& m) {
 }
 
 std::string BuildUndoLine(const Model& m) {
-    return Str(static_cast<long long>(m.UndoCount), 2) + "- " + m.UndoName[1] + " " +
-           ValueText(m.UndoOld[1], 10) + " to " + ValueText(m.UndoNew[1], 20);
+    return Str(static_cast<long long>(m.undo.UndoCount), 2) + "- " + m.undo.UndoName[1] + " " +
+           ValueText(m.undo.UndoOld[1], 10) + " to " + ValueText(m.undo.UndoNew[1], 20);
 }
 
 }  // namespace tarn

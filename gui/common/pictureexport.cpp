@@ -44,7 +44,7 @@ QString ToQ(const std::string& s) { return QString::fromStdString(s); }
 // The window's own name: its caption without the design, date and time the tick appends.
 QString WindowName(const QString& caption, const Model& m) {
     QString name = caption;
-    const QString design = ToQ(m.DesignName);
+    const QString design = ToQ(m.design.DesignName);
     if (!design.isEmpty()) {
         const qsizetype at = name.lastIndexOf(design + QStringLiteral("     "));
         if (at > 0) name.truncate(at);
@@ -53,7 +53,7 @@ QString WindowName(const QString& caption, const Model& m) {
 }
 
 QString DocumentTitle(const QString& caption, const Model& m) {
-    return WindowName(caption, m) + QStringLiteral(" - ") + ToQ(m.DesignName);
+    return WindowName(caption, m) + QStringLiteral(" - ") + ToQ(m.design.DesignName);
 }
 
 std::unique_ptr<QSettings> OpenSettings(const QString& file) {
@@ -205,17 +205,18 @@ void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target
 QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date,
                        const QString& subject) {
     const QString head = WindowName(caption, m) + QStringLiteral("    Design: ") +
-                         ToQ(m.DesignName) + QStringLiteral("    ") + date.toString(Qt::ISODate) +
-                         QStringLiteral("    ");
+                         ToQ(m.design.DesignName) + QStringLiteral("    ") +
+                         date.toString(Qt::ISODate) + QStringLiteral("    ");
     // A diagram names what it plots: the main window's gear could contradict the picture.
     if (!subject.isEmpty()) return head + subject;
     // The gear as the main window's read-out gives it, with its name when it is a standard one.
-    QString gear = QStringLiteral("Rev Arm ") + ToQ(Str(static_cast<ext>(m.RevArmPos), 0, 3)) +
-                   QLatin1Char(' ') + ToQ(m.Direction);
-    if (const auto g = GearAt(m, m.RevArmPos))
+    QString gear = QStringLiteral("Rev Arm ") +
+                   ToQ(Str(static_cast<ext>(m.motion.RevArmPos), 0, 3)) + QLatin1Char(' ') +
+                   ToQ(m.motion.Direction);
+    if (const auto g = GearAt(m, m.motion.RevArmPos))
         gear += QStringLiteral(" (") + QString::fromUtf8(GearName(*g).data(), GearName(*g).size()) +
                 QLatin1Char(')');
-    const ValveEventsResult events = AnalyseValveEvents(m, m.RevArmPos);
+    const ValveEventsResult events = AnalyseValveEvents(m, m.motion.RevArmPos);
     if (events.ok() && events.front.cutoff && events.rear.cutoff)
         gear += QStringLiteral(", cut-off front %1 %, rear %2 %")
                     .arg(ToQ(Str(static_cast<ext>(events.front.cutoff->percent), 0, 1)),
@@ -271,7 +272,8 @@ bool PictureExporter::ExportClick() {
     FileRequest request;
     request.folder = settings->value(kFolderKey).toString();
     request.filter = settings->value(kFilterKey, PictureNameFilters().first()).toString();
-    request.name = ToQ(m_.DesignName) + (name_.isEmpty() ? QString() : QStringLiteral(" ") + name_);
+    request.name =
+        ToQ(m_.design.DesignName) + (name_.isEmpty() ? QString() : QStringLiteral(" ") + name_);
     const FileChoice choice = choose_ ? choose_(&window_, request) : FileChoice{};
     if (choice.path.isEmpty()) return false;
 

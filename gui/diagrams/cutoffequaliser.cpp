@@ -101,7 +101,7 @@ float TCutoffEqualiser::SelectedRevArmPos() const {
 void TCutoffEqualiser::FormActivate() {
     gear_->setCurrentIndex(gear_->findData(static_cast<int>(Gear::NormalForward)));
     // Start on the most recently edited dimension when there is one.
-    const int recent = m_.DynVarId[1];
+    const int recent = m_.dyn.DynVarId[1];
     const int index = dimension_->findData(recent);
     if (index >= 0 && dimension_->currentIndex() != index)
         dimension_->setCurrentIndex(index);  // its handler fills the range
@@ -152,7 +152,7 @@ void TCutoffEqualiser::ShowComparison() {
 void TCutoffEqualiser::ApplyClick() {
     if (!found_) return;
     // As if the value had been typed into the dimension's field and the field left.
-    m_.EditChanged = true;
+    m_.undo.EditChanged = true;
     CommitDimensionField(m_, result_.dimensionId, Str(result_.value, 0, 9));
     accept();
 }

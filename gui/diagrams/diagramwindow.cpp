@@ -219,7 +219,7 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
 void TDiagramWindow::FitClientArea() {
     // The window widens with the large font, so the position list stays inside.
     const ClientSize size = DiagramClientSize(names_.kind);
-    const int w = Round(size.width * static_cast<long double>(m_.FontScaleX));
+    const int w = Round(size.width * static_cast<long double>(m_.display.FontScaleX));
     if (picture_.width() != w || picture_.height() != size.height) {
         QImage fresh(w, size.height, QImage::Format_RGB32);
         fresh.fill(Qt::white);
@@ -244,7 +244,7 @@ void TDiagramWindow::FormActivate() {
     FitClientArea();
     if (names_.kind == DiagramKind::Port) {
         // Opened from the main window: the forward graph first.
-        m_.PortGraphMode = 'F';
+        m_.diagrams.PortGraphMode = 'F';
     } else if (runSetRevArm_) {
         runSetRevArm_();
     }
@@ -264,30 +264,30 @@ void TDiagramWindow::SetRevArmPosClick() {
 }
 
 void TDiagramWindow::FormMouseMove() {
-    if (!names_.redrawsOnMouseMove || !m_.DiagramStale) return;
+    if (!names_.redrawsOnMouseMove || !m_.diagrams.DiagramStale) return;
     Redraw();
-    m_.DiagramStale = false;
+    m_.diagrams.DiagramStale = false;
 }
 
 void TDiagramWindow::ReDrawClick() { Redraw(); }
 
 void TDiagramWindow::DynVariClick() {
-    m_.DynVarOn = !m_.DynVarOn;
+    m_.display.DynVarOn = !m_.display.DynVarOn;
     if (names_.kind == DiagramKind::Port) {
-        host_.ShowDynVarControls(m_.DynVarOn);
+        host_.ShowDynVarControls(m_.display.DynVarOn);
         Redraw();
     } else {
         Redraw();
-        host_.ShowDynVarControls(m_.DynVarOn);
+        host_.ShowDynVarControls(m_.display.DynVarOn);
     }
 }
 
 void TDiagramWindow::UnDoItemClick() {
-    if (m_.UndoOn) {
-        m_.UndoOn = false;
+    if (m_.display.UndoOn) {
+        m_.display.UndoOn = false;
         Redraw();
     } else {
-        m_.UndoOn = true;
+        m_.display.UndoOn = true;
         Draw();
         Draw();
     }
@@ -317,22 +317,22 @@ void TDiagramWindow::SBDynVarInteractionEnd(int k) {
     SyncUndoButtons();
     close_->setFocus();
     // Paint the new undo entry over the picture.
-    if (names_.kind == DiagramKind::Port && m_.PortGraphMode == 'B') Redraw();
+    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == 'B') Redraw();
     else Draw();
 }
 
 void TDiagramWindow::ForwardGraph1Click() {
-    m_.PortGraphMode = 'F';
+    m_.diagrams.PortGraphMode = 'F';
     Redraw();
 }
 
 void TDiagramWindow::ReverseGraph1Click() {
-    m_.PortGraphMode = 'R';
+    m_.diagrams.PortGraphMode = 'R';
     Redraw();
 }
 
 void TDiagramWindow::BothGraphs1Click() {
-    m_.PortGraphMode = 'B';
+    m_.diagrams.PortGraphMode = 'B';
     Redraw();
 }
 
@@ -349,7 +349,7 @@ void TDiagramWindow::Redraw() {
 
 void TDiagramWindow::Draw() {
     // Both port graphs are only ever drawn together: one graph over them would hide the other.
-    if (names_.kind == DiagramKind::Port && m_.PortGraphMode == 'B') {
+    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == 'B') {
         Redraw();
         return;
     }
@@ -396,7 +396,7 @@ void TDiagramWindow::Apply(const DiagramControls& ui) {
 }
 
 void TDiagramWindow::SyncUndoButtons() {
-    undo_->setEnabled(m_.UndoButtonsEnabled);
+    undo_->setEnabled(m_.undo.UndoButtonsEnabled);
     host_.RefreshUndoButton();
 }
 

@@ -82,9 +82,9 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
 
 std::vector<float> TValveEvents::Positions() const {
     std::vector<float> out;
-    for (int k = 1; k <= m_.RevArmCount && k <= 9; ++k)
-        if (m_.RevArmPositions[static_cast<std::size_t>(k)] != 0)
-            out.push_back(m_.RevArmPositions[static_cast<std::size_t>(k)]);
+    for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
+        if (m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0)
+            out.push_back(m_.motion.RevArmPositions[static_cast<std::size_t>(k)]);
     if (out.empty()) out = StandardGearPositions(m_);
     return out;
 }
@@ -92,7 +92,8 @@ std::vector<float> TValveEvents::Positions() const {
 bool TValveEvents::Refresh() {
     const DimFileImage image = EncodeDimensionFile(m_);
     std::vector<float> positions = Positions();
-    positions.push_back(m_.RevArmPositions[0]);  // the mid gear decides the turning direction
+    positions.push_back(
+        m_.motion.RevArmPositions[0]);  // the mid gear decides the turning direction
     if (computed_ && image == lastImage_ && positions == lastPositions_) return false;
     lastImage_ = image;
     lastPositions_ = positions;
@@ -159,9 +160,9 @@ void TValveEvents::CopyClick() {
 
 void TValveEvents::SaveClick() {
     Refresh();
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Valve Events"),
-                                                      Q(m_.DesignName) + QStringLiteral(".csv"),
-                                                      QStringLiteral("CSV (*.csv);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Valve Events"), Q(m_.design.DesignName) + QStringLiteral(".csv"),
+        QStringLiteral("CSV (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
     QString error;
     if (!SaveCsv(path, &error)) QMessageBox::critical(this, QStringLiteral("Valve Events"), error);

@@ -75,7 +75,8 @@ TDrivAng::TDrivAng(Model& m, MainWindowHost* mainWindow, QWidget* parent)
 }
 
 void TDrivAng::FormActivate() {
-    edit1_->setText(m_.StepAngle != 0 ? QStringLiteral("0.00") : Angle(m_.CrankAngle));
+    edit1_->setText(m_.motion.StepAngle != 0 ? QStringLiteral("0.00")
+                                             : Angle(m_.motion.CrankAngle));
 }
 
 void TDrivAng::OKClick() {
@@ -85,10 +86,10 @@ void TDrivAng::OKClick() {
     f32 a = ParseField(edit1_->text().toStdString());
     if (!(a >= 0)) a = 0;
     if (a > 360) a = 360;
-    m_.CrankAngle = a;
+    m_.motion.CrankAngle = a;
     // 3. The bar's change event takes the angle from the position.
     if (mainWindow_) mainWindow_->SetDriverAngleBar(Round(static_cast<long double>(a) * 100));
-    m_.StepAngle = 0;
+    m_.motion.StepAngle = 0;
 }
 
 TStpAng::TStpAng(Model& m, MainWindowHost* mainWindow, QWidget* parent)
@@ -98,17 +99,17 @@ TStpAng::TStpAng(Model& m, MainWindowHost* mainWindow, QWidget* parent)
 
 void TStpAng::FormActivate() {
     // The chosen step in both states, so OK without typing keeps it.
-    edit1_->setText(Angle(m_.StepSetting));
+    edit1_->setText(Angle(m_.motion.StepSetting));
 }
 
 void TStpAng::OKClick() {
     // 1.
-    m_.StepSnap = false;
+    m_.motion.StepSnap = false;
     // 2.
     f32 s = ParseField(edit1_->text().toStdString());
     if (s > 45) s = 45;
     if (!(s >= 0.01f)) s = 0.01f;
-    m_.StepSetting = s;
+    m_.motion.StepSetting = s;
     // 3. The motion stays as it was: a running motion restarts with the new step at once, a
     // stopped one goes through the stop branch again.
     if (mainWindow_) {
@@ -119,7 +120,7 @@ void TStpAng::OKClick() {
     // already at that position no event fires, so the snap is restored and the step buttons
     // are set here in every case.
     if (mainWindow_) mainWindow_->SetStepAngleBar(StepBarPosition(s));
-    m_.StepSnap = true;
+    m_.motion.StepSnap = true;
     if (mainWindow_) mainWindow_->UpdateStepButtons();
     // 5. One click on the driver-angle bar moves the crank by one step.
     if (mainWindow_)

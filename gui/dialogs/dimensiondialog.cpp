@@ -61,7 +61,7 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
             MakeField(this, QStringLiteral("Edit") + n, variant,
                       QRect(kFieldLeft[r.col], kRowHeight * r.row, 40, 13), dimension);
         f->setEnterTarget(close1_);
-        if (dimension) f->setEditFlag(&m_.EditChanged);
+        if (dimension) f->setEditFlag(&m_.undo.EditChanged);
         const int fieldNo = r.field;
         connect(f, &NumericField::committed, this, [this, fieldNo] { FieldExit(fieldNo); });
         fields_[static_cast<std::size_t>(r.field)] = f;
@@ -71,7 +71,7 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
         const int id = d->id;
         // The main window's next frame closes this dialog, shows the dimension and opens the
         // dialog again.
-        connect(b, &QPushButton::clicked, this, [this, id] { m_.GraphicPosId = id; });
+        connect(b, &QPushButton::clicked, this, [this, id] { m_.closeup.GraphicPosId = id; });
     }
     // Tab order follows the rows as the table lists them.
     QWidget* prev = nullptr;
@@ -121,7 +121,7 @@ void DimensionDialog::paintEvent(QPaintEvent* e) {
     QDialog::paintEvent(e);
     QPainter p(this);
     p.setPen(Qt::black);
-    const long double sx = m_.FontScaleX;
+    const long double sx = m_.display.FontScaleX;
     for (const DimensionInfo* d : rows_) {
         for (const DimLabelLine& l : d->dialog.label) {
             if (l.text.empty()) continue;
@@ -161,8 +161,8 @@ void DimensionDialog::Close1Click() {
     CentreRevArm(m_);
     // The bar's change event puts the arm at the new centre (if the bar moves at all).
     if (mainWindow_) mainWindow_->SetRevArmBar(0);
-    m_.FrontCutoffText.clear();
-    m_.RearCutoffText.clear();
+    m_.readouts.FrontCutoffText.clear();
+    m_.readouts.RearCutoffText.clear();
     accept();
 }
 

@@ -66,13 +66,13 @@ void TRefPnts::OKClick() {
         if (offOrigin[0]) main_.setZeroEnabled(1, true);
         if (offOrigin[1]) main_.setZeroEnabled(2, true);
     }
-    m_.RefPointsOn = false;
+    m_.display.RefPointsOn = false;
     if (main_.modeSwitch) main_.modeSwitch();  // turns the mode on
     done(QDialog::Accepted);
 }
 
 void TRefPnts::ZeroClick() {
-    m_.RefPointsOn = true;
+    m_.display.RefPointsOn = true;
     ZeroReferencePoint(m_, 1);
     ZeroReferencePoint(m_, 2);
     if (main_.setZeroEnabled) {
@@ -84,7 +84,7 @@ void TRefPnts::ZeroClick() {
 }
 
 void TRefPnts::CancelClick() {
-    m_.RefPointsOn = true;
+    m_.display.RefPointsOn = true;
     if (main_.modeSwitch) main_.modeSwitch();  // turns the mode off
     done(QDialog::Rejected);
 }

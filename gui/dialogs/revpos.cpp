@@ -47,14 +47,14 @@ TRevPos::TRevPos(Model& m, MainWindowHost* mainWindow, QWidget* parent)
 }
 
 void TRevPos::FormActivate() {
-    const long double c = m_.RevArmPositions[0];
-    label_[2]->setText(QStringLiteral("Max = ") + N(c + m_.RevArmToCentMax));
+    const long double c = m_.motion.RevArmPositions[0];
+    label_[2]->setText(QStringLiteral("Max = ") + N(c + m_.design.RevArmToCentMax));
     label_[3]->setText(QStringLiteral("Cen = ") + N(c));
-    label_[4]->setText(QStringLiteral("Min = ") + N(c - m_.RevArmToCentMax));
-    label_[5]->setText(QStringLiteral("Rev = ") + N(c + m_.RevArmToCentNorm));
-    label_[6]->setText(QStringLiteral("Fwd = ") + N(c - m_.RevArmToCentNorm));
+    label_[4]->setText(QStringLiteral("Min = ") + N(c - m_.design.RevArmToCentMax));
+    label_[5]->setText(QStringLiteral("Rev = ") + N(c + m_.design.RevArmToCentNorm));
+    label_[6]->setText(QStringLiteral("Fwd = ") + N(c - m_.design.RevArmToCentNorm));
     for (int i = 2; i <= 6; ++i) label_[i]->adjustSize();
-    edit1_->setText(QString::fromStdString(FieldText(m_.RevArmPos, 7, 3)));
+    edit1_->setText(QString::fromStdString(FieldText(m_.motion.RevArmPos, 7, 3)));
 }
 
 void TRevPos::showEvent(QShowEvent* e) {
@@ -69,13 +69,13 @@ void TRevPos::showEvent(QShowEvent* e) {
 }
 
 void TRevPos::OKClick() {
-    const long double c = m_.RevArmPositions[0];
+    const long double c = m_.motion.RevArmPositions[0];
     f32 v = ParseField(edit1_->text().toStdString());
-    const f32 lo = ToFloat(c - m_.RevArmToCentMax);
-    const f32 hi = ToFloat(c + m_.RevArmToCentMax);
+    const f32 lo = ToFloat(c - m_.design.RevArmToCentMax);
+    const f32 hi = ToFloat(c + m_.design.RevArmToCentMax);
     if (!(v >= lo)) v = lo;  // an unreadable value counts as below
     if (v > hi) v = hi;
-    m_.RevArmPos = v;
+    m_.motion.RevArmPos = v;
     // The bar's change event recomputes the arm, the direction and the Cen/Fwd/Rev buttons.
     if (mainWindow_) mainWindow_->SetRevArmBar(Round((c - static_cast<long double>(v)) * 1000));
 }

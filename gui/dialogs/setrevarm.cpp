@@ -69,11 +69,11 @@ void TSetRevArm::reveal(int position, bool shown) {
 }
 
 void TSetRevArm::ShowRevArmPositions() {
-    auto& p = m_.RevArmPositions;
+    auto& p = m_.motion.RevArmPositions;
     edit_[1]->setText(N(p[1]));
     for (int k = 1; k <= 8; ++k) {
         if (p[k] != 0) {
-            m_.RevArmCount = k;
+            m_.diagrams.RevArmCount = k;
             reveal(k + 1, true);
         } else {
             p[k + 1] = 0;
@@ -81,8 +81,8 @@ void TSetRevArm::ShowRevArmPositions() {
         }
         edit_[k + 1]->setText(N(p[k + 1]));
     }
-    if (p[9] != 0) m_.RevArmCount = 9;
-    edit_[10]->setText(N(m_.DiagramScale));
+    if (p[9] != 0) m_.diagrams.RevArmCount = 9;
+    edit_[10]->setText(N(m_.diagrams.DiagramScale));
     update();
     close1_->setFocus(Qt::OtherFocusReason);
 }
@@ -104,17 +104,17 @@ void TSetRevArm::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.setFont(DialogFont());
     p.setPen(Qt::black);
-    const long double sx = m_.FontScaleX;
+    const long double sx = m_.display.FontScaleX;
     auto at = [&](int a, int b, const QString& t) {
         DrawTextTopLeft(p, Round(a * sx), Round(static_cast<long double>(b) * kTextScaleY), t);
     };
-    const long double c = m_.RevArmPositions[0];
+    const long double c = m_.motion.RevArmPositions[0];
     const auto top = [&](int a, const QString& t) { DrawTextTopLeft(p, Round(a * sx), 4, t); };
-    top(10, QStringLiteral("Max ") + N(c + m_.RevArmToCentMax));
-    top(75, QStringLiteral("Rev ") + N(c + m_.RevArmToCentNorm));
+    top(10, QStringLiteral("Max ") + N(c + m_.design.RevArmToCentMax));
+    top(75, QStringLiteral("Rev ") + N(c + m_.design.RevArmToCentNorm));
     top(140, QStringLiteral("Cent ") + N(c));
-    top(205, QStringLiteral("Fwd ") + N(c - m_.RevArmToCentNorm));
-    top(270, QStringLiteral("Min ") + N(c - m_.RevArmToCentMax));
+    top(205, QStringLiteral("Fwd ") + N(c - m_.design.RevArmToCentNorm));
+    top(270, QStringLiteral("Min ") + N(c - m_.design.RevArmToCentMax));
     at(13, 98, QStringLiteral("Max of 9 Positions"));
     at(13, 25, QStringLiteral("Vertical Scale"));
     const long double secondColumnX = std::max<long double>(sx, kSecondColumnScaleX);
@@ -132,27 +132,27 @@ void TSetRevArm::exitPosition(int k) {
     f32 v = ParseField(edit_[k]->text().toStdString());
     if (k == 1 && v == 0) v = 0.001f;  // position 1 is never unused
     if (v != 0) {
-        const long double c = m_.RevArmPositions[0];
-        const f32 lo = ToFloat(c - m_.RevArmToCentMax);
-        const f32 hi = ToFloat(c + m_.RevArmToCentMax);
+        const long double c = m_.motion.RevArmPositions[0];
+        const f32 lo = ToFloat(c - m_.design.RevArmToCentMax);
+        const f32 hi = ToFloat(c + m_.design.RevArmToCentMax);
         if (!(v >= lo)) v = lo;
         if (v > hi) v = hi;
     }
-    m_.RevArmPositions[k] = v;
+    m_.motion.RevArmPositions[k] = v;
 }
 
 void TSetRevArm::exitScale() {
     f32 v = ParseField(edit_[10]->text().toStdString());
     if (!(v >= 0.1f)) v = 0.1f;
     if (v > 1000.0f) v = 1000.0f;
-    m_.DiagramScale = v;
+    m_.diagrams.DiagramScale = v;
 }
 
 void TSetRevArm::done(int r) {
     // Close, Escape and the close box all fix the list and mark the diagrams stale.
     QDialog::done(r);
     ShowRevArmPositions();
-    m_.DiagramStale = true;
+    m_.diagrams.DiagramStale = true;
 }
 
 }  // namespace tarn

@@ -115,7 +115,8 @@ bool DesignFiles::OpenDesign(const QString& path, Message when) {
             drawLines_->HighlightCurrentRow();
         }
         form_.ResetRevArmRange();
-        form_.SetRevArmBar(Round((static_cast<ext>(m_.RevArmPositions[0]) - m_.RevArmPos) * 1000));
+        form_.SetRevArmBar(
+            Round((static_cast<ext>(m_.motion.RevArmPositions[0]) - m_.motion.RevArmPos) * 1000));
         recent_->Add(path);
     }
     // In every case: the rows show the overlay data.

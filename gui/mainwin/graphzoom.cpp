@@ -56,11 +56,11 @@ void TGraphZoom::showEvent(QShowEvent* e) {
 }
 
 void TGraphZoom::FormActivate() {
-    edit1_->setText(QString::fromStdString(FieldText(m_.GraphicZoomFactor, 4, 2)));
+    edit1_->setText(QString::fromStdString(FieldText(m_.closeup.GraphicZoomFactor, 4, 2)));
 }
 
 void TGraphZoom::OKClick() {
-    m_.GraphicZoomFactor = GraphicZoomFromText(edit1_->text().toStdString());
+    m_.closeup.GraphicZoomFactor = GraphicZoomFromText(edit1_->text().toStdString());
     accept();
 }
 

@@ -545,7 +545,8 @@ void TMainForm::Timer1Timer() {
         QPainterCanvas canvas(frame_);
         actions = scene_.Tick(canvas);
     }
-    if (unDoDn_->isEnabled() != m_.UndoButtonsEnabled) unDoDn_->setEnabled(m_.UndoButtonsEnabled);
+    if (unDoDn_->isEnabled() != m_.undo.UndoButtonsEnabled)
+        unDoDn_->setEnabled(m_.undo.UndoButtonsEnabled);
     inTick_ = false;
     picture_->update();
     ApplyCloseup(actions);
@@ -572,7 +573,7 @@ void TMainForm::ApplyCloseup(const CloseupActions& a) {
 void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     emit PictureMouseDown(button, x, y);
     // Any click ends a dimension close-up at the next frame.
-    if (m_.GraphicPosId > 0) m_.GraphicPosFrames = 1005;
+    if (m_.closeup.GraphicPosId > 0) m_.closeup.GraphicPosFrames = 1005;
 }
 
 // ---- SceneHost ----
@@ -627,7 +628,7 @@ std::uint32_t TMainForm::ClockSeed() {
 // ---- motion ----
 
 void TMainForm::StartMotion() {
-    m_.StepAngle = m_.StepSetting;
+    m_.motion.StepAngle = m_.motion.StepSetting;
     ui_.SBDrvAng->setEnabled(false);
     running_ = true;
     ui_.Run->setText(QStringLiteral("Stop"));
@@ -638,8 +639,8 @@ void TMainForm::StartMotion() {
 void TMainForm::StopMotion() {
     auto* bar = ui_.SBDrvAng;
     // The bar's handler quantises the angle to 0.01 degrees.
-    bar->setValue(Round(static_cast<ext>(m_.CrankAngle) * 100));
-    m_.StepAngle = 0;
+    bar->setValue(Round(static_cast<ext>(m_.motion.CrankAngle) * 100));
+    m_.motion.StepAngle = 0;
     bar->setEnabled(true);
     running_ = false;
     ui_.Run->setText(QStringLiteral("Run"));
@@ -667,15 +668,15 @@ void TMainForm::RunClick() {
 }
 
 void TMainForm::SBDrvAngChange(int pos) {
-    m_.CrankAngle = static_cast<f32>(pos / 100.0L);
+    m_.motion.CrankAngle = static_cast<f32>(pos / 100.0L);
     ui_.Deg180->setEnabled(true);
     ui_.Deg00->setEnabled(true);
 }
 
 void TMainForm::Deg00Click() {
-    m_.CrankAngle = 0;
+    m_.motion.CrankAngle = 0;
     ui_.SBDrvAng->setValue(0);
-    m_.StepAngle = 0;
+    m_.motion.StepAngle = 0;
     ui_.SBDrvAng->setEnabled(true);
     running_ = false;
     ui_.Run->setText(QStringLiteral("Run"));
@@ -684,9 +685,9 @@ void TMainForm::Deg00Click() {
 }
 
 void TMainForm::Deg180Click() {
-    m_.CrankAngle = 180;
+    m_.motion.CrankAngle = 180;
     ui_.SBDrvAng->setValue(18000);
-    m_.StepAngle = 0;
+    m_.motion.StepAngle = 0;
     ui_.SBDrvAng->setEnabled(true);
     running_ = false;
     ui_.Run->setText(QStringLiteral("Run"));
@@ -695,71 +696,72 @@ void TMainForm::Deg180Click() {
 }
 
 void TMainForm::UpdateStepButtons() {
-    ui_.Step10->setEnabled(m_.StepSetting != 10);
-    ui_.Step45->setEnabled(m_.StepSetting != 45);
-    ui_.Step1->setEnabled(m_.StepSetting != 1);
+    ui_.Step10->setEnabled(m_.motion.StepSetting != 10);
+    ui_.Step45->setEnabled(m_.motion.StepSetting != 45);
+    ui_.Step1->setEnabled(m_.motion.StepSetting != 1);
 }
 
 void TMainForm::SBStepAngChange(int pos) {
-    if (!m_.StepSnap) {
+    if (!m_.motion.StepSnap) {
         // A typed step keeps its value once.
-        m_.StepSnap = true;
+        m_.motion.StepSnap = true;
     } else {
         const StepBarEntry& e = StepBarLookup(pos);
-        m_.StepSetting = e.step;
+        m_.motion.StepSetting = e.step;
         auto* drv = ui_.SBDrvAng;
         drv->setSingleStep(e.smallChange);
         drv->setPageStep(e.largeChange);
-        if (running_) m_.StepAngle = m_.StepSetting;
+        if (running_) m_.motion.StepAngle = m_.motion.StepSetting;
     }
     UpdateStepButtons();
 }
 
 void TMainForm::Step1Click() {
     ui_.Step1->setEnabled(false);
-    m_.StepSetting = 1;
-    if (running_) m_.StepAngle = m_.StepSetting;
+    m_.motion.StepSetting = 1;
+    if (running_) m_.motion.StepAngle = m_.motion.StepSetting;
     ui_.SBStepAng->setValue(8000);
 }
 
 void TMainForm::Step10Click() {
     ui_.Step10->setEnabled(false);
-    m_.StepSetting = 10;
-    if (running_) m_.StepAngle = m_.StepSetting;
+    m_.motion.StepSetting = 10;
+    if (running_) m_.motion.StepAngle = m_.motion.StepSetting;
     ui_.SBStepAng->setValue(12000);
 }
 
 void TMainForm::Step45Click() {
     ui_.Step45->setEnabled(false);
-    m_.StepSetting = 45;
-    if (running_) m_.StepAngle = m_.StepSetting;
+    m_.motion.StepSetting = 45;
+    if (running_) m_.motion.StepAngle = m_.motion.StepSetting;
     ui_.SBStepAng->setValue(14613);
 }
 
 void TMainForm::EmptyCutoffTexts() {
-    m_.FrontCutoffText.clear();
-    m_.RearCutoffText.clear();
+    m_.readouts.FrontCutoffText.clear();
+    m_.readouts.RearCutoffText.clear();
 }
 
 void TMainForm::SBRevArmChange(int pos) {
-    const ext centre = m_.RevArmPositions[0];
+    const ext centre = m_.motion.RevArmPositions[0];
     // A positive position moves the arm end away from the cylinders.
-    m_.RevArmPos = static_cast<f32>(centre - pos / 1000.0L);
-    m_.Direction = m_.RevArmPos > m_.RevArmPositions[0] ? "Rev" : "Fwd";
+    m_.motion.RevArmPos = static_cast<f32>(centre - pos / 1000.0L);
+    m_.motion.Direction = m_.motion.RevArmPos > m_.motion.RevArmPositions[0] ? "Rev" : "Fwd";
     ui_.Center->setEnabled(pos != 0);
-    const f32 fwd = static_cast<f32>(centre - m_.RevArmToCentNorm);
-    const f32 rev = static_cast<f32>(centre + m_.RevArmToCentNorm);
-    ui_.Fwd->setEnabled(m_.RevArmPos != fwd);
-    ui_.Rev->setEnabled(m_.RevArmPos != rev);
+    const f32 fwd = static_cast<f32>(centre - m_.design.RevArmToCentNorm);
+    const f32 rev = static_cast<f32>(centre + m_.design.RevArmToCentNorm);
+    ui_.Fwd->setEnabled(m_.motion.RevArmPos != fwd);
+    ui_.Rev->setEnabled(m_.motion.RevArmPos != rev);
     EmptyCutoffTexts();
 }
 
 void TMainForm::FwdClick() {
     auto* bar = ui_.SBRevArm;
     // Normal gear as a share of the bar's range; no range (a zero limit) means mid gear.
-    const ext maxCent = m_.RevArmToCentMax;
-    bar->setValue(
-        maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->maximum()) / maxCent) : 0);
+    const ext maxCent = m_.design.RevArmToCentMax;
+    bar->setValue(maxCent != 0 ? Round(m_.design.RevArmToCentNorm *
+                                       static_cast<ext>(bar->maximum()) / maxCent)
+                               : 0);
     ui_.Fwd->setEnabled(false);
     ui_.Rev->setEnabled(true);
     ui_.Center->setEnabled(true);
@@ -768,9 +770,10 @@ void TMainForm::FwdClick() {
 
 void TMainForm::RevClick() {
     auto* bar = ui_.SBRevArm;
-    const ext maxCent = m_.RevArmToCentMax;
-    bar->setValue(
-        maxCent != 0 ? Round(m_.RevArmToCentNorm * static_cast<ext>(bar->minimum()) / maxCent) : 0);
+    const ext maxCent = m_.design.RevArmToCentMax;
+    bar->setValue(maxCent != 0 ? Round(m_.design.RevArmToCentNorm *
+                                       static_cast<ext>(bar->minimum()) / maxCent)
+                               : 0);
     ui_.Rev->setEnabled(false);
     ui_.Fwd->setEnabled(true);
     ui_.Center->setEnabled(true);
@@ -779,7 +782,7 @@ void TMainForm::RevClick() {
 
 void TMainForm::CenterClick() {
     ui_.SBRevArm->setValue(0);
-    m_.RevArmPos = m_.RevArmPositions[0];
+    m_.motion.RevArmPos = m_.motion.RevArmPositions[0];
     ui_.Fwd->setEnabled(true);
     ui_.Rev->setEnabled(true);
     ui_.Center->setEnabled(false);
@@ -802,15 +805,15 @@ void TMainForm::FindRevArmCentClick() {
 // ---- switches ----
 
 void TMainForm::SetBeepOnErrorClick() {
-    m_.BeepOnError = !m_.BeepOnError;
-    ui_.SetBeepOnError->setText(m_.BeepOnError ? QStringLiteral("Set&ErrorBeep Off")
-                                               : QStringLiteral("Set&ErrorBeep On"));
+    m_.display.BeepOnError = !m_.display.BeepOnError;
+    ui_.SetBeepOnError->setText(m_.display.BeepOnError ? QStringLiteral("Set&ErrorBeep Off")
+                                                       : QStringLiteral("Set&ErrorBeep On"));
 }
 
 void TMainForm::SetSteamClick() {
-    m_.ShowSteam = !m_.ShowSteam;
-    ui_.SetSteam->setText(m_.ShowSteam ? QStringLiteral("SetS&teamDisp Off")
-                                       : QStringLiteral("SetS&teamDisp On"));
+    m_.display.ShowSteam = !m_.display.ShowSteam;
+    ui_.SetSteam->setText(m_.display.ShowSteam ? QStringLiteral("SetS&teamDisp Off")
+                                               : QStringLiteral("SetS&teamDisp On"));
 }
 
 // ---- view ----
@@ -865,15 +868,15 @@ void TMainForm::SetPanZoomClick() {
 }
 
 void TMainForm::SetLineWidthClick() {
-    m_.LineWidth = m_.LineWidth == 1 ? 2 : 1;
-    ui_.SetLineWidth->setText(m_.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1")
-                                                : QStringLiteral("Set&LineWidth 2"));
+    m_.display.LineWidth = m_.display.LineWidth == 1 ? 2 : 1;
+    ui_.SetLineWidth->setText(m_.display.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1")
+                                                        : QStringLiteral("Set&LineWidth 2"));
 }
 
 void TMainForm::LargeFontClick() {
-    const bool large = m_.FontScaleX == 1.0f && m_.FontScaleY == 1.0f;
-    m_.FontScaleX = large ? 1.27f : 1.0f;
-    m_.FontScaleY = large ? 1.22f : 1.0f;
+    const bool large = m_.display.FontScaleX == 1.0f && m_.display.FontScaleY == 1.0f;
+    m_.display.FontScaleX = large ? 1.27f : 1.0f;
+    m_.display.FontScaleY = large ? 1.22f : 1.0f;
     ui_.LargeFont->setText(large ? QStringLiteral("SetSmall&Font")
                                  : QStringLiteral("SetLarge&Font"));
 }
@@ -882,8 +885,8 @@ void TMainForm::LargeFontClick() {
 
 void TMainForm::SetScreenDataClick() {
     const MainFormControls& c = ui_;
-    if (m_.ScreenData) {
-        m_.ScreenData = false;
+    if (m_.display.ScreenData) {
+        m_.display.ScreenData = false;
         c.SetScreenData->setText(QStringLiteral("SetScree&nData On"));
         // What switching screen data off hides, in this order.
         for (QWidget* w : std::initializer_list<QWidget*>{
@@ -900,20 +903,20 @@ void TMainForm::SetScreenDataClick() {
         c.RefPoints1->setVisible(false);
         c.FindRevArmCent->setEnabled(false);
         c.DynamicVariables->setEnabled(false);
-        m_.DynVarOn = false;
+        m_.display.DynVarOn = false;
         c.RefPoints->setEnabled(false);
-        m_.RefPointsOn = false;
+        m_.display.RefPointsOn = false;
         c.SetUnDo->setEnabled(false);
-        m_.UndoOn = false;
+        m_.display.UndoOn = false;
         toolBar_->hide();
         c.SetPanZoom->setEnabled(true);
-        m_.PivotDataOn = false;
+        m_.display.PivotDataOn = false;
         c.DataTableBut->hide();
         c.SetPivotData->setEnabled(false);
         c.DrawLines1->setEnabled(false);
         c.ToolButton23->setEnabled(false);
     } else {
-        m_.ScreenData = true;
+        m_.display.ScreenData = true;
         c.SetScreenData->setText(QStringLiteral("SetScree&nData Off"));
         // Switching it on shows the first part again (the reference-point and
         // dynamic-variable groups wait for their modes).
@@ -940,8 +943,8 @@ void TMainForm::SetScreenDataClick() {
 }
 
 void TMainForm::DynamicVariablesClick() {
-    m_.DynVarOn = !m_.DynVarOn;
-    ShowDynVarControls(m_.DynVarOn);
+    m_.display.DynVarOn = !m_.display.DynVarOn;
+    ShowDynVarControls(m_.display.DynVarOn);
 }
 
 void TMainForm::ShowDynVarControls(bool visible) {
@@ -949,9 +952,9 @@ void TMainForm::ShowDynVarControls(bool visible) {
     for (int n : {7, 8, 9}) ui_.Panel[n]->setVisible(visible);
 }
 
-void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(m_.UndoButtonsEnabled); }
+void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(m_.undo.UndoButtonsEnabled); }
 
-void TMainForm::SetUnDoClick() { m_.UndoOn = !m_.UndoOn; }
+void TMainForm::SetUnDoClick() { m_.display.UndoOn = !m_.display.UndoOn; }
 
 void TMainForm::UnDoDnClick() {
     UnDoClick(m_);

@@ -58,10 +58,10 @@ void MeasureTools::SetZeroEnabled(int point, bool enabled) {
 
 void MeasureTools::RefPointsClick() {
     const MainFormControls& c = form_.Controls();
-    const bool on = !m_.RefPointsOn;
-    m_.RefPointsOn = on;
+    const bool on = !m_.display.RefPointsOn;
+    m_.display.RefPointsOn = on;
     if (!on) {
-        m_.PivotDataOn = false;
+        m_.display.PivotDataOn = false;
         c.DataTableBut->hide();
     }
     // The enabled state of the two "0" buttons is their own.
@@ -76,14 +76,14 @@ void MeasureTools::RefPointsClick() {
 
 void MeasureTools::SetPivotDataClick() {
     QWidget* table = form_.Controls().DataTableBut;
-    if (m_.PivotDataOn) {
-        m_.PivotDataOn = false;
+    if (m_.display.PivotDataOn) {
+        m_.display.PivotDataOn = false;
         table->hide();
         return;
     }
-    m_.PivotDataOn = true;
+    m_.display.PivotDataOn = true;
     table->show();
-    if (!m_.RefPointsOn) RefPointsClick();
+    if (!m_.display.RefPointsOn) RefPointsClick();
 }
 
 void MeasureTools::RefPtClick(int point) {
@@ -118,8 +118,8 @@ void MeasureTools::MouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void MeasureTools::DrawLines1Click() {
-    if (m_.PivotX[19] == 0 && m_.PivotY[19] == 0 && m_.PivotX[20] == 0 && m_.PivotY[20] == 0 &&
-        beep_)
+    if (m_.pivots.PivotX[19] == 0 && m_.pivots.PivotY[19] == 0 && m_.pivots.PivotX[20] == 0 &&
+        m_.pivots.PivotY[20] == 0 && beep_)
         beep_();
     form_.ShowModal(drawLines_);
 }

@@ -25,43 +25,46 @@ struct ReadOut {
 // revolutions: the closing is interpolated linearly between the two frames around it and shown
 // with one decimal.
 ReadOut TickCutoffs(Model m, float revArmPos) {
-    m.RevArmPos = revArmPos;
-    m.Direction = revArmPos > m.RevArmPositions[0] ? "Rev" : "Fwd";
-    m.CrankAngle = 0;
-    m.StepAngle = 1;
+    m.motion.RevArmPos = revArmPos;
+    m.motion.Direction = revArmPos > m.motion.RevArmPositions[0] ? "Rev" : "Fwd";
+    m.motion.CrankAngle = 0;
+    m.motion.StepAngle = 1;
     float prevPiston = 0, prevFront = 0, prevRear = 0;
     ReadOut out;
     for (int tick = 0; tick < 720; ++tick) {
         SolveLinkage(m);
         SolveValveEvents(m);
-        m.CrankAngle += (m.Direction == "Fwd") ? m.StepAngle : -m.StepAngle;
-        if (m.CrankAngle > 360.1f) m.CrankAngle -= 360;
-        if (m.CrankAngle < 0) m.CrankAngle += 360;
-        if (prevFront > 0 && !(m.FrontSteamOpen >= 0)) {
-            const ext c = prevPiston - static_cast<ext>(prevFront) * (m.PistonPos - prevPiston) /
-                                           (static_cast<ext>(m.FrontSteamOpen) - prevFront);
+        m.motion.CrankAngle +=
+            (m.motion.Direction == "Fwd") ? m.motion.StepAngle : -m.motion.StepAngle;
+        if (m.motion.CrankAngle > 360.1f) m.motion.CrankAngle -= 360;
+        if (m.motion.CrankAngle < 0) m.motion.CrankAngle += 360;
+        if (prevFront > 0 && !(m.solved.FrontSteamOpen >= 0)) {
+            const ext c = prevPiston - static_cast<ext>(prevFront) *
+                                           (m.solved.PistonPos - prevPiston) /
+                                           (static_cast<ext>(m.solved.FrontSteamOpen) - prevFront);
             out.front = static_cast<double>(ParseNumber(Str(c / 6.4L, 4, 1)));
         }
-        if (prevRear > 0 && !(m.RearSteamOpen >= 0)) {
-            const ext c = prevPiston - static_cast<ext>(prevRear) * (m.PistonPos - prevPiston) /
-                                           (static_cast<ext>(m.RearSteamOpen) - prevRear);
+        if (prevRear > 0 && !(m.solved.RearSteamOpen >= 0)) {
+            const ext c = prevPiston - static_cast<ext>(prevRear) *
+                                           (m.solved.PistonPos - prevPiston) /
+                                           (static_cast<ext>(m.solved.RearSteamOpen) - prevRear);
             out.rear = static_cast<double>(ParseNumber(Str((640.0L - c) / 6.4L, 4, 1)));
         }
-        prevPiston = m.PistonPos;
-        prevFront = m.FrontSteamOpen;
-        prevRear = m.RearSteamOpen;
+        prevPiston = m.solved.PistonPos;
+        prevFront = m.solved.FrontSteamOpen;
+        prevRear = m.solved.RearSteamOpen;
     }
     return out;
 }
 
 // The opening of one port at a crank angle, solved on a copy.
 float OpeningAt(Model m, float revArmPos, double angle, bool front, bool steam) {
-    m.RevArmPos = revArmPos;
-    m.CrankAngle = static_cast<float>(std::fmod(angle + 360.0, 360.0));
+    m.motion.RevArmPos = revArmPos;
+    m.motion.CrankAngle = static_cast<float>(std::fmod(angle + 360.0, 360.0));
     SolveLinkage(m);
     SolveValveEvents(m);
-    if (front) return steam ? m.FrontSteamOpen : m.FrontExhaustOpen;
-    return steam ? m.RearSteamOpen : m.RearExhaustOpen;
+    if (front) return steam ? m.solved.FrontSteamOpen : m.solved.FrontExhaustOpen;
+    return steam ? m.solved.RearSteamOpen : m.solved.RearExhaustOpen;
 }
 
 void ExpectFiniteAndEmptyOnError(const ValveEventsResult& r) {
@@ -170,37 +173,38 @@ TEST(ValveEvents, LargestOpeningsMatchASweep) {
 
 TEST(ValveEvents, TheCallersModelIsNotTouched) {
     Model m = test::StartedModel();
-    m.CrankAngle = 123.0f;
-    m.BeepOnError = false;
+    m.motion.CrankAngle = 123.0f;
+    m.display.BeepOnError = false;
     SetDimension(m, 10, 0.0f);  // the solver would set a zero lever length to 0.00001
     const auto image = EncodeDimensionFile(m);
     const Model before = m;
     AnalyseValveEvents(m, GearRevArmPos(m, Gear::FullReverse));
     EXPECT_EQ(EncodeDimensionFile(m), image);
-    EXPECT_EQ(m.CrankAngle, before.CrankAngle);
-    EXPECT_EQ(m.RevArmPos, before.RevArmPos);
-    EXPECT_EQ(m.Direction, before.Direction);
-    EXPECT_EQ(m.PivotX, before.PivotX);
-    EXPECT_EQ(m.Frame.ValveLeverLowerLen, 0.0f);
-    EXPECT_FALSE(m.GeometryError);
+    EXPECT_EQ(m.motion.CrankAngle, before.motion.CrankAngle);
+    EXPECT_EQ(m.motion.RevArmPos, before.motion.RevArmPos);
+    EXPECT_EQ(m.motion.Direction, before.motion.Direction);
+    EXPECT_EQ(m.pivots.PivotX, before.pivots.PivotX);
+    EXPECT_EQ(m.design.Frame.ValveLeverLowerLen, 0.0f);
+    EXPECT_FALSE(m.solved.GeometryError);
 }
 
 TEST(ValveEvents, ImpossibleDesignsReportAGeometryErrorNeverNaN) {
     Model m = test::StartedModel();
-    m.BeepOnError = false;      // the analysis watches for errors on its own copy all the same
-    SetDimension(m, 13, 0.1f);  // anchor link far too short to reach
+    m.display.BeepOnError = false;  // the analysis watches for errors on its own copy all the same
+    SetDimension(m, 13, 0.1f);      // anchor link far too short to reach
     ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 
     Model n = test::StartedModel();
-    n.Cyl.ValveCtrToJoint = std::nanf("");
+    n.design.Cyl.ValveCtrToJoint = std::nanf("");
     r = AnalyseValveEvents(n, GearRevArmPos(n, Gear::Mid));
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 
     Model far = test::StartedModel();
-    r = AnalyseValveEvents(far, far.RevArmPositions[0] + 10.0f);  // beyond the reverse arm's reach
+    r = AnalyseValveEvents(
+        far, far.motion.RevArmPositions[0] + 10.0f);  // beyond the reverse arm's reach
     EXPECT_TRUE(r.geometryError);
     ExpectFiniteAndEmptyOnError(r);
 }
@@ -222,13 +226,13 @@ TEST(ValveEvents, APortThatNeverOpensHasNoEvents) {
 
 TEST(ValveEvents, GearPositionsFollowTheReverseArmBar) {
     const Model m = test::StartedModel();
-    EXPECT_EQ(GearRevArmPos(m, Gear::Mid), m.RevArmPositions[0]);
+    EXPECT_EQ(GearRevArmPos(m, Gear::Mid), m.motion.RevArmPositions[0]);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::NormalForward), 6.247f - 1.6f);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::FullReverse), 6.247f + 1.8f);
     EXPECT_EQ(GearAt(m, GearRevArmPos(m, Gear::NormalReverse)), Gear::NormalReverse);
     EXPECT_FALSE(GearAt(m, 5.0f).has_value());
     EXPECT_FLOAT_EQ(ClampRevArmPos(m, 100.0f), 6.247f + 1.8f);
     // Mid gear turns forward, anything beyond it backward.
-    EXPECT_FALSE(AnalyseValveEvents(m, m.RevArmPositions[0]).reverse);
-    EXPECT_TRUE(AnalyseValveEvents(m, std::nextafter(m.RevArmPositions[0], 100.0f)).reverse);
+    EXPECT_FALSE(AnalyseValveEvents(m, m.motion.RevArmPositions[0]).reverse);
+    EXPECT_TRUE(AnalyseValveEvents(m, std::nextafter(m.motion.RevArmPositions[0], 100.0f)).reverse);
 }

@@ -36,12 +36,12 @@ std::vector<CanvasOp> ThickLines(const RecordingCanvas& c) {
 
 TEST(Closeup, StrokeZoomsToThirtyOrFifteenWithFactorFifteen) {
     Model m = Started();
-    m.GraphicPosId = 2;
+    m.closeup.GraphicPosId = 2;
     RecordingCanvas c;
     const CloseupActions a = DrawDimensionCloseup(m, c);
-    EXPECT_EQ(m.Zoom, 30.0f);
-    EXPECT_EQ(m.OffsetX, 290.0f);
-    EXPECT_EQ(m.OffsetY, 212.0f);
+    EXPECT_EQ(m.view.Zoom, 30.0f);
+    EXPECT_EQ(m.view.OffsetX, 290.0f);
+    EXPECT_EQ(m.view.OffsetY, 212.0f);
     EXPECT_TRUE(a.closeFrameDialog);
     EXPECT_FALSE(a.closeCylDialog);
     EXPECT_FALSE(a.reopenFrameDialog);
@@ -53,19 +53,19 @@ TEST(Closeup, StrokeZoomsToThirtyOrFifteenWithFactorFifteen) {
     // The line from the crank pin through the axle to the opposite side, in the new view.
     const auto lines = ThickLines(c);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].c[0], m.ScreenX[2]);
-    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, 2.0L * m.PivotX[1] - m.PivotX[2]));
+    EXPECT_EQ(lines[0].c[0], m.pivots.ScreenX[2]);
+    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, 2.0L * m.pivots.PivotX[1] - m.pivots.PivotX[2]));
 
     Model f = Started();
-    f.GraphicZoomFactor = 15;
-    f.GraphicPosId = 2;
+    f.closeup.GraphicZoomFactor = 15;
+    f.closeup.GraphicPosId = 2;
     DrawDimensionCloseup(f, c);
-    EXPECT_EQ(f.Zoom, 15.0f);
+    EXPECT_EQ(f.view.Zoom, 15.0f);
 }
 
 TEST(Closeup, OnlyTheLineBlinksThreeFramesRedThreeBlack) {
     Model m = Started();
-    m.GraphicPosId = 6;
+    m.closeup.GraphicPosId = 6;
     for (int frame = 1; frame <= 12; ++frame) {
         RecordingCanvas c;
         c.SetFontColor(kRed);  // whatever the read-outs left: the name is black
@@ -80,79 +80,79 @@ TEST(Closeup, OnlyTheLineBlinksThreeFramesRedThreeBlack) {
 
 TEST(Closeup, TheViewComesBackAfterAThousandFramesAndTheDialogReopens) {
     Model m = Started();
-    m.Zoom = 44;
-    m.OffsetX = 10;
-    m.OffsetY = 20;
-    m.GraphicPosId = 7;
+    m.view.Zoom = 44;
+    m.view.OffsetX = 10;
+    m.view.OffsetY = 20;
+    m.closeup.GraphicPosId = 7;
     RecordingCanvas c;
     CloseupActions a;
     for (int frame = 1; frame <= 1000; ++frame) {
         a = DrawDimensionCloseup(m, c);
         c.Reset();
         ASSERT_FALSE(a.reopenFrameDialog);
-        m.Zoom = 99;  // a zoom bar meanwhile has no lasting effect
+        m.view.Zoom = 99;  // a zoom bar meanwhile has no lasting effect
     }
-    EXPECT_EQ(m.GraphicPosId, 7);
+    EXPECT_EQ(m.closeup.GraphicPosId, 7);
     a = DrawDimensionCloseup(m, c);
     EXPECT_TRUE(a.reopenFrameDialog);
     EXPECT_TRUE(a.defaultCursor);
-    EXPECT_EQ(m.GraphicPosId, 0);
-    EXPECT_EQ(m.GraphicPosFrames, 0);
-    EXPECT_EQ(m.Zoom, 44.0f);
-    EXPECT_EQ(m.OffsetX, 10.0f);
-    EXPECT_EQ(m.OffsetY, 20.0f);
+    EXPECT_EQ(m.closeup.GraphicPosId, 0);
+    EXPECT_EQ(m.closeup.GraphicPosFrames, 0);
+    EXPECT_EQ(m.view.Zoom, 44.0f);
+    EXPECT_EQ(m.view.OffsetX, 10.0f);
+    EXPECT_EQ(m.view.OffsetY, 20.0f);
 }
 
 TEST(Closeup, AClickEndsItAtTheNextFrameAndTheNextCloseUpSavesTheViewAnew) {
     Model m = Started();
-    m.GraphicPosId = 103;
+    m.closeup.GraphicPosId = 103;
     RecordingCanvas c;
     CloseupActions a = DrawDimensionCloseup(m, c);
     EXPECT_TRUE(a.closeCylDialog);
-    EXPECT_EQ(m.Zoom, 55.0f);
-    m.GraphicPosFrames = 1005;  // the main window's mouse-down
+    EXPECT_EQ(m.view.Zoom, 55.0f);
+    m.closeup.GraphicPosFrames = 1005;  // the main window's mouse-down
     a = DrawDimensionCloseup(m, c);
     EXPECT_TRUE(a.reopenCylDialog);
     EXPECT_FALSE(a.reopenFrameDialog);
-    EXPECT_EQ(m.Zoom, 27.0f);
-    EXPECT_EQ(m.OffsetX, 115.0f);
-    m.Zoom = 62;
-    m.GraphicPosId = 1;
+    EXPECT_EQ(m.view.Zoom, 27.0f);
+    EXPECT_EQ(m.view.OffsetX, 115.0f);
+    m.view.Zoom = 62;
+    m.closeup.GraphicPosId = 1;
     DrawDimensionCloseup(m, c);
-    m.GraphicPosFrames = 1005;
+    m.closeup.GraphicPosFrames = 1005;
     DrawDimensionCloseup(m, c);
-    EXPECT_EQ(m.Zoom, 62.0f);
+    EXPECT_EQ(m.view.Zoom, 62.0f);
 }
 
 TEST(Closeup, TheGearLimitsShowBothHalvesInTurn) {
     Model m = Started();
-    m.GraphicPosId = 17;
+    m.closeup.GraphicPosId = 17;
     RecordingCanvas c;
     DrawDimensionCloseup(m, c);
     const auto lines = ThickLines(c);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].colour, kRed);
     EXPECT_EQ(lines[1].colour, kBlack);
-    const int y = m.ScreenY[18] + 5;
+    const int y = m.pivots.ScreenY[18] + 5;
     EXPECT_EQ(lines[0].c[1], y);
-    EXPECT_EQ(lines[0].c[0],
-              ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) - m.RevArmToCentNorm));
-    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, m.RevArmPositions[0]));
-    EXPECT_EQ(lines[1].c[2],
-              ScreenXOf(m, static_cast<long double>(m.RevArmPositions[0]) + m.RevArmToCentNorm));
+    EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.motion.RevArmPositions[0]) -
+                                              m.design.RevArmToCentNorm));
+    EXPECT_EQ(lines[0].c[2], ScreenXOf(m, m.motion.RevArmPositions[0]));
+    EXPECT_EQ(lines[1].c[2], ScreenXOf(m, static_cast<long double>(m.motion.RevArmPositions[0]) +
+                                              m.design.RevArmToCentNorm));
 }
 
 TEST(Closeup, EveryDimensionHasItsCloseUp) {
     for (const auto& d : Dimensions()) {
         Model m = Started();
-        m.GraphicPosId = d.id;
+        m.closeup.GraphicPosId = d.id;
         RecordingCanvas c;
         DrawDimensionCloseup(m, c);
         const CloseupView v = CloseupViewOf(d.id);
         EXPECT_FALSE(v.label.empty()) << d.id;
         EXPECT_NE(c.FindText(v.label), nullptr) << d.id;
         EXPECT_FALSE(ThickLines(c).empty()) << d.id;
-        EXPECT_FLOAT_EQ(m.Zoom, v.k) << d.id;
+        EXPECT_FLOAT_EQ(m.view.Zoom, v.k) << d.id;
         // The hourglass comes first, in black.
         const auto all = c.OfKind(CanvasOp::Kind::Line);
         ASSERT_FALSE(all.empty());

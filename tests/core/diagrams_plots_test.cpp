@@ -27,7 +27,7 @@ namespace {
 Model Started(int positions = 3) {
     Model m;
     StartUp(m);
-    m.RevArmCount = positions;
+    m.diagrams.RevArmCount = positions;
     return m;
 }
 
@@ -73,7 +73,7 @@ std::vector<CanvasOp> SineCurve(const RecordingCanvas& c) {
 }
 
 int TravelY(const Model& m, long double base, long double v) {
-    return Round(base - v * 375.0L / m.DiagramScale);
+    return Round(base - v * 375.0L / m.diagrams.DiagramScale);
 }
 
 constexpr DiagramKind kAll[] = {DiagramKind::Sine, DiagramKind::Oval, DiagramKind::Steam,
@@ -86,21 +86,21 @@ constexpr DiagramKind kAll[] = {DiagramKind::Sine, DiagramKind::Oval, DiagramKin
 TEST(DiagramDrawing, CrankAngleAndRevArmPosAreWrittenBack) {
     for (DiagramKind kind : kAll) {
         Model m = Started();
-        m.CrankAngle = 123.5f;
-        m.RevArmPos = m.RevArmPositions[0] - 0.7f;
-        const f32 arm = m.RevArmPos;
+        m.motion.CrankAngle = 123.5f;
+        m.motion.RevArmPos = m.motion.RevArmPositions[0] - 0.7f;
+        const f32 arm = m.motion.RevArmPos;
         RecordingCanvas c;
         RedrawDiagram(kind, m, c);
-        EXPECT_EQ(m.CrankAngle, 123.5f) << static_cast<int>(kind);
-        EXPECT_EQ(m.RevArmPos, arm) << static_cast<int>(kind);
+        EXPECT_EQ(m.motion.CrankAngle, 123.5f) << static_cast<int>(kind);
+        EXPECT_EQ(m.motion.RevArmPos, arm) << static_cast<int>(kind);
     }
     Model m = Started();
-    m.CrankAngle = 77;
+    m.motion.CrankAngle = 77;
     RecordingCanvas c;
     PortBothGraphs(m, c);
-    EXPECT_EQ(m.CrankAngle, 77.0f);
-    EXPECT_EQ(m.PortGraphMode, 'B');
-    EXPECT_TRUE(m.PortCycleLabels);
+    EXPECT_EQ(m.motion.CrankAngle, 77.0f);
+    EXPECT_EQ(m.diagrams.PortGraphMode, 'B');
+    EXPECT_TRUE(m.diagrams.PortCycleLabels);
 }
 
 TEST(DiagramDrawing, RedrawErasesFirstAndDrawDoesNot) {
@@ -143,7 +143,7 @@ TEST(DiagramDrawing, NoPositionsDrawsOnlyTheFixedParts) {
 
 TEST(DiagramDrawing, DynamicVariableBlockShowsNoticeWhileNoDimensionIsChosen) {
     Model m = Started();
-    m.DynVarOn = true;
+    m.display.DynVarOn = true;
     RecordingCanvas c;
     DiagramControls ui = DrawSineDiagram(m, c);
     EXPECT_TRUE(ui.barsVisible);
@@ -157,7 +157,7 @@ TEST(DiagramDrawing, DynamicVariableBlockShowsNoticeWhileNoDimensionIsChosen) {
     EXPECT_EQ(Texts(c, "*******************************").size(), 2u);
     // The font colour is black again afterwards.
     c.Reset();
-    m.DynVarOn = false;
+    m.display.DynVarOn = false;
     ui = DrawSineDiagram(m, c);
     EXPECT_FALSE(ui.barsVisible);
     EXPECT_FALSE(ui.barsEnabledSet);
@@ -166,16 +166,16 @@ TEST(DiagramDrawing, DynamicVariableBlockShowsNoticeWhileNoDimensionIsChosen) {
 
 TEST(DiagramDrawing, DynamicVariableBlockListsTheSlotsAndEnablesFilledBars) {
     Model m = Started();
-    m.DynVarOn = true;
-    m.FontScaleX = 1.27f;
-    m.FontScaleY = 1.22f;
-    m.DynVarId[0] = 6;
-    m.DynVarValue[0] = 5.0f;
-    m.DynVarName[0] = "Link Radius";
+    m.display.DynVarOn = true;
+    m.display.FontScaleX = 1.27f;
+    m.display.FontScaleY = 1.22f;
+    m.dyn.DynVarId[0] = 6;
+    m.dyn.DynVarValue[0] = 5.0f;
+    m.dyn.DynVarName[0] = "Link Radius";
     PushDynVar(m);
-    m.DynVarId[0] = 2;
-    m.DynVarValue[0] = 3.0f;
-    m.DynVarName[0] = "Stroke";
+    m.dyn.DynVarId[0] = 2;
+    m.dyn.DynVarValue[0] = 3.0f;
+    m.dyn.DynVarName[0] = "Stroke";
     PushDynVar(m);
     RecordingCanvas c;
     DiagramControls ui = DrawOvalDiagram(m, c);
@@ -195,45 +195,46 @@ TEST(DiagramDrawing, DynamicVariableBlockListsTheSlotsAndEnablesFilledBars) {
 
 TEST(DiagramDrawing, UndoLineIsRebuiltThenPaintedOnceOldToNew) {
     Model m = Started();
-    m.EditChanged = true;
+    m.undo.EditChanged = true;
     PushUndo(m);
-    m.UndoId[1] = 6;
-    m.UndoOld[1] = 5.0f;
-    m.UndoNew[1] = 5.25f;
-    m.UndoName[1] = "Link Radius";
-    m.EditChanged = false;
-    m.UndoOn = true;
+    m.undo.UndoId[1] = 6;
+    m.undo.UndoOld[1] = 5.0f;
+    m.undo.UndoNew[1] = 5.25f;
+    m.undo.UndoName[1] = "Link Radius";
+    m.undo.EditChanged = false;
+    m.display.UndoOn = true;
     for (DiagramKind kind : kAll) {
-        m.UndoLine = "stale";
+        m.readouts.UndoLine = "stale";
         RecordingCanvas c;
         DiagramControls ui = RedrawDiagram(kind, m, c);
         EXPECT_TRUE(ui.undoVisible);
         const std::string expected = " 1- Link Radius  5.000 to  5.250" + std::string(46, ' ');
-        EXPECT_EQ(m.UndoLine, expected);
+        EXPECT_EQ(m.readouts.UndoLine, expected);
         const auto painted = Texts(c, expected);
         // Both graphs of the port diagram paint it once each.
-        EXPECT_EQ(painted.size(), m.PortGraphMode == 'B' && kind == DiagramKind::Port ? 2u : 1u);
+        EXPECT_EQ(painted.size(),
+                  m.diagrams.PortGraphMode == 'B' && kind == DiagramKind::Port ? 2u : 1u);
         ASSERT_FALSE(painted.empty());
         EXPECT_EQ(painted[0].c[0], 150);
         EXPECT_EQ(painted[0].c[1], 55);
         EXPECT_EQ(c.FindText("stale"), nullptr);
     }
-    m.UndoOn = false;
+    m.display.UndoOn = false;
     RecordingCanvas c;
     EXPECT_FALSE(DrawSineDiagram(m, c).undoVisible);
 }
 
 TEST(DiagramDrawing, UndoLineKeepsItsPaddingAndLengthLimits) {
     Model m = Started();
-    m.UndoCount = 3;
-    m.UndoName[1] = "Cyl ctr to Driver ctr";
-    m.UndoOld[1] = 16.0f;
-    m.UndoNew[1] = 16.5f;
+    m.undo.UndoCount = 3;
+    m.undo.UndoName[1] = "Cyl ctr to Driver ctr";
+    m.undo.UndoOld[1] = 16.0f;
+    m.undo.UndoNew[1] = 16.5f;
     EXPECT_EQ(DiagramUndoLine(m), BuildUndoLine(m) + std::string(46, ' '));
     // Values that print far wider than their fields: the line is cut at 72 before the padding
     // and at 118 in all.
-    m.UndoOld[1] = 3.0e38f;
-    m.UndoNew[1] = -3.0e38f;
+    m.undo.UndoOld[1] = 3.0e38f;
+    m.undo.UndoNew[1] = -3.0e38f;
     const std::string line = DiagramUndoLine(m);
     EXPECT_EQ(line.size(), 118u);
     EXPECT_EQ(line.substr(0, 72), BuildUndoLine(m).substr(0, 72));
@@ -266,12 +267,12 @@ TEST(SineDiagram, CurvesRunFrom58To586WithSixtySevenSteps) {
     }
     // The curve of position n follows the valve displacement at each step's crank angle.
     Model probe = Started();
-    probe.RevArmPos = probe.RevArmPositions[2];
+    probe.motion.RevArmPos = probe.motion.RevArmPositions[2];
     const auto* second = &curve[66];
     for (int j = 8; j <= 73; ++j) {
-        probe.CrankAngle = SineSweepAngle(j);
+        probe.motion.CrankAngle = SineSweepAngle(j);
         SolveLinkage(probe);
-        EXPECT_EQ(second[j - 8].c[3], TravelY(probe, 215, probe.ValveDisp)) << j;
+        EXPECT_EQ(second[j - 8].c[3], TravelY(probe, 215, probe.solved.ValveDisp)) << j;
     }
     // Each curve carries its number in bold at its start.
     const auto bold = BoldTexts(c);
@@ -284,7 +285,7 @@ TEST(SineDiagram, CurvesRunFrom58To586WithSixtySevenSteps) {
 TEST(SineDiagram, ScaleKeepsEveryTickAt375AndThinsAbove) {
     auto ticks = [](float scale, int x1) {
         Model m = Started(0);
-        m.DiagramScale = scale;
+        m.diagrams.DiagramScale = scale;
         RecordingCanvas c;
         DrawSineDiagram(m, c);
         int n = 0;
@@ -310,7 +311,7 @@ TEST(SineDiagram, ScaleKeepsEveryTickAt375AndThinsAbove) {
 TEST(SineDiagram, ExtremeScalesStayInsideTheWindowAndEnd) {
     for (float scale : {0.1f, 1000.0f}) {
         Model m = Started();
-        m.DiagramScale = scale;
+        m.diagrams.DiagramScale = scale;
         RecordingCanvas c;
         DrawSineDiagram(m, c);
         for (const auto& op : Lines(c, kBlack))
@@ -324,7 +325,7 @@ TEST(SineDiagram, ExtremeScalesStayInsideTheWindowAndEnd) {
 TEST(SineDiagram, PortLevelsFollowTheDimensionsAtOnce) {
     Model m = Started(0);
     // The laps change with the valve and are drawn from this drawing's own solve.
-    m.Cyl.ValveCtrToInsideEdge = 1.0f;
+    m.design.Cyl.ValveCtrToInsideEdge = 1.0f;
     RecordingCanvas c;
     DrawSineDiagram(m, c);
     const auto green = Lines(c, kLime);
@@ -339,13 +340,13 @@ TEST(SineDiagram, PortLevelsFollowTheDimensionsAtOnce) {
     const CanvasOp* t = c.FindText("Front Steam Port Open");
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->c[0], 60);
-    EXPECT_EQ(t->c[1], Round(199 - m.FrontSteamLap * 375.0L / 1.5L));
+    EXPECT_EQ(t->c[1], Round(199 - m.solved.FrontSteamLap * 375.0L / 1.5L));
 }
 
 TEST(SineDiagram, PositionListAndMidGearColumn) {
     Model m = Started();
     // Position 3 lies within 0.05 of the centre but not on it.
-    m.RevArmPositions[3] = m.RevArmPositions[0] + 0.01f;
+    m.motion.RevArmPositions[3] = m.motion.RevArmPositions[0] + 0.01f;
     RecordingCanvas c;
     DrawSineDiagram(m, c);
     const auto cen = Texts(c, "Cen");
@@ -357,13 +358,13 @@ TEST(SineDiagram, PositionListAndMidGearColumn) {
     // The values of the first (exact centre) column: the extremes of the valve stem joint
     // over the sweep, front lead from the largest.
     Model probe = Started();
-    probe.RevArmPos = probe.RevArmPositions[1];
+    probe.motion.RevArmPos = probe.motion.RevArmPositions[1];
     f32 lo = 1e9f, hi = -1e9f;
     for (int j = 7; j <= 73; ++j) {
-        probe.CrankAngle = SineSweepAngle(j);
+        probe.motion.CrankAngle = SineSweepAngle(j);
         SolveLinkage(probe);
-        lo = std::min(lo, probe.PivotX[4]);
-        hi = std::max(hi, probe.PivotX[4]);
+        lo = std::min(lo, probe.pivots.PivotX[4]);
+        hi = std::max(hi, probe.pivots.PivotX[4]);
     }
     std::vector<std::string> at592;
     for (const auto& op : c.OfKind(Kind::Text))
@@ -371,9 +372,9 @@ TEST(SineDiagram, PositionListAndMidGearColumn) {
     ASSERT_EQ(at592.size(), 12u);
     // The default valve is narrower than the ring distance: the "otherwise" case.
     const long double mid = (static_cast<long double>(lo) + hi) / 2;
-    EXPECT_EQ(at592[0], Str(probe.FrontAdmitNeg + static_cast<long double>(hi), 6, 3));
-    EXPECT_EQ(at592[1], Str(probe.FrontAdmitAt - mid, 6, 3));
-    EXPECT_EQ(at592[5], Str(probe.RearAdmitAt - static_cast<long double>(lo), 6, 3));
+    EXPECT_EQ(at592[0], Str(probe.solved.FrontAdmitNeg + static_cast<long double>(hi), 6, 3));
+    EXPECT_EQ(at592[1], Str(probe.solved.FrontAdmitAt - mid, 6, 3));
+    EXPECT_EQ(at592[5], Str(probe.solved.RearAdmitAt - static_cast<long double>(lo), 6, 3));
     // Lead is small and positive at mid gear for the default design.
     const double lead = static_cast<double>(ParseNumber(at592[0]));
     EXPECT_GT(lead, 0.0);
@@ -405,15 +406,16 @@ TEST(OvalDiagram, CurvesAreClosedAndLabelledAt300And334) {
     const auto bold = BoldTexts(c);
     ASSERT_EQ(bold.size(), 6u);
     Model probe = Started();
-    probe.RevArmPos = probe.RevArmPositions[1];
-    probe.CrankAngle = 280;
+    probe.motion.RevArmPos = probe.motion.RevArmPositions[1];
+    probe.motion.CrankAngle = 280;
     SolveLinkage(probe);
     EXPECT_EQ(bold[0].c[0], 300);
-    EXPECT_EQ(bold[0].c[1], TravelY(probe, 213, probe.ValveDisp));  // narrow valve: 213 first
-    probe.CrankAngle = 88;
+    EXPECT_EQ(bold[0].c[1],
+              TravelY(probe, 213, probe.solved.ValveDisp));  // narrow valve: 213 first
+    probe.motion.CrankAngle = 88;
     SolveLinkage(probe);
     EXPECT_EQ(bold[1].c[0], 334);
-    EXPECT_EQ(bold[1].c[1], TravelY(probe, 204, probe.ValveDisp));
+    EXPECT_EQ(bold[1].c[1], TravelY(probe, 204, probe.solved.ValveDisp));
 }
 
 TEST(OvalDiagram, PistonAxisRunsFrom584To44) {
@@ -431,7 +433,7 @@ TEST(OvalDiagram, PistonAxisRunsFrom584To44) {
 
 TEST(OvalDiagram, PortLevelsFollowTheDimensionsAtOnce) {
     Model m = Started(0);
-    m.Cyl.ValveCtrToInsideEdge = 1.0f;  // not solved since: the drawing solves first
+    m.design.Cyl.ValveCtrToInsideEdge = 1.0f;  // not solved since: the drawing solves first
     RecordingCanvas c;
     DrawOvalDiagram(m, c);
     const auto green = Lines(c, kLime);
@@ -441,11 +443,11 @@ TEST(OvalDiagram, PortLevelsFollowTheDimensionsAtOnce) {
 
 TEST(OvalDiagram, ACrankEndShorterThanHalfTheStrokeTurnsTheRadicand) {
     Model m = Started(1);
-    m.Frame.MainRodCrankEnd = 1.0f;  // half the stroke is 1.5
-    m.GeometryError = false;
+    m.design.Frame.MainRodCrankEnd = 1.0f;  // half the stroke is 1.5
+    m.solved.GeometryError = false;
     RecordingCanvas c;
     DrawOvalDiagram(m, c);
-    EXPECT_TRUE(m.GeometryError);
+    EXPECT_TRUE(m.solved.GeometryError);
     const auto curve = OvalCurve(c);
     ASSERT_EQ(curve.size(), 45u);
     // At crank angle 88 the radicand 1 - (1.5 sin 88)^2 is used with its sign turned.
@@ -465,21 +467,21 @@ TEST(SteamModel, AdmissionFloorsTheOpeningAndCapsThePressure) {
     e.front = true;
     e.phase = SteamPhase::Compression;
     e.pressure = 10;
-    m.FrontSteamOpen = 0.001f;
+    m.solved.FrontSteamOpen = 0.001f;
     StepSteamEnd(m, e, 100, 100);
-    EXPECT_EQ(m.FrontSteamOpen, 0.005f);
+    EXPECT_EQ(m.solved.FrontSteamOpen, 0.005f);
     EXPECT_NEAR(e.pressure, 10 + 0.005f * 100000.0 / 145, 1e-4);
     EXPECT_EQ(e.phase, SteamPhase::Admission);
-    m.FrontSteamOpen = 1.0f;
+    m.solved.FrontSteamOpen = 1.0f;
     StepSteamEnd(m, e, 100, 100);
     EXPECT_EQ(e.pressure, 303.0f);
     // The rear end mirrors the piston position.
     SteamEnd r;
     r.front = false;
     r.phase = SteamPhase::Admission;
-    m.RearSteamOpen = 0.004f;
+    m.solved.RearSteamOpen = 0.004f;
     StepSteamEnd(m, r, 600, 600);
-    EXPECT_EQ(m.RearSteamOpen, 0.005f);
+    EXPECT_EQ(m.solved.RearSteamOpen, 0.005f);
     EXPECT_NEAR(r.pressure, 0.005f * 100000.0 / 85, 1e-4);
 }
 
@@ -488,18 +490,18 @@ TEST(SteamModel, ExhaustFloorsAtFiveAndExpansionFollowsThePiston) {
     SteamEnd e;
     e.phase = SteamPhase::Expansion;
     e.pressure = 200;
-    m.FrontSteamOpen = -0.1f;
-    m.FrontExhaustOpen = -0.1f;
+    m.solved.FrontSteamOpen = -0.1f;
+    m.solved.FrontExhaustOpen = -0.1f;
     StepSteamEnd(m, e, 200, 100);
     EXPECT_NEAR(e.pressure, 200.0 * 200 / 300 * 0.96, 1e-3);
-    m.FrontExhaustOpen = 0.1f;
+    m.solved.FrontExhaustOpen = 0.1f;
     StepSteamEnd(m, e, 300, 200);
     EXPECT_EQ(e.phase, SteamPhase::Exhaust);
     EXPECT_NEAR(e.release, 128.0, 1e-3);
     for (int i = 0; i < 40; ++i) StepSteamEnd(m, e, 400, 300);
     EXPECT_EQ(e.pressure, 5.0f);
     // Compression once the exhaust closes.
-    m.FrontExhaustOpen = -0.01f;
+    m.solved.FrontExhaustOpen = -0.01f;
     StepSteamEnd(m, e, 99, 100);
     EXPECT_EQ(e.phase, SteamPhase::Compression);
     EXPECT_NEAR(e.pressure, 5 + std::pow(1.0 + 0.3, 4), 1e-4);
@@ -515,7 +517,7 @@ TEST(SteamModel, PistonPositionsOutsideTheStrokeAreClamped) {
 TEST(SteamDiagram, PressuresStayBetweenFiveAnd303) {
     for (float stroke : {3.0f, 2.0f, 5.0f}) {
         Model m = Started();
-        m.StrokeLen = stroke;
+        m.design.StrokeLen = stroke;
         RecordingCanvas c;
         DrawSteamDiagram(m, c);
         auto lines = Lines(c, kGreen);
@@ -581,15 +583,15 @@ TEST(SteamDiagram, NormalGearCutsOffLaterThanMidGear) {
 
 TEST(SteamDiagram, LeavesTheMainWindowsCutOffMemoryAlone) {
     Model m = Started();
-    m.PrevPistonPos = 111;
-    m.PrevFrontSteamOpen = 0.25f;
-    m.PrevRearSteamOpen = -0.5f;
+    m.readouts.PrevPistonPos = 111;
+    m.readouts.PrevFrontSteamOpen = 0.25f;
+    m.readouts.PrevRearSteamOpen = -0.5f;
     RecordingCanvas c;
     DrawSteamDiagram(m, c);
     DrawPortDiagram(m, c);
-    EXPECT_EQ(m.PrevPistonPos, 111.0f);
-    EXPECT_EQ(m.PrevFrontSteamOpen, 0.25f);
-    EXPECT_EQ(m.PrevRearSteamOpen, -0.5f);
+    EXPECT_EQ(m.readouts.PrevPistonPos, 111.0f);
+    EXPECT_EQ(m.readouts.PrevFrontSteamOpen, 0.25f);
+    EXPECT_EQ(m.readouts.PrevRearSteamOpen, -0.5f);
 }
 
 // ---------------------------------------------------------------- port diagram
@@ -597,8 +599,8 @@ TEST(SteamDiagram, LeavesTheMainWindowsCutOffMemoryAlone) {
 TEST(PortDiagram, EachSegmentSpansOneRowAndRowZeroOnlySeeds) {
     for (char mode : {'F', 'R'}) {
         Model m = Started();
-        m.PortGraphMode = mode;
-        m.PortCycleLabels = false;  // the annotation takes the last event's colour
+        m.diagrams.PortGraphMode = mode;
+        m.diagrams.PortCycleLabels = false;  // the annotation takes the last event's colour
         RecordingCanvas c;
         DrawPortDiagram(m, c);
         const Rgb colours[2] = {mode == 'F' ? kTeal : kGreen, mode == 'F' ? kRed : kMaroon};
@@ -620,9 +622,9 @@ TEST(PortDiagram, FirstFiringDrawsNothing) {
     // With no travel at all every row is the centre setting: events fire in each row, the first
     // firing only seeds, and every later one draws a segment from the row below.
     Model m = Started();
-    m.RevArmToCentMax = 0;
-    m.RevArmToCentNorm = 0;
-    m.PortCycleLabels = false;
+    m.design.RevArmToCentMax = 0;
+    m.design.RevArmToCentNorm = 0;
+    m.diagrams.PortCycleLabels = false;
     RecordingCanvas c;
     DrawPortDiagram(m, c);
     const auto teal = Lines(c, kTeal);
@@ -647,8 +649,9 @@ TEST(PortDiagram, LabelsLegendAndNormalLine) {
     EXPECT_EQ(c.FindText("Maximum")->colour, kRed);
     EXPECT_EQ(c.FindText("Normal")->colour, kBlue);
     // The row values: centre at row 0, centre - max at row 18.
-    EXPECT_NE(c.FindText(Str(m.RevArmPositions[0], 7, 3)), nullptr);
-    const CanvasOp* top = c.FindText(Str(static_cast<f32>(m.RevArmPositions[0] - 1.8L), 7, 3));
+    EXPECT_NE(c.FindText(Str(m.motion.RevArmPositions[0], 7, 3)), nullptr);
+    const CanvasOp* top =
+        c.FindText(Str(static_cast<f32>(m.motion.RevArmPositions[0] - 1.8L), 7, 3));
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(top->c[0], 556);
     EXPECT_EQ(top->c[1], 336 - 16 * 18);
@@ -669,7 +672,7 @@ TEST(PortDiagram, BothGraphsDrawsReverseOverForwardWithoutSecondAnnotation) {
     EXPECT_FALSE(Lines(c, kMaroon).empty());
     EXPECT_EQ(Texts(c, "Exp").size(), 1u);
     EXPECT_NE(c.FindText("Rev."), nullptr);
-    EXPECT_EQ(m.PortGraphMode, 'B');
+    EXPECT_EQ(m.diagrams.PortGraphMode, 'B');
     // A port redraw in mode 'B' draws both again.
     c.Reset();
     RedrawDiagram(DiagramKind::Port, m, c);
@@ -684,9 +687,9 @@ TEST(PortDiagram, RowValuesOfAHugeGearLimitStayFinite) {
         Model m = Started();
         SetDimension(m, 8, mode == 'F' ? -FLT_MAX : FLT_MAX);  // LinkPivotHorz carries mid gear
         CentreRevArm(m);
-        m.RevArmToCentMax = FLT_MAX;
-        m.RevArmToCentNorm = 1;
-        m.PortGraphMode = mode;
+        m.design.RevArmToCentMax = FLT_MAX;
+        m.design.RevArmToCentNorm = 1;
+        m.diagrams.PortGraphMode = mode;
         RecordingCanvas c;
         DrawPortDiagram(m, c);
         for (const auto& op : c.OfKind(Kind::Text))

@@ -84,10 +84,10 @@ struct Snapshot {
     std::array<f32, 10> positions;
     explicit Snapshot(const Model& m)
         : image(ImageOf(m)),
-          designName(m.DesignName),
-          lineIndex(m.LineIndex),
-          revArmPos(m.RevArmPos),
-          positions(m.RevArmPositions) {}
+          designName(m.design.DesignName),
+          lineIndex(m.overlay.LineIndex),
+          revArmPos(m.motion.RevArmPos),
+          positions(m.motion.RevArmPositions) {}
     bool operator==(const Snapshot&) const = default;
 };
 
@@ -96,7 +96,7 @@ TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
     const fs::path p = dir_ / "Start.dti";
     const FileResult r = SaveDimensionFile(m, p.string());
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(m.DesignName, "Start");
+    EXPECT_EQ(m.design.DesignName, "Start");
     const auto img = ReadAll(p);
     ASSERT_EQ(img.size(), 1400u);
     EXPECT_EQ(Word(img, 0, 0), Bits(3.0f));
@@ -123,7 +123,7 @@ TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
     EXPECT_EQ(Word(img, 10, 4), Bits(1.5f));    // DiagramScale
     EXPECT_EQ(Word(img, 11, 3), Bits(62.0f));   // preset 1 zoom
     EXPECT_EQ(Word(img, 15, 0), Bits(900.0f));  // ViewPresets[20]
-    EXPECT_EQ(Word(img, 15, 1), Bits(m.RevArmPositions[1]));
+    EXPECT_EQ(Word(img, 15, 1), Bits(m.motion.RevArmPositions[1]));
     EXPECT_EQ(Word(img, 49, 0), Bits(-1.0f));  // LineType row 1
     EXPECT_EQ(Word(img, 60, 4), Bits(-1.0f));  // LineRef row 20
     EXPECT_EQ(Word(img, 17, 0), 0u);           // LineH1 row 1
@@ -136,12 +136,12 @@ TEST_F(DimensionFileTest, FileSavedAtStartHasTheDocumentedLayout) {
 TEST_F(DimensionFileTest, OverlayArraysKeepTheirRowOffsets) {
     Model m = test::StartedModel();
     for (int k = 1; k <= 20; ++k) {
-        m.LineH1[k] = 100.0f + k;
-        m.LinePivot2[k] = static_cast<f32>(k);
-        m.LineType[k - 1] = (k % 2) ? 0.0f : 1.0f;
-        m.LineColor[k - 1] = 255.0f * k;
+        m.overlay.LineH1[k] = 100.0f + k;
+        m.overlay.LinePivot2[k] = static_cast<f32>(k);
+        m.overlay.LineType[k - 1] = (k % 2) ? 0.0f : 1.0f;
+        m.overlay.LineColor[k - 1] = 255.0f * k;
     }
-    m.LineIndex = 7;
+    m.overlay.LineIndex = 7;
     const auto img = ImageOf(m);
     for (int k = 1; k <= 20; ++k) {
         const int rec = (k - 1) / 5, word = (k - 1) % 5;
@@ -152,7 +152,7 @@ TEST_F(DimensionFileTest, OverlayArraysKeepTheirRowOffsets) {
     }
     EXPECT_EQ(Word(img, 69, 4), Bits(7.0f));
     // PlotRevArmPos goes into both of its words.
-    m.PlotRevArmPos = 1.25f;
+    m.design.PlotRevArmPos = 1.25f;
     const auto img2 = ImageOf(m);
     EXPECT_EQ(Word(img2, 10, 2), Bits(1.25f));
     EXPECT_EQ(Word(img2, 10, 3), Bits(1.25f));
@@ -161,57 +161,57 @@ TEST_F(DimensionFileTest, OverlayArraysKeepTheirRowOffsets) {
 TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
     Model saved = test::StartedModel();
     // A design different from the defaults in every group the file holds.
-    saved.StrokeLen = 3.25f;
-    saved.Frame.CouplerLower = 1.5f;
-    saved.PivotX[5] = saved.PivotX[6] = 6.5f;
-    saved.PivotY[12] = saved.PivotY[13] = -1.75f;
-    saved.PivotY[3] = 0.125f;
-    saved.Cyl.ValveCLToCylCL = 2.75f;
-    saved.PivotY[4] = 2.875f;
-    saved.Cyl.CylSpare = 0xFFC00001u;  // a NaN pattern, kept raw
-    saved.FileSpare = {1u, 0x7F800001u, 3u, 0xDEADBEEFu, 5u};
-    saved.ValveLeverUpperOffset = 0.1f;
-    saved.Zoom = 40.0f;
-    saved.OffsetX = 200.5f;
-    saved.OffsetY = 250.25f;
-    saved.GraphicZoomFactor = 12.0f;
-    saved.RevArmToCentNorm = 1.2f;
-    saved.RevArmToCentMax = 1.7f;
-    saved.PlotRevArmPos = 0.75f;
-    saved.DiagramScale = 2.5f;
-    saved.ViewPresets[0] = 33.0f;
-    saved.ViewPresets[10] = -123.5f;
-    saved.RevArmPositions[4] = 6.0f;
-    saved.RevArmPositions[9] = 7.5f;
-    saved.LineType[2] = 1.0f;
-    saved.LineColor[2] = 32768.0f;
-    saved.LineRef[2] = 1.0f;
-    saved.LineV1[3] = 0.5f;
-    saved.LineH1[3] = -0.25f;
-    saved.LineH2[3] = 5.0f;
-    saved.LinePivot1[3] = 2.0f;
-    saved.LinePiv1X[3] = 1.5f;
-    saved.LinePiv1Y[3] = 0.0f;
-    saved.LineIndex = 4;
-    saved.RevArmPos = saved.RevArmPositions[2];  // full forward gear when saved
+    saved.design.StrokeLen = 3.25f;
+    saved.design.Frame.CouplerLower = 1.5f;
+    saved.pivots.PivotX[5] = saved.pivots.PivotX[6] = 6.5f;
+    saved.pivots.PivotY[12] = saved.pivots.PivotY[13] = -1.75f;
+    saved.pivots.PivotY[3] = 0.125f;
+    saved.design.Cyl.ValveCLToCylCL = 2.75f;
+    saved.pivots.PivotY[4] = 2.875f;
+    saved.design.Cyl.CylSpare = 0xFFC00001u;  // a NaN pattern, kept raw
+    saved.design.FileSpare = {1u, 0x7F800001u, 3u, 0xDEADBEEFu, 5u};
+    saved.design.ValveLeverUpperOffset = 0.1f;
+    saved.view.Zoom = 40.0f;
+    saved.view.OffsetX = 200.5f;
+    saved.view.OffsetY = 250.25f;
+    saved.closeup.GraphicZoomFactor = 12.0f;
+    saved.design.RevArmToCentNorm = 1.2f;
+    saved.design.RevArmToCentMax = 1.7f;
+    saved.design.PlotRevArmPos = 0.75f;
+    saved.diagrams.DiagramScale = 2.5f;
+    saved.view.ViewPresets[0] = 33.0f;
+    saved.view.ViewPresets[10] = -123.5f;
+    saved.motion.RevArmPositions[4] = 6.0f;
+    saved.motion.RevArmPositions[9] = 7.5f;
+    saved.overlay.LineType[2] = 1.0f;
+    saved.overlay.LineColor[2] = 32768.0f;
+    saved.overlay.LineRef[2] = 1.0f;
+    saved.overlay.LineV1[3] = 0.5f;
+    saved.overlay.LineH1[3] = -0.25f;
+    saved.overlay.LineH2[3] = 5.0f;
+    saved.overlay.LinePivot1[3] = 2.0f;
+    saved.overlay.LinePiv1X[3] = 1.5f;
+    saved.overlay.LinePiv1Y[3] = 0.0f;
+    saved.overlay.LineIndex = 4;
+    saved.motion.RevArmPos = saved.motion.RevArmPositions[2];  // full forward gear when saved
 
     const fs::path p = dir_ / "Round.Trip.dti";
     ASSERT_TRUE(SaveDimensionFile(saved, p.string()).ok);
-    EXPECT_EQ(saved.DesignName, "Round.Trip");
+    EXPECT_EQ(saved.design.DesignName, "Round.Trip");
 
     Model m = test::StartedModel();
-    m.StrokeLen = 9.0f;
-    m.Zoom = 99.0f;
-    m.ViewPresets[10] = 1.0f;
-    m.DiagramScale = 9.0f;
-    m.LineType[2] = -1.0f;
-    m.LineIndex = 19;
-    m.DynVarName[1] = "Stroke";  // the slots stay as they were
+    m.design.StrokeLen = 9.0f;
+    m.view.Zoom = 99.0f;
+    m.view.ViewPresets[10] = 1.0f;
+    m.diagrams.DiagramScale = 9.0f;
+    m.overlay.LineType[2] = -1.0f;
+    m.overlay.LineIndex = 19;
+    m.dyn.DynVarName[1] = "Stroke";  // the slots stay as they were
     const FileResult r = LoadDimensionFile(m, p.string());
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(m.DesignName, "Round.Trip");
-    EXPECT_EQ(m.DynVarName[1], "Stroke");
-    EXPECT_EQ(m.LineIndex, 4);
+    EXPECT_EQ(m.design.DesignName, "Round.Trip");
+    EXPECT_EQ(m.dyn.DynVarName[1], "Stroke");
+    EXPECT_EQ(m.overlay.LineIndex, 4);
 
     // Every word comes back bit for bit, except those that opening recomputes: the arm goes to
     // mid gear, and with it RevArmPositions[1..3].
@@ -224,10 +224,10 @@ TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
     }
     Model centred = saved;
     CentreRevArm(centred);
-    EXPECT_EQ(Bits(m.RevArmPos), Bits(centred.RevArmPositions[0]));
-    EXPECT_EQ(Bits(m.RevArmPositions[0]), Bits(centred.RevArmPositions[0]));
-    EXPECT_EQ(Bits(m.RevArmPositions[2]), Bits(centred.RevArmPositions[2]));
-    EXPECT_NE(m.RevArmPos, saved.RevArmPos);
+    EXPECT_EQ(Bits(m.motion.RevArmPos), Bits(centred.motion.RevArmPositions[0]));
+    EXPECT_EQ(Bits(m.motion.RevArmPositions[0]), Bits(centred.motion.RevArmPositions[0]));
+    EXPECT_EQ(Bits(m.motion.RevArmPositions[2]), Bits(centred.motion.RevArmPositions[2]));
+    EXPECT_NE(m.motion.RevArmPos, saved.motion.RevArmPos);
 }
 
 TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
@@ -272,7 +272,7 @@ TEST_F(DimensionFileTest, DecodingAnyValidImageReEncodesIt) {
 
 TEST_F(DimensionFileTest, ShortFilesAreRefusedAndChangeNothing) {
     Model m = test::StartedModel();
-    m.DesignName = "Mine";
+    m.design.DesignName = "Mine";
     const Snapshot before(m);
     auto img = ImageOf(test::StartedModel());
     for (std::size_t size : {0u, 20u, 1380u, 1399u}) {
@@ -289,7 +289,7 @@ TEST_F(DimensionFileTest, ShortFilesAreRefusedAndChangeNothing) {
     const fs::path longer = dir_ / "longer.dti";
     WriteAll(longer, img);
     EXPECT_TRUE(LoadDimensionFile(m, longer.string()).ok);
-    EXPECT_EQ(m.DesignName, "longer");
+    EXPECT_EQ(m.design.DesignName, "longer");
 }
 
 TEST_F(DimensionFileTest, UnsoundValuesAreRefusedNamingRecordAndWord) {
@@ -322,8 +322,8 @@ TEST_F(DimensionFileTest, UnsoundValuesAreRefusedNamingRecordAndWord) {
         {16, 4, inf, "RevArmPositions[9]"},
     };
     Model m = test::StartedModel();
-    m.DesignName = "Mine";
-    m.LineIndex = 3;
+    m.design.DesignName = "Mine";
+    m.overlay.LineIndex = 3;
     const Snapshot before(m);
     const fs::path p = dir_ / "bad.dti";
     for (const Case& c : cases) {
@@ -357,19 +357,19 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     SetFloat(img, 10, 1, nan);   // RevArmPos
     SetFloat(img, 10, 2, nan);   // the first PlotRevArmPos loses to the second
     Model m = load(img);
-    EXPECT_EQ(m.FileSpare[0], Bits(nan));
-    EXPECT_EQ(Bits(m.PivotX[6]), Bits(m.PivotX[5]));
-    EXPECT_EQ(Bits(m.PivotY[13]), Bits(m.PivotY[12]));
-    EXPECT_EQ(m.PivotY[4], 2.5f);
-    EXPECT_EQ(m.PlotRevArmPos, 0.0f);
-    EXPECT_TRUE(std::isfinite(m.RevArmPos));
+    EXPECT_EQ(m.design.FileSpare[0], Bits(nan));
+    EXPECT_EQ(Bits(m.pivots.PivotX[6]), Bits(m.pivots.PivotX[5]));
+    EXPECT_EQ(Bits(m.pivots.PivotY[13]), Bits(m.pivots.PivotY[12]));
+    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.PlotRevArmPos, 0.0f);
+    EXPECT_TRUE(std::isfinite(m.motion.RevArmPos));
     // Two heights whose sum is beyond the float range: the valve-stem height is stored as the
     // largest float, like every other value, never as an infinity.
     img = base;
     SetFloat(img, 4, 0, 3e38f);  // CylCLAboveDriver
     SetFloat(img, 7, 0, 3e38f);  // ValveCLToCylCL
     m = load(img);
-    EXPECT_EQ(m.PivotY[4], std::numeric_limits<float>::max());
+    EXPECT_EQ(m.pivots.PivotY[4], std::numeric_limits<float>::max());
     // Range edges.
     img = base;
     SetFloat(img, 9, 0, 3000.0f);
@@ -379,8 +379,8 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     SetFloat(img, 61, 0, 26.0f);
     SetFloat(img, 62, 0, 0.0f);
     m = load(img);
-    EXPECT_EQ(m.Zoom, 3000.0f);
-    EXPECT_EQ(m.LinePivot1[1], 26.0f);
+    EXPECT_EQ(m.view.Zoom, 3000.0f);
+    EXPECT_EQ(m.overlay.LinePivot1[1], 26.0f);
 }
 
 TEST_F(DimensionFileTest, LineIndexIsClampedToTheRows) {
@@ -399,7 +399,7 @@ TEST_F(DimensionFileTest, LineIndexIsClampedToTheRows) {
         SetFloat(img, 69, 0, 123.0f);  // words 0..3 are ignored
         Model m = test::StartedModel();
         ASSERT_EQ(DecodeDimensionFile(img, "f", m), "");
-        EXPECT_EQ(m.LineIndex, expected) << stored;
+        EXPECT_EQ(m.overlay.LineIndex, expected) << stored;
     }
 }
 
@@ -410,7 +410,7 @@ TEST_F(DimensionFileTest, OpeningKeepsGearLimitsUsable) {
         SetFloat(img, 10, 0, max);
         Model m = test::StartedModel();
         EXPECT_EQ(DecodeDimensionFile(img, "f", m), "");
-        return std::pair{m.RevArmToCentNorm, m.RevArmToCentMax};
+        return std::pair{m.design.RevArmToCentNorm, m.design.RevArmToCentMax};
     };
     EXPECT_EQ(run(-1.0f, 2.0f), std::pair(0.0f, 2.0f));
     EXPECT_EQ(run(1.0f, -2.0f), std::pair(0.0f, 0.0f));
@@ -420,17 +420,17 @@ TEST_F(DimensionFileTest, OpeningKeepsGearLimitsUsable) {
 
 TEST_F(DimensionFileTest, OpeningPutsTheArmAtMidGearFromTheFileDimensions) {
     Model saved = test::StartedModel();
-    saved.LinkRadius = 6.0f;
-    saved.RevArmPos = saved.RevArmPositions[2];
+    saved.design.LinkRadius = 6.0f;
+    saved.motion.RevArmPos = saved.motion.RevArmPositions[2];
     const fs::path p = dir_ / "Forward.dti";
     ASSERT_TRUE(SaveDimensionFile(saved, p.string()).ok);
     Model m = test::StartedModel();
     ASSERT_TRUE(LoadDimensionFile(m, p.string()).ok);
     Model expected = saved;
     CentreRevArm(expected);
-    EXPECT_EQ(m.RevArmPos, expected.RevArmPositions[0]);
-    EXPECT_EQ(m.PivotX[18], expected.RevArmPositions[0]);
-    EXPECT_EQ(m.RevArmPositions[3], expected.RevArmPositions[3]);
+    EXPECT_EQ(m.motion.RevArmPos, expected.motion.RevArmPositions[0]);
+    EXPECT_EQ(m.pivots.PivotX[18], expected.motion.RevArmPositions[0]);
+    EXPECT_EQ(m.motion.RevArmPositions[3], expected.motion.RevArmPositions[3]);
 }
 
 TEST(DesignName, BaseNameWithoutItsLastExtension) {
@@ -446,7 +446,7 @@ TEST(DesignName, BaseNameWithoutItsLastExtension) {
 
 TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     Model m = test::StartedModel();
-    m.DesignName = "Mine";
+    m.design.DesignName = "Mine";
     // Into a folder that does not exist, and below a path that is a regular file.
     for (const fs::path& p : {dir_ / "missing" / "x.dti", dir_ / "plain.txt" / "x.dti"}) {
         WriteAll(dir_ / "plain.txt", {1, 2, 3});
@@ -454,7 +454,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find(p.string()), std::string::npos) << r.error;
         EXPECT_GT(r.error.size(), p.string().size() + 15) << r.error;
-        EXPECT_EQ(m.DesignName, "Mine");
+        EXPECT_EQ(m.design.DesignName, "Mine");
     }
     // Onto a folder: nothing is replaced and no temporary file stays behind.
     fs::create_directory(dir_ / "folder.dti");
@@ -464,7 +464,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     // A write that fails half-way (the file size limit) keeps the old file whole.
     const fs::path p = dir_ / "Old.dti";
     Model old = test::StartedModel();
-    old.StrokeLen = 4.5f;
+    old.design.StrokeLen = 4.5f;
     ASSERT_TRUE(SaveDimensionFile(old, p.string()).ok);
     const auto oldBytes = ReadAll(p);
     rlimit saved{};
@@ -478,7 +478,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(m.DesignName, "Mine");
+    EXPECT_EQ(m.design.DesignName, "Mine");
     EXPECT_EQ(ReadAll(p), oldBytes);
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir_))
@@ -489,7 +489,7 @@ TEST_F(DimensionFileTest, FailedSavesLeaveTheOldFileAndTheModel) {
 
 TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFile) {
     Model m = test::StartedModel();
-    m.StrokeLen = 4.5f;
+    m.design.StrokeLen = 4.5f;
     // A link to a design, as editors treat it: the design it leads to gets the new bytes and
     // the link stays a link.
     WriteAll(dir_ / "real.dti", {1, 2, 3});
@@ -501,7 +501,7 @@ TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFil
     EXPECT_EQ(ReadAll(dir_ / "real.dti"), ImageOf(m));
 
     // A link that leads nowhere and a pipe are refused and stay what they were.
-    m.DesignName = "Mine";
+    m.design.DesignName = "Mine";
     const std::string dangling = (dir_ / "dangling.dti").string();
     fs::create_symlink("gone.dti", dangling);
     const test::Fifo pipe(dir_ / "pipe.dti");
@@ -513,7 +513,7 @@ TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFil
     EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_FALSE(fs::exists(dangling));
     EXPECT_TRUE(fs::is_fifo(pipe.path()));
-    EXPECT_EQ(m.DesignName, "Mine");
+    EXPECT_EQ(m.design.DesignName, "Mine");
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir_))
         names.push_back(e.path().filename().string());

@@ -19,10 +19,10 @@ using namespace tarn;
 namespace {
 
 void SetRefPoints(Model& m, float x1, float y1, float x2, float y2) {
-    m.PivotX[19] = x1;
-    m.PivotY[19] = y1;
-    m.PivotX[20] = x2;
-    m.PivotY[20] = y2;
+    m.pivots.PivotX[19] = x1;
+    m.pivots.PivotY[19] = y1;
+    m.pivots.PivotX[20] = x2;
+    m.pivots.PivotY[20] = y2;
 }
 
 enum { kLine = 0, kCircle = 1 };
@@ -40,15 +40,15 @@ TEST(DrawLines, FixedCircleFromTheTwoReferencePoints) {
     d.RefClick(0);
     EXPECT_TRUE(d.drawEnabled());
     EXPECT_FALSE(d.closeRequested);
-    EXPECT_FALSE(m.PivotPickPending);
+    EXPECT_FALSE(m.overlay.PivotPickPending);
     d.DrawCloseClick();
     EXPECT_TRUE(d.closeRequested);
-    EXPECT_EQ(m.LineType[0], 1.0f);
-    EXPECT_EQ(m.LineColor[0], 255.0f);
-    EXPECT_EQ(m.LineRef[0], 0.0f);
-    EXPECT_EQ(m.LineV1[1], 2.0f);
-    EXPECT_EQ(m.LineH1[1], 1.0f);
-    EXPECT_EQ(m.LineH2[1], 5.0f);
+    EXPECT_EQ(m.overlay.LineType[0], 1.0f);
+    EXPECT_EQ(m.overlay.LineColor[0], 255.0f);
+    EXPECT_EQ(m.overlay.LineRef[0], 0.0f);
+    EXPECT_EQ(m.overlay.LineV1[1], 2.0f);
+    EXPECT_EQ(m.overlay.LineH1[1], 1.0f);
+    EXPECT_EQ(m.overlay.LineH2[1], 5.0f);
     const auto& row = d.row(1);
     EXPECT_EQ(row.type, "Circle");
     EXPECT_EQ(row.colour, "Red");
@@ -58,7 +58,7 @@ TEST(DrawLines, FixedCircleFromTheTwoReferencePoints) {
     EXPECT_EQ(row.fields[2], "");
     EXPECT_EQ(row.fields[3], "  5.000");
     // The next row is current, the groups are empty.
-    EXPECT_EQ(m.LineIndex, 2);
+    EXPECT_EQ(m.overlay.LineIndex, 2);
     EXPECT_EQ(d.highlightedRow(), 2);
     EXPECT_EQ(d.typeChoice(), -1);
     EXPECT_FALSE(d.drawEnabled());
@@ -74,19 +74,19 @@ TEST(DrawLines, RowUpdateStoresWhatTheFieldsShow) {
     d.ColourClick(kBlackItem);
     d.RefClick(0);
     d.DrawCloseClick();
-    EXPECT_EQ(m.LineH1[1], 1.235f);
-    EXPECT_EQ(m.LineV1[1], 0.0f);  // "-0.000" reads back as zero
-    EXPECT_EQ(m.LineH2[1], 3.0f);
-    EXPECT_EQ(m.LineV2[1], 1000.123f);
+    EXPECT_EQ(m.overlay.LineH1[1], 1.235f);
+    EXPECT_EQ(m.overlay.LineV1[1], 0.0f);  // "-0.000" reads back as zero
+    EXPECT_EQ(m.overlay.LineH2[1], 3.0f);
+    EXPECT_EQ(m.overlay.LineV2[1], 1000.123f);
     EXPECT_EQ(d.row(1).fields[3], "  3.000");
     EXPECT_EQ(d.row(1).fields[2], "1000.123");
 }
 
 TEST(DrawLines, LineTiedToTheCrankPinKeepsItsOffsets) {
     Model m = test::StartedWithRefPoints();
-    m.CrankAngle = 0;
+    m.motion.CrankAngle = 0;
     SolveLinkage(m);
-    ASSERT_NEAR(m.PivotX[2], 1.5f, 1e-5);
+    ASSERT_NEAR(m.pivots.PivotX[2], 1.5f, 1e-5);
     SetRefPoints(m, 2.0f, 0.5f, 3.0f, 1.0f);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -96,44 +96,46 @@ TEST(DrawLines, LineTiedToTheCrankPinKeepsItsOffsets) {
     d.RefClick(1);
     // Off to the main window: the prompt names one pivot.
     EXPECT_TRUE(d.closeRequested);
-    EXPECT_TRUE(m.PivotPickPending);
-    EXPECT_EQ(m.PivotPickReference, 1);
-    EXPECT_EQ(m.LineIndex, 3);
+    EXPECT_TRUE(m.overlay.PivotPickPending);
+    EXPECT_EQ(m.overlay.PivotPickReference, 1);
+    EXPECT_EQ(m.overlay.LineIndex, 3);
     // The user's left click moves RP1 next to the crank pin and reopens the dialog.
-    m.PivotX[19] = 1.45f;
-    m.PivotY[19] = 0.1f;
+    m.pivots.PivotX[19] = 1.45f;
+    m.pivots.PivotY[19] = 0.1f;
     EXPECT_TRUE(d.MouseReopens(MouseButton::Left));
     d.FormActivate();
-    EXPECT_EQ(m.LinePivot1[3], 2.0f);
-    EXPECT_EQ(m.LinePiv1X[3], m.PivotX[2]);
+    EXPECT_EQ(m.overlay.LinePivot1[3], 2.0f);
+    EXPECT_EQ(m.overlay.LinePiv1X[3], m.pivots.PivotX[2]);
     d.DrawCloseClick();
-    EXPECT_FALSE(m.PivotPickPending);
-    EXPECT_EQ(m.LineIndex, 4);
-    EXPECT_EQ(m.LineRef[2], 1.0f);
-    EXPECT_EQ(m.LineColor[2], 32768.0f);
+    EXPECT_FALSE(m.overlay.PivotPickPending);
+    EXPECT_EQ(m.overlay.LineIndex, 4);
+    EXPECT_EQ(m.overlay.LineRef[2], 1.0f);
+    EXPECT_EQ(m.overlay.LineColor[2], 32768.0f);
     // Offsets from the pivot as it stood at the pick, to three decimals.
-    EXPECT_EQ(m.LineH1[3], 0.5f);
-    EXPECT_EQ(m.LineV1[3], 0.5f);
-    EXPECT_EQ(m.LineH2[3], 1.5f);
-    EXPECT_EQ(m.LineV2[3], 1.0f);
+    EXPECT_EQ(m.overlay.LineH1[3], 0.5f);
+    EXPECT_EQ(m.overlay.LineV1[3], 0.5f);
+    EXPECT_EQ(m.overlay.LineH2[3], 1.5f);
+    EXPECT_EQ(m.overlay.LineV2[3], 1.0f);
     // The drawn ends are the live pivot plus fixed offsets: the line moves without turning.
-    m.CrankAngle = 90;
+    m.motion.CrankAngle = 90;
     SolveLinkage(m);
-    const double dx = (m.PivotX[2] + m.LineH2[3]) - (m.PivotX[2] + m.LineH1[3]);
-    const double dy = (m.PivotY[2] + m.LineV2[3]) - (m.PivotY[2] + m.LineV1[3]);
+    const double dx =
+        (m.pivots.PivotX[2] + m.overlay.LineH2[3]) - (m.pivots.PivotX[2] + m.overlay.LineH1[3]);
+    const double dy =
+        (m.pivots.PivotY[2] + m.overlay.LineV2[3]) - (m.pivots.PivotY[2] + m.overlay.LineV1[3]);
     EXPECT_DOUBLE_EQ(dx, 1.0);
     EXPECT_DOUBLE_EQ(dy, 0.5);
     // On the picture: at every crank angle the line is the same pixel vector from the pin.
     for (float angle : {0.0f, 90.0f, 200.0f}) {
-        m.CrankAngle = angle;
+        m.motion.CrankAngle = angle;
         SolveLinkage(m);
         RecordingCanvas c;
         DrawOverlay(m, c);
         const auto lines = c.OfKind(CanvasOp::Kind::Line);
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0].colour, kGreen);
-        EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.PivotX[2]) + 0.5L));
-        EXPECT_EQ(lines[0].c[1], ScreenYOf(m, static_cast<long double>(m.PivotY[2]) + 0.5L));
+        EXPECT_EQ(lines[0].c[0], ScreenXOf(m, static_cast<long double>(m.pivots.PivotX[2]) + 0.5L));
+        EXPECT_EQ(lines[0].c[1], ScreenYOf(m, static_cast<long double>(m.pivots.PivotY[2]) + 0.5L));
         EXPECT_NEAR(lines[0].c[2] - lines[0].c[0], 27, 1);
         EXPECT_NEAR(lines[0].c[3] - lines[0].c[1], -13.5, 1);
     }
@@ -149,21 +151,21 @@ TEST(DrawLines, TwoPivotLineNeedsALeftThenARightClick) {
     d.ColourClick(kBlackItem);
     d.RefClick(3);
     EXPECT_TRUE(d.closeRequested);
-    EXPECT_EQ(m.PivotPickReference, 3);
+    EXPECT_EQ(m.overlay.PivotPickReference, 3);
     EXPECT_FALSE(d.MouseReopens(MouseButton::Right));
     EXPECT_FALSE(d.MouseReopens(MouseButton::Left));
     // RP1 on pivot 3 (crosshead), RP2 on pivot 12 (anchor-link pivot).
-    m.PivotX[19] = m.PivotX[3];
-    m.PivotY[19] = m.PivotY[3];
-    m.PivotX[20] = m.PivotX[12] + 0.01f;
-    m.PivotY[20] = m.PivotY[12];
+    m.pivots.PivotX[19] = m.pivots.PivotX[3];
+    m.pivots.PivotY[19] = m.pivots.PivotY[3];
+    m.pivots.PivotX[20] = m.pivots.PivotX[12] + 0.01f;
+    m.pivots.PivotY[20] = m.pivots.PivotY[12];
     EXPECT_TRUE(d.MouseReopens(MouseButton::Right));
     d.FormActivate();
-    EXPECT_EQ(m.LinePivot1[1], 3.0f);
-    EXPECT_EQ(m.LinePivot2[1], 12.0f);  // 12 and 13 coincide: the lower wins
+    EXPECT_EQ(m.overlay.LinePivot1[1], 3.0f);
+    EXPECT_EQ(m.overlay.LinePivot2[1], 12.0f);  // 12 and 13 coincide: the lower wins
     d.DrawCloseClick();
-    EXPECT_EQ(m.LineV2[1], 3.677f);  // 2.0 - PivotY[12] (-1.677)
-    EXPECT_EQ(m.LineH2[1], ParseField(RowFieldText(2.0f - m.PivotX[12])));
+    EXPECT_EQ(m.overlay.LineV2[1], 3.677f);  // 2.0 - PivotY[12] (-1.677)
+    EXPECT_EQ(m.overlay.LineH2[1], ParseField(RowFieldText(2.0f - m.pivots.PivotX[12])));
 }
 
 TEST(DrawLines, WrongOrderBeepsAndClears) {
@@ -185,7 +187,7 @@ TEST(DrawLines, WrongOrderBeepsAndClears) {
     d.RefClick(0);
     EXPECT_EQ(d.beeps, 2);
     EXPECT_EQ(d.refChoice(), -1);
-    EXPECT_EQ(m.LineRef[0], -1.0f);
+    EXPECT_EQ(m.overlay.LineRef[0], -1.0f);
     // A circle cannot be tied to two pivots, nor to a pivot and the origin.
     for (int ref : {2, 3}) {
         d.TypeClick(kCircle);
@@ -194,11 +196,11 @@ TEST(DrawLines, WrongOrderBeepsAndClears) {
         d.RefClick(ref);
         EXPECT_EQ(d.beeps, before + 1);
         EXPECT_FALSE(d.closeRequested);
-        EXPECT_FALSE(m.PivotPickPending);
+        EXPECT_FALSE(m.overlay.PivotPickPending);
         EXPECT_EQ(d.row(1).type, "");
         EXPECT_EQ(d.row(1).ref, "");
-        EXPECT_EQ(m.LineType[0], -1.0f);
-        EXPECT_EQ(m.LineRef[0], -1.0f);
+        EXPECT_EQ(m.overlay.LineType[0], -1.0f);
+        EXPECT_EQ(m.overlay.LineRef[0], -1.0f);
         EXPECT_EQ(d.typeChoice(), -1);
         EXPECT_FALSE(d.drawEnabled());
     }
@@ -220,11 +222,11 @@ TEST(DrawLines, ThirdFieldOfACircleRowIsBlocked) {
 
 TEST(DrawLines, PivotPicksPreferLowerNumbersAndSkipTheReferencePoints) {
     Model m = test::StartedWithRefPoints();
-    for (int i = 0; i < kPivotCount; ++i) m.PivotX[i] = m.PivotY[i] = 100;
-    m.PivotX[9] = 1.0f;
-    m.PivotY[9] = 0.0f;
-    m.PivotX[4] = -1.0f;
-    m.PivotY[4] = 0.0f;
+    for (int i = 0; i < kPivotCount; ++i) m.pivots.PivotX[i] = m.pivots.PivotY[i] = 100;
+    m.pivots.PivotX[9] = 1.0f;
+    m.pivots.PivotY[9] = 0.0f;
+    m.pivots.PivotX[4] = -1.0f;
+    m.pivots.PivotY[4] = 0.0f;
     SetRefPoints(m, 0, 0, 5, 5);
     DrawLinesLogic d(m);
     d.FormActivate();
@@ -232,12 +234,12 @@ TEST(DrawLines, PivotPicksPreferLowerNumbersAndSkipTheReferencePoints) {
     d.ColourClick(kBlackItem);
     d.RefClick(1);
     d.FormActivate();
-    EXPECT_EQ(m.LinePivot1[1], 4.0f);
+    EXPECT_EQ(m.overlay.LinePivot1[1], 4.0f);
     // A pick that finds nothing keeps the row's pivot.
-    m.PivotX[19] = std::numeric_limits<float>::quiet_NaN();
+    m.pivots.PivotX[19] = std::numeric_limits<float>::quiet_NaN();
     d.FormActivate();
-    EXPECT_EQ(m.LinePivot1[1], 4.0f);
-    EXPECT_EQ(m.LinePiv1X[1], -1.0f);
+    EXPECT_EQ(m.overlay.LinePivot1[1], 4.0f);
+    EXPECT_EQ(m.overlay.LinePiv1X[1], -1.0f);
 }
 
 TEST(DrawLines, LastRowStaysCurrentWithABeep) {
@@ -250,9 +252,9 @@ TEST(DrawLines, LastRowStaysCurrentWithABeep) {
     d.ColourClick(kBlackItem);
     d.RefClick(0);
     d.DrawCloseClick();
-    EXPECT_EQ(m.LineIndex, 20);
+    EXPECT_EQ(m.overlay.LineIndex, 20);
     EXPECT_EQ(d.beeps, 1);
-    EXPECT_EQ(m.LineType[19], 0.0f);
+    EXPECT_EQ(m.overlay.LineType[19], 0.0f);
 }
 
 TEST(DrawLines, LineIndexNeverLeavesTheRowsWhateverTheClicks) {
@@ -277,11 +279,11 @@ TEST(DrawLines, LineIndexNeverLeavesTheRowsWhateverTheClicks) {
             case 9: d.MouseReopens(rng() % 2 ? MouseButton::Left : MouseButton::Right); break;
             default: d.LinesDataClick(); break;
         }
-        ASSERT_GE(m.LineIndex, 1);
-        ASSERT_LE(m.LineIndex, 20);
+        ASSERT_GE(m.overlay.LineIndex, 1);
+        ASSERT_LE(m.overlay.LineIndex, 20);
         for (int k = 1; k <= 20; ++k) {
-            ASSERT_GE(Round(m.LinePivot1[k]), 0);
-            ASSERT_LT(Round(m.LinePivot1[k]), kPivotCount);
+            ASSERT_GE(Round(m.overlay.LinePivot1[k]), 0);
+            ASSERT_LT(Round(m.overlay.LinePivot1[k]), kPivotCount);
         }
     }
 }
@@ -297,10 +299,10 @@ TEST(DrawLines, ClearLineEmptiesTheRow) {
     d.DrawCloseClick();
     d.RowNumberClick(1);
     d.ClearLineClick();
-    EXPECT_EQ(m.LineType[0], -1.0f);
-    EXPECT_EQ(m.LineColor[0], -1.0f);
-    EXPECT_EQ(m.LineRef[0], -1.0f);
-    EXPECT_EQ(m.LineH2[1], 0.0f);
+    EXPECT_EQ(m.overlay.LineType[0], -1.0f);
+    EXPECT_EQ(m.overlay.LineColor[0], -1.0f);
+    EXPECT_EQ(m.overlay.LineRef[0], -1.0f);
+    EXPECT_EQ(m.overlay.LineH2[1], 0.0f);
     EXPECT_EQ(d.row(1).fields[0], "");
     EXPECT_EQ(d.row(1).colour, "");
 }
@@ -312,28 +314,28 @@ TEST(DrawLines, FieldsCommitIntoTheirArrays) {
     d.FieldExit(7, 1, "-2");
     d.FieldExit(7, 2, "3-4");
     d.FieldExit(7, 3, "");
-    EXPECT_EQ(m.LineV1[7], 1.5f);
-    EXPECT_EQ(m.LineH1[7], -2.0f);
-    EXPECT_EQ(m.LineV2[7], 3.0f);
-    EXPECT_EQ(m.LineH2[7], 0.0f);
+    EXPECT_EQ(m.overlay.LineV1[7], 1.5f);
+    EXPECT_EQ(m.overlay.LineH1[7], -2.0f);
+    EXPECT_EQ(m.overlay.LineV2[7], 3.0f);
+    EXPECT_EQ(m.overlay.LineH2[7], 0.0f);
     EXPECT_EQ(d.row(7).fields[0], "1.5");
     d.FieldExit(0, 0, "9");  // outside the rows: ignored
     d.FieldExit(21, 0, "9");
-    EXPECT_EQ(m.LineV1[0], 0.0f);
+    EXPECT_EQ(m.overlay.LineV1[0], 0.0f);
 }
 
 TEST(DrawLines, LinesDataRewritesUsedRowsFromTheModel) {
     Model m = test::StartedWithRefPoints();
     DrawLinesLogic d(m);
     d.FieldExit(2, 0, "8");  // a stale text in an unused row
-    m.LineType[0] = 1;
-    m.LineColor[0] = 16711680;
-    m.LineRef[0] = 1;
-    m.LineV1[1] = 0.5f;
-    m.LineH2[1] = 2.25f;
-    m.LineType[4] = 0.4f;  // rounds to a line
-    m.LineColor[4] = 8421504;
-    m.LineRef[4] = 3;
+    m.overlay.LineType[0] = 1;
+    m.overlay.LineColor[0] = 16711680;
+    m.overlay.LineRef[0] = 1;
+    m.overlay.LineV1[1] = 0.5f;
+    m.overlay.LineH2[1] = 2.25f;
+    m.overlay.LineType[4] = 0.4f;  // rounds to a line
+    m.overlay.LineColor[4] = 8421504;
+    m.overlay.LineRef[4] = 3;
     d.LinesDataClick();
     EXPECT_EQ(d.row(1).type, "Circle");
     EXPECT_EQ(d.row(1).colour, "Blue");
@@ -347,7 +349,7 @@ TEST(DrawLines, LinesDataRewritesUsedRowsFromTheModel) {
     // Opening a file empties the labels first, then refreshes.
     d.ClearRowLabels();
     EXPECT_EQ(d.row(1).type, "");
-    m.LineIndex = 5;
+    m.overlay.LineIndex = 5;
     d.HighlightCurrentRow();
     EXPECT_EQ(d.highlightedRow(), 5);
 }

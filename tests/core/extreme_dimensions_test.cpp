@@ -53,16 +53,16 @@ TEST(ExtremeDimensions, EveryPictureStaysInsideTheCanvasRangeAndPrintsFiniteNumb
             Model m = test::StartedWithRefPoints();
             SetDimension(m, d.id, v);
             CentreRevArm(m);
-            m.ShowSteam = true;
-            m.PivotDataOn = true;
+            m.display.ShowSteam = true;
+            m.display.PivotDataOn = true;
             const int pivots[7] = {0, 2, 3, 5, 7, 18, 19};
             for (int k = 1; k <= 6; ++k) {
-                m.SlotUsed[k] = 1;
-                m.DataPivots[k] = static_cast<f32>(pivots[k]);
+                m.refs.SlotUsed[k] = 1;
+                m.refs.DataPivots[k] = static_cast<f32>(pivots[k]);
             }
             // Reference point 2 typed in at the far corner of the float range.
-            m.PivotX[20] = -FLT_MAX;
-            m.PivotY[20] = FLT_MAX;
+            m.pivots.PivotX[20] = -FLT_MAX;
+            m.pivots.PivotY[20] = FLT_MAX;
             testing::FakeHost host;
             MainScene scene(m, host);
             canvas.Reset();
@@ -71,20 +71,20 @@ TEST(ExtremeDimensions, EveryPictureStaysInsideTheCanvasRangeAndPrintsFiniteNumb
             ASSERT_EQ(FirstBadOp(canvas), "") << "main picture";
 
             // The close-up of the dimension itself (17 and 18 have one too).
-            m.GraphicPosId = d.id;
+            m.closeup.GraphicPosId = d.id;
             canvas.Reset();
             scene.Tick(canvas);
             ASSERT_EQ(FirstBadOp(canvas), "") << "close-up";
-            m.GraphicPosId = 0;
+            m.closeup.GraphicPosId = 0;
 
             // One curve per diagram. The port diagram, by far the slowest (19 turns of the
             // crank), is drawn for the largest float in every dimension, forward and reverse
             // graph by turns, and for all three values of the gear limits its rows are built on.
-            m.RevArmCount = 1;
+            m.diagrams.RevArmCount = 1;
             std::vector<DiagramKind> kinds{DiagramKind::Sine, DiagramKind::Oval,
                                            DiagramKind::Steam};
             if (v == FLT_MAX || d.id == 17 || d.id == 18) kinds.push_back(DiagramKind::Port);
-            m.PortGraphMode = d.id % 2 ? 'R' : 'F';
+            m.diagrams.PortGraphMode = d.id % 2 ? 'R' : 'F';
             for (DiagramKind kind : kinds) {
                 canvas.Reset();
                 RedrawDiagram(kind, m, canvas);

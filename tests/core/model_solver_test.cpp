@@ -17,14 +17,14 @@ using namespace tarn;
 namespace {
 
 void SolveAt(Model& m, float angle) {
-    m.CrankAngle = angle;
+    m.motion.CrankAngle = angle;
     SolveLinkage(m);
     SolveValveEvents(m);
 }
 
 bool AllPivotsFinite(const Model& m) {
     for (int i = 0; i <= 20; ++i)
-        if (!std::isfinite(m.PivotX[i]) || !std::isfinite(m.PivotY[i])) return false;
+        if (!std::isfinite(m.pivots.PivotX[i]) || !std::isfinite(m.pivots.PivotY[i])) return false;
     return true;
 }
 
@@ -32,46 +32,46 @@ bool AllPivotsFinite(const Model& m) {
 
 TEST(StartUp, DefaultDesignAndMidGear) {
     Model m = test::StartedModel();
-    EXPECT_FLOAT_EQ(m.PivotY[4], 2.5f);
-    EXPECT_FLOAT_EQ(m.PivotX[6], 6.207f);
-    EXPECT_FLOAT_EQ(m.PivotY[6], 3.267f);
-    EXPECT_FLOAT_EQ(m.PivotX[13], 9.207f);
-    EXPECT_FLOAT_EQ(m.PivotY[13], -1.677f);
-    EXPECT_NEAR(m.RevArmPositions[0], 6.247f, 1e-5);
-    EXPECT_EQ(m.RevArmPositions[1], m.RevArmPositions[0]);
-    EXPECT_NEAR(m.RevArmPositions[2], 7.847f, 1e-5);
-    EXPECT_NEAR(m.RevArmPositions[3], 4.647f, 1e-5);
-    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotX[6], 6.207f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[6], 3.267f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotX[13], 9.207f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[13], -1.677f);
+    EXPECT_NEAR(m.motion.RevArmPositions[0], 6.247f, 1e-5);
+    EXPECT_EQ(m.motion.RevArmPositions[1], m.motion.RevArmPositions[0]);
+    EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
+    EXPECT_NEAR(m.motion.RevArmPositions[3], 4.647f, 1e-5);
+    EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
     EXPECT_EQ(RevArmBarMax(m), 1800);
-    EXPECT_EQ(m.Direction, "Fwd");
-    EXPECT_FLOAT_EQ(m.StepAngle, 10.0f);
-    EXPECT_EQ(m.ViewPresets[15], 350.0f);
-    EXPECT_EQ(m.ViewPresets[16], -4800.0f);
-    EXPECT_EQ(m.LineType[0], -1.0f);
-    EXPECT_EQ(m.LineColor[19], -1.0f);
+    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_FLOAT_EQ(m.motion.StepAngle, 10.0f);
+    EXPECT_EQ(m.view.ViewPresets[15], 350.0f);
+    EXPECT_EQ(m.view.ViewPresets[16], -4800.0f);
+    EXPECT_EQ(m.overlay.LineType[0], -1.0f);
+    EXPECT_EQ(m.overlay.LineColor[19], -1.0f);
     EXPECT_TRUE(SlotIsEmpty(m, 1));
-    EXPECT_FLOAT_EQ(m.FrontSteamDensity, 20.0f);
-    EXPECT_EQ(m.Cyl.CylSpare, 0u);
+    EXPECT_FLOAT_EQ(m.steam.FrontSteamDensity, 20.0f);
+    EXPECT_EQ(m.design.Cyl.CylSpare, 0u);
 }
 
 TEST(StartUp, CentreRevArmGuardsTheLinkRadius) {
     Model m = test::StartedModel();
-    m.LinkRadius = 0;
+    m.design.LinkRadius = 0;
     CentreRevArm(m);
-    EXPECT_FLOAT_EQ(m.LinkRadius, 0.00001f);
-    EXPECT_TRUE(std::isfinite(m.RevArmPositions[0]));
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 0.00001f);
+    EXPECT_TRUE(std::isfinite(m.motion.RevArmPositions[0]));
     // A tiny radius divides by +-0.00001 but is kept as entered.
-    m.LinkRadius = -0.000001f;
+    m.design.LinkRadius = -0.000001f;
     CentreRevArm(m);
-    EXPECT_FLOAT_EQ(m.LinkRadius, -0.000001f);
-    EXPECT_TRUE(std::isfinite(m.RevArmPos));
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, -0.000001f);
+    EXPECT_TRUE(std::isfinite(m.motion.RevArmPos));
     // Every radius closer to 0 than 0.00001 divides by 0.00001 with its own sign; only an
     // exact 0 is stored as 0.00001.
     auto centreWith = [](float r) {
         Model k = test::StartedModel();
-        k.LinkRadius = r;
+        k.design.LinkRadius = r;
         CentreRevArm(k);
-        return k.RevArmPositions[0];
+        return k.motion.RevArmPositions[0];
     };
     EXPECT_EQ(centreWith(0.000001f), centreWith(0.0f));
     EXPECT_EQ(centreWith(-0.000001f), centreWith(-0.00001f));
@@ -95,19 +95,19 @@ TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
 TEST(Dimensions, SetKeepsThePivotInvariants) {
     Model m = test::StartedModel();
     SetDimension(m, 7, 4.0f);
-    EXPECT_EQ(m.PivotY[5], 4.0f);
-    EXPECT_EQ(m.PivotY[6], 4.0f);
+    EXPECT_EQ(m.pivots.PivotY[5], 4.0f);
+    EXPECT_EQ(m.pivots.PivotY[6], 4.0f);
     SetDimension(m, 8, 6.0f);
-    EXPECT_EQ(m.PivotX[6], 6.0f);
+    EXPECT_EQ(m.pivots.PivotX[6], 6.0f);
     SetDimension(m, 14, -2.0f);
-    EXPECT_EQ(m.PivotY[13], -2.0f);
+    EXPECT_EQ(m.pivots.PivotY[13], -2.0f);
     SetDimension(m, 15, 9.0f);
-    EXPECT_EQ(m.PivotX[13], 9.0f);
+    EXPECT_EQ(m.pivots.PivotX[13], 9.0f);
     SetDimension(m, 102, 0.5f);
-    EXPECT_FLOAT_EQ(m.PivotY[3], 0.5f);
-    EXPECT_FLOAT_EQ(m.PivotY[4], 3.0f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[3], 0.5f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 3.0f);
     SetDimension(m, 108, 3.0f);
-    EXPECT_FLOAT_EQ(m.PivotY[4], 3.5f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 3.5f);
     SetDimension(m, 999, 1.0f);  // unknown ids do nothing
 }
 
@@ -116,95 +116,95 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     SetDimension(m, 2, 4.0f);
     SetDimension(m, 102, 1.0f);
     SetDimension(m, 8, 6.5f);  // the link pivot and its working copy
-    m.DesignName = "Loaded";
-    m.DiagramScale = 3;
-    m.ViewPresets[3] = 99;
-    m.LineType[2] = 1;
-    m.LineColor[2] = 255;
-    m.LineRef[2] = 1;
-    m.LineH1[3] = 1.25f;
-    m.LinePivot1[3] = 9;
-    m.LineIndex = 7;
-    m.RevArmPositions[2] = 1.0f;
-    m.RevArmPositions[5] = 5.5f;
-    m.RevArmPositions[9] = -2.5f;
-    m.DynVarOn = true;
-    m.DynVarId[1] = 2;
-    m.DynVarValue[1] = 4.0f;
-    m.DynVarName[1] = "Stroke";
-    m.Increment = 0.01f;
-    m.UndoOn = true;
-    m.UndoId[1] = 2;
-    m.UndoCount = 1;
-    m.UndoButtonsEnabled = true;
-    m.Zoom = 100;
-    m.OffsetX = 10;
-    m.GraphicZoomFactor = 20;
-    m.CrankAngle = 77;
-    m.StepSetting = 45;
+    m.design.DesignName = "Loaded";
+    m.diagrams.DiagramScale = 3;
+    m.view.ViewPresets[3] = 99;
+    m.overlay.LineType[2] = 1;
+    m.overlay.LineColor[2] = 255;
+    m.overlay.LineRef[2] = 1;
+    m.overlay.LineH1[3] = 1.25f;
+    m.overlay.LinePivot1[3] = 9;
+    m.overlay.LineIndex = 7;
+    m.motion.RevArmPositions[2] = 1.0f;
+    m.motion.RevArmPositions[5] = 5.5f;
+    m.motion.RevArmPositions[9] = -2.5f;
+    m.display.DynVarOn = true;
+    m.dyn.DynVarId[1] = 2;
+    m.dyn.DynVarValue[1] = 4.0f;
+    m.dyn.DynVarName[1] = "Stroke";
+    m.dyn.Increment = 0.01f;
+    m.display.UndoOn = true;
+    m.undo.UndoId[1] = 2;
+    m.undo.UndoCount = 1;
+    m.undo.UndoButtonsEnabled = true;
+    m.view.Zoom = 100;
+    m.view.OffsetX = 10;
+    m.closeup.GraphicZoomFactor = 20;
+    m.motion.CrankAngle = 77;
+    m.motion.StepSetting = 45;
     ResetAllModel(m);
-    EXPECT_EQ(m.StrokeLen, 3.0f);
-    EXPECT_EQ(m.PivotY[3], 0.0f);
-    EXPECT_FLOAT_EQ(m.PivotY[4], 2.5f);
-    EXPECT_EQ(m.DesignName, "Nominal");
-    EXPECT_EQ(m.DiagramScale, 1.5f);
-    EXPECT_FALSE(m.DynVarOn);
-    EXPECT_FALSE(m.UndoOn);
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_EQ(m.UndoId[1], 0);
-    EXPECT_EQ(m.Zoom, 27.0f);
-    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
-    EXPECT_EQ(m.ViewPresets[3], 99.0f);
-    EXPECT_EQ(m.LineType[2], 1.0f);
-    EXPECT_EQ(m.LineIndex, 7);
-    EXPECT_EQ(m.RevArmPositions[5], 5.5f);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
+    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
+    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.DesignName, "Nominal");
+    EXPECT_EQ(m.diagrams.DiagramScale, 1.5f);
+    EXPECT_FALSE(m.display.DynVarOn);
+    EXPECT_FALSE(m.display.UndoOn);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_EQ(m.undo.UndoId[1], 0);
+    EXPECT_EQ(m.view.Zoom, 27.0f);
+    EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
+    EXPECT_EQ(m.view.ViewPresets[3], 99.0f);
+    EXPECT_EQ(m.overlay.LineType[2], 1.0f);
+    EXPECT_EQ(m.overlay.LineIndex, 7);
+    EXPECT_EQ(m.motion.RevArmPositions[5], 5.5f);
     // The rest of what it restores: the pivots with their working copies, mid gear from the
     // built-in design, empty slots, the "Norm" view (the view it left becomes the default).
-    EXPECT_EQ(m.PivotX[5], 6.207f);
-    EXPECT_EQ(m.PivotX[6], 6.207f);
-    EXPECT_NEAR(m.RevArmPositions[0], 6.247f, 1e-5);
-    EXPECT_NEAR(m.RevArmPositions[2], 7.847f, 1e-5);
-    EXPECT_EQ(m.RevArmPositions[1], m.RevArmPositions[0]);
+    EXPECT_EQ(m.pivots.PivotX[5], 6.207f);
+    EXPECT_EQ(m.pivots.PivotX[6], 6.207f);
+    EXPECT_NEAR(m.motion.RevArmPositions[0], 6.247f, 1e-5);
+    EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
+    EXPECT_EQ(m.motion.RevArmPositions[1], m.motion.RevArmPositions[0]);
     for (int k = 0; k <= 4; ++k) {
         EXPECT_TRUE(SlotIsEmpty(m, k)) << k;
-        EXPECT_EQ(m.DynVarId[k], 0) << k;
-        EXPECT_EQ(m.DynVarValue[k], 0.0f) << k;
+        EXPECT_EQ(m.dyn.DynVarId[k], 0) << k;
+        EXPECT_EQ(m.dyn.DynVarValue[k], 0.0f) << k;
     }
-    EXPECT_EQ(m.Increment, 0.0f);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
-    EXPECT_EQ(m.OffsetX, 115.0f);
-    EXPECT_EQ(m.DefaultZoom, 100.0f);
-    EXPECT_EQ(m.DefaultOffsetX, 10.0f);
+    EXPECT_EQ(m.dyn.Increment, 0.0f);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_EQ(m.view.OffsetX, 115.0f);
+    EXPECT_EQ(m.view.DefaultZoom, 100.0f);
+    EXPECT_EQ(m.view.DefaultOffsetX, 10.0f);
     // And what it leaves: the user's annotations, settings and the motion.
-    EXPECT_EQ(m.LineColor[2], 255.0f);
-    EXPECT_EQ(m.LineRef[2], 1.0f);
-    EXPECT_EQ(m.LineH1[3], 1.25f);
-    EXPECT_EQ(m.LinePivot1[3], 9.0f);
-    EXPECT_EQ(m.RevArmPositions[9], -2.5f);
-    EXPECT_EQ(m.GraphicZoomFactor, 20.0f);
-    EXPECT_EQ(m.CrankAngle, 77.0f);
-    EXPECT_EQ(m.StepSetting, 45.0f);
+    EXPECT_EQ(m.overlay.LineColor[2], 255.0f);
+    EXPECT_EQ(m.overlay.LineRef[2], 1.0f);
+    EXPECT_EQ(m.overlay.LineH1[3], 1.25f);
+    EXPECT_EQ(m.overlay.LinePivot1[3], 9.0f);
+    EXPECT_EQ(m.motion.RevArmPositions[9], -2.5f);
+    EXPECT_EQ(m.closeup.GraphicZoomFactor, 20.0f);
+    EXPECT_EQ(m.motion.CrankAngle, 77.0f);
+    EXPECT_EQ(m.motion.StepSetting, 45.0f);
 }
 
 TEST(Solver, PivotsAtZeroAndNinetyDegrees) {
     Model m = test::StartedModel();
     SolveAt(m, 0);
-    EXPECT_NEAR(m.PivotX[2], 1.5f, 1e-6);
-    EXPECT_NEAR(m.PivotY[2], 0.0f, 1e-6);
-    EXPECT_NEAR(m.PivotX[3], 10.5f, 1e-5);
-    EXPECT_NEAR(m.PivotY[3], 0.0f, 1e-6);
-    EXPECT_NEAR(m.PivotX[10], 7.707f, 1e-5);
-    EXPECT_NEAR(m.PivotY[10], 0.0f, 1e-6);
-    EXPECT_FALSE(m.GeometryError);
-    EXPECT_NEAR(m.PistonPos, 0.0f, 1e-3);
+    EXPECT_NEAR(m.pivots.PivotX[2], 1.5f, 1e-6);
+    EXPECT_NEAR(m.pivots.PivotY[2], 0.0f, 1e-6);
+    EXPECT_NEAR(m.pivots.PivotX[3], 10.5f, 1e-5);
+    EXPECT_NEAR(m.pivots.PivotY[3], 0.0f, 1e-6);
+    EXPECT_NEAR(m.pivots.PivotX[10], 7.707f, 1e-5);
+    EXPECT_NEAR(m.pivots.PivotY[10], 0.0f, 1e-6);
+    EXPECT_FALSE(m.solved.GeometryError);
+    EXPECT_NEAR(m.solved.PistonPos, 0.0f, 1e-3);
     SolveAt(m, 90);
-    EXPECT_NEAR(m.PivotX[2], 0.0f, 1e-6);
-    EXPECT_NEAR(m.PivotY[2], -1.5f, 1e-6);
-    EXPECT_NEAR(m.PivotX[3], 8.874f, 1e-3);
-    EXPECT_FALSE(m.GeometryError);
+    EXPECT_NEAR(m.pivots.PivotX[2], 0.0f, 1e-6);
+    EXPECT_NEAR(m.pivots.PivotY[2], -1.5f, 1e-6);
+    EXPECT_NEAR(m.pivots.PivotX[3], 8.874f, 1e-3);
+    EXPECT_FALSE(m.solved.GeometryError);
     SolveAt(m, 180);
-    EXPECT_NEAR(m.PistonPos, 640.0f, 1e-3);
-    EXPECT_EQ(m.PivotX[18], m.RevArmPos);
+    EXPECT_NEAR(m.solved.PistonPos, 640.0f, 1e-3);
+    EXPECT_EQ(m.pivots.PivotX[18], m.motion.RevArmPos);
 }
 
 TEST(Solver, ValveTravelOverARevolution) {
@@ -214,38 +214,38 @@ TEST(Solver, ValveTravelOverARevolution) {
     for (Case c : {Case{0.0f, 11.036f, 11.377f}, Case{-1.6f, 10.926f, 11.546f},
                    Case{1.6f, 10.900f, 11.486f}}) {
         Model m = test::StartedModel();
-        m.RevArmPos = m.RevArmPositions[0] + c.offset;
+        m.motion.RevArmPos = m.motion.RevArmPositions[0] + c.offset;
         float lo = 1e9f, hi = -1e9f;
         for (int a = 0; a < 360; ++a) {
             SolveAt(m, static_cast<float>(a));
-            lo = std::min(lo, m.PivotX[4]);
-            hi = std::max(hi, m.PivotX[4]);
+            lo = std::min(lo, m.pivots.PivotX[4]);
+            hi = std::max(hi, m.pivots.PivotX[4]);
         }
         EXPECT_NEAR(lo, c.lo, 2e-3) << c.offset;
         EXPECT_NEAR(hi, c.hi, 2e-3) << c.offset;
-        EXPECT_FALSE(m.GeometryError) << c.offset;
+        EXPECT_FALSE(m.solved.GeometryError) << c.offset;
     }
 }
 
 TEST(Solver, LapsOfTheDefaultCylinder) {
     Model m = test::StartedModel();
     SolveAt(m, 0);
-    EXPECT_NEAR(m.FrontSteamLap, 0.153f, 1e-6);
-    EXPECT_NEAR(m.RearSteamLap, 0.153f, 1e-6);
-    EXPECT_NEAR(m.FrontExhaustLap, 0.0f, 1e-6);
-    EXPECT_NEAR(m.RearExhaustLap, 0.0f, 1e-6);
+    EXPECT_NEAR(m.solved.FrontSteamLap, 0.153f, 1e-6);
+    EXPECT_NEAR(m.solved.RearSteamLap, 0.153f, 1e-6);
+    EXPECT_NEAR(m.solved.FrontExhaustLap, 0.0f, 1e-6);
+    EXPECT_NEAR(m.solved.RearExhaustLap, 0.0f, 1e-6);
     // At start the front port is open with lead.
-    EXPECT_GT(m.FrontSteamOpen, 0.0f);
+    EXPECT_GT(m.solved.FrontSteamOpen, 0.0f);
 }
 
 TEST(SolverGuards, ReverseArmBeyondItsLength) {
     for (bool beep : {true, false}) {
         Model m = test::StartedModel();
-        m.BeepOnError = beep;
-        m.RevArmPos = m.PivotX[6] + 5.0f;  // farther than the 3.0 arm
+        m.display.BeepOnError = beep;
+        m.motion.RevArmPos = m.pivots.PivotX[6] + 5.0f;  // farther than the 3.0 arm
         SolveAt(m, 0);
-        EXPECT_NEAR(m.PivotY[18], std::sqrt(25.0f - 9.0f) + m.PivotY[6], 1e-5);
-        EXPECT_EQ(m.GeometryError, beep);
+        EXPECT_NEAR(m.pivots.PivotY[18], std::sqrt(25.0f - 9.0f) + m.pivots.PivotY[6], 1e-5);
+        EXPECT_EQ(m.solved.GeometryError, beep);
         EXPECT_TRUE(AllPivotsFinite(m));
     }
 }
@@ -253,23 +253,23 @@ TEST(SolverGuards, ReverseArmBeyondItsLength) {
 TEST(SolverGuards, AnchorLinkTooShortIsClampedAndFlagged) {
     for (bool beep : {true, false}) {
         Model m = test::StartedModel();
-        m.BeepOnError = beep;
+        m.display.BeepOnError = beep;
         SetDimension(m, 13, 0.5f);
         SetDimension(m, 11, 0.2f);
         SetDimension(m, 12, 0.2f);
         SolveAt(m, 0);
-        EXPECT_EQ(m.GeometryError, beep);
+        EXPECT_EQ(m.solved.GeometryError, beep);
         EXPECT_TRUE(AllPivotsFinite(m));
     }
 }
 
 TEST(SolverGuards, ZeroLeverLengthsAreReplacedSilently) {
     Model m = test::StartedModel();
-    m.Frame.ValveLeverLowerLen = 0;
-    m.Frame.ValveLeverUpperLen = 0;
+    m.design.Frame.ValveLeverLowerLen = 0;
+    m.design.Frame.ValveLeverUpperLen = 0;
     SolveAt(m, 30);
-    EXPECT_FLOAT_EQ(m.Frame.ValveLeverLowerLen, 0.00001f);
-    EXPECT_FLOAT_EQ(m.Frame.ValveLeverUpperLen, 0.00001f);
+    EXPECT_FLOAT_EQ(m.design.Frame.ValveLeverLowerLen, 0.00001f);
+    EXPECT_FLOAT_EQ(m.design.Frame.ValveLeverUpperLen, 0.00001f);
     EXPECT_TRUE(AllPivotsFinite(m));
 }
 
@@ -282,14 +282,14 @@ TEST(SolverGuards, DegenerateDesignsStayFinite) {
         for (float a : {0.0f, 45.0f, 90.0f, 180.0f, 270.0f}) {
             SolveAt(m, a);
             EXPECT_TRUE(AllPivotsFinite(m)) << a;
-            EXPECT_TRUE(std::isfinite(m.PistonPos));
+            EXPECT_TRUE(std::isfinite(m.solved.PistonPos));
         }
-        EXPECT_TRUE(m.GeometryError);
+        EXPECT_TRUE(m.solved.GeometryError);
     }
     {
         Model m = base;
         for (const auto& d : Dimensions()) SetDimension(m, d.id, FLT_MAX);
-        m.RevArmPos = -FLT_MAX;
+        m.motion.RevArmPos = -FLT_MAX;
         SolveAt(m, 123.0f);
         EXPECT_TRUE(AllPivotsFinite(m));
     }
@@ -306,51 +306,51 @@ TEST(SolverGuards, DegenerateDesignsStayFinite) {
             if (k == 2) v = 1e-7f;
             SetDimension(m, d.id, v);
         }
-        m.RevArmPos = small(rng);
+        m.motion.RevArmPos = small(rng);
         SolveAt(m, small(rng) * 18.0f);
         ASSERT_TRUE(AllPivotsFinite(m)) << "trial " << trial;
-        ASSERT_TRUE(std::isfinite(m.PistonPos)) << "trial " << trial;
-        ASSERT_TRUE(std::isfinite(m.FrontSteamOpen)) << "trial " << trial;
+        ASSERT_TRUE(std::isfinite(m.solved.PistonPos)) << "trial " << trial;
+        ASSERT_TRUE(std::isfinite(m.solved.FrontSteamOpen)) << "trial " << trial;
     }
 }
 
 TEST(SolverGuards, OppositeLeverLengthsDivideByTheGuardedSum) {
     // Lower and upper lever cancel: the offset angle would be atan(0 / 0).
     Model m = test::StartedModel();
-    m.Frame.ValveLeverUpperLen = 1.0f;
-    m.Frame.ValveLeverLowerLen = -1.0f;
-    m.ValveLeverUpperOffset = 0.0f;
+    m.design.Frame.ValveLeverUpperLen = 1.0f;
+    m.design.Frame.ValveLeverLowerLen = -1.0f;
+    m.design.ValveLeverUpperOffset = 0.0f;
     SolveAt(m, 30);
-    EXPECT_TRUE(std::isfinite(m.SolveAngle));
+    EXPECT_TRUE(std::isfinite(m.solved.SolveAngle));
     EXPECT_TRUE(AllPivotsFinite(m));
-    EXPECT_TRUE(m.GeometryError);
+    EXPECT_TRUE(m.solved.GeometryError);
 }
 
 TEST(SolverGuards, ScratchValuesAreStoredAsFloatsAndThenGuarded) {
-    static_assert(std::is_same_v<decltype(Model::SolveValue), float>);
-    static_assert(std::is_same_v<decltype(Model::SolveDivisor), float>);
-    static_assert(std::is_same_v<decltype(Model::SolveAngle), float>);
+    static_assert(std::is_same_v<decltype(SolverOutputs::SolveValue), float>);
+    static_assert(std::is_same_v<decltype(SolverOutputs::SolveDivisor), float>);
+    static_assert(std::is_same_v<decltype(SolverOutputs::SolveAngle), float>);
     // A divisor a shade below 0.00001 is the float 0.00001 once stored: it passes unguarded.
     Model m = test::StartedModel();
     EXPECT_EQ(GuardedDivisor(m, 0.0000099999999L), static_cast<long double>(0.00001f));
-    EXPECT_FALSE(m.GeometryError);
+    EXPECT_FALSE(m.solved.GeometryError);
     EXPECT_EQ(GuardedDivisor(m, 0.0000099L), static_cast<long double>(0.00001f));
-    EXPECT_TRUE(m.GeometryError);
+    EXPECT_TRUE(m.solved.GeometryError);
 }
 
 TEST(SolverGuards, GuardsSubstituteAsWritten) {
     Model m = test::StartedModel();
-    m.SolveDivisor = 0;
+    m.solved.SolveDivisor = 0;
     GuardDivisor(m);
-    EXPECT_EQ(m.SolveDivisor, 0.00001f);
-    m.SolveDivisor = -0.000001f;
+    EXPECT_EQ(m.solved.SolveDivisor, 0.00001f);
+    m.solved.SolveDivisor = -0.000001f;
     GuardDivisor(m);
-    EXPECT_EQ(m.SolveDivisor, -0.00001f);
-    m.SolveValue = 1.5f;
+    EXPECT_EQ(m.solved.SolveDivisor, -0.00001f);
+    m.solved.SolveValue = 1.5f;
     GuardCos(m);
-    EXPECT_EQ(m.SolveValue, 0.999999f);
-    m.SolveValue = -4;
+    EXPECT_EQ(m.solved.SolveValue, 0.999999f);
+    m.solved.SolveValue = -4;
     GuardRadicand(m);
-    EXPECT_EQ(m.SolveValue, 4.0f);
-    EXPECT_TRUE(m.GeometryError);
+    EXPECT_EQ(m.solved.SolveValue, 4.0f);
+    EXPECT_TRUE(m.solved.GeometryError);
 }

@@ -37,7 +37,7 @@ struct SceneTest : ::testing::Test {
 TEST_F(SceneTest, TickShowsTheAngleBeforeTheAdvance) {
     MainScene scene(m, host);
     scene.Tick(canvas);
-    EXPECT_FLOAT_EQ(m.CrankAngle, 10.0f);
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 10.0f);
     // The crank pin is drawn where angle 0 puts it: right of the axle, level with it.
     const auto ellipses = canvas.OfKind(Kind::Ellipse);
     ASSERT_GE(ellipses.size(), 4u);
@@ -47,32 +47,32 @@ TEST_F(SceneTest, TickShowsTheAngleBeforeTheAdvance) {
     EXPECT_NE(canvas.FindText("Driv Ang  10.00  "), nullptr);
     // Ten more ticks: 110 degrees.
     for (int i = 0; i < 10; ++i) scene.Tick(canvas);
-    EXPECT_FLOAT_EQ(m.CrankAngle, 110.0f);
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 110.0f);
 }
 
 TEST_F(SceneTest, CrankWrapsAbove360Point1) {
-    m.StepAngle = 10;
-    m.CrankAngle = 355;
+    m.motion.StepAngle = 10;
+    m.motion.CrankAngle = 355;
     AdvanceCrank(m);
-    EXPECT_FLOAT_EQ(m.CrankAngle, 5.0f);
-    m.StepAngle = 0;
-    m.CrankAngle = 360.05f;
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 5.0f);
+    m.motion.StepAngle = 0;
+    m.motion.CrankAngle = 360.05f;
     AdvanceCrank(m);
-    EXPECT_FLOAT_EQ(m.CrankAngle, 360.05f);
-    m.CrankAngle = 360.2f;
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 360.05f);
+    m.motion.CrankAngle = 360.2f;
     AdvanceCrank(m);
-    EXPECT_NEAR(m.CrankAngle, 0.2f, 1e-4);
-    m.StepAngle = 10;
-    m.Direction = "Rev";
-    m.CrankAngle = 5;
+    EXPECT_NEAR(m.motion.CrankAngle, 0.2f, 1e-4);
+    m.motion.StepAngle = 10;
+    m.motion.Direction = "Rev";
+    m.motion.CrankAngle = 5;
     AdvanceCrank(m);
-    EXPECT_FLOAT_EQ(m.CrankAngle, 355.0f);
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 355.0f);
 }
 
 TEST_F(SceneTest, WheelOfTheStartViewSpansPixels7To223) {
     Frame();
-    EXPECT_EQ(m.ScreenX[1], 115);
-    EXPECT_EQ(m.ScreenY[1], 270);
+    EXPECT_EQ(m.pivots.ScreenX[1], 115);
+    EXPECT_EQ(m.pivots.ScreenY[1], 270);
     const auto wheel = canvas.OfKind(Kind::Ellipse).front();
     EXPECT_EQ(wheel.c[0], 7);
     EXPECT_EQ(wheel.c[2], 223);
@@ -85,7 +85,7 @@ TEST_F(SceneTest, WheelOfTheStartViewSpansPixels7To223) {
 }
 
 TEST_F(SceneTest, BalanceWeightLiesOppositeTheCrankAtAngle0) {
-    m.CrankAngle = 0;
+    m.motion.CrankAngle = 0;
     Frame();
     const auto arcs = canvas.OfKind(Kind::Arc);
     ASSERT_EQ(arcs.size(), 2u);
@@ -106,8 +106,8 @@ TEST_F(SceneTest, BalanceWeightLiesOppositeTheCrankAtAngle0) {
 
 TEST_F(SceneTest, RodsHaveTheirColours) {
     Frame();
-    const auto& S = m.ScreenX;
-    const auto& T = m.ScreenY;
+    const auto& S = m.pivots.ScreenX;
+    const auto& T = m.pivots.ScreenY;
     const auto lines = Lines();
     auto find = [&](int i, int j) -> const CanvasOp* {
         for (const auto& l : lines)
@@ -134,7 +134,7 @@ TEST_F(SceneTest, RodsHaveTheirColours) {
     for (const auto& l : lines)
         if (l.colour == kRed && l.c[0] == S[6] + 5) ++redCrossArms;
     EXPECT_EQ(redCrossArms, 2);
-    EXPECT_FLOAT_EQ(m.PivotX[18], m.RevArmPos);
+    EXPECT_FLOAT_EQ(m.pivots.PivotX[18], m.motion.RevArmPos);
     // The cylinder outline is grey: 9 + 1 + 1 + 4 segments.
     int grey = 0;
     for (const auto& l : lines) grey += l.colour == kGrey;
@@ -142,8 +142,8 @@ TEST_F(SceneTest, RodsHaveTheirColours) {
 }
 
 TEST_F(SceneTest, LineWidthTwoThickensEveryLineButNotText) {
-    m.LineWidth = 2;
-    m.ShowSteam = true;
+    m.display.LineWidth = 2;
+    m.display.ShowSteam = true;
     Frame();
     for (const auto& op : canvas.Ops()) {
         if (op.kind == Kind::Line || op.kind == Kind::Ellipse || op.kind == Kind::Arc) {
@@ -156,26 +156,26 @@ TEST_F(SceneTest, LineWidthTwoThickensEveryLineButNotText) {
 TEST_F(SceneTest, OverlayEntriesFollowTheirKindAndMode) {
     // Row 1: a zero line at the origin in red; row 2: a circle tied to a pivot with mode 2,
     // which draws nothing; row 3: a circle of radius 1 about (1, 1).
-    m.LineType[0] = 0;
-    m.LineRef[0] = 0;
-    m.LineColor[0] = 255;
-    m.LineType[1] = 1;
-    m.LineRef[1] = 2;
-    m.LineColor[1] = 0;
-    m.LineType[2] = 1;
-    m.LineRef[2] = 0;
-    m.LineColor[2] = 16711680;
-    m.LineH1[3] = 1;
-    m.LineV1[3] = 1;
-    m.LineH2[3] = 1;
-    m.LineType[3] = 0;
-    m.LineRef[3] = 3;
-    m.LineColor[3] = 32768;
-    m.LinePivot1[4] = 2;
-    m.LinePivot2[4] = 3;
-    m.LineType[4] = 0;
-    m.LineRef[4] = 0;
-    m.LineColor[4] = -1;  // unused colour: black
+    m.overlay.LineType[0] = 0;
+    m.overlay.LineRef[0] = 0;
+    m.overlay.LineColor[0] = 255;
+    m.overlay.LineType[1] = 1;
+    m.overlay.LineRef[1] = 2;
+    m.overlay.LineColor[1] = 0;
+    m.overlay.LineType[2] = 1;
+    m.overlay.LineRef[2] = 0;
+    m.overlay.LineColor[2] = 16711680;
+    m.overlay.LineH1[3] = 1;
+    m.overlay.LineV1[3] = 1;
+    m.overlay.LineH2[3] = 1;
+    m.overlay.LineType[3] = 0;
+    m.overlay.LineRef[3] = 3;
+    m.overlay.LineColor[3] = 32768;
+    m.overlay.LinePivot1[4] = 2;
+    m.overlay.LinePivot2[4] = 3;
+    m.overlay.LineType[4] = 0;
+    m.overlay.LineRef[4] = 0;
+    m.overlay.LineColor[4] = -1;  // unused colour: black
     Frame();
     const auto& ops = canvas.Ops();
     // Everything after the reach rod is the overlay.
@@ -183,8 +183,8 @@ TEST_F(SceneTest, OverlayEntriesFollowTheirKindAndMode) {
     bool after = false;
     for (const auto& op : ops) {
         if (after) overlay.push_back(op);
-        if (op.kind == Kind::Line && op.c[2] == m.ScreenX[1] && op.c[3] == m.ScreenY[18] &&
-            op.colour == kBlack)
+        if (op.kind == Kind::Line && op.c[2] == m.pivots.ScreenX[1] &&
+            op.c[3] == m.pivots.ScreenY[18] && op.colour == kBlack)
             after = true;
     }
     std::vector<CanvasOp> drawn;
@@ -201,8 +201,8 @@ TEST_F(SceneTest, OverlayEntriesFollowTheirKindAndMode) {
     EXPECT_EQ((std::vector<int>{drawn[1].c[0], drawn[1].c[1], drawn[1].c[2], drawn[1].c[3]}),
               (std::vector<int>{115, 271, 170, 216}));
     EXPECT_EQ(drawn[2].colour, kGreen);  // row 4: crank pin to crosshead
-    EXPECT_EQ(drawn[2].c[0], m.ScreenX[2]);
-    EXPECT_EQ(drawn[2].c[2], m.ScreenX[3]);
+    EXPECT_EQ(drawn[2].c[0], m.pivots.ScreenX[2]);
+    EXPECT_EQ(drawn[2].c[2], m.pivots.ScreenX[3]);
     EXPECT_EQ(drawn[3].colour, kBlack);
 }
 
@@ -216,9 +216,9 @@ TEST(OverlayColour, DecodesBgrAndDrawsBadValuesBlack) {
 }
 
 TEST_F(SceneTest, ReferenceCrossesTakeTheLastRowsColourAndAnUnusedOneDrawsBlack) {
-    m.RefPointsOn = true;
-    m.PivotX[19] = 1;
-    m.PivotY[19] = 2;
+    m.display.RefPointsOn = true;
+    m.pivots.PivotX[19] = 1;
+    m.pivots.PivotY[19] = 2;
     const int x = 115 + 27, y = 270 - 54;
     auto crossColour = [&]() -> std::optional<Rgb> {
         Frame();
@@ -229,12 +229,12 @@ TEST_F(SceneTest, ReferenceCrossesTakeTheLastRowsColourAndAnUnusedOneDrawsBlack)
     };
     // Row 20 is unused (-1): not white on white but black, and the stored value stays.
     EXPECT_EQ(crossColour(), kBlack);
-    EXPECT_EQ(m.LineColor[19], -1.0f);
-    m.LineColor[19] = 255;
+    EXPECT_EQ(m.overlay.LineColor[19], -1.0f);
+    m.overlay.LineColor[19] = 255;
     EXPECT_EQ(crossColour(), kRed);
-    m.LineColor[19] = 1e30f;
+    m.overlay.LineColor[19] = 1e30f;
     EXPECT_EQ(crossColour(), kBlack);
-    EXPECT_EQ(m.LineColor[19], 1e30f);
+    EXPECT_EQ(m.overlay.LineColor[19], 1e30f);
 }
 
 TEST_F(SceneTest, CaptionsCarryDesignDateAndTime) {
@@ -252,13 +252,14 @@ TEST_F(SceneTest, CaptionsCarryDesignDateAndTime) {
 TEST_F(SceneTest, PointTablesFollowTheView) {
     Frame();
     // C3: cylinder top rear corner (16 - 2, 0 + 1.25) at the start view.
-    EXPECT_EQ(m.CylPtX[3], 115 + 14 * 27);
-    EXPECT_EQ(m.CylPtY[3], Round(270 - 1.25L * 27));
+    EXPECT_EQ(m.steam.CylPtX[3], 115 + 14 * 27);
+    EXPECT_EQ(m.steam.CylPtY[3], Round(270 - 1.25L * 27));
     // Q12 and Q13 share Q5's pixel x.
-    EXPECT_EQ(m.PistonPtX[12], m.PistonPtX[5]);
-    EXPECT_EQ(m.PistonPtX[13], m.PistonPtX[5]);
+    EXPECT_EQ(m.steam.PistonPtX[12], m.steam.PistonPtX[5]);
+    EXPECT_EQ(m.steam.PistonPtX[13], m.steam.PistonPtX[5]);
     // The piston's front face is piston rod length beyond the crosshead.
-    EXPECT_EQ(m.PistonPtX[0], ScreenXOf(m, static_cast<long double>(m.PivotX[3]) + 7 + 0.377L / 2));
+    EXPECT_EQ(m.steam.PistonPtX[0],
+              ScreenXOf(m, static_cast<long double>(m.pivots.PivotX[3]) + 7 + 0.377L / 2));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ struct SteamTest : ::testing::Test {
     SteamRandom rnd;
     SteamTest() {
         StartUp(m);
-        m.ShowSteam = true;
+        m.display.ShowSteam = true;
         SolveLinkage(m);
         SolveValveEvents(m);
         MapPivotsToScreen(m);
@@ -35,13 +35,13 @@ struct SteamTest : ::testing::Test {
 
 TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
     // At start the front port admits steam (lead) and the rear end exhausts.
-    ASSERT_GT(m.FrontSteamOpen, 0);
-    ASSERT_GT(m.RearExhaustOpen, 0);
+    ASSERT_GT(m.solved.FrontSteamOpen, 0);
+    ASSERT_GT(m.solved.RearExhaustOpen, 0);
     const auto px = Steam();
-    EXPECT_FLOAT_EQ(m.RearSteamDensity, 25.0f);
-    EXPECT_EQ(m.RearSteamCount, 36);
-    EXPECT_GT(m.FrontSteamDensity, 20.0f);  // admission: it grows from its start value
-    const int f = m.FrontSteamCount;
+    EXPECT_FLOAT_EQ(m.steam.RearSteamDensity, 25.0f);
+    EXPECT_EQ(m.steam.RearSteamCount, 36);
+    EXPECT_GT(m.steam.FrontSteamDensity, 20.0f);  // admission: it grows from its start value
+    const int f = m.steam.FrontSteamCount;
     // The layer's pixels in order: supply 146, live steam 1166, front end, front passage, rear
     // end, rear passage, front exhaust space, front passage-and-plume pairs, then the rear's.
     const int counts[] = {146, 1166, f, f / 15, 36, 2, f / 5, 2 * (f / 12), 7, 2 * 3};
@@ -54,20 +54,20 @@ TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
                            kRed,
                            kBlue,
                            kBlue,
-                           m.FrontExhaustOpen > 0 ? kBlue : kWhite,
-                           m.FrontExhaustOpen > 0 ? kBlue : kWhite,
+                           m.solved.FrontExhaustOpen > 0 ? kBlue : kWhite,
+                           m.solved.FrontExhaustOpen > 0 ? kBlue : kWhite,
                            kBlue,
                            kBlue};
     int at = 0;
     for (int s = 0; s < 10; ++s)
         for (int k = 0; k < counts[s]; ++k, ++at)
             ASSERT_EQ(px[at].colour, colours[s]) << "step " << s;
-    EXPECT_EQ(m.FrontSteamState, 'E');
-    EXPECT_EQ(m.RearSteamState, 'C');
+    EXPECT_EQ(m.steam.FrontSteamState, 'E');
+    EXPECT_EQ(m.steam.RearSteamState, 'C');
     // The live steam stays between the valve heads.
     for (int k = 146; k < 146 + 1166; ++k) {
-        EXPECT_GE(px[k].c[0], m.PistonPtX[9]);
-        EXPECT_LT(px[k].c[0], m.PistonPtX[10]);
+        EXPECT_GE(px[k].c[0], m.steam.PistonPtX[9]);
+        EXPECT_LT(px[k].c[0], m.steam.PistonPtX[10]);
     }
     // The legend, then black.
     EXPECT_NE(canvas.FindText("ADMISSION"), nullptr);
@@ -76,65 +76,65 @@ TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
 }
 
 TEST_F(SteamTest, ColoursFollowThePhases) {
-    m.FrontSteamOpen = -0.1f;
-    m.FrontExhaustOpen = -0.1f;
-    m.RearSteamOpen = -0.1f;
-    m.RearExhaustOpen = -0.1f;
+    m.solved.FrontSteamOpen = -0.1f;
+    m.solved.FrontExhaustOpen = -0.1f;
+    m.solved.RearSteamOpen = -0.1f;
+    m.solved.RearExhaustOpen = -0.1f;
     auto endColours = [&] {
         const auto px = Steam();
         return std::pair{px[1312].colour,
-                         px[1312 + m.FrontSteamCount + m.FrontSteamCount / 15].colour};
+                         px[1312 + m.steam.FrontSteamCount + m.steam.FrontSteamCount / 15].colour};
     };
     // No event yet: black front, and the rear takes the front's colour.
     EXPECT_EQ(endColours(), std::pair(kBlack, kBlack));
-    m.FrontSteamOpen = 0.2f;
+    m.solved.FrontSteamOpen = 0.2f;
     EXPECT_EQ(endColours(), std::pair(kRed, kRed));
-    m.FrontSteamOpen = -0.1f;
+    m.solved.FrontSteamOpen = -0.1f;
     EXPECT_EQ(endColours().first, kFuchsia);
     // Steam and exhaust both reported open: exhaust wins.
-    m.FrontSteamOpen = 0.1f;
-    m.FrontExhaustOpen = 0.1f;
+    m.solved.FrontSteamOpen = 0.1f;
+    m.solved.FrontExhaustOpen = 0.1f;
     EXPECT_EQ(endColours().first, kBlue);
-    EXPECT_EQ(m.FrontSteamState, 'C');
-    m.FrontSteamOpen = -0.1f;
-    m.FrontExhaustOpen = -0.1f;
+    EXPECT_EQ(m.steam.FrontSteamState, 'C');
+    m.solved.FrontSteamOpen = -0.1f;
+    m.solved.FrontExhaustOpen = -0.1f;
     EXPECT_EQ(endColours().first, kGreen);
 }
 
 TEST_F(SteamTest, DensityStaysWithin25And2000) {
-    m.StepAngle = 45;
-    m.FrontSteamOpen = 5;
-    m.FrontExhaustOpen = -1;
-    m.RearSteamOpen = -1;
-    m.RearExhaustOpen = 5;
+    m.motion.StepAngle = 45;
+    m.solved.FrontSteamOpen = 5;
+    m.solved.FrontExhaustOpen = -1;
+    m.solved.RearSteamOpen = -1;
+    m.solved.RearExhaustOpen = 5;
     for (int i = 0; i < 3; ++i) Steam();
-    EXPECT_FLOAT_EQ(m.FrontSteamDensity, 2000.0f);
-    EXPECT_FLOAT_EQ(m.RearSteamDensity, 25.0f);
-    EXPECT_EQ(m.FrontSteamCount, Round(2000 * 27 / 18.5L));
-    m.FrontSteamDensity = std::numeric_limits<float>::quiet_NaN();
-    m.FrontSteamOpen = -1;
+    EXPECT_FLOAT_EQ(m.steam.FrontSteamDensity, 2000.0f);
+    EXPECT_FLOAT_EQ(m.steam.RearSteamDensity, 25.0f);
+    EXPECT_EQ(m.steam.FrontSteamCount, Round(2000 * 27 / 18.5L));
+    m.steam.FrontSteamDensity = std::numeric_limits<float>::quiet_NaN();
+    m.solved.FrontSteamOpen = -1;
     Steam();
-    EXPECT_FLOAT_EQ(m.FrontSteamDensity, 25.0f);
+    EXPECT_FLOAT_EQ(m.steam.FrontSteamDensity, 25.0f);
 }
 
 TEST_F(SteamTest, BeatsArmOnAClosedExhaustAndSoundOnItsOpening) {
-    m.FrontExhaustOpen = -0.1f;
-    m.RearExhaustOpen = -0.1f;
+    m.solved.FrontExhaustOpen = -0.1f;
+    m.solved.RearExhaustOpen = -0.1f;
     Steam();
-    EXPECT_EQ(m.FrontBeatArmed, '1');
+    EXPECT_EQ(m.steam.FrontBeatArmed, '1');
     EXPECT_EQ(host.sound.exhaust, 0);
-    m.FrontExhaustOpen = 0.1f;
+    m.solved.FrontExhaustOpen = 0.1f;
     Steam();
     EXPECT_EQ(host.sound.exhaust, 1);
-    EXPECT_EQ(m.FrontBeatArmed, '0');
+    EXPECT_EQ(m.steam.FrontBeatArmed, '0');
     // The other end has not sounded yet: its level 0 sets no volume.
     EXPECT_TRUE(host.sound.volumes.empty());
-    const float frontLevel = m.FrontBeatLevel;
-    EXPECT_FLOAT_EQ(frontLevel, m.FrontSteamDensity);
+    const float frontLevel = m.steam.FrontBeatLevel;
+    EXPECT_FLOAT_EQ(frontLevel, m.steam.FrontSteamDensity);
     Steam();  // still open: no second beat
     EXPECT_EQ(host.sound.exhaust, 1);
     // The rear beat's loudness is the front's density at its beat.
-    m.RearExhaustOpen = 0.1f;
+    m.solved.RearExhaustOpen = 0.1f;
     Steam();
     EXPECT_EQ(host.sound.exhaust, 2);
     ASSERT_EQ(host.sound.volumes.size(), 1u);
@@ -142,10 +142,10 @@ TEST_F(SteamTest, BeatsArmOnAClosedExhaustAndSoundOnItsOpening) {
 }
 
 TEST_F(SteamTest, NoBeatIsArmedDuringACloseup) {
-    m.GraphicPosId = 3;
-    m.FrontExhaustOpen = -0.1f;
+    m.closeup.GraphicPosId = 3;
+    m.solved.FrontExhaustOpen = -0.1f;
     Steam();
-    m.FrontExhaustOpen = 0.1f;
+    m.solved.FrontExhaustOpen = 0.1f;
     Steam();
     EXPECT_EQ(host.sound.exhaust, 0);
 }
@@ -163,37 +163,37 @@ TEST(BeatVolume, FollowsTheLevelTable) {
 
 TEST_F(SteamTest, ACollapsedSectionNeitherBeepsNorFlags) {
     // A bore as high as the chest floor is above it: spans of 0 count as 1.
-    m.Cyl.CylBoreDia = 0;
-    m.Cyl.ValveBoreDia = 0;
-    m.Cyl.ValveCLToCylCL = 0;
-    m.PivotY[4] = 0;
-    m.GeometryError = false;
+    m.design.Cyl.CylBoreDia = 0;
+    m.design.Cyl.ValveBoreDia = 0;
+    m.design.Cyl.ValveCLToCylCL = 0;
+    m.pivots.PivotY[4] = 0;
+    m.solved.GeometryError = false;
     UpdateCylinderPoints(m);
     UpdatePistonPoints(m);
     Steam();
     EXPECT_EQ(host.sound.beeps, 0);
-    EXPECT_FALSE(m.GeometryError);
+    EXPECT_FALSE(m.solved.GeometryError);
 }
 
 TEST_F(SteamTest, TheDefaultDesignAtTheLowestZoomsIsDrawnSilently) {
     for (float zoom : {0.5f, 1.0f, 2.0f}) {
-        m.Zoom = zoom;
-        m.OffsetX = 115;
-        m.OffsetY = 270;
-        m.GeometryError = false;
+        m.view.Zoom = zoom;
+        m.view.OffsetX = 115;
+        m.view.OffsetY = 270;
+        m.solved.GeometryError = false;
         MapPivotsToScreen(m);
         UpdateCylinderPoints(m);
         UpdatePistonPoints(m);
         Steam();
         EXPECT_EQ(host.sound.beeps, 0) << zoom;
-        EXPECT_FALSE(m.GeometryError) << zoom;
+        EXPECT_FALSE(m.solved.GeometryError) << zoom;
     }
 }
 
 TEST_F(SteamTest, AtPreset5EveryPixelIsWritten) {
-    m.Zoom = 350;
-    m.OffsetX = -4800;
-    m.OffsetY = 900;
+    m.view.Zoom = 350;
+    m.view.OffsetX = -4800;
+    m.view.OffsetY = 900;
     MapPivotsToScreen(m);
     UpdateCylinderPoints(m);
     UpdatePistonPoints(m);

@@ -19,73 +19,73 @@ struct ViewTest : ::testing::Test {
 
 TEST_F(ViewTest, OneZoomArrowClick) {
     Click(ZoomStep, 1);
-    EXPECT_NEAR(m.Zoom, 27.027f, 1e-4);
-    EXPECT_NEAR(m.OffsetX, 114.795f, 1e-3);
-    EXPECT_NEAR(m.OffsetY, 270.03f, 1e-3);
-    EXPECT_FLOAT_EQ(m.Increment, 0.0f);  // the follow-up step of 0
+    EXPECT_NEAR(m.view.Zoom, 27.027f, 1e-4);
+    EXPECT_NEAR(m.view.OffsetX, 114.795f, 1e-3);
+    EXPECT_NEAR(m.view.OffsetY, 270.03f, 1e-3);
+    EXPECT_FLOAT_EQ(m.dyn.Increment, 0.0f);  // the follow-up step of 0
 }
 
 TEST_F(ViewTest, PanArrowAndTroughSteps) {
     Click(PanHorizontal, 1);
-    EXPECT_NEAR(m.OffsetX, 115.1f, 1e-4);
+    EXPECT_NEAR(m.view.OffsetX, 115.1f, 1e-4);
     Click(PanHorizontal, 10);
-    EXPECT_NEAR(m.OffsetX, 116.1f, 1e-4);
+    EXPECT_NEAR(m.view.OffsetX, 116.1f, 1e-4);
     Click(PanHorizontal, -10);
-    EXPECT_NEAR(m.OffsetX, 115.1f, 1e-4);
+    EXPECT_NEAR(m.view.OffsetX, 115.1f, 1e-4);
     Click(PanVertical, 1);
-    EXPECT_NEAR(m.OffsetY, 269.9f, 1e-4);
-    EXPECT_FLOAT_EQ(m.ZoomBaseY, m.OffsetY);
+    EXPECT_NEAR(m.view.OffsetY, 269.9f, 1e-4);
+    EXPECT_FLOAT_EQ(m.view.ZoomBaseY, m.view.OffsetY);
 }
 
 TEST_F(ViewTest, ThumbDragStepsBySizeWithTheSignOfMotion) {
     i32 last = 0, before = 0;
     RelativeStep(m, 37, last, before, 10, 10);
-    EXPECT_NEAR(m.Increment, 3.7f, 1e-6);
+    EXPECT_NEAR(m.dyn.Increment, 3.7f, 1e-6);
     EXPECT_EQ(before, 0);
     EXPECT_EQ(last, 37);
     RelativeStep(m, 0, last, before, 10, 10);
     EXPECT_EQ(before, 37);
     RelativeStep(m, 20, last, before, 10, 10);  // positive but below the one before: backwards
-    EXPECT_NEAR(m.Increment, -2.0f, 1e-6);
+    EXPECT_NEAR(m.dyn.Increment, -2.0f, 1e-6);
     RelativeStep(m, 0, last, before, 1000, 25);
     RelativeStep(m, -25, last, before, 1000, 25);  // a reference-point trough click
-    EXPECT_NEAR(m.Increment, -0.025f, 1e-7);
+    EXPECT_NEAR(m.dyn.Increment, -0.025f, 1e-7);
 }
 
 TEST_F(ViewTest, ZoomClampsButKeepsTheUnclampedOffsets) {
-    m.Zoom = 2990;
-    m.OffsetX = 400;
+    m.view.Zoom = 2990;
+    m.view.OffsetX = 400;
     ZoomStep(m, 10);  // +1 % = 3019.9
-    EXPECT_FLOAT_EQ(m.Zoom, 3000.0f);
-    EXPECT_NEAR(m.OffsetX, (400 - 320) * 3019.9 / 2990 + 320, 1e-2);
-    m.Zoom = 0.5f;
+    EXPECT_FLOAT_EQ(m.view.Zoom, 3000.0f);
+    EXPECT_NEAR(m.view.OffsetX, (400 - 320) * 3019.9 / 2990 + 320, 1e-2);
+    m.view.Zoom = 0.5f;
     ZoomStep(m, 0);
     ZoomStep(m, -200);  // -20 %
-    EXPECT_FLOAT_EQ(m.Zoom, 0.5f);
+    EXPECT_FLOAT_EQ(m.view.Zoom, 0.5f);
     // A base of 0 leaves the offsets alone.
-    m.Zoom = 0;
-    m.OffsetX = 12;
+    m.view.Zoom = 0;
+    m.view.OffsetX = 12;
     ZoomStep(m, 1);
-    EXPECT_FLOAT_EQ(m.OffsetX, 12.0f);
-    EXPECT_FLOAT_EQ(m.Zoom, 0.5f);
+    EXPECT_FLOAT_EQ(m.view.OffsetX, 12.0f);
+    EXPECT_FLOAT_EQ(m.view.Zoom, 0.5f);
 }
 
 TEST_F(ViewTest, PresetsStoreWhenArmedAndRecall) {
     RecallPreset(m, 3, false);
-    EXPECT_FLOAT_EQ(m.Zoom, 62);
-    EXPECT_FLOAT_EQ(m.OffsetX, -150);
-    EXPECT_FLOAT_EQ(m.OffsetY, 200);
-    m.Zoom = 40;
-    m.OffsetX = 1;
-    m.OffsetY = 2;
+    EXPECT_FLOAT_EQ(m.view.Zoom, 62);
+    EXPECT_FLOAT_EQ(m.view.OffsetX, -150);
+    EXPECT_FLOAT_EQ(m.view.OffsetY, 200);
+    m.view.Zoom = 40;
+    m.view.OffsetX = 1;
+    m.view.OffsetY = 2;
     TakePresetView(m);
     RecallPreset(m, 3, true);
-    m.Zoom = 99;
+    m.view.Zoom = 99;
     RecallPreset(m, 3, false);
-    EXPECT_FLOAT_EQ(m.Zoom, 40);
-    EXPECT_FLOAT_EQ(m.OffsetY, 2);
+    EXPECT_FLOAT_EQ(m.view.Zoom, 40);
+    EXPECT_FLOAT_EQ(m.view.OffsetY, 2);
     RecallPreset(m, 5, false);
-    EXPECT_FLOAT_EQ(m.Zoom, 350);
+    EXPECT_FLOAT_EQ(m.view.Zoom, 350);
 }
 
 TEST(GraphicZoom, FieldIsClamped) {

@@ -14,7 +14,7 @@ inline Model StartedModel() {
 // The same with the reference points switched on, as the measuring tools need them.
 inline Model StartedWithRefPoints() {
     Model m = StartedModel();
-    m.RefPointsOn = true;
+    m.display.RefPointsOn = true;
     return m;
 }
 

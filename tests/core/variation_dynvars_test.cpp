@@ -16,7 +16,7 @@ namespace {
 // Leaving a dimension field without typing: the value is stored again and becomes the most
 // recent dynamic variable.
 void Leave(Model& m, int id, const char* text) {
-    m.EditChanged = false;
+    m.undo.EditChanged = false;
     CommitDimensionField(m, id, text);
 }
 
@@ -35,21 +35,21 @@ TEST(DynVars, ADimensionAlreadyInASlotIsOnlyUpdatedThere) {
     Leave(m, 2, "3.000");  // Stroke
     Leave(m, 6, "5.000");  // Link Radius
     Leave(m, 2, "3.250");  // Stroke again
-    EXPECT_EQ(m.DynVarName[1], "Link Radius");
-    EXPECT_EQ(m.DynVarId[1], 6);
-    EXPECT_EQ(m.DynVarName[2], "Stroke");
-    EXPECT_EQ(m.DynVarId[2], 2);
-    EXPECT_FLOAT_EQ(m.DynVarValue[2], 3.25f);
+    EXPECT_EQ(m.dyn.DynVarName[1], "Link Radius");
+    EXPECT_EQ(m.dyn.DynVarId[1], 6);
+    EXPECT_EQ(m.dyn.DynVarName[2], "Stroke");
+    EXPECT_EQ(m.dyn.DynVarId[2], 2);
+    EXPECT_FLOAT_EQ(m.dyn.DynVarValue[2], 3.25f);
     EXPECT_TRUE(SlotIsEmpty(m, 3));
 }
 
 TEST(DynVars, FiveDimensionsPushTheFirstOut) {
     Model m = test::StartedModel();
     for (int id : {1, 2, 3, 4, 5}) Leave(m, id, "1");
-    for (int k = 1; k <= 4; ++k) EXPECT_NE(m.DynVarId[k], 1);
-    EXPECT_EQ(m.DynVarId[1], 5);
-    EXPECT_EQ(m.DynVarId[4], 2);
-    EXPECT_EQ(m.DynVarName[4], "Stroke");
+    for (int k = 1; k <= 4; ++k) EXPECT_NE(m.dyn.DynVarId[k], 1);
+    EXPECT_EQ(m.dyn.DynVarId[1], 5);
+    EXPECT_EQ(m.dyn.DynVarId[4], 2);
+    EXPECT_EQ(m.dyn.DynVarName[4], "Stroke");
 }
 
 TEST(DynVars, TheGearLimitsChangeNoSlot) {
@@ -57,55 +57,55 @@ TEST(DynVars, TheGearLimitsChangeNoSlot) {
     Leave(m, 6, "5");
     CommitGearLimitNorm(m, "1.2");
     CommitGearLimitMax(m, "2.0");
-    EXPECT_EQ(m.DynVarId[1], 6);
+    EXPECT_EQ(m.dyn.DynVarId[1], 6);
     EXPECT_TRUE(SlotIsEmpty(m, 2));
-    m.DynVarId[2] = 17;  // even a stray gear-limit id in a slot is never applied
-    m.DynVarName[2] = "x";
-    m.DynVarSlot = 2;
-    m.Increment = 1;
+    m.dyn.DynVarId[2] = 17;  // even a stray gear-limit id in a slot is never applied
+    m.dyn.DynVarName[2] = "x";
+    m.dyn.DynVarSlot = 2;
+    m.dyn.Increment = 1;
     ApplyDynVar(m);
-    EXPECT_FLOAT_EQ(m.RevArmToCentNorm, 1.2f);
+    EXPECT_FLOAT_EQ(m.design.RevArmToCentNorm, 1.2f);
 }
 
 TEST(DynVars, ArrowAndPageClicksAddExactlyOneAndTenThousandths) {
     Model m = test::StartedModel();
     Leave(m, 2, "3");
     Jog(m, 1, 1);
-    EXPECT_EQ(m.StrokeLen, 3.0f + 0.001f);
-    float expect = m.StrokeLen + 0.01f;
+    EXPECT_EQ(m.design.StrokeLen, 3.0f + 0.001f);
+    float expect = m.design.StrokeLen + 0.01f;
     Jog(m, 1, 10);
-    EXPECT_EQ(m.StrokeLen, expect);
-    expect = m.StrokeLen + -0.001f;
+    EXPECT_EQ(m.design.StrokeLen, expect);
+    expect = m.design.StrokeLen + -0.001f;
     Jog(m, 1, -1);
-    EXPECT_EQ(m.StrokeLen, expect);
-    expect = m.StrokeLen + -0.01f;
+    EXPECT_EQ(m.design.StrokeLen, expect);
+    expect = m.design.StrokeLen + -0.01f;
     Jog(m, 1, -10);
-    EXPECT_EQ(m.StrokeLen, expect);
+    EXPECT_EQ(m.design.StrokeLen, expect);
     // The spring back leaves the history as the rules need it.
-    EXPECT_EQ(m.DynVarPrevPos[1], -10);
-    EXPECT_EQ(m.DynVarLastPos[1], 0);
-    EXPECT_EQ(m.DynVarValue[1], m.StrokeLen);
+    EXPECT_EQ(m.dyn.DynVarPrevPos[1], -10);
+    EXPECT_EQ(m.dyn.DynVarLastPos[1], 0);
+    EXPECT_EQ(m.dyn.DynVarValue[1], m.design.StrokeLen);
 }
 
 TEST(DynVars, ADragStepsBySizeInTheDirectionOfMotion) {
     Model m = test::StartedModel();
     Leave(m, 6, "5");
     DynVarBarChange(m, 1, 50);  // from 0 to 50: +0.05
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.05f);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.05f);
     DynVarBarChange(m, 1, 0);  // spring back: nothing
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.05f);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.05f);
     DynVarBarChange(m, 1, 30);  // below the previous 50: moving back, -0.03
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.02f);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.02f);
     DynVarBarChange(m, 1, 0);
     DynVarBarChange(m, 1, -20);  // left of centre and below 30: -0.02
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.0f);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.0f);
     DynVarBarChange(m, 1, 0);
     DynVarBarChange(m, 1, -5);  // left of centre but above -20: moving right, +0.005
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.005f);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.005f);
     // The cut-off read-outs belong to the old dimension.
-    m.FrontCutoffText = "x";
+    m.readouts.FrontCutoffText = "x";
     DynVarBarChange(m, 1, 0);
-    EXPECT_TRUE(m.FrontCutoffText.empty());
+    EXPECT_TRUE(m.readouts.FrontCutoffText.empty());
 }
 
 TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensionsAndLinkPivotsKeepTheirCopies) {
@@ -113,14 +113,14 @@ TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensionsAndLinkPivotsKeepTheirCopies)
     Leave(m, 7, "3.267");  // Link Pivot Vert
     Leave(m, 2, "3");
     Jog(m, 2, 10);
-    EXPECT_EQ(m.PivotY[5], 3.267f + 0.01f);
-    EXPECT_EQ(m.PivotY[6], m.PivotY[5]);
-    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_EQ(m.pivots.PivotY[5], 3.267f + 0.01f);
+    EXPECT_EQ(m.pivots.PivotY[6], m.pivots.PivotY[5]);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
     // An empty slot does nothing.
-    const float ds = m.DriverDia;
+    const float ds = m.design.DriverDia;
     Jog(m, 3, 10);
-    EXPECT_EQ(m.DriverDia, ds);
-    EXPECT_EQ(m.UndoCount, 1);
+    EXPECT_EQ(m.design.DriverDia, ds);
+    EXPECT_EQ(m.undo.UndoCount, 1);
 }
 
 TEST(DynVars, TheBarStartsFromTheModelNotFromTheSlot) {
@@ -128,34 +128,34 @@ TEST(DynVars, TheBarStartsFromTheModelNotFromTheSlot) {
     Leave(m, 2, "3");
     SetDimension(m, 2, 4.0f);  // as a file load would: the slot still says 3
     Jog(m, 1, 1);
-    EXPECT_EQ(m.StrokeLen, 4.0f + 0.001f);
+    EXPECT_EQ(m.design.StrokeLen, 4.0f + 0.001f);
 }
 
 TEST(DynVars, OneInteractionIsOneUndoEntryAndAnUnchangedValueNone) {
     Model m = test::StartedModel();
     Leave(m, 5, "5.0");  // Radius Rod
-    m.UndoButtonsEnabled = false;
+    m.undo.UndoButtonsEnabled = false;
     DynVarBarInteractionStart(m, 1);
     for (int i = 0; i < 30; ++i) {  // a drag 5.0 -> 5.3 in steps of 0.01
         DynVarBarChange(m, 1, 10);
         DynVarBarChange(m, 1, 0);
     }
-    EXPECT_NEAR(m.Frame.RadiusRodLen, 5.3f, 1e-5);
+    EXPECT_NEAR(m.design.Frame.RadiusRodLen, 5.3f, 1e-5);
     EXPECT_TRUE(DynVarBarInteractionEnd(m, 1));
-    EXPECT_EQ(m.UndoCount, 1);
-    EXPECT_TRUE(m.UndoButtonsEnabled);
-    EXPECT_FALSE(m.EditChanged);
-    EXPECT_EQ(m.UndoId[1], 5);
-    EXPECT_EQ(m.UndoOld[1], 5.0f);
-    EXPECT_EQ(m.UndoNew[1], m.Frame.RadiusRodLen);
-    EXPECT_EQ(m.UndoName[1], "Radius Rod");
+    EXPECT_EQ(m.undo.UndoCount, 1);
+    EXPECT_TRUE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(m.undo.EditChanged);
+    EXPECT_EQ(m.undo.UndoId[1], 5);
+    EXPECT_EQ(m.undo.UndoOld[1], 5.0f);
+    EXPECT_EQ(m.undo.UndoNew[1], m.design.Frame.RadiusRodLen);
+    EXPECT_EQ(m.undo.UndoName[1], "Radius Rod");
     // A press and release without a step records nothing.
     DynVarBarInteractionStart(m, 1);
     EXPECT_FALSE(DynVarBarInteractionEnd(m, 1));
-    EXPECT_EQ(m.UndoCount, 1);
+    EXPECT_EQ(m.undo.UndoCount, 1);
     // Undo gives the value at the start of the drag, not an intermediate one.
     PopUndo(m);
-    EXPECT_EQ(m.Frame.RadiusRodLen, 5.0f);
+    EXPECT_EQ(m.design.Frame.RadiusRodLen, 5.0f);
 }
 
 TEST(DynVars, DragUndoneGivesTheStartAfterASecondInteractionAndAfterALoad) {
@@ -170,12 +170,12 @@ TEST(DynVars, DragUndoneGivesTheStartAfterASecondInteractionAndAfterALoad) {
         DynVarBarChange(m, 1, 0);
     }
     ASSERT_TRUE(DynVarBarInteractionEnd(m, 1));
-    EXPECT_EQ(m.UndoOld[1], 5.0f);
+    EXPECT_EQ(m.undo.UndoOld[1], 5.0f);
     PopUndo(m);
-    EXPECT_EQ(m.Frame.RadiusRodLen, 5.0f);
+    EXPECT_EQ(m.design.Frame.RadiusRodLen, 5.0f);
     PopUndo(m);  // the first interaction: back to 5.0 again
-    EXPECT_EQ(m.Frame.RadiusRodLen, 5.0f);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.design.Frame.RadiusRodLen, 5.0f);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
 }
 
 TEST(DynVars, AResetLeavesEveryBarEmpty) {
@@ -185,12 +185,12 @@ TEST(DynVars, AResetLeavesEveryBarEmpty) {
     ResetFrameDimensions(m);
     for (int k = 0; k <= 4; ++k) {
         EXPECT_TRUE(SlotIsEmpty(m, k));
-        EXPECT_EQ(m.DynVarId[k], 0);
-        EXPECT_EQ(m.DynVarValue[k], 0.0f);
+        EXPECT_EQ(m.dyn.DynVarId[k], 0);
+        EXPECT_EQ(m.dyn.DynVarValue[k], 0.0f);
     }
-    EXPECT_EQ(m.Increment, 0.0f);
-    EXPECT_EQ(m.StrokeLen, 3.0f);
-    EXPECT_FLOAT_EQ(m.Cyl.CylBoreDia, 2.7f);  // the frame reset leaves the cylinder alone
+    EXPECT_EQ(m.dyn.Increment, 0.0f);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
+    EXPECT_FLOAT_EQ(m.design.Cyl.CylBoreDia, 2.7f);  // the frame reset leaves the cylinder alone
     ResetCylDimensions(m);
-    EXPECT_EQ(m.Cyl.CylBoreDia, 2.5f);
+    EXPECT_EQ(m.design.Cyl.CylBoreDia, 2.5f);
 }

@@ -14,7 +14,7 @@ using namespace tarn;
 namespace {
 
 void Type(Model& m, int id, const char* text) {
-    m.EditChanged = true;  // the field's filter saw a key
+    m.undo.EditChanged = true;  // the field's filter saw a key
     CommitDimensionField(m, id, text);
 }
 
@@ -23,60 +23,60 @@ void Type(Model& m, int id, const char* text) {
 TEST(Undo, ATypedStrokeIsOneEntryAndUndoRestoresIt) {
     Model m = test::StartedModel();
     Type(m, 2, "3.5");
-    EXPECT_EQ(m.UndoCount, 1);
-    EXPECT_EQ(m.UndoId[1], 2);
-    EXPECT_EQ(m.UndoOld[1], 3.0f);
-    EXPECT_EQ(m.UndoNew[1], 3.5f);
-    EXPECT_EQ(m.UndoName[1], "Stroke");
-    EXPECT_TRUE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.undo.UndoCount, 1);
+    EXPECT_EQ(m.undo.UndoId[1], 2);
+    EXPECT_EQ(m.undo.UndoOld[1], 3.0f);
+    EXPECT_EQ(m.undo.UndoNew[1], 3.5f);
+    EXPECT_EQ(m.undo.UndoName[1], "Stroke");
+    EXPECT_TRUE(m.undo.UndoButtonsEnabled);
     EXPECT_TRUE(UndoAvailable(m));
     EXPECT_TRUE(UnDoClick(m));
-    EXPECT_EQ(m.StrokeLen, 3.0f);
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
     EXPECT_FALSE(UndoAvailable(m));
     // On an empty history the button only disables itself.
-    m.UndoButtonsEnabled = true;
+    m.undo.UndoButtonsEnabled = true;
     EXPECT_FALSE(UnDoClick(m));
-    EXPECT_FALSE(m.UndoButtonsEnabled);
-    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
 }
 
 TEST(Undo, TwentyOneChangesKeepTwenty) {
     Model m = test::StartedModel();
     for (int i = 1; i <= 21; ++i) Type(m, 6, std::to_string(5 + i).c_str());
-    EXPECT_EQ(m.UndoCount, 20);
-    EXPECT_EQ(m.UndoOld[20], 6.0f);  // the first change (5 -> 6) is gone
-    EXPECT_EQ(m.UndoNew[1], 26.0f);
+    EXPECT_EQ(m.undo.UndoCount, 20);
+    EXPECT_EQ(m.undo.UndoOld[20], 6.0f);  // the first change (5 -> 6) is gone
+    EXPECT_EQ(m.undo.UndoNew[1], 26.0f);
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(UnDoClick(m));
-    EXPECT_EQ(m.LinkRadius, 6.0f);
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.design.LinkRadius, 6.0f);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
     EXPECT_FALSE(UnDoClick(m));
-    EXPECT_EQ(m.LinkRadius, 6.0f);
+    EXPECT_EQ(m.design.LinkRadius, 6.0f);
 }
 
 TEST(Undo, TheCylinderHeightTakesTheValveCentreLineBack) {
     Model m = test::StartedModel();
     Type(m, 102, "1.25");
-    EXPECT_EQ(m.PivotY[3], 1.25f);
-    EXPECT_EQ(m.PivotY[4], 3.75f);
+    EXPECT_EQ(m.pivots.PivotY[3], 1.25f);
+    EXPECT_EQ(m.pivots.PivotY[4], 3.75f);
     PopUndo(m);
-    EXPECT_EQ(m.PivotY[3], 0.0f);
-    EXPECT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
+    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
     Type(m, 108, "3.0");  // the valve height moves the centre line at once
-    EXPECT_EQ(m.PivotY[4], 3.0f);
+    EXPECT_EQ(m.pivots.PivotY[4], 3.0f);
     PopUndo(m);
-    EXPECT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
 }
 
 TEST(Undo, UndoOfALinkPivotRestoresItsWorkingCopy) {
     Model m = test::StartedModel();
     Type(m, 15, "9.5");
-    EXPECT_EQ(m.PivotX[13], 9.5f);
+    EXPECT_EQ(m.pivots.PivotX[13], 9.5f);
     PopUndo(m);
-    EXPECT_EQ(m.PivotX[12], 9.207f);
-    EXPECT_EQ(m.PivotX[13], 9.207f);
+    EXPECT_EQ(m.pivots.PivotX[12], 9.207f);
+    EXPECT_EQ(m.pivots.PivotX[13], 9.207f);
 }
 
 TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {
@@ -84,24 +84,24 @@ TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {
     Type(m, 2, "3.5");
     Type(m, 6, "5.5");
     PopUndo(m);
-    EXPECT_EQ(m.LinkRadius, 5.0f);
-    EXPECT_EQ(m.DynVarValue[1], 5.0f);  // the slot follows its dimension
-    EXPECT_EQ(m.DynVarValue[2], 3.5f);
-    EXPECT_EQ(m.StrokeLen, 3.5f);
-    EXPECT_EQ(m.Increment, -1.0f);
-    EXPECT_EQ(m.UndoId[20], 0);
-    EXPECT_TRUE(m.UndoName[20].empty());
+    EXPECT_EQ(m.design.LinkRadius, 5.0f);
+    EXPECT_EQ(m.dyn.DynVarValue[1], 5.0f);  // the slot follows its dimension
+    EXPECT_EQ(m.dyn.DynVarValue[2], 3.5f);
+    EXPECT_EQ(m.design.StrokeLen, 3.5f);
+    EXPECT_EQ(m.dyn.Increment, -1.0f);
+    EXPECT_EQ(m.undo.UndoId[20], 0);
+    EXPECT_TRUE(m.undo.UndoName[20].empty());
 }
 
 TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
     Model m = test::StartedModel();
-    m.EditChanged = false;
+    m.undo.EditChanged = false;
     CommitDimensionField(m, 2, "3.0004");
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
-    EXPECT_EQ(m.StrokeLen, 3.0004f);  // the text is stored again
-    PushUndo(m);                      // without EditChanged a push opens nothing
-    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_EQ(m.design.StrokeLen, 3.0004f);  // the text is stored again
+    PushUndo(m);                             // without EditChanged a push opens nothing
+    EXPECT_EQ(m.undo.UndoCount, 0);
 }
 
 TEST(Undo, TheUndoLineReadsOldToNew) {

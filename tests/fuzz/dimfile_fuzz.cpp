@@ -68,19 +68,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SolveValveEvents(m);
 
     // Every measuring layer on: both reference points, six data rows on linkage pivots.
-    m.ShowSteam = true;
-    m.ScreenData = true;
-    m.RefPointsOn = true;
-    m.PivotDataOn = true;
+    m.display.ShowSteam = true;
+    m.display.ScreenData = true;
+    m.display.RefPointsOn = true;
+    m.display.PivotDataOn = true;
     const int pivots[7] = {0, 2, 3, 4, 7, 11, 18};
     for (int k = 1; k <= 6; ++k) {
-        m.SlotUsed[static_cast<std::size_t>(k)] = 1;
-        m.DataPivots[static_cast<std::size_t>(k)] = static_cast<f32>(pivots[k]);
+        m.refs.SlotUsed[static_cast<std::size_t>(k)] = 1;
+        m.refs.DataPivots[static_cast<std::size_t>(k)] = static_cast<f32>(pivots[k]);
     }
-    m.PivotX[19] = m.PivotX[7];
-    m.PivotY[19] = m.PivotY[7];
-    m.PivotX[20] = m.PivotX[3];
-    m.PivotY[20] = m.PivotY[3];
+    m.pivots.PivotX[19] = m.pivots.PivotX[7];
+    m.pivots.PivotY[19] = m.pivots.PivotY[7];
+    m.pivots.PivotX[20] = m.pivots.PivotX[3];
+    m.pivots.PivotY[20] = m.pivots.PivotY[3];
 
     QuietHost host;
     CheckingCanvas canvas;
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scene.Tick(canvas);
     scene.Tick(canvas);
 
-    const ValveEventsResult r = AnalyseValveEvents(m, m.RevArmPos);
+    const ValveEventsResult r = AnalyseValveEvents(m, m.motion.RevArmPos);
     for (const EndEvents* end : {&r.front, &r.rear})
         for (const auto* e : {&end->admission, &end->cutoff, &end->release, &end->compression})
             if (*e && !((*e)->crankAngle >= 0 && (*e)->crankAngle < 360))

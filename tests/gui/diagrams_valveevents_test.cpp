@@ -58,8 +58,8 @@ TEST(ValveEventsWindow, FollowsTheDesignAndRecomputesOnlyOnChange) {
     EXPECT_TRUE(w.Refresh());
     EXPECT_NE(table->item(1, cut)->text(), before);
 
-    m.RevArmPositions[4] = 5.0f;  // the reverse-arm dialog's list decides the rows
-    m.RevArmCount = 4;
+    m.motion.RevArmPositions[4] = 5.0f;  // the reverse-arm dialog's list decides the rows
+    m.diagrams.RevArmCount = 4;
     EXPECT_TRUE(w.Refresh());
     ASSERT_EQ(table->rowCount(), 4);
     EXPECT_EQ(table->item(3, 0)->text(), QStringLiteral("5.000"));
@@ -153,16 +153,16 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
     d.findChild<QPushButton*>(QStringLiteral("Find"))->click();
     ASSERT_TRUE(apply->isEnabled());
     ASSERT_EQ(d.Result().status, EqualiseStatus::Equal);
-    EXPECT_EQ(m.Cyl.ValveCtrToJoint, 4.794f);  // Find only proposes
+    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, 4.794f);  // Find only proposes
 
-    const int undoBefore = m.UndoCount;
+    const int undoBefore = m.undo.UndoCount;
     apply->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(m.Cyl.ValveCtrToJoint, d.Result().value);
-    EXPECT_EQ(m.UndoCount, undoBefore + 1);
-    EXPECT_EQ(m.DynVarId[1], 117);
+    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, d.Result().value);
+    EXPECT_EQ(m.undo.UndoCount, undoBefore + 1);
+    EXPECT_EQ(m.dyn.DynVarId[1], 117);
     ASSERT_TRUE(UnDoClick(m));
-    EXPECT_EQ(m.Cyl.ValveCtrToJoint, 4.794f);
+    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, 4.794f);
 
     Model n = test::StartedModel();
     TCutoffEqualiser c(n);
@@ -170,8 +170,8 @@ TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
     c.findChild<QPushButton*>(QStringLiteral("Find"))->click();
     c.findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
     EXPECT_EQ(c.result(), QDialog::Rejected);
-    EXPECT_EQ(n.UndoCount, 0);
-    EXPECT_EQ(n.Frame.MainRodCrankEnd, 6.207f);
+    EXPECT_EQ(n.undo.UndoCount, 0);
+    EXPECT_EQ(n.design.Frame.MainRodCrankEnd, 6.207f);
 }
 
 TEST(ValveEventsWindow, OpensFromTheDrawGraphsMenuWithoutBlocking) {

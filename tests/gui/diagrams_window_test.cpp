@@ -33,7 +33,7 @@ struct App {
     App() {
         form = std::make_unique<TMainForm>(m, std::make_unique<SilentSound>());
         w = CreateAppWindows(m, *form);
-        m.RevArmCount = 3;
+        m.diagrams.RevArmCount = 3;
     }
     TDiagramWindow* Dia(DiagramKind k) {
         QDialog* d = k == DiagramKind::Sine    ? w.SineDia
@@ -68,7 +68,7 @@ int RedPixels(const QImage& img, QRect r) {
 
 // Slot 1 holds Link Radius, as after leaving its field.
 void ChooseLinkRadius(Model& m) {
-    m.EditChanged = false;
+    m.undo.EditChanged = false;
     CommitDimensionField(m, 6, "5.0");
 }
 
@@ -119,8 +119,8 @@ TEST(DiagramWindows, ActivationStopsTheTimerAsksForPositionsAndDraws) {
         TDiagramWindow* d = a.Dia(kind);
         int asked = 0;
         d->SetRevArmDialogRunner([&] { ++asked; });
-        a.m.CrankAngle = 40;
-        const f32 arm = a.m.RevArmPos;
+        a.m.motion.CrankAngle = 40;
+        const f32 arm = a.m.motion.RevArmPos;
         ASSERT_TRUE(a.Timer()->isActive());
         d->show();
         QApplication::processEvents();
@@ -134,45 +134,45 @@ TEST(DiagramWindows, ActivationStopsTheTimerAsksForPositionsAndDraws) {
         // Closing resumes the animation where it was.
         d->reject();
         EXPECT_TRUE(a.Timer()->isActive());
-        EXPECT_EQ(a.m.CrankAngle, 40.0f);
-        EXPECT_EQ(a.m.RevArmPos, arm);
+        EXPECT_EQ(a.m.motion.CrankAngle, 40.0f);
+        EXPECT_EQ(a.m.motion.RevArmPos, arm);
     }
 }
 
 TEST(DiagramWindows, PortOpensOnTheForwardGraph) {
     App a;
-    a.m.PortGraphMode = 'B';
+    a.m.diagrams.PortGraphMode = 'B';
     a.Dia(DiagramKind::Port)->FormActivate();
-    EXPECT_EQ(a.m.PortGraphMode, 'F');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'F');
     a.Dia(DiagramKind::Port)->BothGraphs1Click();
-    EXPECT_EQ(a.m.PortGraphMode, 'B');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'B');
     a.Dia(DiagramKind::Port)->ReverseGraph1Click();
-    EXPECT_EQ(a.m.PortGraphMode, 'R');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'R');
 }
 
 TEST(DiagramWindows, StaleDiagramRedrawsOnTheNextMouseMove) {
     App a;
     TDiagramWindow* d = a.Dia(DiagramKind::Sine);
     d->SetRevArmDialogRunner([&] {
-        a.m.RevArmCount = 1;  // the user kept one position
-        a.m.DiagramStale = true;
+        a.m.diagrams.RevArmCount = 1;  // the user kept one position
+        a.m.diagrams.DiagramStale = true;
     });
     d->SetRevArmPosClick();
     const QImage before = d->Picture().copy();
     d->FormMouseMove();
-    EXPECT_FALSE(a.m.DiagramStale);
+    EXPECT_FALSE(a.m.diagrams.DiagramStale);
     EXPECT_NE(d->Picture(), before);
     // The port window has no mouse-move redraw.
-    a.m.DiagramStale = true;
+    a.m.diagrams.DiagramStale = true;
     a.Dia(DiagramKind::Port)->FormMouseMove();
-    EXPECT_TRUE(a.m.DiagramStale);
+    EXPECT_TRUE(a.m.diagrams.DiagramStale);
 }
 
 TEST(DiagramWindows, DynamicVariablesShowBarsHereAndInTheMainWindow) {
     App a;
     TDiagramWindow* d = a.Dia(DiagramKind::Oval);
     d->DynVariClick();
-    EXPECT_TRUE(a.m.DynVarOn);
+    EXPECT_TRUE(a.m.display.DynVarOn);
     auto* bar1 = d->findChild<QScrollBar*>("SBDynVarO1");
     EXPECT_FALSE(bar1->isHidden());
     EXPECT_FALSE(bar1->isEnabled());  // no dimension chosen yet
@@ -182,7 +182,7 @@ TEST(DiagramWindows, DynamicVariablesShowBarsHereAndInTheMainWindow) {
     EXPECT_GT(RedPixels(d->Picture(), QRect(235, 0, 160, 40)), 50);
     d->Picture().save("diagram_oval_dynvars.png");
     d->DynVariClick();
-    EXPECT_FALSE(a.m.DynVarOn);
+    EXPECT_FALSE(a.m.display.DynVarOn);
     EXPECT_TRUE(bar1->isHidden());
     EXPECT_TRUE(a.form->findChild<QScrollBar*>("SBDynVar1")->isHidden());
 }
@@ -194,25 +194,25 @@ TEST(DiagramWindows, BarJogsTheDimensionAndOneInteractionIsOneUndo) {
     d->DynVariClick();
     auto* bar = d->findChild<QScrollBar*>("SBDynVarS1");
     ASSERT_TRUE(bar->isEnabled());
-    const float before = a.m.LinkRadius;
+    const float before = a.m.design.LinkRadius;
     d->SBDynVarInteractionStart(1);
     bar->setValue(1);  // an arrow step
     EXPECT_EQ(bar->value(), 0);
     bar->setValue(1);
     d->SBDynVarInteractionEnd(1);
-    EXPECT_FLOAT_EQ(a.m.LinkRadius, before + 0.002f);
-    EXPECT_EQ(a.m.UndoCount, 1);
+    EXPECT_FLOAT_EQ(a.m.design.LinkRadius, before + 0.002f);
+    EXPECT_EQ(a.m.undo.UndoCount, 1);
     auto* undo = d->findChild<QPushButton*>("UnDoDnS");
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_TRUE(a.form->findChild<QPushButton*>("UnDoDn")->isEnabled());
     EXPECT_TRUE(d->findChild<QPushButton*>("CloseSin")->hasFocus() || !d->isVisible());
     d->UnDoButtonClick();
-    EXPECT_FLOAT_EQ(a.m.LinkRadius, before);
+    EXPECT_FLOAT_EQ(a.m.design.LinkRadius, before);
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(a.form->findChild<QPushButton*>("UnDoDn")->isEnabled());
     // An UnDo on the empty history only disables the buttons.
     d->UnDoButtonClick();
-    EXPECT_FLOAT_EQ(a.m.LinkRadius, before);
+    EXPECT_FLOAT_EQ(a.m.design.LinkRadius, before);
 }
 
 TEST(DiagramWindows, UndoItemShowsTheLineAndTheButton) {
@@ -220,11 +220,11 @@ TEST(DiagramWindows, UndoItemShowsTheLineAndTheButton) {
     TDiagramWindow* d = a.Dia(DiagramKind::Steam);
     d->Redraw();
     d->UnDoItemClick();
-    EXPECT_TRUE(a.m.UndoOn);
+    EXPECT_TRUE(a.m.display.UndoOn);
     EXPECT_FALSE(d->findChild<QPushButton*>("UnDoDnSt")->isHidden());
-    EXPECT_EQ(a.m.UndoLine.size(), 2u + 2u + 1u + 6u + 4u + 6u + 46u);
+    EXPECT_EQ(a.m.readouts.UndoLine.size(), 2u + 2u + 1u + 6u + 4u + 6u + 46u);
     d->UnDoItemClick();
-    EXPECT_FALSE(a.m.UndoOn);
+    EXPECT_FALSE(a.m.display.UndoOn);
     EXPECT_TRUE(d->findChild<QPushButton*>("UnDoDnSt")->isHidden());
 }
 
@@ -247,8 +247,8 @@ TEST(DiagramWindows, PictureIsRetainedAndPainted) {
 
 TEST(DiagramWindows, LargeFontWidensTheClientArea) {
     App a;
-    a.m.FontScaleX = 1.27f;
-    a.m.FontScaleY = 1.22f;
+    a.m.display.FontScaleX = 1.27f;
+    a.m.display.FontScaleY = 1.22f;
     TDiagramWindow* d = a.Dia(DiagramKind::Sine);
     d->SetRevArmDialogRunner([] {});
     d->FormActivate();
@@ -299,7 +299,7 @@ TEST(DataTableWindow, OpeningBuildsTheTableAndClipboardWorks) {
 
 TEST(DataTableWindow, ZeroStepStillEnds) {
     App a;
-    a.m.StepSetting = 0;
+    a.m.motion.StepSetting = 0;
     auto* t = dynamic_cast<TDataTable*>(a.w.DataTable);
     t->FormActivate();
     EXPECT_GT(t->findChild<QPlainTextEdit*>("DataMemo")->blockCount(), 30000);
@@ -309,10 +309,10 @@ TEST(DataTableWindow, ZeroStepStillEnds) {
 
 TEST(DiagramPictures, DefaultDesignAtCentreNormalForwardAndReverse) {
     App a;
-    a.m.RevArmCount = 3;  // centre, normal reverse, normal forward
+    a.m.diagrams.RevArmCount = 3;  // centre, normal reverse, normal forward
     for (DiagramKind kind : kAll) {
         TDiagramWindow* d = a.Dia(kind);
-        if (kind == DiagramKind::Port) a.m.PortGraphMode = 'B';
+        if (kind == DiagramKind::Port) a.m.diagrams.PortGraphMode = 'B';
         d->Redraw();
         const char* file = kind == DiagramKind::Sine    ? "diagram_sine.png"
                            : kind == DiagramKind::Oval  ? "diagram_oval.png"
@@ -324,7 +324,7 @@ TEST(DiagramPictures, DefaultDesignAtCentreNormalForwardAndReverse) {
 
 TEST(DiagramWindows, OpeningAsksForPositionsWithTheRealDialogThenDrawsThem) {
     App a;
-    a.m.RevArmCount = 0;
+    a.m.diagrams.RevArmCount = 0;
     TDiagramWindow* d = a.Dia(DiagramKind::Sine);
     d->show();  // queues the activation
     // Runs inside the positions dialog's own loop: the user closes it with "Close".
@@ -336,12 +336,12 @@ TEST(DiagramWindows, OpeningAsksForPositionsWithTheRealDialogThenDrawsThem) {
     QApplication::processEvents();
     // Close1 re-read the list (three positions from the centre calculation) and marked the
     // diagrams stale; the drawing after it shows the three curves.
-    EXPECT_EQ(a.m.RevArmCount, 3);
-    EXPECT_TRUE(a.m.DiagramStale);
+    EXPECT_EQ(a.m.diagrams.RevArmCount, 3);
+    EXPECT_TRUE(a.m.diagrams.DiagramStale);
     const QImage first = d->Picture().copy();
     EXPECT_GT(NonWhite(first), 5000);
     d->FormMouseMove();
-    EXPECT_FALSE(a.m.DiagramStale);
+    EXPECT_FALSE(a.m.diagrams.DiagramStale);
     EXPECT_EQ(d->Picture(), first);  // nothing changed meanwhile: the same picture again
     d->reject();
     EXPECT_TRUE(a.Timer()->isActive());

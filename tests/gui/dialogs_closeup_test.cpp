@@ -20,18 +20,18 @@ TEST(CloseupInTheProgram, TheDialogClosesForTheCloseUpAndReopensAfterIt) {
     ASSERT_NE(frame, nullptr);
     test::ShowActive(*frame);
     QTest::mouseClick(frame->findChild<QPushButton*>("Button2"), Qt::LeftButton);
-    ASSERT_EQ(m.GraphicPosId, 2);
+    ASSERT_EQ(m.closeup.GraphicPosId, 2);
 
     main.form.Timer1Timer();
     EXPECT_FALSE(frame->isVisible());
-    EXPECT_EQ(m.Zoom, 30.0f);
+    EXPECT_EQ(m.view.Zoom, 30.0f);
     main.form.Timer1Timer();
-    EXPECT_EQ(m.GraphicPosFrames, 2);
+    EXPECT_EQ(m.closeup.GraphicPosFrames, 2);
 
     main.form.FormMouseDown(Qt::LeftButton, 300, 300);
     main.form.Timer1Timer();  // restores the view and queues the reopening
-    EXPECT_EQ(m.GraphicPosId, 0);
-    EXPECT_EQ(m.Zoom, 27.0f);
+    EXPECT_EQ(m.closeup.GraphicPosId, 0);
+    EXPECT_EQ(m.view.Zoom, 27.0f);
     EXPECT_FALSE(frame->isVisible());  // not inside the frame
 
     // The reopened dialog runs its own loop; this runs inside it, after the reopening.

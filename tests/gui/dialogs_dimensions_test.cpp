@@ -68,26 +68,26 @@ TEST(FrameDialog, LeavingAFieldCommitsAndOnlyTypingRecordsUndo) {
     // Through without typing: stored again, the newest dynamic variable, no undo entry.
     test::FocusByMouse(Field(d, 6));
     test::FocusByMouse(Button(d, "Close1"));
-    EXPECT_EQ(m.DynVarId[1], 6);
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.dyn.DynVarId[1], 6);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
     TypeInto(d, 2, "3.5");
-    EXPECT_EQ(m.StrokeLen, 3.5f);
-    EXPECT_EQ(m.UndoCount, 1);
-    EXPECT_EQ(m.UndoId[1], 2);
-    EXPECT_EQ(m.UndoOld[1], 3.0f);
-    EXPECT_EQ(m.UndoName[1], "Stroke");
-    EXPECT_EQ(m.DynVarName[1], "Stroke");
-    EXPECT_EQ(m.DynVarName[2], "Link Radius");
-    EXPECT_FALSE(m.EditChanged);
+    EXPECT_EQ(m.design.StrokeLen, 3.5f);
+    EXPECT_EQ(m.undo.UndoCount, 1);
+    EXPECT_EQ(m.undo.UndoId[1], 2);
+    EXPECT_EQ(m.undo.UndoOld[1], 3.0f);
+    EXPECT_EQ(m.undo.UndoName[1], "Stroke");
+    EXPECT_EQ(m.dyn.DynVarName[1], "Stroke");
+    EXPECT_EQ(m.dyn.DynVarName[2], "Link Radius");
+    EXPECT_FALSE(m.undo.EditChanged);
     // An emptied field stores 0; Backspace is an edit.
     NumericField* f = Field(d, 5);
     test::FocusByMouse(f);
     f->end(false);
     for (int i = 0; i < 6; ++i) QTest::keyClick(f, Qt::Key_Backspace);
     test::FocusByMouse(Button(d, "Close1"));
-    EXPECT_EQ(m.Frame.RadiusRodLen, 0.0f);
-    EXPECT_EQ(m.UndoCount, 2);
+    EXPECT_EQ(m.design.Frame.RadiusRodLen, 0.0f);
+    EXPECT_EQ(m.undo.UndoCount, 2);
 }
 
 TEST(FrameDialog, EnterCommitsAndMovesToCloseWithoutClosing) {
@@ -100,11 +100,11 @@ TEST(FrameDialog, EnterCommitsAndMovesToCloseWithoutClosing) {
     f->selectAll();
     QTest::keyClicks(f, "6.5");
     QTest::keyClick(f, Qt::Key_Return);
-    EXPECT_EQ(m.Frame.MainRodCrankEnd, 6.5f);
+    EXPECT_EQ(m.design.Frame.MainRodCrankEnd, 6.5f);
     EXPECT_TRUE(Button(d, "Close1")->hasFocus());
     EXPECT_TRUE(d.isVisible());
     // Enter on a focused field never presses the reset.
-    EXPECT_EQ(m.UndoCount, 1);
+    EXPECT_EQ(m.undo.UndoCount, 1);
 }
 
 TEST(FrameDialog, GearLimitsClampEachOtherAndSetTheReverseArmRange) {
@@ -112,27 +112,27 @@ TEST(FrameDialog, GearLimitsClampEachOtherAndSetTheReverseArmRange) {
     test::TestMain main(m);
     TFrameDi d(m, &main.form);
     test::ShowActive(d);
-    const float c = m.RevArmPositions[0];
-    m.RevArmPositions[4] = c + 1.7f;
+    const float c = m.motion.RevArmPositions[0];
+    m.motion.RevArmPositions[4] = c + 1.7f;
     TypeInto(d, 18, "2.5");
-    EXPECT_EQ(m.RevArmToCentMax, 2.5f);
+    EXPECT_EQ(m.design.RevArmToCentMax, 2.5f);
     EXPECT_EQ(main.SBRevArm->maximum(), 2500);
     EXPECT_EQ(main.SBRevArm->minimum(), -2500);
     TypeInto(d, 17, "3");  // above the maximum: the maximum
-    EXPECT_EQ(m.RevArmToCentNorm, 2.5f);
-    EXPECT_EQ(m.RevArmPositions[4], c + 1.7f);
+    EXPECT_EQ(m.design.RevArmToCentNorm, 2.5f);
+    EXPECT_EQ(m.motion.RevArmPositions[4], c + 1.7f);
     TypeInto(d, 18, "1.0");  // below the normal offset: the normal offset
-    EXPECT_EQ(m.RevArmToCentMax, 2.5f);
-    m.RevArmToCentNorm = 1.2f;
+    EXPECT_EQ(m.design.RevArmToCentMax, 2.5f);
+    m.design.RevArmToCentNorm = 1.2f;
     TypeInto(d, 18, "1.0");
-    EXPECT_EQ(m.RevArmToCentMax, 1.2f);
+    EXPECT_EQ(m.design.RevArmToCentMax, 1.2f);
     EXPECT_EQ(main.SBRevArm->maximum(), 1200);
-    EXPECT_FLOAT_EQ(m.RevArmPositions[4], c + 1.2f);
-    EXPECT_EQ(m.RevArmPositions[6], 0.0f);
+    EXPECT_FLOAT_EQ(m.motion.RevArmPositions[4], c + 1.2f);
+    EXPECT_EQ(m.motion.RevArmPositions[6], 0.0f);
     TypeInto(d, 18, "-1");
-    EXPECT_EQ(m.RevArmToCentMax, 1.2f);
+    EXPECT_EQ(m.design.RevArmToCentMax, 1.2f);
     // Neither limit touches undo or the dynamic variables.
-    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_EQ(m.undo.UndoCount, 0);
     EXPECT_TRUE(SlotIsEmpty(m, 1));
 }
 
@@ -141,9 +141,9 @@ TEST(FrameDialog, ASmallButtonAsksForTheCloseUp) {
     TFrameDi d(m, nullptr);
     test::ShowActive(d);
     QTest::mouseClick(Button(d, "Button6"), Qt::LeftButton);
-    EXPECT_EQ(m.GraphicPosId, 6);
+    EXPECT_EQ(m.closeup.GraphicPosId, 6);
     QTest::mouseClick(Button(d, "Button17"), Qt::LeftButton);
-    EXPECT_EQ(m.GraphicPosId, 17);
+    EXPECT_EQ(m.closeup.GraphicPosId, 17);
     EXPECT_EQ(Button(d, "Button11")->geometry(), QRect(0, 104, 8, 13));
     EXPECT_EQ(Button(d, "Button19")->geometry(), QRect(194, 13, 8, 13));
 }
@@ -157,15 +157,15 @@ TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
     TypeInto(d, 18, "2.5");
     QPushButton* reset = Button(d, "ResetFrame");
     QTest::mousePress(reset, Qt::LeftButton);
-    EXPECT_EQ(m.StrokeLen, 3.0f);
+    EXPECT_EQ(m.design.StrokeLen, 3.0f);
     EXPECT_EQ(Field(d, 2)->text(), "3.000");
     EXPECT_EQ(main.SBRevArm->maximum(), 1800);
     EXPECT_TRUE(SlotIsEmpty(m, 1));
-    EXPECT_EQ(m.Increment, 0.0f);
-    EXPECT_EQ(m.UndoCount, 1);  // holding the button down keeps the history
+    EXPECT_EQ(m.dyn.Increment, 0.0f);
+    EXPECT_EQ(m.undo.UndoCount, 1);  // holding the button down keeps the history
     QTest::mouseRelease(reset, Qt::LeftButton);
-    EXPECT_EQ(m.UndoCount, 0);
-    EXPECT_FALSE(m.UndoButtonsEnabled);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
     EXPECT_TRUE(d.isVisible());
 }
 
@@ -175,20 +175,20 @@ TEST(FrameDialog, CloseRecomputesMidGearAndEscapeDoesNot) {
     TFrameDi d(m, &main.form);
     test::ShowActive(d);
     TypeInto(d, 6, "6");
-    const float before = m.RevArmPositions[0];
+    const float before = m.motion.RevArmPositions[0];
     main.SBRevArm->setValue(300);
-    m.FrontCutoffText = "50%";
+    m.readouts.FrontCutoffText = "50%";
     QTest::keyClick(&d, Qt::Key_Escape);
     EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(m.RevArmPositions[0], before);
+    EXPECT_EQ(m.motion.RevArmPositions[0], before);
     EXPECT_EQ(main.SBRevArm->value(), 300);
     test::ShowActive(d);
     QTest::mouseClick(Button(d, "Close1"), Qt::LeftButton);
     EXPECT_FALSE(d.isVisible());
-    EXPECT_NE(m.RevArmPositions[0], before);
-    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_NE(m.motion.RevArmPositions[0], before);
+    EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
     EXPECT_EQ(main.SBRevArm->value(), 0);
-    EXPECT_TRUE(m.FrontCutoffText.empty());
+    EXPECT_TRUE(m.readouts.FrontCutoffText.empty());
 }
 
 TEST(CylinderDialog, TheValveHeightMovesTheValveCentreLineAtOnce) {
@@ -200,12 +200,12 @@ TEST(CylinderDialog, TheValveHeightMovesTheValveCentreLineAtOnce) {
     EXPECT_EQ(d.size(), QSize(386, 230));
     EXPECT_EQ(Field(d, 8)->text(), "2.500");
     TypeInto(d, 8, "3.0");
-    EXPECT_EQ(m.Cyl.ValveCLToCylCL, 3.0f);
-    EXPECT_EQ(m.PivotY[4], 3.0f);
-    EXPECT_EQ(m.UndoName[1], "Valve CL to Cyl CL");
+    EXPECT_EQ(m.design.Cyl.ValveCLToCylCL, 3.0f);
+    EXPECT_EQ(m.pivots.PivotY[4], 3.0f);
+    EXPECT_EQ(m.undo.UndoName[1], "Valve CL to Cyl CL");
     TypeInto(d, 2, "0.5");
-    EXPECT_EQ(m.PivotY[4], 3.5f);
-    EXPECT_EQ(m.DynVarId[1], 102);
+    EXPECT_EQ(m.pivots.PivotY[4], 3.5f);
+    EXPECT_EQ(m.dyn.DynVarId[1], 102);
 }
 
 TEST(CylinderDialog, ButtonsCarryTheIdOfTheirFieldNotOfTheirRow) {
@@ -216,7 +216,7 @@ TEST(CylinderDialog, ButtonsCarryTheIdOfTheirFieldNotOfTheirRow) {
     EXPECT_EQ(b15->geometry(), QRect(194, 65, 8, 13));            // row 5 of column 2
     EXPECT_EQ(Field(d, 15)->geometry(), QRect(342, 78, 40, 13));  // its field on row 6
     QTest::mouseClick(b15, Qt::LeftButton);
-    EXPECT_EQ(m.GraphicPosId, 115);
+    EXPECT_EQ(m.closeup.GraphicPosId, 115);
 }
 
 TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
@@ -224,18 +224,18 @@ TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
     test::TestMain main(m);
     TCylDimen d(m, &main.form);
     test::ShowActive(d);
-    m.StrokeLen = 4.0f;
+    m.design.StrokeLen = 4.0f;
     main.SBRevArm->setRange(-2500, 2500);
     TypeInto(d, 3, "3.1");
     TypeInto(d, 2, "1");
     QTest::mouseClick(Button(d, "Reset1"), Qt::LeftButton);
-    EXPECT_EQ(m.Cyl.CylBoreDia, 2.5f);
-    EXPECT_EQ(m.PivotY[3], 0.0f);
-    EXPECT_EQ(m.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.Cyl.CylBoreDia, 2.5f);
+    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
+    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
     EXPECT_EQ(Field(d, 3)->text(), "2.500");
-    EXPECT_EQ(m.StrokeLen, 4.0f);
+    EXPECT_EQ(m.design.StrokeLen, 4.0f);
     EXPECT_EQ(main.SBRevArm->maximum(), 2500);
-    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_EQ(m.undo.UndoCount, 0);
     EXPECT_TRUE(SlotIsEmpty(m, 1));
 }
 
@@ -262,7 +262,7 @@ TEST(DimensionTable, EveryDimensionRoundTripsThroughDialogFileUndoAndCloseUp) {
         const float before = GetDimension(m, d.id);
         // The normal gear offset stays below the largest, so neither limit is clamped.
         const float typed = d.id == 17 ? 1.25f : before + 0.5f;
-        const int undoCount = m.UndoCount;
+        const int undoCount = m.undo.UndoCount;
         const DimFileImage old = EncodeDimensionFile(m);
         TypeInto(dialog, d.dialog.field, QString::number(typed, 'f', 3).toLatin1().constData());
         EXPECT_FLOAT_EQ(GetDimension(m, d.id), typed);
@@ -289,7 +289,7 @@ TEST(DimensionTable, EveryDimensionRoundTripsThroughDialogFileUndoAndCloseUp) {
 
         // The small button asks for the close-up, which shows this dimension.
         dialog.findChild<QPushButton*>(QStringLiteral("Button%1").arg(d.dialog.field))->click();
-        EXPECT_EQ(m.GraphicPosId, d.id);
+        EXPECT_EQ(m.closeup.GraphicPosId, d.id);
         Model view = m;
         SolveLinkage(view);
         SolveValveEvents(view);
@@ -304,14 +304,14 @@ TEST(DimensionTable, EveryDimensionRoundTripsThroughDialogFileUndoAndCloseUp) {
         for (const CanvasOp& op : c.OfKind(CanvasOp::Kind::Line))
             if (op.penWidth == 3 && (op.c[0] != op.c[2] || op.c[1] != op.c[3])) line = true;
         EXPECT_TRUE(line);
-        m.GraphicPosId = 0;
+        m.closeup.GraphicPosId = 0;
 
         // Undo takes the typed value back; the gear limits are not in the history.
         if (gearLimit) {
-            EXPECT_EQ(m.UndoCount, undoCount);
+            EXPECT_EQ(m.undo.UndoCount, undoCount);
         } else {
-            EXPECT_EQ(m.UndoId[1], d.id);
-            EXPECT_EQ(m.UndoName[1], d.caption);
+            EXPECT_EQ(m.undo.UndoId[1], d.id);
+            EXPECT_EQ(m.undo.UndoName[1], d.caption);
             main.form.Timer1Timer();  // the tick enables the UnDo button
             ASSERT_TRUE(undo->isEnabled());
             undo->click();

@@ -94,29 +94,29 @@ TEST(WindowKeys, EscapeInAFieldAndTheCloseBoxRunCancel) {
         Program p;
         StopTheTimer(p);
         auto* run = p.Button("Run");
-        const float angle = p.m.CrankAngle;
+        const float angle = p.m.motion.CrankAngle;
         TypeAndLeave(p.w.DrivAng, "Edit1", "123", way);
-        EXPECT_EQ(p.m.CrankAngle, angle);
+        EXPECT_EQ(p.m.motion.CrankAngle, angle);
         EXPECT_EQ(run->text(), "Stop");  // Cancel does not stop the motion
 
         TypeAndLeave(p.w.StpAng, "Edit1", "3", way);
-        EXPECT_EQ(p.m.StepSetting, 10.0f);
+        EXPECT_EQ(p.m.motion.StepSetting, 10.0f);
 
-        const float arm = p.m.RevArmPos;
+        const float arm = p.m.motion.RevArmPos;
         TypeAndLeave(p.w.RevPos, "Edit1", "7", way);
-        EXPECT_EQ(p.m.RevArmPos, arm);
+        EXPECT_EQ(p.m.motion.RevArmPos, arm);
         EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
 
         TypeAndLeave(p.w.GraphZoom, "Edit1", "99", way);
-        EXPECT_EQ(p.m.GraphicZoomFactor, 7.5f);
+        EXPECT_EQ(p.m.closeup.GraphicZoomFactor, 7.5f);
 
         // Cancel of the reference points switches the mode off, also when it was on.
         p.Action("RefPoints")->trigger();
-        ASSERT_TRUE(p.m.RefPointsOn);
+        ASSERT_TRUE(p.m.display.RefPointsOn);
         TypeAndLeave(p.w.RefPnts, "Edit1", "5", way);
-        EXPECT_FALSE(p.m.RefPointsOn);
+        EXPECT_FALSE(p.m.display.RefPointsOn);
         EXPECT_TRUE(p.Widget("SBRef1Vert")->isHidden());
-        EXPECT_EQ(p.m.PivotY[19], 0.0f);
+        EXPECT_EQ(p.m.pivots.PivotY[19], 0.0f);
     }
 }
 
@@ -125,31 +125,31 @@ TEST(WindowKeys, WithoutCancelEscapeInAFieldDoesWhatTheCloseBoxDoes) {
         Program p;
         StopTheTimer(p);
         // The frame dialog closes without its Close button's work: no new centre.
-        const float centre = p.m.RevArmPositions[0];
-        p.m.LinkRadius = 6.0f;
+        const float centre = p.m.motion.RevArmPositions[0];
+        p.m.design.LinkRadius = 6.0f;
         TypeAndLeave(p.w.FrameDi, "Edit6", "6", way);
-        EXPECT_EQ(p.m.RevArmPositions[0], centre);
+        EXPECT_EQ(p.m.motion.RevArmPositions[0], centre);
 
         // The positions list is fixed as by its Close button: the entries after the first 0
         // are cleared.
-        const float c = p.m.RevArmPositions[0];
-        p.m.RevArmPositions[4] = c + 0.5f;
-        p.m.RevArmPositions[5] = c + 0.7f;
-        p.m.RevArmPositions[6] = c + 0.9f;
+        const float c = p.m.motion.RevArmPositions[0];
+        p.m.motion.RevArmPositions[4] = c + 0.5f;
+        p.m.motion.RevArmPositions[5] = c + 0.7f;
+        p.m.motion.RevArmPositions[6] = c + 0.9f;
         QDialog* d = p.w.SetRevArm;
         test::ShowActive(*d);
-        ASSERT_EQ(p.m.RevArmCount, 6);
-        p.m.DiagramStale = false;
+        ASSERT_EQ(p.m.diagrams.RevArmCount, 6);
+        p.m.diagrams.DiagramStale = false;
         Retype(d, "Edit4", "0");
         QLineEdit* first = Retype(d, "Edit1", "");  // leaving position 4 commits it
         ASSERT_NE(first, nullptr);
-        ASSERT_EQ(p.m.RevArmPositions[4], 0.0f);
+        ASSERT_EQ(p.m.motion.RevArmPositions[4], 0.0f);
         if (way == Way::EscapeInTheField) QTest::keyClick(first, Qt::Key_Escape);
         else d->close();
         EXPECT_FALSE(d->isVisible());
-        EXPECT_EQ(p.m.RevArmCount, 3);
-        EXPECT_EQ(p.m.RevArmPositions[5], 0.0f);
-        EXPECT_EQ(p.m.RevArmPositions[6], 0.0f);
-        EXPECT_TRUE(p.m.DiagramStale);
+        EXPECT_EQ(p.m.diagrams.RevArmCount, 3);
+        EXPECT_EQ(p.m.motion.RevArmPositions[5], 0.0f);
+        EXPECT_EQ(p.m.motion.RevArmPositions[6], 0.0f);
+        EXPECT_TRUE(p.m.diagrams.DiagramStale);
     }
 }

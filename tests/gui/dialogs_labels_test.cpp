@@ -38,8 +38,8 @@ InkBox InkIn(const QImage& img, QRect r) {
 }
 
 void SetFont(Model& m, float sx, float sy) {
-    m.FontScaleX = sx;
-    m.FontScaleY = sy;
+    m.display.FontScaleX = sx;
+    m.display.FontScaleY = sy;
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ TEST(DialogLabels, ReverseArmPositionTextsLineUpWithTheirFieldsAtBothSettings) {
 // left and its own field, its ink is as wide as the same text drawn on its own.
 TEST(DialogLabels, ReverseArmPositionTextsStandClearOfEveryFieldAtBothSettings) {
     Model m = test::StartedModel();
-    const float c = m.RevArmPositions[0];
-    for (int k = 4; k <= 9; ++k) m.RevArmPositions[k] = c + 0.1f * static_cast<float>(k - 3);
+    const float c = m.motion.RevArmPositions[0];
+    for (int k = 4; k <= 9; ++k) m.motion.RevArmPositions[k] = c + 0.1f * static_cast<float>(k - 3);
     TSetRevArm d(m);
     const auto inkWidthAlone = [&](const QString& text) {
         QImage img(300, 30, QImage::Format_RGB32);

@@ -68,7 +68,7 @@ struct ExportProgram {
     ExportProgram() {
         form = std::make_unique<TMainForm>(m, std::unique_ptr<SoundSink>(sound));
         w = CreateAppWindows(m, *form);
-        m.RevArmCount = 3;
+        m.diagrams.RevArmCount = 3;
         exporter = form->findChild<PictureExporter*>(QStringLiteral("PictureExporter"),
                                                      Qt::FindDirectChildrenOnly);
         Prepare(exporter);
@@ -188,7 +188,7 @@ SvgDocument ParseSvg(const QByteArray& data) {
 }
 
 QPointF PivotCentre(const Model& m, int i) {
-    return QPointF(m.ScreenX[i] + 0.5, m.ScreenY[i] + 0.5);
+    return QPointF(m.pivots.ScreenX[i] + 0.5, m.pivots.ScreenY[i] + 0.5);
 }
 
 // A polyline of the colour through exactly these pivots.
@@ -247,8 +247,8 @@ TEST(PictureExport, SvgOfTheStartPictureHoldsTheRodsAsColouredLinesAndTheTextsAs
     // The driver wheel is a circle round the axle, the read-outs are text.
     bool wheel = false;
     for (const auto& c : doc.Of(QStringLiteral("circle"), QStringLiteral("#000000")))
-        wheel |= c.attributes.value(QStringLiteral("cx")).toDouble() == m.ScreenX[1] &&
-                 c.attributes.value(QStringLiteral("cy")).toDouble() == m.ScreenY[1] &&
+        wheel |= c.attributes.value(QStringLiteral("cx")).toDouble() == m.pivots.ScreenX[1] &&
+                 c.attributes.value(QStringLiteral("cy")).toDouble() == m.pivots.ScreenY[1] &&
                  c.attributes.value(QStringLiteral("r")).toDouble() > 100;
     EXPECT_TRUE(wheel);
     EXPECT_TRUE(doc.HasText(QStringLiteral("Rev Arm ")));
@@ -396,9 +396,10 @@ TEST(PictureExport, FailedWriteShowsAnErrorMessageBoxInEnglishUnderAGermanLocale
 
 TEST(PictureExport, ExportDrawsFromACopyAndLeavesTheAnimationAlone) {
     ExportProgram p;
-    p.m.ShowSteam = true;
+    p.m.display.ShowSteam = true;
     // On to a frame with a port open to steam, where every frame changes the steam density.
-    for (int i = 0; i < 7 || !(p.m.FrontSteamOpen > 0 || p.m.RearSteamOpen > 0); ++i) {
+    for (int i = 0; i < 7 || !(p.m.solved.FrontSteamOpen > 0 || p.m.solved.RearSteamOpen > 0);
+         ++i) {
         ASSERT_LT(i, 100);
         p.form->Timer1Timer();
     }
@@ -407,20 +408,20 @@ TEST(PictureExport, ExportDrawsFromACopyAndLeavesTheAnimationAlone) {
     const QString caption = p.form->windowTitle();
     p.Export(QStringLiteral("steam.svg"));
     p.Export(QStringLiteral("steam.pdf"));
-    EXPECT_EQ(p.m.CrankAngle, before.CrankAngle);
-    EXPECT_EQ(p.m.FrontSteamDensity, before.FrontSteamDensity);
-    EXPECT_EQ(p.m.RearSteamDensity, before.RearSteamDensity);
-    EXPECT_EQ(p.m.FrontSteamCount, before.FrontSteamCount);
-    EXPECT_EQ(p.m.FrontBeatArmed, before.FrontBeatArmed);
-    EXPECT_EQ(p.m.RearBeatLevel, before.RearBeatLevel);
-    EXPECT_EQ(p.m.PrevPistonPos, before.PrevPistonPos);
-    EXPECT_EQ(p.m.PrevFrontSteamOpen, before.PrevFrontSteamOpen);
-    EXPECT_EQ(p.m.FrontCutoffFrames, before.FrontCutoffFrames);
-    EXPECT_EQ(p.m.RearCutoffFrames, before.RearCutoffFrames);
-    EXPECT_EQ(p.m.FrontCutoffText, before.FrontCutoffText);
-    EXPECT_EQ(p.m.GeometryErrorFrames, before.GeometryErrorFrames);
-    EXPECT_EQ(p.m.PivotX, before.PivotX);
-    EXPECT_EQ(p.m.ScreenX, before.ScreenX);
+    EXPECT_EQ(p.m.motion.CrankAngle, before.motion.CrankAngle);
+    EXPECT_EQ(p.m.steam.FrontSteamDensity, before.steam.FrontSteamDensity);
+    EXPECT_EQ(p.m.steam.RearSteamDensity, before.steam.RearSteamDensity);
+    EXPECT_EQ(p.m.steam.FrontSteamCount, before.steam.FrontSteamCount);
+    EXPECT_EQ(p.m.steam.FrontBeatArmed, before.steam.FrontBeatArmed);
+    EXPECT_EQ(p.m.steam.RearBeatLevel, before.steam.RearBeatLevel);
+    EXPECT_EQ(p.m.readouts.PrevPistonPos, before.readouts.PrevPistonPos);
+    EXPECT_EQ(p.m.readouts.PrevFrontSteamOpen, before.readouts.PrevFrontSteamOpen);
+    EXPECT_EQ(p.m.readouts.FrontCutoffFrames, before.readouts.FrontCutoffFrames);
+    EXPECT_EQ(p.m.readouts.RearCutoffFrames, before.readouts.RearCutoffFrames);
+    EXPECT_EQ(p.m.readouts.FrontCutoffText, before.readouts.FrontCutoffText);
+    EXPECT_EQ(p.m.readouts.GeometryErrorFrames, before.readouts.GeometryErrorFrames);
+    EXPECT_EQ(p.m.pivots.PivotX, before.pivots.PivotX);
+    EXPECT_EQ(p.m.pivots.ScreenX, before.pivots.ScreenX);
     EXPECT_EQ(p.sound->calls, sounds);  // no exhaust beat from the copy
     EXPECT_EQ(p.form->windowTitle(), caption);
     // The steam is in the drawing, as small squares.
@@ -441,7 +442,7 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
     TDiagramWindow* sine = p.Dia(p.w.SineDia);
     sine->Redraw();
     const Model first = p.m;
-    p.m.Frame.RadiusRodLen += 0.5f;  // a changed design, drawn over the picture
+    p.m.design.Frame.RadiusRodLen += 0.5f;  // a changed design, drawn over the picture
     sine->Draw();
     const Model second = p.m;
 
@@ -479,9 +480,9 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
                   QStringLiteral("preserve"))
             << t.text.toStdString();
     EXPECT_TRUE(doc.Of(QStringLiteral("image")).empty());
-    EXPECT_EQ(p.m.CrankAngle, second.CrankAngle);
-    EXPECT_EQ(p.m.RevArmPos, second.RevArmPos);
-    EXPECT_EQ(p.m.PivotX, second.PivotX);
+    EXPECT_EQ(p.m.motion.CrankAngle, second.motion.CrankAngle);
+    EXPECT_EQ(p.m.motion.RevArmPos, second.motion.RevArmPos);
+    EXPECT_EQ(p.m.pivots.PivotX, second.pivots.PivotX);
     // Drawn again, the vector picture lies on the retained one.
     const QImage vector = RenderSvg(p.chosen, sine->Picture().size());
     EXPECT_GT(Covered(sine->Picture(), vector), 0.97);
@@ -536,9 +537,9 @@ TEST(PictureExport, PrintPutsTheTitleLineAboveThePicture) {
 TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     Model m;
     StartUp(m);
-    m.DesignName = "Express";
-    m.RevArmPos = GearRevArmPos(m, Gear::NormalForward);
-    m.Direction = "Fwd";
+    m.design.DesignName = "Express";
+    m.motion.RevArmPos = GearRevArmPos(m, Gear::NormalForward);
+    m.motion.Direction = "Fwd";
     const QString caption = QStringLiteral(
         "TARN1 Inside Admission      Sine Diagram    Express     17.05.24   10:30:00   Version "
         "2.6");
@@ -546,24 +547,24 @@ TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     const QString head =
         QStringLiteral(
             "TARN1 Inside Admission Sine Diagram    Design: Express    2024-05-17    Rev Arm ") +
-        QString::fromStdString(Str(static_cast<long double>(m.RevArmPos), 0, 3)) +
+        QString::fromStdString(Str(static_cast<long double>(m.motion.RevArmPos), 0, 3)) +
         QStringLiteral(" Fwd (normal forward), cut-off front ");
     EXPECT_TRUE(line.startsWith(head)) << line.toStdString();
     EXPECT_TRUE(line.endsWith(QStringLiteral(" %"))) << line.toStdString();
     // Between the standard gears there is no gear name.
-    m.RevArmPos += 0.01f;
+    m.motion.RevArmPos += 0.01f;
     EXPECT_FALSE(PrintTitleLine(caption, m, QDate(2024, 5, 17)).contains(QLatin1Char('(')));
 }
 
 TEST(PictureExport, ADiagramsTitleNamesThePositionsItDrew) {
     ExportProgram p;
     TDiagramWindow* sine = p.Dia(p.w.SineDia);
-    p.m.RevArmCount = 2;
-    p.m.RevArmPositions[1] = 4.5f;
-    p.m.RevArmPositions[2] = p.m.RevArmPositions[0];
+    p.m.diagrams.RevArmCount = 2;
+    p.m.motion.RevArmPositions[1] = 4.5f;
+    p.m.motion.RevArmPositions[2] = p.m.motion.RevArmPositions[0];
     sine->Redraw();
     // The main window's gear moves on; the printed page still names what the picture shows.
-    p.m.RevArmPos = 7.9f;
+    p.m.motion.RevArmPos = 7.9f;
     const Picture shown = sine->ShownPicture();
     const QString line = PrintTitleLine(QStringLiteral("TARN1 Inside Admission      Sine Diagram"),
                                         p.m, QDate(2024, 5, 17), shown.subject);

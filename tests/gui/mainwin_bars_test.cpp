@@ -20,7 +20,7 @@ using testing::MainWindowTest;
 
 // Slot 1 holds Link Radius, as after leaving its field.
 void ChooseLinkRadius(Model& m) {
-    m.EditChanged = false;
+    m.undo.EditChanged = false;
     CommitDimensionField(m, 6, "5.0");
 }
 
@@ -44,16 +44,16 @@ std::vector<int> ThreeInteractions(Model& m, QScrollBar* bar) {
     std::vector<int> counts;
     QTest::mousePress(bar, Qt::LeftButton, {}, RightArrow(bar));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, RightArrow(bar));
-    counts.push_back(m.UndoCount);
+    counts.push_back(m.undo.UndoCount);
     bar->setFocus(Qt::MouseFocusReason);
     Key(bar, QEvent::KeyPress, false);
     Key(bar, QEvent::KeyPress, true);  // held: the key repeats
     Key(bar, QEvent::KeyRelease, true);
     Key(bar, QEvent::KeyPress, true);
     Key(bar, QEvent::KeyRelease, false);
-    counts.push_back(m.UndoCount);
+    counts.push_back(m.undo.UndoCount);
     WheelUp(bar);
-    counts.push_back(m.UndoCount);
+    counts.push_back(m.undo.UndoCount);
     return counts;
 }
 
@@ -71,10 +71,10 @@ TEST_F(MainWindowTest, EachPressKeyStrokeOrWheelTurnOnAJogBarIsOneUndoEntry) {
 
     QTest::mousePress(bar, Qt::LeftButton, {}, RightArrow(bar));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, RightArrow(bar));
-    EXPECT_FLOAT_EQ(m.LinkRadius, 5.001f);
-    ASSERT_EQ(m.UndoCount, 1);
-    EXPECT_EQ(m.UndoOld[1], 5.0f);
-    EXPECT_EQ(m.UndoNew[1], m.LinkRadius);
+    EXPECT_FLOAT_EQ(m.design.LinkRadius, 5.001f);
+    ASSERT_EQ(m.undo.UndoCount, 1);
+    EXPECT_EQ(m.undo.UndoOld[1], 5.0f);
+    EXPECT_EQ(m.undo.UndoNew[1], m.design.LinkRadius);
     EXPECT_TRUE(Button("UnDoDn")->isEnabled());
     EXPECT_TRUE(Bar("SBRevArm")->hasFocus());  // the focus goes back to the reverse arm
     EXPECT_EQ(bar->value(), 0);
@@ -86,27 +86,27 @@ TEST_F(MainWindowTest, EachPressKeyStrokeOrWheelTurnOnAJogBarIsOneUndoEntry) {
     Key(bar, QEvent::KeyRelease, true);
     Key(bar, QEvent::KeyPress, true);
     Key(bar, QEvent::KeyRelease, false);
-    const float afterKeys = m.LinkRadius;
+    const float afterKeys = m.design.LinkRadius;
     EXPECT_NEAR(std::fabs(afterKeys - 5.001f), 0.003f, 1e-6f);
-    ASSERT_EQ(m.UndoCount, 2);
-    EXPECT_EQ(m.UndoOld[1], 5.001f);
-    EXPECT_EQ(m.UndoNew[1], afterKeys);
+    ASSERT_EQ(m.undo.UndoCount, 2);
+    EXPECT_EQ(m.undo.UndoOld[1], 5.001f);
+    EXPECT_EQ(m.undo.UndoNew[1], afterKeys);
     EXPECT_TRUE(Bar("SBRevArm")->hasFocus());
 
     WheelUp(bar);
-    ASSERT_EQ(m.UndoCount, 3);
-    EXPECT_EQ(m.UndoOld[1], afterKeys);
-    EXPECT_NE(m.LinkRadius, afterKeys);
+    ASSERT_EQ(m.undo.UndoCount, 3);
+    EXPECT_EQ(m.undo.UndoOld[1], afterKeys);
+    EXPECT_NE(m.design.LinkRadius, afterKeys);
     // Undo takes each interaction back as a whole.
     for (float v : {afterKeys, 5.001f, 5.0f}) {
         Button("UnDoDn")->click();
-        EXPECT_EQ(m.LinkRadius, v);
+        EXPECT_EQ(m.design.LinkRadius, v);
     }
     EXPECT_FALSE(Button("UnDoDn")->isEnabled());
     // A press on the thumb that moves nothing records nothing.
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
-    EXPECT_EQ(m.UndoCount, 0);
+    EXPECT_EQ(m.undo.UndoCount, 0);
     form->hide();
 }
 
@@ -122,27 +122,27 @@ TEST_F(MainWindowTest, ADiagramsJogBarsRecordOneEntryPerInteractionAndGiveTheFoc
     EXPECT_TRUE(bar->focusPolicy() & Qt::ClickFocus);
     EXPECT_EQ(ThreeInteractions(m, bar), (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(d->findChild<QPushButton*>("CloseOval")->hasFocus());
-    EXPECT_EQ(m.UndoOld[3], 5.0f);          // the press
-    EXPECT_EQ(m.UndoOld[2], m.UndoNew[3]);  // the key strokes
-    EXPECT_EQ(m.UndoOld[1], m.UndoNew[2]);  // the wheel turn
-    EXPECT_NEAR(std::fabs(m.UndoNew[2] - m.UndoOld[2]), 0.003f, 1e-6f);
+    EXPECT_EQ(m.undo.UndoOld[3], 5.0f);               // the press
+    EXPECT_EQ(m.undo.UndoOld[2], m.undo.UndoNew[3]);  // the key strokes
+    EXPECT_EQ(m.undo.UndoOld[1], m.undo.UndoNew[2]);  // the wheel turn
+    EXPECT_NEAR(std::fabs(m.undo.UndoNew[2] - m.undo.UndoOld[2]), 0.003f, 1e-6f);
     d->reject();
 }
 
 TEST_F(MainWindowTest, WithNoGearTravelFwdAndRevPutTheArmAtMidGear) {
     form->findChild<QTimer*>("Timer1")->stop();
-    const float centre = m.RevArmPositions[0];
+    const float centre = m.motion.RevArmPositions[0];
     CommitGearLimitNorm(m, "0");
     CommitGearLimitMax(m, "0");
     Bar("SBRevArm")->setRange(-RevArmBarMax(m), RevArmBarMax(m));
     Button("Fwd")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), 0);
-    EXPECT_EQ(m.RevArmPos, centre);
+    EXPECT_EQ(m.motion.RevArmPos, centre);
     Button("Rev")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), 0);
-    EXPECT_EQ(m.RevArmPos, centre);
+    EXPECT_EQ(m.motion.RevArmPos, centre);
     form->Timer1Timer();
-    EXPECT_TRUE(std::isfinite(m.PivotX[4]));
+    EXPECT_TRUE(std::isfinite(m.pivots.PivotX[4]));
 }
 
 TEST_F(MainWindowTest, TheDriverAngleBarIsLockedOnlyWhileTheMotionRuns) {
@@ -177,35 +177,35 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
     ChooseLinkRadius(m);
     Item("DynamicVariables")->trigger();
     Item("SetUnDo")->trigger();
-    m.UndoButtonsEnabled = true;
+    m.undo.UndoButtonsEnabled = true;
     Button("UnDoDn")->setEnabled(true);
     Bar("SBZoom")->setValue(10);
     Button("Preset0")->click();
-    m.ViewPresets[6] = 99;
-    m.LineType[0] = 1;
-    m.LineIndex = 5;
-    m.RevArmPositions[6] = 3.5f;
+    m.view.ViewPresets[6] = 99;
+    m.overlay.LineType[0] = 1;
+    m.overlay.LineIndex = 5;
+    m.motion.RevArmPositions[6] = 3.5f;
 
     Item("ResetAll")->trigger();
     EXPECT_EQ(Bar("SBRevArm")->maximum(), 1800);
     EXPECT_EQ(Bar("SBRevArm")->minimum(), -1800);
     EXPECT_EQ(Bar("SBRevArm")->value(), 0);
-    EXPECT_EQ(m.RevArmPos, m.RevArmPositions[0]);
+    EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
     EXPECT_FALSE(Button("Center")->isEnabled());
     EXPECT_TRUE(Button("Fwd")->isEnabled());
     EXPECT_FALSE(Button("NormVHZ")->isEnabled());
     EXPECT_TRUE(Button("Preset0")->isEnabled());
-    EXPECT_FLOAT_EQ(m.Zoom, 27.0f);
-    EXPECT_FALSE(m.DynVarOn);
+    EXPECT_FLOAT_EQ(m.view.Zoom, 27.0f);
+    EXPECT_FALSE(m.display.DynVarOn);
     for (const char* n : {"SBDynVar1", "SBDynVar4", "Panel7", "Panel8", "Panel9"})
         EXPECT_FALSE(Shown(n)) << n;
-    EXPECT_FALSE(m.UndoOn);
+    EXPECT_FALSE(m.display.UndoOn);
     EXPECT_FALSE(Button("UnDoDn")->isEnabled());
-    EXPECT_EQ(m.DesignName, "Nominal");
-    EXPECT_EQ(m.ViewPresets[6], 99.0f);
-    EXPECT_EQ(m.LineType[0], 1.0f);
-    EXPECT_EQ(m.LineIndex, 5);
-    EXPECT_EQ(m.RevArmPositions[6], 3.5f);
+    EXPECT_EQ(m.design.DesignName, "Nominal");
+    EXPECT_EQ(m.view.ViewPresets[6], 99.0f);
+    EXPECT_EQ(m.overlay.LineType[0], 1.0f);
+    EXPECT_EQ(m.overlay.LineIndex, 5);
+    EXPECT_EQ(m.motion.RevArmPositions[6], 3.5f);
 }
 
 // The arrow keys move a bar the way they point.

@@ -120,20 +120,20 @@ TEST(FrameBuffer, RedrawGivesTheSamePictureAsAFreshImage) {
     MainScene scene(m, host);
     FrameBuffer fb(kFrameWidth, kFrameHeight);
     // A busy frame first: close in, thick lines, steam.
-    m.ShowSteam = true;
-    m.LineWidth = 2;
+    m.display.ShowSteam = true;
+    m.display.LineWidth = 2;
     RecallPreset(m, 5, false);
     {
         QPainterCanvas c(fb);
         scene.Tick(c);
     }
     // Then the start view without steam, drawn on the buffer and on a fresh white image.
-    m.ShowSteam = false;
-    m.LineWidth = 1;
-    m.Zoom = 27;
-    m.OffsetX = 115;
-    m.OffsetY = 270;
-    m.StepAngle = 0;
+    m.display.ShowSteam = false;
+    m.display.LineWidth = 1;
+    m.view.Zoom = 27;
+    m.view.OffsetX = 115;
+    m.view.OffsetY = 270;
+    m.motion.StepAngle = 0;
     {
         QPainterCanvas c(fb);
         scene.Tick(c);

@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, ScrollBarsAtStart) {
         EXPECT_EQ(s->orientation(), Qt::Horizontal);
     }
     // The start position 1 ran no handler, and the running motion locks the bar.
-    EXPECT_FLOAT_EQ(m.CrankAngle, 0.0f);
+    EXPECT_FLOAT_EQ(m.motion.CrankAngle, 0.0f);
     EXPECT_FALSE(Bar("SBDrvAng")->isEnabled());
 }
 
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, MenusAndToolBar) {
     EXPECT_FALSE(form->findChild<QToolButton*>("ToolButton23")->isEnabled());
     // The steam tool button acts like its menu item.
     form->findChild<QToolButton*>("ToolButton10")->click();
-    EXPECT_TRUE(m.ShowSteam);
+    EXPECT_TRUE(m.display.ShowSteam);
     EXPECT_EQ(Item("SetSteam")->text().toStdString(), "SetS&teamDisp Off");
 }
 

@@ -49,10 +49,10 @@ TEST(ToolsDrawLines, TwentyRowsWithTheirLabelsAndFields) {
 
 TEST(ToolsDrawLines, FixedCircleThroughTheWidgets) {
     Program p;
-    p.m.PivotX[19] = 1;
-    p.m.PivotY[19] = 2;
-    p.m.PivotX[20] = 4;
-    p.m.PivotY[20] = 6;
+    p.m.pivots.PivotX[19] = 1;
+    p.m.pivots.PivotY[19] = 2;
+    p.m.pivots.PivotX[20] = 4;
+    p.m.pivots.PivotY[20] = 6;
     TDrawLines* d = p.drawLines;
     d->show();
     Item(d, 2, 1)->click();  // colour before type: beep, cleared
@@ -75,10 +75,10 @@ TEST(ToolsDrawLines, FixedCircleThroughTheWidgets) {
     EXPECT_TRUE(draw->isEnabled());
     draw->click();
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(p.m.LineH2[1], 5.0f);
+    EXPECT_EQ(p.m.overlay.LineH2[1], 5.0f);
     EXPECT_EQ(Edit(d, 4)->text(), QStringLiteral("  5.000"));
     EXPECT_EQ(Edit(d, 1)->text(), QStringLiteral("  2.000"));
-    EXPECT_EQ(p.m.LineIndex, 2);
+    EXPECT_EQ(p.m.overlay.LineIndex, 2);
     // The new current row is highlighted.
     auto* panel2 = d->findChild<QFrame*>(QStringLiteral("Panel2"));
     EXPECT_EQ(panel2->palette().color(QPalette::Window), QColor(0x00, 0xFF, 0xFF));
@@ -89,11 +89,11 @@ TEST(ToolsDrawLines, FixedCircleThroughTheWidgets) {
 // shows, and a typed value is stored as typed. Real focus changes, not calls.
 TEST(ToolsDrawLines, FieldsStoreWhatTheyShowWhenTheFocusLeaves) {
     Program p;
-    p.m.LineType[0] = 0;  // row 1: a line
-    p.m.LineColor[0] = 1;
-    p.m.LineRef[0] = 0;
-    p.m.LineV1[1] = 1.23456f;
-    p.m.LineH1[1] = 7.0f;
+    p.m.overlay.LineType[0] = 0;  // row 1: a line
+    p.m.overlay.LineColor[0] = 1;
+    p.m.overlay.LineRef[0] = 0;
+    p.m.overlay.LineV1[1] = 1.23456f;
+    p.m.overlay.LineH1[1] = 7.0f;
     TDrawLines* d = p.drawLines;
     d->LinesDataClick();
     EXPECT_EQ(Edit(d, 1)->text(), QStringLiteral("  1.235"));
@@ -104,19 +104,19 @@ TEST(ToolsDrawLines, FieldsStoreWhatTheyShowWhenTheFocusLeaves) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(d, 1000));
     Edit(d, 1)->setFocus(Qt::TabFocusReason);
     Edit(d, 2)->setFocus(Qt::TabFocusReason);  // leaves field 1 untouched
-    EXPECT_EQ(p.m.LineV1[1], 1.235f);
+    EXPECT_EQ(p.m.overlay.LineV1[1], 1.235f);
     QTest::keyClick(Edit(d, 2), Qt::Key_End);
     for (int i = 0; i < 7; ++i) QTest::keyClick(Edit(d, 2), Qt::Key_Backspace);
     QTest::keyClicks(Edit(d, 2), QStringLiteral("2.0625"));
     Edit(d, 3)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(p.m.LineH1[1], 2.0625f);
+    EXPECT_EQ(p.m.overlay.LineH1[1], 2.0625f);
     d->hide();
 }
 
 TEST(ToolsDrawLines, CircleToTwoPivotsBeepsAndClears) {
     Program p;
-    p.m.PivotX[19] = 1;
-    p.m.PivotX[20] = 2;
+    p.m.pivots.PivotX[19] = 1;
+    p.m.pivots.PivotX[20] = 2;
     TDrawLines* d = p.drawLines;
     d->show();
     Item(d, 1, 1)->click();
@@ -126,7 +126,7 @@ TEST(ToolsDrawLines, CircleToTwoPivotsBeepsAndClears) {
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(Label(d, 2)->text(), QString());
     EXPECT_FALSE(Item(d, 3, 3)->isChecked());
-    EXPECT_EQ(p.m.LineType[0], -1.0f);
+    EXPECT_EQ(p.m.overlay.LineType[0], -1.0f);
     d->hide();
 }
 
@@ -148,11 +148,11 @@ TEST(ToolsDrawLines, PivotTripThroughTheMainWindow) {
     p.Action("DrawLines1")->trigger();
     EXPECT_TRUE(activated);
     EXPECT_FALSE(d->isVisible());
-    EXPECT_TRUE(p.m.PivotPickPending);
-    EXPECT_EQ(p.m.LineIndex, 1);
+    EXPECT_TRUE(p.m.overlay.PivotPickPending);
+    EXPECT_EQ(p.m.overlay.LineIndex, 1);
     // A left click next to the crank pin reopens the dialog, which picks pivot 2.
     bool reopened = false;
-    p.form->FormMouseDown(Qt::LeftButton, p.m.ScreenX[2] + 1, p.m.ScreenY[2]);
+    p.form->FormMouseDown(Qt::LeftButton, p.m.pivots.ScreenX[2] + 1, p.m.pivots.ScreenY[2]);
     WhenModal([&] {
         reopened = d->isVisible();
         d->findChild<QPushButton*>(QStringLiteral("DrawBut"))->click();
@@ -160,11 +160,11 @@ TEST(ToolsDrawLines, PivotTripThroughTheMainWindow) {
     QTest::qWait(0);
     QApplication::processEvents();
     EXPECT_TRUE(reopened);
-    EXPECT_EQ(p.m.LinePivot1[1], 2.0f);
-    EXPECT_EQ(p.m.LineType[0], 0.0f);
-    EXPECT_EQ(p.m.LineColor[0], 16711680.0f);
-    EXPECT_FALSE(p.m.PivotPickPending);
-    EXPECT_EQ(p.m.LineIndex, 2);
+    EXPECT_EQ(p.m.overlay.LinePivot1[1], 2.0f);
+    EXPECT_EQ(p.m.overlay.LineType[0], 0.0f);
+    EXPECT_EQ(p.m.overlay.LineColor[0], 16711680.0f);
+    EXPECT_FALSE(p.m.overlay.PivotPickPending);
+    EXPECT_EQ(p.m.overlay.LineIndex, 2);
 }
 
 TEST(ToolsDrawLines, MenuItemBeepsWhenBothPointsAreAtTheOrigin) {

@@ -36,40 +36,40 @@ QLineEdit* Edit(TDrawLines* d, int n) {
 
 TEST(ToolsFile, SaveChangeOpenRestoresTheDesignAndCentresTheArm) {
     FileProgram p;
-    p.m.StrokeLen = 3.5f;
-    p.m.Zoom = 40.0f;
-    p.m.ViewPresets[4] = 123.0f;
-    p.m.DiagramScale = 2.0f;
-    p.m.LineType[0] = 1;
-    p.m.LineColor[0] = 255;
-    p.m.LineRef[0] = 0;
-    p.m.LineH2[1] = 2.5f;
-    p.m.LineIndex = 2;
+    p.m.design.StrokeLen = 3.5f;
+    p.m.view.Zoom = 40.0f;
+    p.m.view.ViewPresets[4] = 123.0f;
+    p.m.diagrams.DiagramScale = 2.0f;
+    p.m.overlay.LineType[0] = 1;
+    p.m.overlay.LineColor[0] = 255;
+    p.m.overlay.LineRef[0] = 0;
+    p.m.overlay.LineH2[1] = 2.5f;
+    p.m.overlay.LineIndex = 2;
     p.Bar("SBRevArm")->setValue(-1600);  // full forward gear
     p.chosen = p.dir.filePath(QStringLiteral("Express.dti"));
     p.files->SaveAsDimensionsClick();
     ASSERT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
-    EXPECT_EQ(p.m.DesignName, "Express");
+    EXPECT_EQ(p.m.design.DesignName, "Express");
     EXPECT_EQ(QFileInfo(p.chosen).size(), 1400);
     p.form->Timer1Timer();
     EXPECT_TRUE(p.form->windowTitle().startsWith(
         QStringLiteral("TARN1 Inside Admission            Express")));
 
-    p.m.StrokeLen = 9;
-    p.m.Zoom = 99;
-    p.m.ViewPresets[4] = 1;
-    p.m.DiagramScale = 7;
-    p.m.LineType[0] = -1;
-    p.m.LineIndex = 9;
+    p.m.design.StrokeLen = 9;
+    p.m.view.Zoom = 99;
+    p.m.view.ViewPresets[4] = 1;
+    p.m.diagrams.DiagramScale = 7;
+    p.m.overlay.LineType[0] = -1;
+    p.m.overlay.LineIndex = 9;
     p.files->OpenDimensionsClick();
     ASSERT_TRUE(p.errors.isEmpty());
-    EXPECT_EQ(p.m.StrokeLen, 3.5f);
-    EXPECT_EQ(p.m.Zoom, 40.0f);
-    EXPECT_EQ(p.m.ViewPresets[4], 123.0f);
-    EXPECT_EQ(p.m.DiagramScale, 2.0f);
-    EXPECT_EQ(p.m.LineIndex, 2);
+    EXPECT_EQ(p.m.design.StrokeLen, 3.5f);
+    EXPECT_EQ(p.m.view.Zoom, 40.0f);
+    EXPECT_EQ(p.m.view.ViewPresets[4], 123.0f);
+    EXPECT_EQ(p.m.diagrams.DiagramScale, 2.0f);
+    EXPECT_EQ(p.m.overlay.LineIndex, 2);
     // The arm at mid gear, the bar at 0 with the file's range.
-    EXPECT_EQ(p.m.RevArmPos, p.m.RevArmPositions[0]);
+    EXPECT_EQ(p.m.motion.RevArmPos, p.m.motion.RevArmPositions[0]);
     EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
     EXPECT_EQ(p.Bar("SBRevArm")->maximum(), 1800);
     // The overlay rows come back with their labels; row 2 is highlighted.
@@ -88,8 +88,8 @@ TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(700, '\0'));
     }
-    p.m.StrokeLen = 3.25f;
-    p.m.DesignName = "Mine";
+    p.m.design.StrokeLen = 3.25f;
+    p.m.design.DesignName = "Mine";
     const auto before = EncodeDimensionFile(p.m);
     p.files->OpenDimensionsClick();
     ASSERT_EQ(p.errors.size(), 1);
@@ -97,7 +97,7 @@ TEST(ToolsFile, RefusedFileShowsItsErrorAndChangesNothing) {
         p.errors[0],
         p.chosen + QStringLiteral(" is not a dimension file: it holds 700 bytes, 1400 are needed"));
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
-    EXPECT_EQ(p.m.DesignName, "Mine");
+    EXPECT_EQ(p.m.design.DesignName, "Mine");
 }
 
 TEST(ToolsFile, FailedSaveShowsItsErrorAndKeepsTheName) {
@@ -106,19 +106,19 @@ TEST(ToolsFile, FailedSaveShowsItsErrorAndKeepsTheName) {
     p.files->SaveAsDimensionsClick();
     ASSERT_EQ(p.errors.size(), 1);
     EXPECT_TRUE(p.errors[0].contains(QStringLiteral("Deep.dti")));
-    EXPECT_EQ(p.m.DesignName, "Nominal");
+    EXPECT_EQ(p.m.design.DesignName, "Nominal");
 }
 
 TEST(ToolsFile, CancelledDialogsChangeNothingButTheRowsAreRefreshed) {
     FileProgram p;
     p.chosen.clear();
-    p.m.LineType[4] = 0;
-    p.m.LineColor[4] = 65535;
-    p.m.LineRef[4] = 2;
+    p.m.overlay.LineType[4] = 0;
+    p.m.overlay.LineColor[4] = 65535;
+    p.m.overlay.LineRef[4] = 2;
     p.files->SaveAsDimensionsClick();
     p.files->OpenDimensionsClick();
     EXPECT_TRUE(p.errors.isEmpty());
-    EXPECT_EQ(p.m.DesignName, "Nominal");
+    EXPECT_EQ(p.m.design.DesignName, "Nominal");
     EXPECT_EQ(Label(p.drawLines, 18)->text(), QStringLiteral("Line"));
     EXPECT_EQ(Label(p.drawLines, 19)->text(), QStringLiteral("Yellow"));
     EXPECT_EQ(Label(p.drawLines, 20)->text(), QStringLiteral("Piv1/0,0"));

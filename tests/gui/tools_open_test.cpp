@@ -25,7 +25,7 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
     const QString path = dir.filePath(QStringLiteral("Locked.dti"));
     Model saved;
     StartUp(saved);
-    saved.StrokeLen = 3.25f;
+    saved.design.StrokeLen = 3.25f;
     ASSERT_TRUE(SaveDimensionFile(saved, path.toStdString()).ok);
     ASSERT_TRUE(QFile::setPermissions(
         path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
@@ -47,8 +47,8 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
     p.files->OpenDimensionsClick();
     ASSERT_TRUE(seen);
     EXPECT_TRUE(listed);
-    EXPECT_EQ(p.m.DesignName, "Locked");
-    EXPECT_EQ(p.m.StrokeLen, 3.25f);
+    EXPECT_EQ(p.m.design.DesignName, "Locked");
+    EXPECT_EQ(p.m.design.StrokeLen, 3.25f);
 }
 
 TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
@@ -59,7 +59,7 @@ TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
     const QString path = dir.filePath(QStringLiteral("pipe.dti"));
     const test::Fifo pipe(path.toStdString(), test::Fifo::Writer::Ready);
     ASSERT_TRUE(pipe.made());
-    p.m.StrokeLen = 3.25f;
+    p.m.design.StrokeLen = 3.25f;
     const auto before = EncodeDimensionFile(p.m);
 
     bool chosen = false;
@@ -88,5 +88,5 @@ TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(shown.toStdString(), "Cannot open " + path.toStdString() + ": not a regular file");
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
-    EXPECT_EQ(p.m.DesignName, "Nominal");
+    EXPECT_EQ(p.m.design.DesignName, "Nominal");
 }

@@ -63,7 +63,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 void WriteDesign(const QString& path, float stroke) {
     Model m;
     StartUp(m);
-    m.StrokeLen = stroke;
+    m.design.StrokeLen = stroke;
     ASSERT_TRUE(SaveDimensionFile(m, path.toStdString()).ok);
 }
 
@@ -91,17 +91,17 @@ TEST(StartDesign, ANamedFileOpensAsFileOpenWould) {
     {
         Model m;
         StartUp(m);
-        m.StrokeLen = 3.5f;
-        m.LineType[0] = 1;
-        m.LineColor[0] = 255;
-        m.LineRef[0] = 0;
+        m.design.StrokeLen = 3.5f;
+        m.overlay.LineType[0] = 1;
+        m.overlay.LineColor[0] = 255;
+        m.overlay.LineRef[0] = 0;
         ASSERT_TRUE(SaveDimensionFile(m, path.toStdString()).ok);
     }
     p.Bar("SBRevArm")->setValue(-1600);
     OpenStartDesign(*p.form, {QStringLiteral("tarn1"), path});
     EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
-    EXPECT_EQ(p.m.StrokeLen, 3.5f);
-    EXPECT_EQ(p.m.DesignName, "Express");
+    EXPECT_EQ(p.m.design.StrokeLen, 3.5f);
+    EXPECT_EQ(p.m.design.DesignName, "Express");
     EXPECT_EQ(p.Bar("SBRevArm")->value(), 0);
     EXPECT_EQ(p.drawLines->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
               QStringLiteral("Circle"));
@@ -132,7 +132,7 @@ TEST(StartDesign, ARefusedFileShowsItsMessageOnceTheLoopRunsAndTheBuiltInDesignS
     EXPECT_EQ(shown, path + QStringLiteral(
                                 " is not a dimension file: it holds 700 bytes, 1400 are needed"));
     EXPECT_EQ(EncodeDimensionFile(p.m), before);
-    EXPECT_EQ(p.m.DesignName, "Nominal");
+    EXPECT_EQ(p.m.design.DesignName, "Nominal");
 }
 
 TEST(RecentDesigns, OpenedAndSavedFilesNewestFirstOnceEachAfterOpen) {
@@ -211,12 +211,12 @@ TEST(RecentDesigns, ChoosingAnEntryOpensItAndAGoneFileIsDroppedWithAMessage) {
     WriteDesign(goods, 4.25f);
     p.Open(goods);
     p.Open(express);
-    p.m.StrokeLen = 9;
+    p.m.design.StrokeLen = 9;
     // Entry 2 is Goods.
     p.Action("RecentDesign2")->trigger();
     EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join(' ').toStdString();
-    EXPECT_EQ(p.m.StrokeLen, 4.25f);
-    EXPECT_EQ(p.m.DesignName, "Goods");
+    EXPECT_EQ(p.m.design.StrokeLen, 4.25f);
+    EXPECT_EQ(p.m.design.DesignName, "Goods");
     EXPECT_EQ(p.files->recent().Paths(), (QStringList{goods, express}));
 
     ASSERT_TRUE(QFile::remove(express));

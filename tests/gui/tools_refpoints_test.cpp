@@ -20,7 +20,7 @@ TEST(ToolsRefPoints, ModeSwitchShowsAndHidesTheMeasuringControls) {
     EXPECT_FALSE(p.Widget("RefPt1")->isEnabled());
     EXPECT_FALSE(p.Action("DrawLines1")->isEnabled());
     p.Action("RefPoints")->trigger();
-    EXPECT_TRUE(p.m.RefPointsOn);
+    EXPECT_TRUE(p.m.display.RefPointsOn);
     for (const char* name : {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz", "RefPt1Zero",
                              "RefPt2Zero", "Panel5", "Panel6", "Panel11"})
         EXPECT_FALSE(p.Widget(name)->isHidden()) << name;
@@ -31,37 +31,37 @@ TEST(ToolsRefPoints, ModeSwitchShowsAndHidesTheMeasuringControls) {
     EXPECT_FALSE(p.Widget("RefPt1Zero")->isEnabled());  // its own state
     // Pivot data on; then the mode off takes pivot data with it.
     p.Action("SetPivotData")->trigger();
-    EXPECT_TRUE(p.m.PivotDataOn);
+    EXPECT_TRUE(p.m.display.PivotDataOn);
     EXPECT_FALSE(p.Widget("DataTableBut")->isHidden());
     p.Action("RefPoints")->trigger();
-    EXPECT_FALSE(p.m.RefPointsOn);
-    EXPECT_FALSE(p.m.PivotDataOn);
+    EXPECT_FALSE(p.m.display.RefPointsOn);
+    EXPECT_FALSE(p.m.display.PivotDataOn);
     EXPECT_TRUE(p.Widget("DataTableBut")->isHidden());
     EXPECT_TRUE(p.Widget("SBRef1Vert")->isHidden());
     EXPECT_FALSE(p.Action("DrawLines1")->isEnabled());
     // Pivot data switches the reference points on when they are off.
     p.Action("SetPivotData")->trigger();
-    EXPECT_TRUE(p.m.RefPointsOn);
-    EXPECT_TRUE(p.m.PivotDataOn);
+    EXPECT_TRUE(p.m.display.RefPointsOn);
+    EXPECT_TRUE(p.m.display.PivotDataOn);
 }
 
 TEST(ToolsRefPoints, ClicksPlaceThePointsAndEnableTheirZeroButtons) {
     Program p;
     p.Action("RefPoints")->trigger();
     p.form->FormMouseDown(Qt::LeftButton, 142, 243);
-    EXPECT_EQ(p.m.PivotX[19], 1.0f);
-    EXPECT_EQ(p.m.PivotY[19], 1.0f);
+    EXPECT_EQ(p.m.pivots.PivotX[19], 1.0f);
+    EXPECT_EQ(p.m.pivots.PivotY[19], 1.0f);
     EXPECT_TRUE(p.Widget("RefPt1Zero")->isEnabled());
     EXPECT_FALSE(p.Widget("RefPt2Zero")->isEnabled());
     p.form->FormMouseDown(Qt::LeftButton, 100, 100);
-    EXPECT_EQ(p.m.PivotX[19], 1.0f);
+    EXPECT_EQ(p.m.pivots.PivotX[19], 1.0f);
     p.form->FormMouseDown(Qt::RightButton, 115, 270);
-    EXPECT_EQ(p.m.PivotX[20], 0.0f);
+    EXPECT_EQ(p.m.pivots.PivotX[20], 0.0f);
     EXPECT_TRUE(p.Widget("RefPt2Zero")->isEnabled());
     // Zero: the point, its bars and its button.
     p.Button("RefPt1Zero")->click();
-    EXPECT_EQ(p.m.PivotX[19], 0.0f);
-    EXPECT_EQ(p.m.PivotY[19], 0.0f);
+    EXPECT_EQ(p.m.pivots.PivotX[19], 0.0f);
+    EXPECT_EQ(p.m.pivots.PivotY[19], 0.0f);
     EXPECT_FALSE(p.Widget("RefPt1Zero")->isEnabled());
 }
 
@@ -69,11 +69,11 @@ TEST(ToolsRefPoints, BarsNudgeAndSpringBack) {
     Program p;
     p.Action("RefPoints")->trigger();
     p.Bar("SBRef1Vert")->setValue(1);
-    EXPECT_FLOAT_EQ(p.m.PivotY[19], 0.001f);
+    EXPECT_FLOAT_EQ(p.m.pivots.PivotY[19], 0.001f);
     EXPECT_EQ(p.Bar("SBRef1Vert")->value(), 0);
     EXPECT_TRUE(p.Widget("RefPt1Zero")->isEnabled());
     p.Bar("SBRef2Horz")->setValue(-25);
-    EXPECT_FLOAT_EQ(p.m.PivotX[20], -0.025f);
+    EXPECT_FLOAT_EQ(p.m.pivots.PivotX[20], -0.025f);
     EXPECT_EQ(p.Bar("SBRef2Horz")->value(), 0);
     EXPECT_TRUE(p.Widget("RefPt2Zero")->isEnabled());
 }
@@ -84,8 +84,8 @@ TEST(ToolsRefPoints, CentringOnAPointThenThePanBarsStep) {
     p.form->FormMouseDown(Qt::LeftButton, 142, 243);  // RP1 = (1, 1)
     p.Button("RefPt1")->click();
     // 293 and 267 first; then the pan bars' own steps at -155 and -2.
-    EXPECT_FLOAT_EQ(p.m.OffsetX, 293.0f - 15.5f);
-    EXPECT_FLOAT_EQ(p.m.OffsetY, 267.0f + 0.2f);
+    EXPECT_FLOAT_EQ(p.m.view.OffsetX, 293.0f - 15.5f);
+    EXPECT_FLOAT_EQ(p.m.view.OffsetY, 267.0f + 0.2f);
     EXPECT_EQ(p.Bar("SBPanHorz")->value(), 0);
     EXPECT_EQ(p.Bar("SBPanVert")->value(), 0);
 }
@@ -95,10 +95,10 @@ TEST(ToolsRefPoints, PivotRowsFromTheMouse) {
     p.Action("SetPivotData")->trigger();
     p.form->Timer1Timer();                          // solve and map the pivots
     p.form->FormMouseDown(Qt::LeftButton, 5, 155);  // row 1
-    EXPECT_TRUE(p.m.PivotPickArmed);
-    p.form->FormMouseDown(Qt::LeftButton, p.m.ScreenX[3], p.m.ScreenY[3]);
-    EXPECT_FALSE(p.m.PivotPickArmed);
-    EXPECT_EQ(p.m.DataPivots[1], 3.0f);
+    EXPECT_TRUE(p.m.refs.PivotPickArmed);
+    p.form->FormMouseDown(Qt::LeftButton, p.m.pivots.ScreenX[3], p.m.pivots.ScreenY[3]);
+    EXPECT_FALSE(p.m.refs.PivotPickArmed);
+    EXPECT_EQ(p.m.refs.DataPivots[1], 3.0f);
 }
 
 TEST(ToolsRefPoints, DialogRefusesASecondPointAndItsButtonsSwitchTheMode) {
@@ -114,30 +114,30 @@ TEST(ToolsRefPoints, DialogRefusesASecondPointAndItsButtonsSwitchTheMode) {
     QTest::keyClicks(e1, QStringLiteral("1.2.3"));
     EXPECT_EQ(e1->text(), QStringLiteral("1.23"));
     // OK: only the edited field is written; the mode comes on; the point's "0" is enabled.
-    p.m.PivotX[19] = 0.12345f;
+    p.m.pivots.PivotX[19] = 0.12345f;
     d->OKClick();
-    EXPECT_EQ(p.m.PivotY[19], 1.23f);
-    EXPECT_EQ(p.m.PivotX[19], 0.12345f);
-    EXPECT_TRUE(p.m.RefPointsOn);
+    EXPECT_EQ(p.m.pivots.PivotY[19], 1.23f);
+    EXPECT_EQ(p.m.pivots.PivotX[19], 0.12345f);
+    EXPECT_TRUE(p.m.display.RefPointsOn);
     EXPECT_TRUE(p.Widget("RefPt1Zero")->isEnabled());
     EXPECT_FALSE(d->isVisible());
     // Cancel turns the mode off even when it was on before the dialog.
     d->show();
     d->CancelClick();
-    EXPECT_FALSE(p.m.RefPointsOn);
+    EXPECT_FALSE(p.m.display.RefPointsOn);
     EXPECT_TRUE(p.Widget("SBRef1Vert")->isHidden());
     // Escape does what Cancel does.
     p.Action("RefPoints")->trigger();
     d->show();
     QTest::keyClick(d, Qt::Key_Escape);
-    EXPECT_FALSE(p.m.RefPointsOn);
+    EXPECT_FALSE(p.m.display.RefPointsOn);
     // Zero clears both points and switches the mode off.
     p.Action("RefPoints")->trigger();
     d->show();
     d->ZeroClick();
-    EXPECT_EQ(p.m.PivotY[19], 0.0f);
-    EXPECT_EQ(p.m.PivotX[19], 0.0f);
-    EXPECT_FALSE(p.m.RefPointsOn);
+    EXPECT_EQ(p.m.pivots.PivotY[19], 0.0f);
+    EXPECT_EQ(p.m.pivots.PivotX[19], 0.0f);
+    EXPECT_FALSE(p.m.display.RefPointsOn);
     EXPECT_FALSE(p.Widget("RefPt1Zero")->isEnabled());
 }
 

@@ -276,10 +276,10 @@ TEST_F(SoundThroughServer, ExhaustBeatsAndTheErrorSoundAreHeard) {
     Listen(rec, 2000);
     form.findChild<QAction*>("SetSteam")->trigger();
     Listen(rec, 800);
-    const f32 good = m.Frame.CouplerLower;
-    m.Frame.CouplerLower = 100;
+    const f32 good = m.design.Frame.CouplerLower;
+    m.design.Frame.CouplerLower = 100;
     Listen(rec, 300);
-    m.Frame.CouplerLower = good;
+    m.design.Frame.CouplerLower = good;
     Listen(rec, 900);
     const std::vector<double> rms = rec.StopFrames();
     form.findChild<QTimer*>("Timer1")->stop();  // no frame while the sound sink closes
