@@ -177,7 +177,6 @@ void ClearUndoStack(Model& m) {
         m.undo.UndoName[i].clear();
     }
     m.undo.UndoCount = 0;
-    m.undo.UndoButtonsEnabled = false;
 }
 
 i32 RevArmBarMax(const Model& m) {

@@ -152,9 +152,6 @@ struct ViewState {
     f32 NormZoom = 27, NormOffsetX = 115, NormOffsetY = 270;
     f32 ZoomBase = 27, ZoomBaseX = 115, ZoomBaseY = 270;
     std::array<f32, 21> ViewPresets{};
-    i32 PanVertLast = 0, PanVertBeforeLast = 0;
-    i32 PanHorzLast = 0, PanHorzBeforeLast = 0;
-    i32 ZoomLast = 0, ZoomBeforeLast = 0;
 };
 
 // The display switches and settings of the SetUp and tool menus.
@@ -208,10 +205,6 @@ struct RefPointState {
     i32 PickSlot = 1;
     std::array<f32, 7> DataPivots{};  // index 1..6
     std::array<i32, 7> SlotUsed{};    // index 1..6
-    i32 Ref1VertLast = 0, Ref1VertBeforeLast = 0;
-    i32 Ref1HorzLast = 0, Ref1HorzBeforeLast = 0;
-    i32 Ref2VertLast = 0, Ref2VertBeforeLast = 0;
-    i32 Ref2HorzLast = 0, Ref2HorzBeforeLast = 0;
 };
 
 // Dynamic variables: slot 0 is the selection just made, 1..4 belong to the bars.
@@ -221,7 +214,9 @@ struct DynamicVariables {
     std::array<std::string, 5> DynVarName{EmptyCaption, EmptyCaption, EmptyCaption, EmptyCaption,
                                           EmptyCaption};
     i32 DynVarSlot = 0;
-    std::array<i32, 5> DynVarLastPos{};  // index 1..4, shared by all five bar sets
+    // The bars' last positions, index 1..4. Slot k's bar appears in the main window and in each
+    // diagram window, and all five share its history, so it lives with the slot.
+    std::array<i32, 5> DynVarLastPos{};
     std::array<i32, 5> DynVarPrevPos{};
     f32 DynVarEnterValue = 0;
     f32 Increment = 0.001f;
@@ -235,7 +230,6 @@ struct UndoStack {
     std::array<std::string, kUndoDepth + 1> UndoName{};
     i32 UndoCount = 0;
     bool EditChanged = false;
-    bool UndoButtonsEnabled = false;  // the five UnDo buttons follow this
 };
 
 // The four diagrams' settings: scale, reverse-arm positions, the port diagram's mode.
@@ -302,7 +296,7 @@ void NormalView(Model& m);
 // Empties the five dynamic-variable slots (id 0, value 0, EmptyCaption).
 void ClearDynVarSlots(Model& m);
 bool SlotIsEmpty(const Model& m, int slot);
-// Empties the undo stack (the windows disable their UnDo buttons).
+// Empties the undo stack.
 void ClearUndoStack(Model& m);
 
 // The reverse-arm bar range: +-Round(RevArmToCentMax * 1000).

@@ -104,25 +104,25 @@ void PickOrChooseDataRow(Model& m, int x, int y, MouseButton b) {
     }
 }
 
-void NudgeReferencePoint(Model& m, RefBar b, i32 p) {
+void NudgeReferencePoint(Model& m, RefBar b, BarHistory& bar, i32 p) {
     switch (b) {
         case RefBar::Ref1Vert:
-            RelativeStep(m, p, m.refs.Ref1VertLast, m.refs.Ref1VertBeforeLast, 1000, 25);
+            RelativeStep(m.dyn.Increment, p, bar, 1000, 25);
             m.pivots.PivotY[kRP1] =
                 ToFloat(static_cast<ext>(m.pivots.PivotY[kRP1]) + m.dyn.Increment);
             break;
         case RefBar::Ref1Horz:
-            RelativeStep(m, p, m.refs.Ref1HorzLast, m.refs.Ref1HorzBeforeLast, 1000, 25);
+            RelativeStep(m.dyn.Increment, p, bar, 1000, 25);
             m.pivots.PivotX[kRP1] =
                 ToFloat(static_cast<ext>(m.pivots.PivotX[kRP1]) + m.dyn.Increment);
             break;
         case RefBar::Ref2Vert:
-            RelativeStep(m, p, m.refs.Ref2VertLast, m.refs.Ref2VertBeforeLast, 1000, 25);
+            RelativeStep(m.dyn.Increment, p, bar, 1000, 25);
             m.pivots.PivotY[kRP2] =
                 ToFloat(static_cast<ext>(m.pivots.PivotY[kRP2]) + m.dyn.Increment);
             break;
         case RefBar::Ref2Horz:
-            RelativeStep(m, p, m.refs.Ref2HorzLast, m.refs.Ref2HorzBeforeLast, 1000, 25);
+            RelativeStep(m.dyn.Increment, p, bar, 1000, 25);
             m.pivots.PivotX[kRP2] =
                 ToFloat(static_cast<ext>(m.pivots.PivotX[kRP2]) + m.dyn.Increment);
             break;

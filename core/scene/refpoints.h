@@ -9,6 +9,7 @@
 
 #include "core/model/canvas.h"
 #include "core/model/model.h"
+#include "core/scene/view.h"
 
 namespace tarn {
 
@@ -44,7 +45,7 @@ inline int PointOf(RefBar b) { return (b == RefBar::Ref1Vert || b == RefBar::Ref
 // The relative step of bar b at position p (divisor 1000, large step 25), added to the point's
 // co-ordinate: an arrow click moves it by 0.001, a trough click by 0.025. The caller enables the
 // point's "0" button and puts the bar back to 0.
-void NudgeReferencePoint(Model& m, RefBar b, i32 p);
+void NudgeReferencePoint(Model& m, RefBar b, BarHistory& bar, i32 p);
 
 // RP1 or RP2 back to the origin (the caller zeroes its bars and disables its "0" button).
 void ZeroReferencePoint(Model& m, int point);

@@ -7,43 +7,43 @@
 
 namespace tarn {
 
-void RelativeStep(Model& m, i32 p, i32& last, i32& beforeLast, int divisor, int largeStep) {
+void RelativeStep(f32& increment, i32 p, BarHistory& bar, int divisor, int largeStep) {
     const ext dv = divisor;
     ext inc = 0;
-    if (p > 0 && p > beforeLast) inc = p / dv;
-    if (p < 0 && p > beforeLast) inc = -p / dv;
-    if (p < 0 && p < beforeLast) inc = p / dv;
-    if (p > 0 && p < beforeLast) inc = -p / dv;
+    if (p > 0 && p > bar.beforeLast) inc = p / dv;
+    if (p < 0 && p > bar.beforeLast) inc = -p / dv;
+    if (p < 0 && p < bar.beforeLast) inc = p / dv;
+    if (p > 0 && p < bar.beforeLast) inc = -p / dv;
     // Arrow and trough clicks step by their own sign.
-    const long long moved = std::llabs(static_cast<long long>(p) - last);
+    const long long moved = std::llabs(static_cast<long long>(p) - bar.last);
     if (moved == 1) inc = p / dv;
     if (moved == largeStep) inc = p / dv;
-    m.dyn.Increment = static_cast<f32>(inc);
-    beforeLast = last;
-    last = p;
+    increment = static_cast<f32>(inc);
+    bar.beforeLast = bar.last;
+    bar.last = p;
 }
 
-void PanVertical(Model& m, i32 p) {
-    RelativeStep(m, p, m.view.PanVertLast, m.view.PanVertBeforeLast, 10, 10);
+void PanVertical(Model& m, BarHistory& bar, i32 p) {
+    RelativeStep(m.dyn.Increment, p, bar, 10, 10);
     m.view.OffsetY = static_cast<f32>(static_cast<ext>(m.view.OffsetY) - m.dyn.Increment);
     m.view.ZoomBase = m.view.Zoom;
     m.view.ZoomBaseX = m.view.OffsetX;
     m.view.ZoomBaseY = m.view.OffsetY;
 }
 
-void PanHorizontal(Model& m, i32 p) {
-    RelativeStep(m, p, m.view.PanHorzLast, m.view.PanHorzBeforeLast, 10, 10);
+void PanHorizontal(Model& m, BarHistory& bar, i32 p) {
+    RelativeStep(m.dyn.Increment, p, bar, 10, 10);
     m.view.OffsetX = static_cast<f32>(static_cast<ext>(m.view.OffsetX) + m.dyn.Increment);
     m.view.ZoomBase = m.view.Zoom;
     m.view.ZoomBaseX = m.view.OffsetX;
     m.view.ZoomBaseY = m.view.OffsetY;
 }
 
-void ZoomStep(Model& m, i32 p) {
+void ZoomStep(Model& m, BarHistory& bar, i32 p) {
     m.view.ZoomBase = m.view.Zoom;
     m.view.ZoomBaseX = m.view.OffsetX;
     m.view.ZoomBaseY = m.view.OffsetY;
-    RelativeStep(m, p, m.view.ZoomLast, m.view.ZoomBeforeLast, 10, 10);
+    RelativeStep(m.dyn.Increment, p, bar, 10, 10);
     // The step is a percentage; the view centre stays on the same model point.
     const ext z = m.view.Zoom + static_cast<ext>(m.view.Zoom) * m.dyn.Increment * 0.01L;
     m.view.Zoom = static_cast<f32>(z);

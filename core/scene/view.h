@@ -13,15 +13,19 @@ inline constexpr int kViewCentreX = 320;
 inline constexpr int kViewCentreY = 240;
 
 // A relative bar holds no position: each change becomes a step and the bar goes back to 0.
-// Sets Increment from the bar position p and its history, then shifts the history
-// (beforeLast := last, last := p). The caller applies Increment and puts the bar back to 0,
+// Sets the increment from the bar position p and its history, which the bar's window keeps, then
+// shifts the history (beforeLast := last, last := p). The caller applies Increment and puts the bar back to 0,
 // which brings one more change with p = 0 (a step of 0).
-void RelativeStep(Model& m, i32 p, i32& last, i32& beforeLast, int divisor, int largeStep);
+struct BarHistory {
+    i32 last = 0;
+    i32 beforeLast = 0;
+};
+void RelativeStep(f32& increment, i32 p, BarHistory& bar, int divisor, int largeStep);
 
 // The three view bars (divisor 10, large step 10).
-void PanVertical(Model& m, i32 p);
-void PanHorizontal(Model& m, i32 p);
-void ZoomStep(Model& m, i32 p);
+void PanVertical(Model& m, BarHistory& bar, i32 p);
+void PanHorizontal(Model& m, BarHistory& bar, i32 p);
+void ZoomStep(Model& m, BarHistory& bar, i32 p);
 
 // Preset k (1..6): store triple 0 into it first when armed, then take it as the view.
 void RecallPreset(Model& m, int k, bool store);

@@ -108,7 +108,6 @@ bool DynVarBarInteractionEnd(Model& m, int k) {
     m.undo.UndoNew[1] = now;
     m.undo.UndoName[1] = m.dyn.DynVarName[k];
     m.undo.EditChanged = false;
-    m.undo.UndoButtonsEnabled = true;
     return true;
 }
 

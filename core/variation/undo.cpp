@@ -32,7 +32,6 @@ std::string ValueText(f32 v, std::size_t limit) {
 
 void PushUndo(Model& m) {
     if (!m.undo.EditChanged) return;
-    m.undo.UndoButtonsEnabled = true;
     for (int i = 0; i <= kUndoDepth - 1; ++i) CopyEntry(m, kUndoDepth - i, kUndoDepth - 1 - i);
     m.undo.UndoCount = std::min<i32>(m.undo.UndoCount + 1, kUndoDepth);
 }
@@ -54,17 +53,13 @@ void PopUndo(Model& m) {
     m.undo.UndoOld[kUndoDepth] = 0;
     m.undo.UndoNew[kUndoDepth] = 0;
     m.undo.UndoName[kUndoDepth].clear();
-    if (m.undo.UndoId[1] == 0) m.undo.UndoButtonsEnabled = false;
     m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
 }
 
-bool UndoAvailable(const Model& m) { return m.undo.UndoId[1] > 0; }
+bool UndoAvailable(const UndoStack& u) { return u.UndoId[1] > 0; }
 
 bool UnDoClick(Model& m) {
-    if (!UndoAvailable(m)) {
-        m.undo.UndoButtonsEnabled = false;
-        return false;
-    }
+    if (!UndoAvailable(m.undo)) return false;
     PopUndo(m);
     return true;
 }

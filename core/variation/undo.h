@@ -18,10 +18,10 @@ void PushUndo(Model& m);
 // empty. Increment is left at -1.
 void PopUndo(Model& m);
 
-// True while entry 1 holds a change to take back.
-bool UndoAvailable(const Model& m);
+// True while entry 1 holds a change to take back: the UnDo buttons are enabled then.
+bool UndoAvailable(const UndoStack& u);
 
-// An UnDo button's click: one undo step, or, on an empty history, the buttons are disabled.
+// An UnDo button's click: one undo step, or nothing on an empty history.
 // Returns whether a change was taken back (the diagram windows redraw in either case).
 bool UnDoClick(Model& m);
 

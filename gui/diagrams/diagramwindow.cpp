@@ -396,7 +396,7 @@ void TDiagramWindow::Apply(const DiagramControls& ui) {
 }
 
 void TDiagramWindow::SyncUndoButtons() {
-    undo_->setEnabled(m_.undo.UndoButtonsEnabled);
+    undo_->setEnabled(UndoAvailable(m_.undo));
     host_.RefreshUndoButton();
 }
 

@@ -545,8 +545,7 @@ void TMainForm::Timer1Timer() {
         QPainterCanvas canvas(frame_);
         actions = scene_.Tick(canvas);
     }
-    if (unDoDn_->isEnabled() != m_.undo.UndoButtonsEnabled)
-        unDoDn_->setEnabled(m_.undo.UndoButtonsEnabled);
+    if (unDoDn_->isEnabled() != UndoAvailable(m_.undo)) unDoDn_->setEnabled(UndoAvailable(m_.undo));
     inTick_ = false;
     picture_->update();
     ApplyCloseup(actions);
@@ -820,19 +819,19 @@ void TMainForm::SetSteamClick() {
 
 void TMainForm::SBPanVertChange(int pos) {
     ui_.NormVHZ->setEnabled(true);
-    PanVertical(m_, pos);
+    PanVertical(m_, panVertBar_, pos);
     ui_.SBPanVert->setValue(0);
 }
 
 void TMainForm::SBPanHorzChange(int pos) {
     ui_.NormVHZ->setEnabled(true);
-    PanHorizontal(m_, pos);
+    PanHorizontal(m_, panHorzBar_, pos);
     ui_.SBPanHorz->setValue(0);
 }
 
 void TMainForm::SBZoomChange(int pos) {
     ui_.NormVHZ->setEnabled(true);
-    ZoomStep(m_, pos);
+    ZoomStep(m_, zoomBar_, pos);
     ui_.SBZoom->setValue(0);
 }
 
@@ -952,7 +951,7 @@ void TMainForm::ShowDynVarControls(bool visible) {
     for (int n : {7, 8, 9}) ui_.Panel[n]->setVisible(visible);
 }
 
-void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(m_.undo.UndoButtonsEnabled); }
+void TMainForm::RefreshUndoButton() { unDoDn_->setEnabled(UndoAvailable(m_.undo)); }
 
 void TMainForm::SetUnDoClick() { m_.display.UndoOn = !m_.display.UndoOn; }
 

@@ -16,6 +16,7 @@
 #include "core/model/model.h"
 #include "core/scene/mainscene.h"
 #include "core/scene/scenehost.h"
+#include "core/scene/view.h"
 #include "gui/common/mainwindowhost.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/appwindows.h"
@@ -173,6 +174,8 @@ private:
     void EndDynVarInteraction(int k);
 
     Model& m_;
+    // The relative view bars' recent positions.
+    BarHistory panVertBar_, panHorzBar_, zoomBar_;
     std::unique_ptr<SoundSink> sound_;
     MainScene scene_;
     AppWindows windows_;

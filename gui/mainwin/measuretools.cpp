@@ -103,7 +103,7 @@ void MeasureTools::RefPtZeroClick(int point) {
 void MeasureTools::SBRefChange(int bar, int pos) {
     if (bar < 0 || bar > 3) return;
     SetZeroEnabled(PointOf(kRefBarIds[bar]), true);
-    NudgeReferencePoint(m_, kRefBarIds[bar], pos);
+    NudgeReferencePoint(m_, kRefBarIds[bar], refBars_[static_cast<std::size_t>(bar)], pos);
     form_.Controls().SBRef[bar]->setValue(0);
 }
 

@@ -6,9 +6,11 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 #include "core/model/model.h"
+#include "core/scene/view.h"
 #include "gui/dialogs/refpnts.h"
 
 class QWidget;
@@ -45,6 +47,7 @@ private:
 
     Model& m_;
     TMainForm& form_;
+    std::array<BarHistory, 4> refBars_{};  // the four reference-point bars' recent positions
     TDrawLines* drawLines_ = nullptr;
     std::function<void()> beep_;
 };

@@ -10,6 +10,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/solver.h"
+#include "core/variation/undo.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -136,7 +137,6 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     m.display.UndoOn = true;
     m.undo.UndoId[1] = 2;
     m.undo.UndoCount = 1;
-    m.undo.UndoButtonsEnabled = true;
     m.view.Zoom = 100;
     m.view.OffsetX = 10;
     m.closeup.GraphicZoomFactor = 20;
@@ -171,7 +171,7 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
         EXPECT_EQ(m.dyn.DynVarValue[k], 0.0f) << k;
     }
     EXPECT_EQ(m.dyn.Increment, 0.0f);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     EXPECT_EQ(m.view.OffsetX, 115.0f);
     EXPECT_EQ(m.view.DefaultZoom, 100.0f);
     EXPECT_EQ(m.view.DefaultOffsetX, 10.0f);

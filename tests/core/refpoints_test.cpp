@@ -74,14 +74,15 @@ TEST(RefPointMouse, PictureBoundary) {
 
 TEST(RefPointBars, ArrowAndTroughStepsMoveTheirCoordinate) {
     Model m = test::StartedWithRefPoints();
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 1);  // arrow
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 0);  // the bar put back to 0
+    BarHistory ref1Vert, ref2Horz;
+    NudgeReferencePoint(m, RefBar::Ref1Vert, ref1Vert, 1);  // arrow
+    NudgeReferencePoint(m, RefBar::Ref1Vert, ref1Vert, 0);  // the bar put back to 0
     EXPECT_FLOAT_EQ(m.pivots.PivotY[19], 0.001f);
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 25);  // trough
-    NudgeReferencePoint(m, RefBar::Ref1Vert, 0);
+    NudgeReferencePoint(m, RefBar::Ref1Vert, ref1Vert, 25);  // trough
+    NudgeReferencePoint(m, RefBar::Ref1Vert, ref1Vert, 0);
     EXPECT_FLOAT_EQ(m.pivots.PivotY[19], 0.026f);
-    NudgeReferencePoint(m, RefBar::Ref2Horz, -1);
-    NudgeReferencePoint(m, RefBar::Ref2Horz, 0);
+    NudgeReferencePoint(m, RefBar::Ref2Horz, ref2Horz, -1);
+    NudgeReferencePoint(m, RefBar::Ref2Horz, ref2Horz, 0);
     EXPECT_FLOAT_EQ(m.pivots.PivotX[20], -0.001f);
     EXPECT_EQ(m.pivots.PivotX[19], 0.0f);
     EXPECT_EQ(m.pivots.PivotY[20], 0.0f);

@@ -9,16 +9,17 @@ namespace {
 
 struct ViewTest : ::testing::Test {
     Model m;
+    BarHistory vert, horz, zoom;  // each bar's own history, as its window keeps it
     ViewTest() { StartUp(m); }
     // A bar change and the change with 0 that putting the bar back brings.
-    void Click(void (*step)(Model&, i32), i32 p) {
-        step(m, p);
-        step(m, 0);
+    void Click(void (*step)(Model&, BarHistory&, i32), BarHistory& bar, i32 p) {
+        step(m, bar, p);
+        step(m, bar, 0);
     }
 };
 
 TEST_F(ViewTest, OneZoomArrowClick) {
-    Click(ZoomStep, 1);
+    Click(ZoomStep, zoom, 1);
     EXPECT_NEAR(m.view.Zoom, 27.027f, 1e-4);
     EXPECT_NEAR(m.view.OffsetX, 114.795f, 1e-3);
     EXPECT_NEAR(m.view.OffsetY, 270.03f, 1e-3);
@@ -26,46 +27,46 @@ TEST_F(ViewTest, OneZoomArrowClick) {
 }
 
 TEST_F(ViewTest, PanArrowAndTroughSteps) {
-    Click(PanHorizontal, 1);
+    Click(PanHorizontal, horz, 1);
     EXPECT_NEAR(m.view.OffsetX, 115.1f, 1e-4);
-    Click(PanHorizontal, 10);
+    Click(PanHorizontal, horz, 10);
     EXPECT_NEAR(m.view.OffsetX, 116.1f, 1e-4);
-    Click(PanHorizontal, -10);
+    Click(PanHorizontal, horz, -10);
     EXPECT_NEAR(m.view.OffsetX, 115.1f, 1e-4);
-    Click(PanVertical, 1);
+    Click(PanVertical, vert, 1);
     EXPECT_NEAR(m.view.OffsetY, 269.9f, 1e-4);
     EXPECT_FLOAT_EQ(m.view.ZoomBaseY, m.view.OffsetY);
 }
 
 TEST_F(ViewTest, ThumbDragStepsBySizeWithTheSignOfMotion) {
-    i32 last = 0, before = 0;
-    RelativeStep(m, 37, last, before, 10, 10);
+    BarHistory bar;
+    RelativeStep(m.dyn.Increment, 37, bar, 10, 10);
     EXPECT_NEAR(m.dyn.Increment, 3.7f, 1e-6);
-    EXPECT_EQ(before, 0);
-    EXPECT_EQ(last, 37);
-    RelativeStep(m, 0, last, before, 10, 10);
-    EXPECT_EQ(before, 37);
-    RelativeStep(m, 20, last, before, 10, 10);  // positive but below the one before: backwards
+    EXPECT_EQ(bar.beforeLast, 0);
+    EXPECT_EQ(bar.last, 37);
+    RelativeStep(m.dyn.Increment, 0, bar, 10, 10);
+    EXPECT_EQ(bar.beforeLast, 37);
+    RelativeStep(m.dyn.Increment, 20, bar, 10, 10);  // positive but below the one before: backwards
     EXPECT_NEAR(m.dyn.Increment, -2.0f, 1e-6);
-    RelativeStep(m, 0, last, before, 1000, 25);
-    RelativeStep(m, -25, last, before, 1000, 25);  // a reference-point trough click
+    RelativeStep(m.dyn.Increment, 0, bar, 1000, 25);
+    RelativeStep(m.dyn.Increment, -25, bar, 1000, 25);  // a reference-point trough click
     EXPECT_NEAR(m.dyn.Increment, -0.025f, 1e-7);
 }
 
 TEST_F(ViewTest, ZoomClampsButKeepsTheUnclampedOffsets) {
     m.view.Zoom = 2990;
     m.view.OffsetX = 400;
-    ZoomStep(m, 10);  // +1 % = 3019.9
+    ZoomStep(m, zoom, 10);  // +1 % = 3019.9
     EXPECT_FLOAT_EQ(m.view.Zoom, 3000.0f);
     EXPECT_NEAR(m.view.OffsetX, (400 - 320) * 3019.9 / 2990 + 320, 1e-2);
     m.view.Zoom = 0.5f;
-    ZoomStep(m, 0);
-    ZoomStep(m, -200);  // -20 %
+    ZoomStep(m, zoom, 0);
+    ZoomStep(m, zoom, -200);  // -20 %
     EXPECT_FLOAT_EQ(m.view.Zoom, 0.5f);
     // A base of 0 leaves the offsets alone.
     m.view.Zoom = 0;
     m.view.OffsetX = 12;
-    ZoomStep(m, 1);
+    ZoomStep(m, zoom, 1);
     EXPECT_FLOAT_EQ(m.view.OffsetX, 12.0f);
     EXPECT_FLOAT_EQ(m.view.Zoom, 0.5f);
 }

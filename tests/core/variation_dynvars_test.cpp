@@ -134,7 +134,6 @@ TEST(DynVars, TheBarStartsFromTheModelNotFromTheSlot) {
 TEST(DynVars, OneInteractionIsOneUndoEntryAndAnUnchangedValueNone) {
     Model m = test::StartedModel();
     Leave(m, 5, "5.0");  // Radius Rod
-    m.undo.UndoButtonsEnabled = false;
     DynVarBarInteractionStart(m, 1);
     for (int i = 0; i < 30; ++i) {  // a drag 5.0 -> 5.3 in steps of 0.01
         DynVarBarChange(m, 1, 10);
@@ -143,7 +142,7 @@ TEST(DynVars, OneInteractionIsOneUndoEntryAndAnUnchangedValueNone) {
     EXPECT_NEAR(m.design.Frame.RadiusRodLen, 5.3f, 1e-5);
     EXPECT_TRUE(DynVarBarInteractionEnd(m, 1));
     EXPECT_EQ(m.undo.UndoCount, 1);
-    EXPECT_TRUE(m.undo.UndoButtonsEnabled);
+    EXPECT_TRUE(UndoAvailable(m.undo));
     EXPECT_FALSE(m.undo.EditChanged);
     EXPECT_EQ(m.undo.UndoId[1], 5);
     EXPECT_EQ(m.undo.UndoOld[1], 5.0f);
@@ -175,7 +174,7 @@ TEST(DynVars, DragUndoneGivesTheStartAfterASecondInteractionAndAfterALoad) {
     EXPECT_EQ(m.design.Frame.RadiusRodLen, 5.0f);
     PopUndo(m);  // the first interaction: back to 5.0 again
     EXPECT_EQ(m.design.Frame.RadiusRodLen, 5.0f);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
 }
 
 TEST(DynVars, AResetLeavesEveryBarEmpty) {

@@ -28,17 +28,14 @@ TEST(Undo, ATypedStrokeIsOneEntryAndUndoRestoresIt) {
     EXPECT_EQ(m.undo.UndoOld[1], 3.0f);
     EXPECT_EQ(m.undo.UndoNew[1], 3.5f);
     EXPECT_EQ(m.undo.UndoName[1], "Stroke");
-    EXPECT_TRUE(m.undo.UndoButtonsEnabled);
-    EXPECT_TRUE(UndoAvailable(m));
+    EXPECT_TRUE(UndoAvailable(m.undo));
     EXPECT_TRUE(UnDoClick(m));
     EXPECT_EQ(m.design.StrokeLen, 3.0f);
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
-    EXPECT_FALSE(UndoAvailable(m));
-    // On an empty history the button only disables itself.
-    m.undo.UndoButtonsEnabled = true;
+    EXPECT_FALSE(UndoAvailable(m.undo));
+    // On an empty history a click changes nothing.
     EXPECT_FALSE(UnDoClick(m));
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     EXPECT_EQ(m.design.StrokeLen, 3.0f);
 }
 
@@ -51,7 +48,7 @@ TEST(Undo, TwentyOneChangesKeepTwenty) {
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(UnDoClick(m));
     EXPECT_EQ(m.design.LinkRadius, 6.0f);
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     EXPECT_FALSE(UnDoClick(m));
     EXPECT_EQ(m.design.LinkRadius, 6.0f);
 }
@@ -98,7 +95,7 @@ TEST(Undo, LeavingAFieldWithoutTypingRecordsNothing) {
     m.undo.EditChanged = false;
     CommitDimensionField(m, 2, "3.0004");
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     EXPECT_EQ(m.design.StrokeLen, 3.0004f);  // the text is stored again
     PushUndo(m);                             // without EditChanged a push opens nothing
     EXPECT_EQ(m.undo.UndoCount, 0);

@@ -70,7 +70,7 @@ TEST(FrameDialog, LeavingAFieldCommitsAndOnlyTypingRecordsUndo) {
     test::FocusByMouse(Button(d, "Close1"));
     EXPECT_EQ(m.dyn.DynVarId[1], 6);
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     TypeInto(d, 2, "3.5");
     EXPECT_EQ(m.design.StrokeLen, 3.5f);
     EXPECT_EQ(m.undo.UndoCount, 1);
@@ -165,7 +165,7 @@ TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
     EXPECT_EQ(m.undo.UndoCount, 1);  // holding the button down keeps the history
     QTest::mouseRelease(reset, Qt::LeftButton);
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_FALSE(m.undo.UndoButtonsEnabled);
+    EXPECT_FALSE(UndoAvailable(m.undo));
     EXPECT_TRUE(d.isVisible());
 }
 

@@ -177,7 +177,6 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
     ChooseLinkRadius(m);
     Item("DynamicVariables")->trigger();
     Item("SetUnDo")->trigger();
-    m.undo.UndoButtonsEnabled = true;
     Button("UnDoDn")->setEnabled(true);
     Bar("SBZoom")->setValue(10);
     Button("Preset0")->click();
