@@ -9,16 +9,36 @@ namespace tarn {
 
 inline constexpr long double kPi = 3.1415926535897932385L;
 
-void SolveLinkage(Model& m);
-void SolveValveEvents(Model& m);
+// What the solver works on. It reads the design and the motion and writes the pivots and its
+// outputs; it writes a dimension only to take a valve lever of zero length as 0.00001 long.
+struct SolverParts {
+    Design& design;
+    const MotionState& motion;
+    PivotTable& pivots;
+    SolverOutputs& solved;
+    bool flagErrors;  // a guard raises GeometryError only while BeepOnError is on
+};
+inline SolverParts SolverPartsOf(Model& m) {
+    return {m.design, m.motion, m.pivots, m.solved, m.display.BeepOnError};
+}
 
-// The guards work on the model's scratch values in place.
-void GuardRadicand(Model& m);      // SolveValue < 0: use -SolveValue
-void GuardDivisor(Model& m);       // |SolveDivisor| < 0.00001: +-0.00001 (0 counts as positive)
-void GuardCos(Model& m);           // clamp SolveValue into +-0.999999
-void FlagGeometryError(Model& m);  // GeometryError := true while BeepOnError
+void SolveLinkage(const SolverParts& sv);
+void SolveValveEvents(const SolverParts& sv);
+inline void SolveLinkage(Model& m) { SolveLinkage(SolverPartsOf(m)); }
+inline void SolveValveEvents(Model& m) { SolveValveEvents(SolverPartsOf(m)); }
 
-// The guarded divisor for a value, as GuardDivisor would leave it (flags like it).
-long double GuardedDivisor(Model& m, long double v);
+void GuardRadicand(const SolverParts& sv);  // SolveValue < 0: use -SolveValue
+void GuardDivisor(
+    const SolverParts& sv);            // |SolveDivisor| < 0.00001: +-0.00001 (0 counts as positive)
+void GuardCos(const SolverParts& sv);  // clamp SolveValue into +-0.999999
+void FlagGeometryError(const SolverParts& sv);  // GeometryError := true while BeepOnError
+
+long double GuardedDivisor(const SolverParts& sv, long double v);
+
+// The guards on the whole model, for the diagrams that use them outside the solver.
+inline void FlagGeometryError(Model& m) { FlagGeometryError(SolverPartsOf(m)); }
+inline long double GuardedDivisor(Model& m, long double v) {
+    return GuardedDivisor(SolverPartsOf(m), v);
+}
 
 }  // namespace tarn

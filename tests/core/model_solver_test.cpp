@@ -341,16 +341,16 @@ TEST(SolverGuards, ScratchValuesAreStoredAsFloatsAndThenGuarded) {
 TEST(SolverGuards, GuardsSubstituteAsWritten) {
     Model m = test::StartedModel();
     m.solved.SolveDivisor = 0;
-    GuardDivisor(m);
+    GuardDivisor(SolverPartsOf(m));
     EXPECT_EQ(m.solved.SolveDivisor, 0.00001f);
     m.solved.SolveDivisor = -0.000001f;
-    GuardDivisor(m);
+    GuardDivisor(SolverPartsOf(m));
     EXPECT_EQ(m.solved.SolveDivisor, -0.00001f);
     m.solved.SolveValue = 1.5f;
-    GuardCos(m);
+    GuardCos(SolverPartsOf(m));
     EXPECT_EQ(m.solved.SolveValue, 0.999999f);
     m.solved.SolveValue = -4;
-    GuardRadicand(m);
+    GuardRadicand(SolverPartsOf(m));
     EXPECT_EQ(m.solved.SolveValue, 4.0f);
     EXPECT_TRUE(m.solved.GeometryError);
 }
