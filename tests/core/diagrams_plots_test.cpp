@@ -265,15 +265,30 @@ TEST(SineDiagram, CurvesRunFrom58To586WithSixtySevenSteps) {
             EXPECT_EQ(first[s].c[1], first[s - 1].c[3]);
         }
     }
-    // The curve of position n follows the valve displacement at each step's crank angle.
+    // The curve of position 2 is the valve's travel against crank angle: y = 215 is the valve at
+    // its centre, the valve ahead of centre draws above it, and the curve's height is the full
+    // travel at 375 pixels an inch shrunk by the diagram scale of 1.5, i.e. 250 a unit.
     Model probe = Started();
     probe.motion.RevArmPos = probe.motion.RevArmPositions[2];
     const auto* second = &curve[66];
+    double lo = 1e9, hi = -1e9;
+    int top = 1000, bottom = -1000, highStep = 0;
     for (int j = 8; j <= 73; ++j) {
         probe.motion.CrankAngle = SineSweepAngle(j);
         SolveLinkage(probe);
-        EXPECT_EQ(second[j - 8].c[3], TravelY(probe, 215, probe.solved.ValveDisp)) << j;
+        const double v = probe.solved.ValveDisp;
+        const int y = second[j - 8].c[3];
+        const bool above = y<215, ahead = v> 0;
+        if (std::fabs(v) > 0.01) {
+            EXPECT_EQ(above, ahead) << j;
+        }
+        if (v > hi) hi = v, highStep = j;
+        lo = std::min(lo, v);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
     }
+    EXPECT_NEAR(bottom - top, (hi - lo) * 250.0, 1.0);
+    EXPECT_EQ(second[highStep - 8].c[3], top);  // highest where the valve is furthest forward
     // Each curve carries its number in bold at its start.
     const auto bold = BoldTexts(c);
     ASSERT_EQ(bold.size(), 3u);
