@@ -34,7 +34,7 @@ void Tick(benchmark::State& state, bool steam, int preset) {
     tarn::Model m;
     tarn::StartUp(m);
     m.display.ShowSteam = steam;
-    if (preset > 0) tarn::RecallPreset(m, preset, false);
+    if (preset > 0) tarn::RecallPreset(m.view, preset, false);
     SilentHost host;
     tarn::MainScene scene(m, host);
     tarn::FrameBuffer frame(tarn::kFrameWidth, tarn::kFrameHeight);

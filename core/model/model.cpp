@@ -46,7 +46,7 @@ void InitModelState(Model& m) {
     m.view.ViewPresets = kStartPresets;
     m.display.FontScaleX = 1.0f;
     m.display.FontScaleY = 1.0f;
-    ClearDynVarSlots(m);
+    ClearDynVarSlots(m.dyn);
     m.diagrams.RevArmCount = 0;
     m.display.BeepOnError = true;
     m.readouts.PrevFrontSteamOpen = 0;
@@ -56,10 +56,10 @@ void InitModelState(Model& m) {
     m.steam.RearSteamDensity = 20.0f;
 }
 
-void InitView(Model& m) {
-    m.view.Zoom = m.view.ZoomBase = m.view.NormZoom = m.view.DefaultZoom;
-    m.view.OffsetX = m.view.ZoomBaseX = m.view.NormOffsetX = m.view.DefaultOffsetX;
-    m.view.OffsetY = m.view.ZoomBaseY = m.view.NormOffsetY = m.view.DefaultOffsetY;
+void InitView(ViewState& v) {
+    v.Zoom = v.ZoomBase = v.NormZoom = v.DefaultZoom;
+    v.OffsetX = v.ZoomBaseX = v.NormOffsetX = v.DefaultOffsetX;
+    v.OffsetY = v.ZoomBaseY = v.NormOffsetY = v.DefaultOffsetY;
 }
 
 void SetFrameDefaults(Model& m) {
@@ -140,7 +140,7 @@ void CentreRevArm(Model& m) {
 
 void StartUp(Model& m) {
     InitModelState(m);
-    InitView(m);
+    InitView(m.view);
     SetFrameDefaults(m);
     SetCylDefaults(m);
     ApplyFrameDefaults(m);
@@ -148,57 +148,55 @@ void StartUp(Model& m) {
     CentreRevArm(m);
 }
 
-void NormalView(Model& m) {
-    m.view.DefaultZoom = m.view.Zoom;
-    m.view.DefaultOffsetX = m.view.OffsetX;
-    m.view.DefaultOffsetY = m.view.OffsetY;
-    m.view.OffsetY = m.view.NormOffsetY;
-    m.view.OffsetX = m.view.NormOffsetX;
-    m.view.Zoom = m.view.NormZoom;
+void NormalView(ViewState& v) {
+    v.DefaultZoom = v.Zoom;
+    v.DefaultOffsetX = v.OffsetX;
+    v.DefaultOffsetY = v.OffsetY;
+    v.OffsetY = v.NormOffsetY;
+    v.OffsetX = v.NormOffsetX;
+    v.Zoom = v.NormZoom;
 }
 
-void ClearDynVarSlots(Model& m) {
+void ClearDynVarSlots(DynamicVariables& d) {
     for (int i = 0; i < 5; ++i) {
-        m.dyn.DynVarId[i] = 0;
-        m.dyn.DynVarValue[i] = 0;
-        m.dyn.DynVarName[i] = EmptyCaption;
+        d.DynVarId[i] = 0;
+        d.DynVarValue[i] = 0;
+        d.DynVarName[i] = EmptyCaption;
     }
 }
 
-bool SlotIsEmpty(const Model& m, int slot) {
-    return slot < 0 || slot > 4 || m.dyn.DynVarName[slot] == EmptyCaption;
+bool SlotIsEmpty(const DynamicVariables& d, int slot) {
+    return slot < 0 || slot > 4 || d.DynVarName[slot] == EmptyCaption;
 }
 
-void ClearUndoStack(Model& m) {
+void ClearUndoStack(UndoStack& u) {
     for (int i = 0; i <= kUndoDepth; ++i) {
-        m.undo.UndoId[i] = 0;
-        m.undo.UndoOld[i] = 0;
-        m.undo.UndoNew[i] = 0;
-        m.undo.UndoName[i].clear();
+        u.UndoId[i] = 0;
+        u.UndoOld[i] = 0;
+        u.UndoNew[i] = 0;
+        u.UndoName[i].clear();
     }
-    m.undo.UndoCount = 0;
+    u.UndoCount = 0;
 }
 
-i32 RevArmBarMax(const Model& m) {
-    return Round(static_cast<ext>(m.design.RevArmToCentMax) * 1000);
-}
+i32 RevArmBarMax(const Design& d) { return Round(static_cast<ext>(d.RevArmToCentMax) * 1000); }
 
 void ResetAllModel(Model& m) {
     // Frame reset, then cylinder reset: defaults, slots emptied and the increment cleared.
     ApplyFrameDefaults(m);
-    ClearDynVarSlots(m);
+    ClearDynVarSlots(m.dyn);
     m.dyn.Increment = 0;
     ApplyCylDefaults(m);
-    ClearDynVarSlots(m);
+    ClearDynVarSlots(m.dyn);
     m.dyn.Increment = 0;
     CentreRevArm(m);
     // "Cen": the arm at mid gear.
     m.motion.RevArmPos = m.motion.RevArmPositions[0];
-    NormalView(m);
+    NormalView(m.view);
     m.design.DesignName = "Nominal";
     m.diagrams.DiagramScale = 1.5f;
     m.display.DynVarOn = false;
-    ClearUndoStack(m);
+    ClearUndoStack(m.undo);
     m.display.UndoOn = false;
 }
 

@@ -278,7 +278,7 @@ struct Model {
 
 // Start-up and reset routines; each works on the model it is given.
 void InitModelState(Model& m);
-void InitView(Model& m);
+void InitView(ViewState& v);
 void SetFrameDefaults(Model& m);
 void SetCylDefaults(Model& m);
 void ApplyFrameDefaults(Model& m);
@@ -291,15 +291,15 @@ void StartUp(Model& m);
 // The windows show and hide their controls themselves.
 void ResetAllModel(Model& m);
 // The normal-view action on the model (DefaultZoom.. := current view, view := Norm view).
-void NormalView(Model& m);
+void NormalView(ViewState& v);
 
 // Empties the five dynamic-variable slots (id 0, value 0, EmptyCaption).
-void ClearDynVarSlots(Model& m);
-bool SlotIsEmpty(const Model& m, int slot);
+void ClearDynVarSlots(DynamicVariables& d);
+bool SlotIsEmpty(const DynamicVariables& d, int slot);
 // Empties the undo stack.
-void ClearUndoStack(Model& m);
+void ClearUndoStack(UndoStack& u);
 
 // The reverse-arm bar range: +-Round(RevArmToCentMax * 1000).
-i32 RevArmBarMax(const Model& m);
+i32 RevArmBarMax(const Design& d);
 
 }  // namespace tarn

@@ -36,7 +36,7 @@ void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui) {
     }
     ui.barsVisible = true;
     const int x = ScaleX(m, 235);
-    if (SlotIsEmpty(m, 1)) {
+    if (SlotIsEmpty(m.dyn, 1)) {
         c.SetFontColor(kRed);
         c.TextOut(x, 2, "*******************************");
         c.TextOut(x, ScaleY(m, 12), "* First Select Dimensions *");
@@ -50,7 +50,7 @@ void PaintDynVarBlock(Model& m, Canvas& c, DiagramControls& ui) {
         }
     }
     ui.barsEnabledSet = true;
-    for (int k = 1; k <= 4; ++k) ui.barEnabled[k - 1] = !SlotIsEmpty(m, k);
+    for (int k = 1; k <= 4; ++k) ui.barEnabled[k - 1] = !SlotIsEmpty(m.dyn, k);
 }
 
 void PaintDiagramUndoLine(Model& m, Canvas& c, DiagramControls& ui) {

@@ -108,7 +108,7 @@ void Cutoffs(Model& m, Canvas& c) {
 
 void DynVarNames(const Model& m, Canvas& c, SceneHost& host) {
     if (!m.display.DynVarOn) return;
-    if (!SlotIsEmpty(m, 1)) {
+    if (!SlotIsEmpty(m.dyn, 1)) {
         const int ys[] = {71, 83, 95, 107};
         for (int k = 1; k <= 4; ++k) {
             ScaledText(m, c, 377, ys[k - 1], m.dyn.DynVarName[k]);
@@ -121,7 +121,7 @@ void DynVarNames(const Model& m, Canvas& c, SceneHost& host) {
         ScaledText(m, c, 377, 95, "*******************************");
         c.SetFontColor(kBlack);
     }
-    for (int k = 1; k <= 4; ++k) host.SetDynVarBarEnabled(k, !SlotIsEmpty(m, k));
+    for (int k = 1; k <= 4; ++k) host.SetDynVarBarEnabled(k, !SlotIsEmpty(m.dyn, k));
 }
 
 }  // namespace

@@ -60,19 +60,19 @@ void ZoomStep(Model& m, BarHistory& bar, i32 p) {
     if (!(m.view.Zoom >= 0.5f)) m.view.Zoom = 0.5f;
 }
 
-void TakePresetView(Model& m) {
-    m.view.ViewPresets[0] = m.view.Zoom;
-    m.view.ViewPresets[1] = m.view.OffsetX;
-    m.view.ViewPresets[2] = m.view.OffsetY;
+void TakePresetView(ViewState& v) {
+    v.ViewPresets[0] = v.Zoom;
+    v.ViewPresets[1] = v.OffsetX;
+    v.ViewPresets[2] = v.OffsetY;
 }
 
-void RecallPreset(Model& m, int k, bool store) {
+void RecallPreset(ViewState& v, int k, bool store) {
     if (k < 1 || k > 6) return;
     if (store)
-        for (int i = 0; i < 3; ++i) m.view.ViewPresets[3 * k + i] = m.view.ViewPresets[i];
-    m.view.Zoom = m.view.ViewPresets[3 * k];
-    m.view.OffsetX = m.view.ViewPresets[3 * k + 1];
-    m.view.OffsetY = m.view.ViewPresets[3 * k + 2];
+        for (int i = 0; i < 3; ++i) v.ViewPresets[3 * k + i] = v.ViewPresets[i];
+    v.Zoom = v.ViewPresets[3 * k];
+    v.OffsetX = v.ViewPresets[3 * k + 1];
+    v.OffsetY = v.ViewPresets[3 * k + 2];
 }
 
 float GraphicZoomFromText(std::string_view text) {

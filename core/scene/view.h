@@ -28,9 +28,9 @@ void PanHorizontal(Model& m, BarHistory& bar, i32 p);
 void ZoomStep(Model& m, BarHistory& bar, i32 p);
 
 // Preset k (1..6): store triple 0 into it first when armed, then take it as the view.
-void RecallPreset(Model& m, int k, bool store);
+void RecallPreset(ViewState& v, int k, bool store);
 // "P": the current view becomes triple 0.
-void TakePresetView(Model& m);
+void TakePresetView(ViewState& v);
 
 // The close-up zoom factor typed into its dialog: clamped to 0.5 .. 2000 (empty gives 0.5).
 float GraphicZoomFromText(std::string_view text);

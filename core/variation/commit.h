@@ -22,7 +22,7 @@ void CommitGearLimitNorm(Model& m, std::string_view text);
 
 // The largest offset (the "Max" gear-limit field). A negative value stores 0; a value below the
 // normal offset stores the normal offset and brings the listed positions within mid gear +- the
-// normal offset. The caller then sets the reverse-arm bar's range to +-RevArmBarMax(m).
+// normal offset. The caller then sets the reverse-arm bar's range to +-RevArmBarMax(m.design).
 void CommitGearLimitMax(Model& m, std::string_view text);
 
 // Brings every listed (non-zero) reverse-arm position 1..9 into mid gear +- RevArmToCentNorm;

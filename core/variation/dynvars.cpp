@@ -35,7 +35,7 @@ void PushDynVar(Model& m) {
     CopySlot(m, 1, 0);
 }
 
-void ClearDynVars(Model& m) { ClearDynVarSlots(m); }
+void ClearDynVars(Model& m) { ClearDynVarSlots(m.dyn); }
 
 void StepDynVar(Model& m) {
     const int s = m.dyn.DynVarSlot;

@@ -147,7 +147,7 @@ bool DimensionDialog::eventFilter(QObject* watched, QEvent* e) {
 
 void DimensionDialog::ResetClick() {
     ResetMouseDown();
-    ClearUndoStack(m_);
+    ClearUndoStack(m_.undo);
 }
 
 void DimensionDialog::FieldExit(int n) {

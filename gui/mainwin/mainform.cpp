@@ -494,7 +494,7 @@ void TMainForm::BuildControls() {
         if (b.change) connect(s, &QScrollBar::valueChanged, this, b.change);
         *b.kept = s;
     }
-    ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_));
+    ui_.SBRevArm->setRange(-RevArmBarMax(m_.design), RevArmBarMax(m_.design));
     ui_.SBRevArm->setFocusPolicy(Qt::StrongFocus);
     for (int k = 1; k <= 4; ++k) {
         dynBars_[k]->setFocusPolicy(Qt::StrongFocus);
@@ -790,7 +790,9 @@ void TMainForm::CenterClick() {
 
 void TMainForm::SetRevArmBar(int position) { ui_.SBRevArm->setValue(position); }
 
-void TMainForm::ResetRevArmRange() { ui_.SBRevArm->setRange(-RevArmBarMax(m_), RevArmBarMax(m_)); }
+void TMainForm::ResetRevArmRange() {
+    ui_.SBRevArm->setRange(-RevArmBarMax(m_.design), RevArmBarMax(m_.design));
+}
 
 void TMainForm::RunRevArmPositions() {
     if (windows_.SetRevArm) windows_.SetRevArm->exec();
@@ -840,20 +842,20 @@ void TMainForm::NormVHZClick() {
     ui_.SBPanVert->setValue(0);
     ui_.SBPanHorz->setValue(0);
     ui_.SBZoom->setValue(0);
-    NormalView(m_);
+    NormalView(m_.view);
     ui_.NormVHZ->setEnabled(false);
     ui_.Preset[0]->setEnabled(true);
 }
 
 void TMainForm::Preset0Click() {
-    TakePresetView(m_);
+    TakePresetView(m_.view);
     // Disabled "P" is the armed state: the next preset button stores this view.
     ui_.Preset[0]->setEnabled(false);
     ui_.NormVHZ->setEnabled(true);
 }
 
 void TMainForm::PresetClick(int k) {
-    RecallPreset(m_, k, !ui_.Preset[0]->isEnabled());
+    RecallPreset(m_.view, k, !ui_.Preset[0]->isEnabled());
     ui_.NormVHZ->setEnabled(true);
     ui_.Preset[0]->setEnabled(true);
 }

@@ -43,14 +43,14 @@ TEST(StartUp, DefaultDesignAndMidGear) {
     EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
     EXPECT_NEAR(m.motion.RevArmPositions[3], 4.647f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
-    EXPECT_EQ(RevArmBarMax(m), 1800);
+    EXPECT_EQ(RevArmBarMax(m.design), 1800);
     EXPECT_EQ(m.motion.Direction, "Fwd");
     EXPECT_FLOAT_EQ(m.motion.StepAngle, 10.0f);
     EXPECT_EQ(m.view.ViewPresets[15], 350.0f);
     EXPECT_EQ(m.view.ViewPresets[16], -4800.0f);
     EXPECT_EQ(m.overlay.LineType[0], -1.0f);
     EXPECT_EQ(m.overlay.LineColor[19], -1.0f);
-    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 1));
     EXPECT_FLOAT_EQ(m.steam.FrontSteamDensity, 20.0f);
     EXPECT_EQ(m.design.Cyl.CylSpare, 0u);
 }
@@ -166,7 +166,7 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPositions[1], m.motion.RevArmPositions[0]);
     for (int k = 0; k <= 4; ++k) {
-        EXPECT_TRUE(SlotIsEmpty(m, k)) << k;
+        EXPECT_TRUE(SlotIsEmpty(m.dyn, k)) << k;
         EXPECT_EQ(m.dyn.DynVarId[k], 0) << k;
         EXPECT_EQ(m.dyn.DynVarValue[k], 0.0f) << k;
     }

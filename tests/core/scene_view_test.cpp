@@ -72,20 +72,20 @@ TEST_F(ViewTest, ZoomClampsButKeepsTheUnclampedOffsets) {
 }
 
 TEST_F(ViewTest, PresetsStoreWhenArmedAndRecall) {
-    RecallPreset(m, 3, false);
+    RecallPreset(m.view, 3, false);
     EXPECT_FLOAT_EQ(m.view.Zoom, 62);
     EXPECT_FLOAT_EQ(m.view.OffsetX, -150);
     EXPECT_FLOAT_EQ(m.view.OffsetY, 200);
     m.view.Zoom = 40;
     m.view.OffsetX = 1;
     m.view.OffsetY = 2;
-    TakePresetView(m);
-    RecallPreset(m, 3, true);
+    TakePresetView(m.view);
+    RecallPreset(m.view, 3, true);
     m.view.Zoom = 99;
-    RecallPreset(m, 3, false);
+    RecallPreset(m.view, 3, false);
     EXPECT_FLOAT_EQ(m.view.Zoom, 40);
     EXPECT_FLOAT_EQ(m.view.OffsetY, 2);
-    RecallPreset(m, 5, false);
+    RecallPreset(m.view, 5, false);
     EXPECT_FLOAT_EQ(m.view.Zoom, 350);
 }
 

@@ -70,12 +70,12 @@ TEST(GearLimits, ANormAboveTheMaximumStoresTheMaximumAndClampsThePositions) {
 TEST(GearLimits, NegativeLimitsStoreZeroAndTheBarRangeFollowsTheMaximum) {
     Model m = test::StartedModel();
     CommitGearLimitMax(m, "2.5");
-    EXPECT_EQ(RevArmBarMax(m), 2500);
+    EXPECT_EQ(RevArmBarMax(m.design), 2500);
     CommitGearLimitNorm(m, "-1");
     EXPECT_EQ(m.design.RevArmToCentNorm, 0.0f);
     CommitGearLimitMax(m, "-3");
     EXPECT_EQ(m.design.RevArmToCentMax, 0.0f);
-    EXPECT_EQ(RevArmBarMax(m), 0);
+    EXPECT_EQ(RevArmBarMax(m.design), 0);
     CommitGearLimitNorm(m, "1");
     EXPECT_EQ(m.design.RevArmToCentNorm, 0.0f);  // kept within the maximum of 0
 }

@@ -40,7 +40,7 @@ TEST(DynVars, ADimensionAlreadyInASlotIsOnlyUpdatedThere) {
     EXPECT_EQ(m.dyn.DynVarName[2], "Stroke");
     EXPECT_EQ(m.dyn.DynVarId[2], 2);
     EXPECT_FLOAT_EQ(m.dyn.DynVarValue[2], 3.25f);
-    EXPECT_TRUE(SlotIsEmpty(m, 3));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 3));
 }
 
 TEST(DynVars, FiveDimensionsPushTheFirstOut) {
@@ -58,7 +58,7 @@ TEST(DynVars, TheGearLimitsChangeNoSlot) {
     CommitGearLimitNorm(m, "1.2");
     CommitGearLimitMax(m, "2.0");
     EXPECT_EQ(m.dyn.DynVarId[1], 6);
-    EXPECT_TRUE(SlotIsEmpty(m, 2));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 2));
     m.dyn.DynVarId[2] = 17;  // even a stray gear-limit id in a slot is never applied
     m.dyn.DynVarName[2] = "x";
     m.dyn.DynVarSlot = 2;
@@ -183,7 +183,7 @@ TEST(DynVars, AResetLeavesEveryBarEmpty) {
     Leave(m, 103, "2.7");
     ResetFrameDimensions(m);
     for (int k = 0; k <= 4; ++k) {
-        EXPECT_TRUE(SlotIsEmpty(m, k));
+        EXPECT_TRUE(SlotIsEmpty(m.dyn, k));
         EXPECT_EQ(m.dyn.DynVarId[k], 0);
         EXPECT_EQ(m.dyn.DynVarValue[k], 0.0f);
     }

@@ -133,7 +133,7 @@ TEST(FrameDialog, GearLimitsClampEachOtherAndSetTheReverseArmRange) {
     EXPECT_EQ(m.design.RevArmToCentMax, 1.2f);
     // Neither limit touches undo or the dynamic variables.
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 1));
 }
 
 TEST(FrameDialog, ASmallButtonAsksForTheCloseUp) {
@@ -160,7 +160,7 @@ TEST(FrameDialog, ResetShowsTheDefaultsOnPressAndClearsUndoOnClick) {
     EXPECT_EQ(m.design.StrokeLen, 3.0f);
     EXPECT_EQ(Field(d, 2)->text(), "3.000");
     EXPECT_EQ(main.SBRevArm->maximum(), 1800);
-    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 1));
     EXPECT_EQ(m.dyn.Increment, 0.0f);
     EXPECT_EQ(m.undo.UndoCount, 1);  // holding the button down keeps the history
     QTest::mouseRelease(reset, Qt::LeftButton);
@@ -236,7 +236,7 @@ TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
     EXPECT_EQ(m.design.StrokeLen, 4.0f);
     EXPECT_EQ(main.SBRevArm->maximum(), 2500);
     EXPECT_EQ(m.undo.UndoCount, 0);
-    EXPECT_TRUE(SlotIsEmpty(m, 1));
+    EXPECT_TRUE(SlotIsEmpty(m.dyn, 1));
 }
 
 // Every row of the dimension table, through the real dialog: typing a value and leaving the field

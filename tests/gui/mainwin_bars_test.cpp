@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, WithNoGearTravelFwdAndRevPutTheArmAtMidGear) {
     const float centre = m.motion.RevArmPositions[0];
     CommitGearLimitNorm(m, "0");
     CommitGearLimitMax(m, "0");
-    Bar("SBRevArm")->setRange(-RevArmBarMax(m), RevArmBarMax(m));
+    Bar("SBRevArm")->setRange(-RevArmBarMax(m.design), RevArmBarMax(m.design));
     Button("Fwd")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), 0);
     EXPECT_EQ(m.motion.RevArmPos, centre);
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
     // A wider gear, the arm off centre, dynamic variables and undo on, the view moved and a
     // preset armed; annotations of the user.
     CommitGearLimitMax(m, "2.5");
-    Bar("SBRevArm")->setRange(-RevArmBarMax(m), RevArmBarMax(m));
+    Bar("SBRevArm")->setRange(-RevArmBarMax(m.design), RevArmBarMax(m.design));
     Bar("SBRevArm")->setValue(2200);
     ChooseLinkRadius(m);
     Item("DynamicVariables")->trigger();

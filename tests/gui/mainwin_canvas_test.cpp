@@ -122,7 +122,7 @@ TEST(FrameBuffer, RedrawGivesTheSamePictureAsAFreshImage) {
     // A busy frame first: close in, thick lines, steam.
     m.display.ShowSteam = true;
     m.display.LineWidth = 2;
-    RecallPreset(m, 5, false);
+    RecallPreset(m.view, 5, false);
     {
         QPainterCanvas c(fb);
         scene.Tick(c);
