@@ -121,6 +121,11 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
               std::string::npos);
     EXPECT_NE(r.out.find("Front - rear: cut-off "), std::string::npos);
     EXPECT_EQ(r.out.find("NaN"), std::string::npos);
+    // Mid gear typed as it is shown is mid gear.
+    const CliRun typed = Cli({"--events", "--positions", "6.247,6.248"});
+    EXPECT_NE(typed.out.find("Rev arm 6.247 (mid gear), crank turning forward"), std::string::npos)
+        << typed.out;
+    EXPECT_NE(typed.out.find("Rev arm 6.248, crank turning backward"), std::string::npos);
 }
 
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
