@@ -82,21 +82,20 @@ struct Trial {
     bool inRange = true;
 };
 
-// Two trials give the same events to the last bit.
-bool SameEvents(const Trial& a, const Trial& b) {
+// Two trials agree to the last bit in everything the optimiser looks at: the cut-offs, the leads,
+// the steam openings and where the linkage fails.
+bool SameOutcome(const Trial& a, const Trial& b) {
     if (a.failing != b.failing || a.events.size() != b.events.size()) return false;
     auto same = [](const std::optional<ValveEvent>& x, const std::optional<ValveEvent>& y) {
-        return x.has_value() == y.has_value() &&
-               (!x || (x->crankAngle == y->crankAngle && x->percent == y->percent));
+        return x.has_value() == y.has_value() && (!x || x->percent == y->percent);
     };
     for (std::size_t i = 0; i < a.events.size(); ++i) {
         const ValveEventsResult& p = a.events[i];
         const ValveEventsResult& q = b.events[i];
-        if (p.geometryError != q.geometryError || p.reverse != q.reverse) return false;
+        if (p.geometryError != q.geometryError) return false;
         for (const auto& [e, f] : {std::pair{&p.front, &q.front}, std::pair{&p.rear, &q.rear}}) {
-            if (!same(e->admission, f->admission) || !same(e->cutoff, f->cutoff) ||
-                !same(e->release, f->release) || !same(e->compression, f->compression) ||
-                e->lead != f->lead || e->maxSteamOpening != f->maxSteamOpening)
+            if (!same(e->cutoff, f->cutoff) || e->lead != f->lead ||
+                e->maxSteamOpening != f->maxSteamOpening)
                 return false;
         }
     }
@@ -195,7 +194,7 @@ private:
     std::vector<BindingConstraint> Binding(const Trial& t,
                                            const std::vector<OptimisedDimension>& dims) const;
 
-    const Model& start_;
+    const Model start_;  // read by every trial, on several threads: never the caller's model
     const OptimiseSettings& s_;
     long double portScale_ = 1;
     int threads_ = 1;
@@ -361,11 +360,12 @@ OptimiseResult Optimiser::Run() {
         if (ends.size() == 1) ends.push_back(ValueAt(i, 0.5));
         bool same = true;
         for (float v : ends) {
+            if (Cancelled()) break;
             std::vector<float> probe = x0;
             probe[i] = v;
-            same = SameEvents(Evaluate(probe), *origin) && same;
+            same = SameOutcome(Evaluate(probe), *origin) && same;
         }
-        noEffect[i] = same;
+        noEffect[i] = same && !Cancelled();
     }
     base_ = x0;
     for (std::size_t i = 0; i < n; ++i) {

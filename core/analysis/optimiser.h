@@ -4,7 +4,8 @@
 // of the design; the caller's model is never touched.
 //
 // Use: fill OptimiseSettings, call OptimiseGear (it blocks; run it on a worker thread from a
-// window, with `progress` and `cancel` wired to the dialog), then show DescribeOptimise(result),
+// window, on a copy of the model taken on the window's thread, since the tick writes the live one,
+// with `progress` and `cancel` wired to the dialog), then show DescribeOptimise(result),
 // the dimensions' old and new values, and AnalysePositions(result.design,
 // StandardGearPositions(result.design)) beside the same for the old design. Applying the result
 // to the live model is SetDimension(model, d.id, d.newValue) for every entry of
@@ -61,7 +62,9 @@ struct OptimiseSettings {
                                             OptimisePosition::At(Gear::NormalReverse)};
     double minLead = 0;  // at both ends of every chosen position, in the design's unit
     OptimiseObjective objective = OptimiseObjective::Cutoff;
-    // Designs analysed at most (a design costs about 1 ms per chosen position on one core).
+    // Designs analysed at most. A design at two chosen positions costs about 3 ms on one core
+    // (the events at each position and a geometry sweep there and at both ends of the gear); a
+    // run over six dimensions takes about 150.
     int maxEvaluations = 400;
     // Called on the thread that runs OptimiseGear after every design analysed.
     std::function<void(int done, int budget)> progress;
@@ -86,7 +89,9 @@ struct OptimisedDimension {
     float oldValue = 0;
     float newValue = 0;  // == oldValue when unchanged
     SearchRange bounds;
-    bool noEffect = false;  // varying it within its bounds changes no event: kept as it was
+    // At both ends of its bounds it changes no cut-off, lead, steam opening or geometry error:
+    // left out of the search and kept as it was.
+    bool noEffect = false;
 };
 
 enum class OptimiseConstraint {
@@ -136,10 +141,11 @@ struct OptimiseResult {
     bool changed() const;  // some dimension has a new value
 };
 
-// Optimises a copy of `design`. Never returns a design worse than the start (a design with a
-// geometry error is worse than any without; then one that breaks fewer constraints; then the
-// smaller objective) nor one with a geometry error; a tie keeps the start's values, and a varied
-// dimension that does not move the objective back is reset to its start value.
+// Optimises a copy of `design`. Never returns a design worse than the start (IsBetterScore) nor
+// one with a geometry error other than the start itself, when it has one and no design in the
+// range closes (OnlyGeometryErrors). A tie keeps the start's values, and a varied dimension whose
+// move gains nothing is put back to its start value. A start value outside explicit bounds is
+// brought into them for the search; the start itself still competes.
 //
 // The method: each dimension is first tried at both ends of its range (a dimension that changes
 // nothing there is reported as having no effect and is left out). Then COBYLA (NLopt's
@@ -147,8 +153,8 @@ struct OptimiseResult {
 // dimensions scaled to 0..1 over their bounds; only when the start is infeasible (a geometry error
 // or a broken constraint) does a short space-filling sample of the range pick a better start
 // first. Designs with a geometry error get a large penalised objective and violated constraints,
-// so the method backs away from them. A run over six dimensions and two positions takes a few
-// hundred designs.
+// so the method backs away from them. COBYLA stops when the steps fall below 1e-6 of the ranges,
+// when the objective is below 1e-6 per position (differences of 0.001 %) or at the budget.
 OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings);
 
 // The default bounds of a dimension: its value +- percent % of its size, or +- percent / 100 for
