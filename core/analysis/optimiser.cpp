@@ -79,7 +79,8 @@ struct Trial {
     std::vector<float> positions;     // the chosen positions on this design
     std::vector<ValveEventsResult> events;
     std::vector<int> failing;  // per checked position
-    bool inRange = true;
+    bool inRange = true;       // every dimension within its bounds
+    bool allowed = true;       // ... or at its start value
 };
 
 // Two trials agree to the last bit in everything the optimiser looks at: the cut-offs, the leads,
@@ -202,8 +203,9 @@ private:
     std::map<std::vector<float>, Trial> cache_;
     const Trial* best_ = nullptr;
     const Trial* startTrial_ = nullptr;
-    std::vector<const Trial*> broken_;  // in-range designs with a geometry error
-    bool anyInRangeCloses_ = false;
+    std::vector<float> startValues_;
+    std::vector<const Trial*> broken_;  // designs in the range with a geometry error
+    bool anyCloses_ = false;            // ... and whether one closed
     int budget_ = 0;
     bool stopped_ = false;
     std::vector<std::size_t> active_;  // the dimensions COBYLA varies
@@ -218,7 +220,9 @@ const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
     t.values = values;
     for (std::size_t i = 0; i < Count(); ++i) {
         t.scaled.push_back(Scaled(i, values[i]));
-        t.inRange = t.inRange && values[i] >= bounds_[i].lo && values[i] <= bounds_[i].hi;
+        const bool inside = values[i] >= bounds_[i].lo && values[i] <= bounds_[i].hi;
+        t.inRange = t.inRange && inside;
+        t.allowed = t.allowed && (inside || values[i] == startValues_[i]);
     }
     const Model design = Design(values);
     for (const OptimisePosition& p : s_.positions) t.positions.push_back(p.On(design));
@@ -240,11 +244,12 @@ const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
 
     auto [it, inserted] = cache_.emplace(values, std::move(t));
     const Trial& stored = it->second;
-    if (stored.inRange) {
+    // The range holds the designs tried in it; the start counts when it lies inside.
+    if (stored.allowed && (stored.inRange || values != startValues_)) {
         if (stored.score.geometryError) broken_.push_back(&stored);
-        else anyInRangeCloses_ = true;
+        else anyCloses_ = true;
     }
-    if (stored.inRange && (!best_ || IsBetterScore(stored.score, best_->score))) best_ = &stored;
+    if (stored.allowed && (!best_ || IsBetterScore(stored.score, best_->score))) best_ = &stored;
     if (s_.progress) s_.progress(static_cast<int>(cache_.size()), budget_);
     return stored;
 }
@@ -339,107 +344,109 @@ OptimiseResult Optimiser::Run() {
                                 GetDimension(start_, d.id), b, false});
     }
     const std::size_t n = Count();
-    std::vector<float> startValues(n), x0(n);
+    std::vector<float> x0(n);
+    std::vector<std::size_t> searchable;  // dimensions with a range to search
+    startValues_.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
-        startValues[i] = r.dimensions[i].oldValue;
-        x0[i] = std::clamp(startValues[i], bounds_[i].lo, bounds_[i].hi);
-        if (std::isnan(startValues[i])) x0[i] = bounds_[i].lo;
+        startValues_[i] = r.dimensions[i].oldValue;
+        x0[i] = std::isnan(startValues_[i])
+                    ? bounds_[i].lo
+                    : std::clamp(startValues_[i], bounds_[i].lo, bounds_[i].hi);
+        if (bounds_[i].lo < bounds_[i].hi) searchable.push_back(i);
     }
-    startTrial_ = &Evaluate(startValues);
+    startTrial_ = &Evaluate(startValues_);
     r.before = startTrial_->score;
     r.positionsBefore = startTrial_->positions;
-    const Trial* origin = &Evaluate(x0);
+    Evaluate(x0);
 
-    // Each dimension at both ends of its range: one that changes nothing stays as it is.
-    std::vector<bool> noEffect(n, false);
-    for (std::size_t i = 0; i < n && !Cancelled() && !Exhausted(); ++i) {
-        if (!(bounds_[i].lo < bounds_[i].hi)) continue;
-        std::vector<float> ends;
-        for (float v : {bounds_[i].lo, bounds_[i].hi})
-            if (v != x0[i]) ends.push_back(v);
-        if (ends.size() == 1) ends.push_back(ValueAt(i, 0.5));
-        bool same = true;
-        for (float v : ends) {
-            if (Cancelled()) break;
-            std::vector<float> probe = x0;
-            probe[i] = v;
-            same = SameOutcome(Evaluate(probe), *origin) && same;
-        }
-        noEffect[i] = same && !Cancelled();
-    }
+    // An infeasible start: a short space-filling sample of the ranges looks for a better one.
+    active_ = searchable;
     base_ = x0;
+    if (!best_->score.feasible()) {
+        const int samples = 4 + 4 * static_cast<int>(searchable.size());
+        for (int k = 1; k <= samples && !searchable.empty() && !Cancelled() && !Exhausted(); ++k)
+            EvaluateScaled(HaltonPoint(k, searchable.size()).data());
+    }
+
+    // Each dimension at both ends of its range, from the best design that closes: one that
+    // changes nothing the optimiser looks at stays as it is.
+    std::vector<bool> noEffect(n, false);
+    if (!best_->score.geometryError) {
+        const std::vector<float> around = best_->values;
+        const Trial* base = best_;
+        for (std::size_t i : searchable) {
+            if (Cancelled() || Exhausted()) break;
+            std::vector<float> ends;
+            for (float v : {bounds_[i].lo, bounds_[i].hi})
+                if (v != around[i]) ends.push_back(v);
+            if (ends.size() == 1) ends.push_back(ValueAt(i, 0.5));
+            bool same = true;
+            for (float v : ends) {
+                if (Cancelled()) break;
+                std::vector<float> probe = around;
+                probe[i] = v;
+                same = SameOutcome(Evaluate(probe), *base) && same;
+            }
+            noEffect[i] = same && !Cancelled();
+        }
+    }
+    active_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         r.dimensions[i].noEffect = noEffect[i];
-        if (noEffect[i]) base_[i] = startValues[i];  // not moved at all, even out of its range
+        if (noEffect[i]) base_[i] = startValues_[i];  // not moved at all, even out of its range
         else if (bounds_[i].lo < bounds_[i].hi) active_.push_back(i);
     }
-    // A design whose no-effect dimensions stay where they were scores as the clamped one.
-    const std::size_t polishReserve = active_.size();
 
-    if (!active_.empty() && !Cancelled()) {
-        // An infeasible start: a short space-filling sample of the range looks for a better one.
-        if (!best_ || !best_->score.feasible()) {
-            const int samples = 4 + 4 * static_cast<int>(active_.size());
-            for (int k = 1; k <= samples && !Cancelled() && !Exhausted(); ++k) {
-                const std::vector<double> u = HaltonPoint(k, active_.size());
-                EvaluateScaled(u.data());
-            }
-        }
-        const int left =
-            budget_ - static_cast<int>(cache_.size()) - static_cast<int>(polishReserve);
-        if (left > static_cast<int>(active_.size()) + 1 && !Cancelled()) {
-            std::vector<double> u(active_.size());
-            const Trial& from = (best_ && best_->inRange) ? *best_ : *origin;
-            for (std::size_t k = 0; k < active_.size(); ++k) {
-                const std::size_t i = active_[k];
-                u[k] = std::clamp(Scaled(i, from.values[i]), 0.0, 1.0);
-                base_[i] = from.values[i];
-            }
-            nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(active_.size()));
-            opt.set_lower_bounds(std::vector<double>(active_.size(), 0.0));
-            opt.set_upper_bounds(std::vector<double>(active_.size(), 1.0));
-            opt.set_min_objective(CobylaObjective, this);
-            const std::vector<double> tol(4 * s_.positions.size() + 1, 0.0);
-            opt.add_inequality_mconstraint(CobylaConstraints, this, tol);
-            opt.set_initial_step(kStartStep);
-            opt.set_xtol_abs(kStepTolerance);
-            opt.set_stopval(kGoodEnough * static_cast<double>(s_.positions.size()));
-            opt.set_maxeval(left);
-            try {
-                double f = 0;
-                opt.optimize(u, f);
-            } catch (const nlopt::forced_stop&) {
-                stopped_ = true;
-            } catch (const nlopt::roundoff_limited&) {
-                // The method cannot go on; the best design met stands.
-            } catch (const std::invalid_argument&) {
-            } catch (const std::runtime_error&) {
-            }
+    // COBYLA from the best design so far, keeping room to put moved dimensions back.
+    const int left =
+        budget_ - static_cast<int>(cache_.size()) - static_cast<int>(searchable.size());
+    if (!active_.empty() && left > static_cast<int>(active_.size()) + 1 && !Cancelled()) {
+        std::vector<double> u(active_.size());
+        for (std::size_t k = 0; k < active_.size(); ++k)
+            u[k] = std::clamp(Scaled(active_[k], best_->values[active_[k]]), 0.0, 1.0);
+        nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(active_.size()));
+        opt.set_lower_bounds(std::vector<double>(active_.size(), 0.0));
+        opt.set_upper_bounds(std::vector<double>(active_.size(), 1.0));
+        opt.set_min_objective(CobylaObjective, this);
+        const std::vector<double> tol(4 * s_.positions.size() + 1, 0.0);
+        opt.add_inequality_mconstraint(CobylaConstraints, this, tol);
+        opt.set_initial_step(kStartStep);
+        opt.set_xtol_abs(kStepTolerance);
+        opt.set_stopval(kGoodEnough * static_cast<double>(s_.positions.size()));
+        opt.set_maxeval(left);
+        try {
+            double f = 0;
+            opt.optimize(u, f);
+        } catch (const nlopt::forced_stop&) {
+            stopped_ = true;
+        } catch (const nlopt::roundoff_limited&) {
+            // The method cannot go on; the best design met stands.
+        } catch (const std::invalid_argument&) {
+        } catch (const std::runtime_error&) {
         }
     }
 
     // A moved dimension that gains nothing goes back to its start value.
-    if (best_ && best_->score.feasible() && !Cancelled()) {
-        for (std::size_t i : active_) {
+    if (!best_->score.geometryError) {
+        for (std::size_t i = 0; i < n; ++i) {
             if (Cancelled() || Exhausted()) break;
-            if (best_->values[i] == startValues[i]) continue;
-            if (startValues[i] < bounds_[i].lo || startValues[i] > bounds_[i].hi) continue;
+            if (best_->values[i] == startValues_[i] || std::isnan(startValues_[i])) continue;
             std::vector<float> back = best_->values;
-            back[i] = startValues[i];
+            back[i] = startValues_[i];
             const Trial* current = best_;
             const Trial& t = Evaluate(back);
-            if (!t.score.geometryError && !IsBetterScore(current->score, t.score)) best_ = &t;
-            else best_ = current;
+            best_ =
+                (!t.score.geometryError && !IsBetterScore(current->score, t.score)) ? &t : current;
         }
     }
 
     const bool cancelled = stopped_ || Cancelled();
     const Trial* chosen = startTrial_;
-    if (best_ && !best_->score.geometryError && IsBetterScore(best_->score, startTrial_->score))
+    if (!best_->score.geometryError && IsBetterScore(best_->score, startTrial_->score))
         chosen = best_;
     OptimiseStatus status = OptimiseStatus::NothingBetter;
     if (chosen != startTrial_) status = OptimiseStatus::Improved;
-    else if (!anyInRangeCloses_ && !broken_.empty()) status = OptimiseStatus::OnlyGeometryErrors;
+    else if (!anyCloses_ && !broken_.empty()) status = OptimiseStatus::OnlyGeometryErrors;
     if (cancelled) status = OptimiseStatus::Cancelled;
     return Finish(std::move(r), *chosen, status);
 }

@@ -113,6 +113,18 @@ TEST(GearOptimiser, NeverReturnsABrokenOrWorseDesign) {
     EXPECT_FALSE(rescored.geometryError);
     EXPECT_EQ(rescored.objective, r.after.objective);
 
+    // From a broken start the search first looks for a design that closes, and judges there
+    // which dimensions matter.
+    Model broken = m;
+    SetDimension(broken, kAnchorLinkLen, 0.6f);
+    CentreRevArm(broken);
+    s.dimensions[0].bounds = SearchRange{0.3f, 3.3f};
+    const OptimiseResult mended = OptimiseGear(broken, s);
+    EXPECT_EQ(mended.status, OptimiseStatus::Improved) << DescribeOptimise(mended);
+    EXPECT_TRUE(mended.before.geometryError);
+    EXPECT_FALSE(mended.after.geometryError);
+    EXPECT_FALSE(mended.dimensions[1].noEffect);
+
     // A range in which the linkage never closes: said so, and the design is kept.
     s.dimensions = {{kAnchorLinkLen, SearchRange{0.05f, 0.2f}}};
     const OptimiseResult none = OptimiseGear(m, s);
@@ -129,6 +141,14 @@ TEST(GearOptimiser, ADimensionThatChangesNothingIsReportedAndKept) {
     EXPECT_TRUE(r.dimensions[0].noEffect);
     EXPECT_EQ(r.dimensions[0].newValue, r.dimensions[0].oldValue);
     EXPECT_FALSE(r.dimensions[1].noEffect);
+    EXPECT_EQ(r.status, OptimiseStatus::Improved);
+    // Bounds that leave out its value do not keep the others from being optimised.
+    OptimiseSettings outside = Vary({kDriverDia, kRadiusRod}, 30);
+    outside.dimensions[0].bounds = SearchRange{1.0f, 2.0f};
+    const OptimiseResult kept = OptimiseGear(m, outside);
+    EXPECT_EQ(kept.status, OptimiseStatus::Improved) << DescribeOptimise(kept);
+    EXPECT_EQ(kept.dimensions[0].newValue, 8.0f);
+    EXPECT_EQ(kept.dimensions[1].newValue, r.dimensions[1].newValue);
     // Alone it leaves nothing to do.
     const OptimiseResult alone = OptimiseGear(m, Vary({kDriverDia}, 30));
     EXPECT_EQ(alone.status, OptimiseStatus::NothingBetter);
