@@ -189,3 +189,26 @@ TEST(GearOptimiser, MidGearTypedAsShownIsMidGear) {
     ASSERT_TRUE(centre.objective && typed.objective);
     EXPECT_NEAR(*typed.objective, *centre.objective, 0.01);
 }
+
+TEST(GearOptimiser, TheLeadObjectiveTradesCutoffForEqualLeads) {
+    // The stem and the ring at normal forward: cut-off alone balances the cut-offs with leads far
+    // apart; with the lead term the leads come close at the cost of the cut-offs.
+    const Model m = test::StartedModel();
+    OptimiseSettings s = Vary({kValveCtrToJoint, kValveCtrToRing}, 60);
+    s.positions = {OptimisePosition::At(Gear::NormalForward)};
+    const OptimiseResult cutoff = OptimiseGear(m, s);
+    s.objective = OptimiseObjective::CutoffAndLead;
+    const OptimiseResult both = OptimiseGear(m, s);
+    ASSERT_EQ(both.status, OptimiseStatus::Improved);
+    const float fwd = GearRevArmPos(both.design, Gear::NormalForward);
+    const ValveEventsResult a = AnalyseValveEvents(cutoff.design, fwd);
+    const ValveEventsResult b = AnalyseValveEvents(both.design, fwd);
+    EXPECT_LT(std::fabs(CutoffDifference(a)), 0.1);
+    EXPECT_GT(std::fabs(a.front.lead - a.rear.lead), 0.1);
+    EXPECT_LT(std::fabs(b.front.lead - b.rear.lead), 0.03);
+    EXPECT_GT(std::fabs(CutoffDifference(b)), 5.0);
+    // The lead difference counts in percent of the port width (0.297 in both ports here).
+    const double lead = (b.front.lead - b.rear.lead) / 0.297 * 100;
+    EXPECT_NEAR(*both.after.objective, CutoffDifference(b) * CutoffDifference(b) + lead * lead,
+                1e-3);
+}
