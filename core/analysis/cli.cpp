@@ -8,11 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
+#include "core/analysis/optimisecli.h"
 #include "core/analysis/valveevents.h"
 #include "core/io/datafiles.h"
 #include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
+#include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
 
@@ -34,12 +37,33 @@ std::string Usage(const std::string& prog) {
            " --events [DESIGN.dti] [--positions a,b,...] [--format csv|text]\n"
            "       " +
            prog +
+           " --optimise [DESIGN.dti] --vary NAME,NAME,... [--range PERCENT]\n"
+           "              [NAME=LO:HI ...] [--positions LIST] [--min-lead LEN]\n"
+           "              [--objective cutoff|cutoff+lead] [--out NEW.dti] [--format text|csv]\n"
+           "       " +
+           prog +
            " --data-files\n"
            "       " +
            prog +
            " --help | -h | -? | --version\n"
            "       " +
            prog + " [DESIGN.dti]   (opens the program's window)\n";
+}
+
+// The names --vary takes, wrapped to the help's width.
+std::string VaryNames() {
+    const std::string indent(20, ' ');
+    std::string text, line = indent;
+    for (const DimensionInfo& d : Dimensions()) {
+        if (!IsVariableDimension(d.id)) continue;
+        if (line.size() + d.name.size() + 1 > 79) {
+            text += line + "\n";
+            line = indent;
+        }
+        line += ' ';
+        line += d.name;
+    }
+    return text + line + "\n";
 }
 
 std::string Help(const std::string& prog) {
@@ -60,6 +84,35 @@ std::string Help(const std::string& prog) {
            "                     reverse)\n"
            "  --format csv|text  comma-separated with a header row, or a readable listing\n"
            "                     (default text)\n"
+           "A position within 0.0005 of mid gear (what three decimals show) is mid gear and\n"
+           "turns the crank forward.\n"
+           "\n"
+           "--optimise varies the named dimensions, each within its bounds, until front and\n"
+           "rear cut-off agree at the chosen positions, with every lead at or above a minimum,\n"
+           "every port opening to steam and the linkage closing all round at the chosen\n"
+           "positions and at full forward and full reverse (COBYLA, a few hundred designs).\n"
+           "It prints the outcome, the constraints that hold the result, the old and new\n"
+           "values, and the events at the five standard positions before and after. A design\n"
+           "is never made worse: when nothing better is found, it says so and keeps it.\n"
+           "\n"
+           "  --vary NAME,...    dimensions by name:\n" +
+           VaryNames() +
+           "  --range PERCENT    bounds: the value +- PERCENT % of its size, or +- PERCENT/100\n"
+           "                     for a value of 0 (default 10)\n"
+           "  NAME=LO:HI         bounds of one varied dimension, e.g. RadiusRodLen=4.8:5.2\n"
+           "  --positions LIST   as above; default Fwd,Rev. The named positions follow the\n"
+           "                     design's mid gear as the dimensions move it; numbers stay\n"
+           "                     where they are\n"
+           "  --min-lead LEN     the least lead at either end (default 0)\n"
+           "  --objective cutoff|cutoff+lead\n"
+           "                     the sum over the positions of (front - rear cut-off)^2 in\n"
+           "                     percent of travel (default), or that plus (front - rear\n"
+           "                     lead)^2 with the lead in percent of the valve port width\n"
+           "  --out NEW.dti      writes the optimised design: the design (file or built-in)\n"
+           "                     with only the varied dimensions changed\n"
+           "  --format text|csv  a readable report (default), or three comma-separated tables\n"
+           "                     separated by blank lines: the outcome, the dimensions, and the\n"
+           "                     events before and after\n"
            "\n"
            "Lengths are in the design's own unit.\n"
            "\n"
@@ -67,87 +120,20 @@ std::string Help(const std::string& prog) {
            "files: the working directory first, then the data folder installed with it\n"
            "(PREFIX/share/tarn1 beside PREFIX/bin/tarn1).\n"
            "\n"
-           "Exit status: 0 done, 2 the design file was refused, 3 a data file is missing,\n"
-           "64 bad options, 74 the output could not be written.\n";
+           "Exit status: 0 done (also when nothing better was found), 2 the design file was\n"
+           "refused, 3 a data file is missing, 64 bad options, 74 the output or the optimised\n"
+           "design could not be written.\n";
 }
 
-bool IEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-// A whole decimal number: optional sign, digits with an optional point, optional exponent.
-bool ParseWholeNumber(std::string_view s, long double& v) {
-    if (s.empty()) return false;
-    std::size_t i = 0;
-    if (s[i] == '+' || s[i] == '-') ++i;
-    std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        std::size_t e = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++e;
-        }
-        if (e == 0) return false;
-    }
-    if (i != s.size()) return false;
-    // Too large for any number (1e5000) is as out of range as 1e999: the clamp brings both in.
-    v = ParseNumber(s);
-    return !std::isnan(v);
-}
-
-// The positions of a list; false on an entry that is neither a number nor a gear name, which
-// `bad` then holds.
+// The positions of a list on the design; false on an entry that is neither a number nor a gear
+// name, which `bad` then holds.
 bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out,
                     std::string& bad) {
+    std::vector<PositionEntry> entries;
+    if (!ParsePositionList(list, entries, bad)) return false;
     out.clear();
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = list.find(',', start);
-        std::string_view item =
-            list.substr(start, comma == std::string_view::npos ? list.npos : comma - start);
-        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
-        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
-        static constexpr std::pair<std::string_view, Gear> kNames[] = {{"Min", Gear::FullForward},
-                                                                       {"Fwd", Gear::NormalForward},
-                                                                       {"Cen", Gear::Mid},
-                                                                       {"Rev", Gear::NormalReverse},
-                                                                       {"Max", Gear::FullReverse}};
-        bool named = false;
-        for (const auto& [name, gear] : kNames)
-            if (IEquals(item, name)) {
-                out.push_back(GearRevArmPos(m, gear));
-                named = true;
-            }
-        if (!named) {
-            long double v = 0;
-            if (!ParseWholeNumber(item, v)) {
-                bad = std::string(item);
-                return false;
-            }
-            out.push_back(ClampRevArmPos(m, ToFloat(v)));
-        }
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-    }
+    for (const PositionEntry& e : entries)
+        out.push_back(e.gear ? GearRevArmPos(m, *e.gear) : ClampRevArmPos(m, ToFloat(e.number)));
     return true;
 }
 
@@ -197,6 +183,14 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (argc > 2) return cannotTake(argv[2] ? argv[2] : "");
         const bool found = ListDataFiles(out, {}, RunningProgramDir());
         return finish(found ? kCliOk : kCliDataMissing);
+    }
+    if (command == "--optimise") {
+        for (int i = 2; i < argc; ++i)
+            if (argv[i] && isHelp(argv[i])) {
+                out << Help(prog);
+                return finish(kCliOk);
+            }
+        return finish(RunOptimiseCommand(argc, argv, out, err, usage));
     }
     if (command != "--events") return cannotTake(command);
 

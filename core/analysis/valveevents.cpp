@@ -34,7 +34,7 @@ class Crank {
 public:
     Crank(const Model& design, float revArmPos) : m_(design) {
         m_.motion.RevArmPos = revArmPos;
-        reverse_ = revArmPos > m_.motion.RevArmPositions[0];
+        reverse_ = revArmPos > m_.motion.RevArmPositions[0] && !IsMidGear(design, revArmPos);
         m_.motion.Direction = reverse_ ? "Rev" : "Fwd";
         m_.display.BeepOnError = true;
         m_.solved.GeometryError = false;
@@ -303,10 +303,16 @@ std::string_view GearName(Gear g) {
     return "";
 }
 
+bool IsMidGear(const Model& design, float revArmPos) {
+    const long double d = static_cast<long double>(revArmPos) -
+                          static_cast<long double>(design.motion.RevArmPositions[0]);
+    return std::fabs(d) <= kMidGearTolerance;
+}
+
 std::optional<Gear> GearAt(const Model& design, float revArmPos) {
     // Mid gear first: with a zero offset the normal and full positions coincide with it.
-    for (Gear g : {Gear::Mid, Gear::NormalForward, Gear::NormalReverse, Gear::FullForward,
-                   Gear::FullReverse})
+    if (IsMidGear(design, revArmPos)) return Gear::Mid;
+    for (Gear g : {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse})
         if (GearRevArmPos(design, g) == revArmPos) return g;
     return std::nullopt;
 }

@@ -45,9 +45,16 @@ struct ValveEventsResult {
     bool ok() const { return !geometryError; }
 };
 
+// A reverse-arm position this close to the computed mid-gear position RevArmPositions[0] is mid
+// gear: what three decimals show ("6.247" typed for a centre of 6.24699974) means the centre.
+inline constexpr long double kMidGearTolerance = 0.0005L;
+
+// True when revArmPos is mid gear: within kMidGearTolerance of RevArmPositions[0].
+bool IsMidGear(const Model& design, float revArmPos);
+
 // The events of one revolution at reverse-arm position revArmPos, the crank turning the way the
 // main window turns it there: backwards when the arm stands beyond mid gear (RevArmPos greater
-// than RevArmPositions[0]). Each event is bracketed on a coarse sweep and refined to 1e-6 degree
+// than RevArmPositions[0] and not mid gear by IsMidGear). Each event is bracketed on a coarse sweep and refined to 1e-6 degree
 // or to the resolution of the 32-bit crank angle, whichever is coarser.
 ValveEventsResult AnalyseValveEvents(const Model& design, float revArmPos);
 
@@ -68,7 +75,7 @@ inline constexpr std::array<Gear, 5> kStandardGears{
 // +-Round(RevArmToCentMax * 1000) or +-Round(RevArmToCentNorm * 1000).
 float GearRevArmPos(const Model& design, Gear g);
 std::string_view GearName(Gear g);  // "full forward", "normal forward", "mid gear", ...
-// The gear whose position revArmPos is exactly, if any.
+// The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others exactly.
 std::optional<Gear> GearAt(const Model& design, float revArmPos);
 
 // A reverse-arm position brought into mid gear +- RevArmToCentMax, as the reverse-arm dialog does.

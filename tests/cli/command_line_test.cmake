@@ -39,7 +39,7 @@ if(NOT s EQUAL 64 OR NOT e MATCHES "'xml'")
 endif()
 
 # Standard output on a full device: reported in English, and a failing status.
-foreach(args "--events" "--help" "--version" "--events;--format;csv")
+foreach(args "--events" "--help" "--version" "--events;--format;csv" "--optimise;--vary;DriverDia")
   run(ARGS ${args} OUT /dev/full STATUS s STDERR e)
   if(NOT s EQUAL 74 OR NOT e MATCHES "cannot write the output: No space left on device")
     message(SEND_ERROR "'tarn1 ${args}' > /dev/full: status ${s}, errors '${e}'")
@@ -50,5 +50,21 @@ endforeach()
 run(ARGS --events --positions 1e5000 STATUS s STDERR e STDOUT o)
 if(NOT s EQUAL 0 OR NOT o MATCHES "full reverse")
   message(SEND_ERROR "--positions 1e5000: status ${s}, output '${o}', errors '${e}'")
+endif()
+# The optimiser: a report with points under a German locale; a bad name or a missing design
+# refused with the statuses of the help.
+run(ARGS --optimise --vary RadiusRodLen,DriverDia --positions Fwd STATUS s STDERR e STDOUT o)
+if(NOT s EQUAL 0 OR NOT o MATCHES "\nRadiusRodLen +5\\.000000 +[0-9]\\.[0-9][0-9][0-9][0-9][0-9][0-9] "
+   OR NOT o MATCHES "DriverDia[ .0-9]+no effect\n" OR NOT o MATCHES "\nAfter:\n"
+   OR o MATCHES "[0-9],[0-9]")
+  message(SEND_ERROR "--optimise: status ${s}, output '${o}', errors '${e}'")
+endif()
+run(ARGS --optimise --vary RadiusRodLen,Bogus STATUS s STDERR e)
+if(NOT s EQUAL 64 OR NOT e MATCHES "'Bogus'")
+  message(SEND_ERROR "--optimise with a bad name: status ${s}, errors '${e}'")
+endif()
+run(ARGS --optimise ${WORK}/missing.dti --vary RadiusRodLen STATUS s STDERR e)
+if(NOT s EQUAL 2 OR NOT e MATCHES "missing.dti")
+  message(SEND_ERROR "--optimise with a missing design: status ${s}, errors '${e}'")
 endif()
 file(REMOVE_RECURSE ${WORK})

@@ -16,6 +16,7 @@
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
+#include "core/model/numfmt.h"
 
 using namespace tarn;
 
@@ -121,6 +122,11 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
               std::string::npos);
     EXPECT_NE(r.out.find("Front - rear: cut-off "), std::string::npos);
     EXPECT_EQ(r.out.find("NaN"), std::string::npos);
+    // Mid gear typed as it is shown is mid gear.
+    const CliRun typed = Cli({"--events", "--positions", "6.247,6.248"});
+    EXPECT_NE(typed.out.find("Rev arm 6.247 (mid gear), crank turning forward"), std::string::npos)
+        << typed.out;
+    EXPECT_NE(typed.out.find("Rev arm 6.248, crank turning backward"), std::string::npos);
 }
 
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
@@ -225,4 +231,127 @@ TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
     EXPECT_EQ(cells.back().rfind("geometry error at crank angle ", 0), 0u);
     for (std::size_t i = 3; i + 1 < cells.size(); ++i) EXPECT_EQ(cells[i], "") << i;
     std::remove(path.c_str());
+}
+
+namespace {
+
+// The words of a dimension file, by number.
+std::vector<std::uint32_t> FileWords(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint32_t> words;
+    unsigned char b[4];
+    while (in.read(reinterpret_cast<char*>(b), 4))
+        words.push_back(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+    return words;
+}
+
+// The word that holds dimension id: the one that changes when only that dimension does.
+std::size_t WordOf(const Model& m, int id) {
+    Model other = m;
+    SetDimension(other, id, GetDimension(m, id) + 1.0f);
+    const auto a = EncodeDimensionFile(m), b = EncodeDimensionFile(other);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return i / 4;
+    return a.size();
+}
+
+}  // namespace
+
+TEST_F(GermanLocale, OptimiseReportsInPointsAndWritesOnlyTheVariedDimensions) {
+    // A design whose radius rod was made longer, optimised on it and the valve stem.
+    Model m;
+    StartUp(m);
+    SetDimension(m, 5, 5.1f);
+    const std::string dir = ProcessTempDir();
+    const std::string path = dir + "/Long Rod.dti", outPath = dir + "/Balanced.dti";
+    ASSERT_TRUE(SaveDimensionFile(m, path).ok);
+    const CliRun r =
+        Cli({"--optimise", path, "--vary", "RadiusRodLen,valvectrtojoint,DriverDia",
+             "ValveCtrToJoint=4.5:5", "--positions=Fwd", "--format", "csv", "--out", outPath});
+    ASSERT_EQ(r.status, kCliOk) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_EQ(lines[0], "Status,improved");
+    std::vector<std::vector<std::string>> dims;
+    std::size_t events = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("RadiusRodLen,", 0) == 0 || lines[i].rfind("ValveCtrToJoint,", 0) == 0 ||
+            lines[i].rfind("DriverDia,", 0) == 0)
+            dims.push_back(Cells(lines[i]));
+        if (lines[i].rfind("Design,Rev arm pos [len],Gear,", 0) == 0) events = i;
+    }
+    ASSERT_EQ(dims.size(), 3u) << r.out;
+    EXPECT_EQ(dims[0][1], "5.100000");  // old value, with a point under any locale
+    EXPECT_EQ(dims[1][3], "4.500000");  // the bounds given
+    EXPECT_EQ(dims[1][4], "5.000000");
+    EXPECT_EQ(dims[2][5], "none");  // the driver changes no event
+    EXPECT_EQ(dims[2][1], dims[2][2]);
+    // The events of every standard position before and after.
+    ASSERT_GT(events, 0u);
+    ASSERT_EQ(lines.size(), events + 11);
+    EXPECT_EQ(lines[events + 1].rfind("before,4.447,full forward,Fwd,", 0), 0u);
+    EXPECT_EQ(lines[events + 6].rfind("after,", 0), 0u);
+
+    // The written file differs from the loaded one only in the two varied words, which hold the
+    // printed values.
+    const auto before = FileWords(path), after = FileWords(outPath);
+    ASSERT_EQ(after.size(), before.size());
+    const std::size_t rod = WordOf(m, 5), stem = WordOf(m, 117);
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (i != rod && i != stem) {
+            EXPECT_EQ(after[i], before[i]) << "word " << i;
+        }
+    }
+    EXPECT_NE(after[rod], before[rod]);
+    Model written;
+    StartUp(written);
+    ASSERT_TRUE(LoadDimensionFile(written, outPath).ok);
+    EXPECT_NEAR(GetDimension(written, 5), ParseNumber(dims[0][2]), 1e-6);
+    EXPECT_NEAR(GetDimension(written, 117), ParseNumber(dims[1][2]), 1e-6);
+    std::remove(path.c_str());
+    std::remove(outPath.c_str());
+}
+
+TEST(OptimiseCli, StatusesNameWhatWasNotTaken) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> calls = {
+        {{}, "--vary"},
+        {{"--vary"}, "--vary"},
+        {{"--vary", "Bogus"}, "'Bogus'"},
+        {{"--vary", "RadiusRodLen,RevArmToCentNorm"}, "'RevArmToCentNorm'"},
+        {{"--vary", "RadiusRodLen,RadiusRodLen"}, "'RadiusRodLen' twice"},
+        {{"--vary", "RadiusRodLen", "RadiusRodLen=5:4"}, "'RadiusRodLen=5:4'"},
+        {{"--vary", "RadiusRodLen", "RadiusRodLen=4,5:5"}, "'RadiusRodLen=4,5:5'"},
+        {{"--vary", "RadiusRodLen", "LinkRadius=4:6"}, "'LinkRadius=4:6'"},
+        {{"--vary", "RadiusRodLen", "Rod=4:6"}, "'Rod'"},
+        {{"--vary", "RadiusRodLen", "--range", "0"}, "'0'"},
+        {{"--vary", "RadiusRodLen", "--range", "10%"}, "'10%'"},
+        {{"--vary", "RadiusRodLen", "--positions", "Fwd,Up"}, "'Up'"},
+        {{"--vary", "RadiusRodLen", "--min-lead", "0,01"}, "'0,01'"},
+        {{"--vary", "RadiusRodLen", "--objective", "lead"}, "'lead'"},
+        {{"--vary", "RadiusRodLen", "--format", "xml"}, "'xml'"},
+        {{"--vary", "RadiusRodLen", "--out"}, "--out"},
+        {{"--vary", "RadiusRodLen", "--bogus"}, "'--bogus'"}};
+    for (const auto& [args, named] : calls) {
+        std::vector<std::string> full = args;
+        full.insert(full.begin(), "--optimise");
+        const CliRun r = Cli(full);
+        EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(full);
+        const auto lines = Lines(r.err);
+        ASSERT_GE(lines.size(), 2u) << r.err;
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
+        EXPECT_TRUE(r.out.empty());
+    }
+    const std::string dir = ProcessTempDir();
+    EXPECT_EQ(Cli({"--optimise", dir + "/none.dti", "--vary", "DriverDia"}).status,
+              kCliFileRefused);
+    // Nothing to gain: done, and said so.
+    const CliRun nothing = Cli({"--optimise", "--vary", "DriverDia"});
+    EXPECT_EQ(nothing.status, kCliOk);
+    EXPECT_NE(nothing.out.find("\nNothing better found"), std::string::npos) << nothing.out;
+    // An optimised design that cannot be written.
+    const CliRun unwritable =
+        Cli({"--optimise", "--vary", "DriverDia", "--out", dir + "/no folder/new.dti"});
+    EXPECT_EQ(unwritable.status, kCliWriteFailed);
+    EXPECT_NE(unwritable.err.find("no folder/new.dti"), std::string::npos) << unwritable.err;
 }

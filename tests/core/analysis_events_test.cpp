@@ -234,5 +234,26 @@ TEST(ValveEvents, GearPositionsFollowTheReverseArmBar) {
     EXPECT_FLOAT_EQ(ClampRevArmPos(m, 100.0f), 6.247f + 1.8f);
     // Mid gear turns forward, anything beyond it backward.
     EXPECT_FALSE(AnalyseValveEvents(m, m.motion.RevArmPositions[0]).reverse);
-    EXPECT_TRUE(AnalyseValveEvents(m, std::nextafter(m.motion.RevArmPositions[0], 100.0f)).reverse);
+    EXPECT_TRUE(AnalyseValveEvents(m, m.motion.RevArmPositions[0] + 0.001f).reverse);
+}
+
+TEST(ValveEvents, MidGearAsShownIsMidGear) {
+    // The centre is 6.24699974; "6.247" as typed is the float above it, which is what the three
+    // decimals show: mid gear, turning forward.
+    const Model m = test::StartedModel();
+    ASSERT_NE(6.247f, m.motion.RevArmPositions[0]);
+    ASSERT_GT(6.247f, m.motion.RevArmPositions[0]);
+    const ValveEventsResult typed = AnalyseValveEvents(m, 6.247f);
+    EXPECT_FALSE(typed.reverse);
+    EXPECT_EQ(GearAt(m, 6.247f), Gear::Mid);
+    const ValveEventsResult centre = AnalyseValveEvents(m, m.motion.RevArmPositions[0]);
+    ASSERT_TRUE(typed.front.cutoff && centre.front.cutoff);
+    // Turned backward, admission and cut-off would swap places.
+    EXPECT_NEAR(typed.front.cutoff->crankAngle, centre.front.cutoff->crankAngle, 0.01);
+    EXPECT_NEAR(typed.front.admission->crankAngle, centre.front.admission->crankAngle, 0.01);
+    // A thousandth away is a position of its own, on its own side.
+    EXPECT_FALSE(GearAt(m, 6.248f).has_value());
+    EXPECT_TRUE(AnalyseValveEvents(m, 6.248f).reverse);
+    EXPECT_FALSE(GearAt(m, 6.246f).has_value());
+    EXPECT_FALSE(AnalyseValveEvents(m, 6.246f).reverse);
 }

@@ -1,0 +1,88 @@
+// The command line's parsing helpers; numbers go through ParseNumber, never the C library's
+// locale-dependent conversions.
+#include "core/analysis/cliparse.h"
+
+#include <cmath>
+#include <utility>
+
+#include "core/model/numfmt.h"
+
+namespace tarn {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool ParseWholeNumber(std::string_view s, long double& v) {
+    if (s.empty()) return false;
+    std::size_t i = 0;
+    if (s[i] == '+' || s[i] == '-') ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t e = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++e;
+        }
+        if (e == 0) return false;
+    }
+    if (i != s.size()) return false;
+    // Too large for any number (1e5000) is as out of range as 1e999: the clamp brings both in.
+    v = ParseNumber(s);
+    return !std::isnan(v);
+}
+
+bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad) {
+    out.clear();
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = list.find(',', start);
+        std::string_view item =
+            list.substr(start, comma == std::string_view::npos ? list.npos : comma - start);
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        static constexpr std::pair<std::string_view, Gear> kNames[] = {{"Min", Gear::FullForward},
+                                                                       {"Fwd", Gear::NormalForward},
+                                                                       {"Cen", Gear::Mid},
+                                                                       {"Rev", Gear::NormalReverse},
+                                                                       {"Max", Gear::FullReverse}};
+        PositionEntry entry;
+        for (const auto& [name, gear] : kNames)
+            if (EqualsIgnoringCase(item, name)) entry.gear = gear;
+        if (!entry.gear && !ParseWholeNumber(item, entry.number)) {
+            bad = std::string(item);
+            return false;
+        }
+        out.push_back(entry);
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+const DimensionInfo* FindDimensionByName(std::string_view name) {
+    for (const DimensionInfo& d : Dimensions())
+        if (EqualsIgnoringCase(d.name, name)) return &d;
+    return nullptr;
+}
+
+}  // namespace tarn

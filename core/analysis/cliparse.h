@@ -1,0 +1,35 @@
+// Parsing shared by the command-line commands: names compared without regard to case, whole
+// decimal numbers read the same under every locale, lists of gear positions and dimension names.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/analysis/valveevents.h"
+#include "core/model/dimensions.h"
+
+namespace tarn {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// A whole decimal number: optional sign, digits with an optional point, optional exponent; nothing
+// before or after. A number beyond the range of any real comes back infinite.
+bool ParseWholeNumber(std::string_view s, long double& v);
+
+// One entry of a position list: a gear name (Min, Fwd, Cen, Rev, Max in any case: full forward,
+// normal forward, mid gear, normal reverse, full reverse) or a number.
+struct PositionEntry {
+    std::optional<Gear> gear;
+    long double number = 0;
+};
+
+// The comma-separated entries of a list (blanks around an entry are dropped); false on an entry
+// that is neither a gear name nor a number, which `bad` then holds.
+bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad);
+
+// The dimension whose table name (e.g. "RadiusRodLen") is `name`, in any case; null for none.
+const DimensionInfo* FindDimensionByName(std::string_view name);
+
+}  // namespace tarn

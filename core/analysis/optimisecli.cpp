@@ -1,0 +1,255 @@
+// The optimiser's command: its options, the run, the report as text or CSV, and the optimised
+// design written as the loaded file with only the varied dimensions changed.
+#include "core/analysis/optimisecli.h"
+
+#include <cmath>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/analysis/cli.h"
+#include "core/analysis/cliparse.h"
+#include "core/analysis/eventstable.h"
+#include "core/analysis/optimiser.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/model/numfmt.h"
+
+namespace tarn {
+
+namespace {
+
+struct Options {
+    std::string design;
+    std::optional<std::string> vary, range, positions, minLead, objective, out, format;
+    std::vector<std::string> bounds;  // NAME=LO:HI as given
+};
+
+std::string Value(double v) { return Str(v, 0, 6); }
+
+std::string ScoreText(const OptimiseScore& s) {
+    if (s.geometryError) return "geometry error";
+    return Str(*s.objective, 0, 4) + (s.violation > 0 ? " (constraints broken)" : "");
+}
+
+std::string PositionText(const OptimisePosition& p) {
+    return p.gear ? std::string(GearName(*p.gear))
+                  : "reverse-arm position " + Str(p.revArmPos, 0, 3);
+}
+
+void WriteText(std::ostream& out, const Model& before, const OptimiseSettings& s,
+               const OptimiseResult& r) {
+    out << "Gear optimiser on " << before.design.DesignName << ": ";
+    for (std::size_t i = 0; i < s.dimensions.size(); ++i)
+        out << (i ? ", " : "") << FindDimension(s.dimensions[i].id)->name;
+    out << " at ";
+    for (std::size_t i = 0; i < s.positions.size(); ++i)
+        out << (i ? ", " : "") << PositionText(s.positions[i]);
+    out << '\n'
+        << "Objective: "
+        << (s.objective == OptimiseObjective::Cutoff
+                ? "the sum of (front - rear cut-off)^2, in percent of travel"
+                : "the sum of (front - rear cut-off)^2 and (front - rear lead)^2, the cut-off in "
+                  "percent of travel, the lead in percent of the valve port width")
+        << "; lead at least " << Str(s.minLead, 0, 4) << '\n';
+    out << DescribeOptimise(r) << '\n';
+    for (const BindingConstraint& b : r.binding) out << "Binding: " << b.text << '\n';
+
+    out << '\n' << "Dimension                  Old value    New value  Lower bound  Upper bound\n";
+    for (const OptimisedDimension& d : r.dimensions) {
+        std::string name(d.name);
+        name.resize(std::max<std::size_t>(name.size(), 22), ' ');
+        out << name << Str(d.oldValue, 13, 6) << Str(d.newValue, 13, 6) << Str(d.bounds.lo, 13, 6)
+            << Str(d.bounds.hi, 13, 6) << (d.noEffect ? "  no effect" : "") << '\n';
+    }
+    out << "\nBefore:\n";
+    WriteEventsText(out, before, AnalysePositions(before, StandardGearPositions(before)));
+    out << "\nAfter:\n";
+    WriteEventsText(out, r.design, AnalysePositions(r.design, StandardGearPositions(r.design)));
+}
+
+void WriteCsv(std::ostream& out, const Model& before, const OptimiseResult& r) {
+    out << "Status," << OptimiseStatusText(r.status) << '\n';
+    out << "Objective before," << ScoreText(r.before) << '\n';
+    out << "Objective after," << ScoreText(r.after) << '\n';
+    out << "Designs analysed," << Str(static_cast<long long>(r.evaluations), 0) << '\n';
+    for (const BindingConstraint& b : r.binding) out << "Binding," << b.text << '\n';
+    out << "\nDimension,Old value,New value,Lower bound,Upper bound,Effect\n";
+    for (const OptimisedDimension& d : r.dimensions)
+        out << d.name << ',' << Value(d.oldValue) << ',' << Value(d.newValue) << ','
+            << Value(d.bounds.lo) << ',' << Value(d.bounds.hi) << ','
+            << (d.noEffect ? "none" : "yes") << '\n';
+    out << "\nDesign";
+    for (const std::string& h : EventsHeader()) out << ',' << h;
+    out << '\n';
+    for (const auto& [label, design] : {std::pair<const char*, const Model*>{"before", &before},
+                                        std::pair<const char*, const Model*>{"after", &r.design}}) {
+        for (const ValveEventsResult& e :
+             AnalysePositions(*design, StandardGearPositions(*design))) {
+            out << label;
+            for (const std::string& cell : EventsRow(*design, e)) out << ',' << cell;
+            out << '\n';
+        }
+    }
+}
+
+}  // namespace
+
+int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& err,
+                       const std::function<int(const std::string&)>& usage) {
+    Options o;
+    auto quoted = [](std::string_view s) { return "'" + std::string(s) + "'"; };
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view a = argv[i] ? argv[i] : "";
+        std::string_view key = a, value;
+        bool hasValue = false;
+        if (a.starts_with("--")) {
+            if (const auto eq = a.find('='); eq != std::string_view::npos) {
+                key = a.substr(0, eq);
+                value = a.substr(eq + 1);
+                hasValue = true;
+            }
+        }
+        std::optional<std::string>* slot = nullptr;
+        if (key == "--vary") slot = &o.vary;
+        else if (key == "--range") slot = &o.range;
+        else if (key == "--positions") slot = &o.positions;
+        else if (key == "--min-lead") slot = &o.minLead;
+        else if (key == "--objective") slot = &o.objective;
+        else if (key == "--out") slot = &o.out;
+        else if (key == "--format") slot = &o.format;
+        if (slot) {
+            if (!hasValue) {
+                if (i + 1 >= argc || argv[i + 1] == nullptr)
+                    return usage(std::string(key) + " needs a value");
+                value = argv[++i];
+            }
+            if (*slot) return usage("cannot take " + std::string(key) + " twice");
+            *slot = std::string(value);
+        } else if (a.starts_with("-") && a != "-") {
+            return usage("cannot take " + quoted(a));
+        } else if (a.empty()) {
+            return usage("cannot take an empty design name");
+        } else if (a.find('=') != std::string_view::npos) {
+            o.bounds.emplace_back(a);
+        } else {
+            if (!o.design.empty()) return usage("cannot take a second design " + quoted(a));
+            o.design = std::string(a);
+        }
+    }
+
+    OptimiseSettings s;
+    if (!o.vary) return usage("--optimise needs --vary NAME,NAME,...");
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = o.vary->find(',', start);
+        std::string_view name = std::string_view(*o.vary).substr(
+            start, comma == std::string::npos ? std::string::npos : comma - start);
+        while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+        while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+        const DimensionInfo* d = FindDimensionByName(name);
+        if (!d)
+            return usage("cannot take " + quoted(name) +
+                         " in --vary: there is no dimension of that name (see --help)");
+        if (!IsVariableDimension(d->id))
+            return usage("cannot take " + quoted(name) +
+                         " in --vary: it places the gear positions the cut-offs are measured at");
+        for (const OptimiseDimension& e : s.dimensions)
+            if (e.id == d->id) return usage("cannot take " + quoted(name) + " twice in --vary");
+        s.dimensions.push_back({d->id, std::nullopt});
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    for (const std::string& b : o.bounds) {
+        const std::size_t eq = b.find('=');
+        const std::string_view name = std::string_view(b).substr(0, eq);
+        const std::string_view range = std::string_view(b).substr(eq + 1);
+        const DimensionInfo* d = FindDimensionByName(name);
+        if (!d)
+            return usage("cannot take " + quoted(b) + ": there is no dimension named " +
+                         quoted(name));
+        OptimiseDimension* varied = nullptr;
+        for (OptimiseDimension& e : s.dimensions)
+            if (e.id == d->id) varied = &e;
+        if (!varied)
+            return usage("cannot take " + quoted(b) + ": " + quoted(name) + " is not in --vary");
+        if (varied->bounds)
+            return usage("cannot take " + quoted(b) + ": bounds of " + quoted(name) + " twice");
+        const std::size_t colon = range.find(':');
+        long double lo = 0, hi = 0;
+        if (colon == std::string_view::npos || !ParseWholeNumber(range.substr(0, colon), lo) ||
+            !ParseWholeNumber(range.substr(colon + 1), hi) || !std::isfinite(ToFloat(lo)) ||
+            !std::isfinite(ToFloat(hi)))
+            return usage("cannot take " + quoted(b) + ": bounds are LOW:HIGH, two numbers");
+        if (!(ToFloat(lo) < ToFloat(hi)))
+            return usage("cannot take " + quoted(b) + ": the lower bound must be below the upper");
+        varied->bounds = SearchRange{ToFloat(lo), ToFloat(hi)};
+    }
+    if (o.range) {
+        long double p = 0;
+        if (!ParseWholeNumber(*o.range, p) || !(p > 0) || !std::isfinite(p))
+            return usage("cannot take " + quoted(*o.range) + " for --range (a percentage above 0)");
+        s.rangePercent = static_cast<double>(p);
+    }
+    if (o.minLead) {
+        long double v = 0;
+        if (!ParseWholeNumber(*o.minLead, v) || !std::isfinite(v))
+            return usage("cannot take " + quoted(*o.minLead) + " for --min-lead (a length)");
+        s.minLead = static_cast<double>(v);
+    }
+    if (o.objective) {
+        if (*o.objective == "cutoff") s.objective = OptimiseObjective::Cutoff;
+        else if (*o.objective == "cutoff+lead") s.objective = OptimiseObjective::CutoffAndLead;
+        else
+            return usage("cannot take " + quoted(*o.objective) +
+                         " for --objective (cutoff or cutoff+lead)");
+    }
+    const bool csv = o.format && *o.format == "csv";
+    if (o.format && !csv && *o.format != "text")
+        return usage("cannot take " + quoted(*o.format) + " for --format (csv or text)");
+    if (o.out && o.out->empty()) return usage("cannot take an empty name for --out");
+    std::vector<PositionEntry> entries;
+    if (o.positions) {
+        std::string bad;
+        if (!ParsePositionList(*o.positions, entries, bad))
+            return usage("cannot take " + quoted(bad) +
+                         " in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
+    } else {
+        entries = {{Gear::NormalForward, 0}, {Gear::NormalReverse, 0}};
+    }
+
+    Model m;
+    StartUp(m);
+    if (!o.design.empty()) {
+        const FileResult loaded = LoadDimensionFile(m, o.design);
+        if (!loaded.ok) {
+            err << (loaded.error.empty() ? "Cannot read " + o.design : loaded.error) << '\n';
+            return kCliFileRefused;
+        }
+    }
+    s.positions.clear();
+    for (const PositionEntry& e : entries)
+        s.positions.push_back(
+            e.gear ? OptimisePosition::At(*e.gear)
+                   : OptimisePosition::Absolute(ClampRevArmPos(m, ToFloat(e.number))));
+
+    const OptimiseResult r = OptimiseGear(m, s);
+    if (r.status == OptimiseStatus::Refused) return usage(r.refusal);
+    if (csv) WriteCsv(out, m, r);
+    else WriteText(out, m, s, r);
+
+    if (o.out) {
+        // The file as loaded, with only the varied dimensions changed.
+        Model written = m;
+        for (const OptimisedDimension& d : r.dimensions) SetDimension(written, d.id, d.newValue);
+        const FileResult saved = SaveDimensionFile(written, *o.out);
+        if (!saved.ok) {
+            err << saved.error << '\n';
+            return kCliWriteFailed;
+        }
+        if (!csv) out << "\nWritten to " << *o.out << ".\n";
+    }
+    return kCliOk;
+}
+
+}  // namespace tarn

@@ -1,0 +1,598 @@
+// The gear optimiser. Every trial design is a copy of the start with the varied dimensions set
+// through the dimension table and its mid gear recomputed; its chosen positions are analysed for
+// the valve events and swept every two degrees, with full forward and full reverse, for geometry
+// errors, the positions of one design in parallel. COBYLA works on the dimensions scaled to 0..1
+// over their bounds; the best design met is tracked here, not taken from COBYLA, so a slightly
+// infeasible last step of the method can never be returned.
+#include "core/analysis/optimiser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <future>
+#include <map>
+#include <nlopt.hpp>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+
+#include "core/model/dimensions.h"
+#include "core/model/numfmt.h"
+#include "core/model/solver.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr int kPortWidthRear = 112, kPortWidthFront = 113;  // ValvePortWidthRear, ...Front
+constexpr int kSweepSteps = 180;                 // every 2 degrees: the geometry check all round
+constexpr double kWorstPositionCost = 1e4;       // (100 % cut-off difference)^2
+constexpr double kOpenMargin = 1e-6;             // a port "opens" by more than this (length)
+constexpr double kBindTolerance = 1e-3;          // 0.1 % of the port width, or of a range
+constexpr double kGeometryNeighbourhood = 0.02;  // 2 % of every range (scaled distance)
+constexpr double kStartStep = 0.1;               // COBYLA's first steps: 10 % of each range
+constexpr double kStepTolerance = 1e-6;          // scaled: far below what a field shows
+constexpr double kGoodEnough = 1e-6;  // per position: differences of 0.001 % are invisible
+
+// Runs every task once, on the calling thread and up to threads - 1 helpers.
+void RunTasks(std::vector<std::function<void()>>& tasks, int threads) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&tasks, &next] {
+        for (std::size_t i = next++; i < tasks.size(); i = next++) tasks[i]();
+    };
+    std::vector<std::future<void>> helpers;
+    const int wanted = std::min<int>(threads, static_cast<int>(tasks.size())) - 1;
+    for (int k = 0; k < wanted; ++k) {
+        try {
+            helpers.push_back(std::async(std::launch::async, work));
+        } catch (const std::system_error&) {
+            break;  // no more threads: the others share the work
+        }
+    }
+    work();
+    for (auto& h : helpers) h.get();
+}
+
+// Crank angles of one revolution (every 2 degrees) at which the linkage cannot close.
+int FailingAngles(const Model& design, float revArmPos) {
+    Model m = design;
+    m.motion.RevArmPos = revArmPos;
+    m.display.BeepOnError = true;
+    int failing = 0;
+    for (int k = 0; k < kSweepSteps; ++k) {
+        m.motion.CrankAngle = static_cast<float>(k) * (360.0f / kSweepSteps);
+        m.solved.GeometryError = false;
+        SolveLinkage(m);
+        SolveValveEvents(m);
+        const bool finite =
+            std::isfinite(m.pivots.PivotX[4]) && std::isfinite(m.solved.PistonPos) &&
+            std::isfinite(m.solved.FrontSteamOpen) && std::isfinite(m.solved.RearSteamOpen);
+        if (m.solved.GeometryError || !finite) ++failing;
+    }
+    return failing;
+}
+
+struct Trial {
+    std::vector<float> values;   // one per settings dimension
+    std::vector<double> scaled;  // the same on 0..1 over the bounds
+    OptimiseScore score;
+    double cost = 0;                  // the objective COBYLA sees: penalised after an error
+    std::vector<double> constraints;  // <= 0 where they hold
+    std::vector<float> positions;     // the chosen positions on this design
+    std::vector<ValveEventsResult> events;
+    std::vector<int> failing;  // per checked position
+    bool inRange = true;       // every dimension within its bounds
+    bool allowed = true;       // ... or at its start value
+};
+
+// Two trials agree to the last bit in everything the optimiser looks at: the cut-offs, the leads,
+// the steam openings and where the linkage fails.
+bool SameOutcome(const Trial& a, const Trial& b) {
+    if (a.failing != b.failing || a.events.size() != b.events.size()) return false;
+    auto same = [](const std::optional<ValveEvent>& x, const std::optional<ValveEvent>& y) {
+        return x.has_value() == y.has_value() && (!x || x->percent == y->percent);
+    };
+    for (std::size_t i = 0; i < a.events.size(); ++i) {
+        const ValveEventsResult& p = a.events[i];
+        const ValveEventsResult& q = b.events[i];
+        if (p.geometryError != q.geometryError) return false;
+        for (const auto& [e, f] : {std::pair{&p.front, &q.front}, std::pair{&p.rear, &q.rear}}) {
+            if (!same(e->cutoff, f->cutoff) || e->lead != f->lead ||
+                e->maxSteamOpening != f->maxSteamOpening)
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string Cat(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s += p;
+    return s;
+}
+
+std::string PositionName(const OptimisePosition& p, float pos) {
+    if (p.gear) return std::string(GearName(*p.gear));
+    return "reverse-arm position " + Str(pos, 0, 3);
+}
+
+class Optimiser {
+public:
+    Optimiser(const Model& start, const OptimiseSettings& s) : start_(start), s_(s) {
+        const long double w = (static_cast<long double>(GetDimension(start, kPortWidthFront)) +
+                               GetDimension(start, kPortWidthRear)) /
+                              2;
+        portScale_ = (std::isfinite(w) && std::fabs(w) > 1e-9L) ? std::fabs(w) : 1.0L;
+        threads_ = s.threads > 0
+                       ? s.threads
+                       : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    }
+
+    // Checks the settings; "" when they can be used.
+    std::string Refusal() const {
+        if (s_.dimensions.empty()) return "No dimension to vary.";
+        if (s_.positions.empty()) return "No gear position to optimise at.";
+        if (!(s_.rangePercent >= 0) || !std::isfinite(s_.rangePercent))
+            return "The range must be a percentage of 0 or more.";
+        if (!std::isfinite(s_.minLead)) return "The minimum lead must be a number.";
+        for (std::size_t i = 0; i < s_.dimensions.size(); ++i) {
+            const OptimiseDimension& d = s_.dimensions[i];
+            const DimensionInfo* info = FindDimension(d.id);
+            if (!info) return "There is no dimension " + Str(static_cast<long long>(d.id), 0) + ".";
+            if (!IsVariableDimension(d.id))
+                return std::string(info->name) +
+                       " cannot be varied: it places the gear positions the events are measured "
+                       "at.";
+            for (std::size_t j = 0; j < i; ++j)
+                if (s_.dimensions[j].id == d.id)
+                    return std::string(info->name) + " is named twice.";
+            if (d.bounds && (!std::isfinite(d.bounds->lo) || !std::isfinite(d.bounds->hi) ||
+                             d.bounds->lo > d.bounds->hi))
+                return "The bounds of " + std::string(info->name) + " are not a range.";
+        }
+        for (const OptimisePosition& p : s_.positions)
+            if (!p.gear && !std::isfinite(p.revArmPos))
+                return "A reverse-arm position is not a number.";
+        return "";
+    }
+
+    OptimiseResult Run();
+
+    // The score of the start design alone.
+    OptimiseScore ScoreStart() { return Evaluate({}).score; }
+    bool Cancelled() const { return s_.cancel && s_.cancel->load(); }
+
+    // A design on COBYLA's scale: u[k] in 0..1 for the k-th active dimension, the others at
+    // base_.
+    const Trial& EvaluateScaled(const double* u) {
+        std::vector<float> v = base_;
+        for (std::size_t k = 0; k < active_.size(); ++k) v[active_[k]] = ValueAt(active_[k], u[k]);
+        return Evaluate(v);
+    }
+
+private:
+    std::size_t Count() const { return s_.dimensions.size(); }
+
+    Model Design(const std::vector<float>& values) const {
+        Model m = start_;
+        for (std::size_t i = 0; i < Count(); ++i) SetDimension(m, s_.dimensions[i].id, values[i]);
+        CentreRevArm(m);
+        return m;
+    }
+
+    float ValueAt(std::size_t i, double u) const {
+        const long double lo = bounds_[i].lo, hi = bounds_[i].hi;
+        return ToFloat(lo + std::clamp(u, 0.0, 1.0) * (hi - lo));
+    }
+    double Scaled(std::size_t i, float v) const {
+        const long double lo = bounds_[i].lo, hi = bounds_[i].hi;
+        return hi > lo ? static_cast<double>((v - lo) / (hi - lo)) : 0.0;
+    }
+
+    // Analyses a design (once: repeated values come from the cache).
+    const Trial& Evaluate(const std::vector<float>& values);
+    void Score(Trial& t) const;
+
+    OptimiseResult Finish(OptimiseResult r, const Trial& chosen, OptimiseStatus status);
+    std::vector<BindingConstraint> Binding(const Trial& t,
+                                           const std::vector<OptimisedDimension>& dims) const;
+
+    const Model start_;  // read by every trial, on several threads: never the caller's model
+    const OptimiseSettings& s_;
+    long double portScale_ = 1;
+    int threads_ = 1;
+    std::vector<SearchRange> bounds_;
+    std::map<std::vector<float>, Trial> cache_;
+    const Trial* best_ = nullptr;
+    const Trial* startTrial_ = nullptr;
+    std::vector<float> startValues_;
+    std::vector<const Trial*> broken_;  // designs in the range with a geometry error
+    bool anyCloses_ = false;            // ... and whether one closed
+    int budget_ = 0;
+    bool stopped_ = false;
+    std::vector<std::size_t> active_;  // the dimensions COBYLA varies
+    std::vector<float> base_;          // where the others stand
+
+    bool Exhausted() const { return static_cast<int>(cache_.size()) >= budget_; }
+};
+
+const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
+    if (const auto it = cache_.find(values); it != cache_.end()) return it->second;
+    Trial t;
+    t.values = values;
+    for (std::size_t i = 0; i < Count(); ++i) {
+        t.scaled.push_back(Scaled(i, values[i]));
+        const bool inside = values[i] >= bounds_[i].lo && values[i] <= bounds_[i].hi;
+        t.inRange = t.inRange && inside;
+        t.allowed = t.allowed && (inside || values[i] == startValues_[i]);
+    }
+    const Model design = Design(values);
+    for (const OptimisePosition& p : s_.positions) t.positions.push_back(p.On(design));
+    // The linkage must close at the chosen positions and at both ends of the gear.
+    std::vector<float> checked = t.positions;
+    for (Gear g : {Gear::FullForward, Gear::FullReverse}) {
+        const float pos = GearRevArmPos(design, g);
+        if (std::find(checked.begin(), checked.end(), pos) == checked.end()) checked.push_back(pos);
+    }
+    t.events.resize(t.positions.size());
+    t.failing.assign(checked.size(), 0);
+    std::vector<std::function<void()>> tasks;
+    for (std::size_t i = 0; i < t.positions.size(); ++i)
+        tasks.emplace_back([&, i] { t.events[i] = AnalyseValveEvents(design, t.positions[i]); });
+    for (std::size_t i = 0; i < checked.size(); ++i)
+        tasks.emplace_back([&, i] { t.failing[i] = FailingAngles(design, checked[i]); });
+    RunTasks(tasks, threads_);
+    Score(t);
+
+    auto [it, inserted] = cache_.emplace(values, std::move(t));
+    const Trial& stored = it->second;
+    // The range holds the designs tried in it; the start counts when it lies inside.
+    if (stored.allowed && (stored.inRange || values != startValues_)) {
+        if (stored.score.geometryError) broken_.push_back(&stored);
+        else anyCloses_ = true;
+    }
+    if (stored.allowed && (!best_ || IsBetterScore(stored.score, best_->score))) best_ = &stored;
+    if (s_.progress) s_.progress(static_cast<int>(cache_.size()), budget_);
+    return stored;
+}
+
+void Optimiser::Score(Trial& t) const {
+    const std::size_t n = t.positions.size();
+    int failing = 0;
+    for (int f : t.failing) failing += f;
+    for (const ValveEventsResult& e : t.events)
+        if (!e.ok() && failing == 0) failing = 1;  // the analysis met what the sweep stepped over
+    const double fraction =
+        static_cast<double>(failing) / (static_cast<double>(t.failing.size()) * kSweepSteps);
+
+    t.constraints.assign(4 * n + 1, 0.0);
+    t.score.geometryError = failing > 0;
+    if (t.score.geometryError) {
+        // Worse than any design that closes, and worse the more of the revolution fails; the
+        // other constraints count as broken, so the method backs away.
+        t.cost = kWorstPositionCost * static_cast<double>(n) * (1 + fraction);
+        for (std::size_t k = 0; k < 4 * n; ++k) t.constraints[k] = 1.0;
+        t.constraints[4 * n] = 100.0 * fraction;
+        t.score.violation = static_cast<double>(4 * n);
+        return;
+    }
+    const long double scale = portScale_ / 100;  // constraints in percent of the port width
+    double objective = 0, violation = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ValveEventsResult& e = t.events[i];
+        const auto d = FrontMinusRear(e.front.cutoff, e.rear.cutoff);
+        const double cut = d ? *d : 100.0;  // a port that never closes: as bad as it gets
+        objective += cut * cut;
+        if (s_.objective == OptimiseObjective::CutoffAndLead) {
+            const double lead = static_cast<double>((e.front.lead - e.rear.lead) / scale);
+            objective += lead * lead;
+        }
+        const EndEvents* ends[2] = {&e.front, &e.rear};
+        for (int k = 0; k < 2; ++k) {
+            t.constraints[4 * i + k] = static_cast<double>((s_.minLead - ends[k]->lead) / scale);
+            t.constraints[4 * i + 2 + k] =
+                static_cast<double>((kOpenMargin - ends[k]->maxSteamOpening) / scale);
+        }
+    }
+    for (double c : t.constraints) violation += std::max(0.0, c);
+    if (!std::isfinite(objective) || !std::isfinite(violation)) {
+        t.score.geometryError = true;  // cannot happen after a clean sweep; never pass a NaN on
+        t.cost = kWorstPositionCost * static_cast<double>(n) * 2;
+        return;
+    }
+    t.score.objective = objective;
+    t.score.violation = violation;
+    t.cost = objective;
+}
+
+double CobylaObjective(unsigned, const double* u, double*, void* data) {
+    auto* o = static_cast<Optimiser*>(data);
+    if (o->Cancelled()) throw nlopt::forced_stop();
+    return o->EvaluateScaled(u).cost;
+}
+
+void CobylaConstraints(unsigned m, double* result, unsigned, const double* u, double*, void* data) {
+    auto* o = static_cast<Optimiser*>(data);
+    const Trial& t = o->EvaluateScaled(u);
+    for (unsigned k = 0; k < m; ++k) result[k] = t.constraints[k];
+}
+
+// Halton points in [0, 1)^n: a space-filling sample that needs no random state.
+std::vector<double> HaltonPoint(int index, std::size_t n) {
+    static constexpr int kPrimes[] = {2,  3,   5,   7,   11,  13,  17,  19,  23,  29,  31,  37,
+                                      41, 43,  47,  53,  59,  61,  67,  71,  73,  79,  83,  89,
+                                      97, 101, 103, 107, 109, 113, 127, 131, 137, 139, 149, 151};
+    std::vector<double> u(n);
+    for (std::size_t d = 0; d < n; ++d) {
+        const int base = kPrimes[d % std::size(kPrimes)];
+        double f = 1, r = 0;
+        for (int i = index; i > 0; i /= base) {
+            f /= base;
+            r += f * (i % base);
+        }
+        u[d] = r;
+    }
+    return u;
+}
+
+OptimiseResult Optimiser::Run() {
+    OptimiseResult r;
+    r.budget = budget_ = std::max(1, s_.maxEvaluations);
+    for (const OptimiseDimension& d : s_.dimensions) {
+        SearchRange b = d.bounds ? *d.bounds : OptimiseRange(start_, d.id, s_.rangePercent);
+        if (b.lo > b.hi) std::swap(b.lo, b.hi);
+        bounds_.push_back(b);
+        r.dimensions.push_back({d.id, FindDimension(d.id)->name, GetDimension(start_, d.id),
+                                GetDimension(start_, d.id), b, false});
+    }
+    const std::size_t n = Count();
+    std::vector<float> x0(n);
+    std::vector<std::size_t> searchable;  // dimensions with a range to search
+    startValues_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        startValues_[i] = r.dimensions[i].oldValue;
+        x0[i] = std::isnan(startValues_[i])
+                    ? bounds_[i].lo
+                    : std::clamp(startValues_[i], bounds_[i].lo, bounds_[i].hi);
+        if (bounds_[i].lo < bounds_[i].hi) searchable.push_back(i);
+    }
+    startTrial_ = &Evaluate(startValues_);
+    r.before = startTrial_->score;
+    r.positionsBefore = startTrial_->positions;
+    Evaluate(x0);
+
+    // An infeasible start: a short space-filling sample of the ranges looks for a better one.
+    active_ = searchable;
+    base_ = x0;
+    if (!best_->score.feasible()) {
+        const int samples = 4 + 4 * static_cast<int>(searchable.size());
+        for (int k = 1; k <= samples && !searchable.empty() && !Cancelled() && !Exhausted(); ++k)
+            EvaluateScaled(HaltonPoint(k, searchable.size()).data());
+    }
+
+    // Each dimension at both ends of its range, from the best design that closes: one that
+    // changes nothing the optimiser looks at stays as it is.
+    std::vector<bool> noEffect(n, false);
+    if (!best_->score.geometryError) {
+        const std::vector<float> around = best_->values;
+        const Trial* base = best_;
+        for (std::size_t i : searchable) {
+            if (Cancelled() || Exhausted()) break;
+            std::vector<float> ends;
+            for (float v : {bounds_[i].lo, bounds_[i].hi})
+                if (v != around[i]) ends.push_back(v);
+            if (ends.size() == 1) ends.push_back(ValueAt(i, 0.5));
+            bool same = true;
+            for (float v : ends) {
+                if (Cancelled()) break;
+                std::vector<float> probe = around;
+                probe[i] = v;
+                same = SameOutcome(Evaluate(probe), *base) && same;
+            }
+            noEffect[i] = same && !Cancelled();
+        }
+    }
+    active_.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        r.dimensions[i].noEffect = noEffect[i];
+        if (noEffect[i]) base_[i] = startValues_[i];  // not moved at all, even out of its range
+        else if (bounds_[i].lo < bounds_[i].hi) active_.push_back(i);
+    }
+
+    // COBYLA from the best design so far, keeping room to put moved dimensions back.
+    const int left =
+        budget_ - static_cast<int>(cache_.size()) - static_cast<int>(searchable.size());
+    if (!active_.empty() && left > static_cast<int>(active_.size()) + 1 && !Cancelled()) {
+        std::vector<double> u(active_.size());
+        for (std::size_t k = 0; k < active_.size(); ++k)
+            u[k] = std::clamp(Scaled(active_[k], best_->values[active_[k]]), 0.0, 1.0);
+        nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(active_.size()));
+        opt.set_lower_bounds(std::vector<double>(active_.size(), 0.0));
+        opt.set_upper_bounds(std::vector<double>(active_.size(), 1.0));
+        opt.set_min_objective(CobylaObjective, this);
+        const std::vector<double> tol(4 * s_.positions.size() + 1, 0.0);
+        opt.add_inequality_mconstraint(CobylaConstraints, this, tol);
+        opt.set_initial_step(kStartStep);
+        opt.set_xtol_abs(kStepTolerance);
+        opt.set_stopval(kGoodEnough * static_cast<double>(s_.positions.size()));
+        opt.set_maxeval(left);
+        try {
+            double f = 0;
+            opt.optimize(u, f);
+        } catch (const nlopt::forced_stop&) {
+            stopped_ = true;
+        } catch (const nlopt::roundoff_limited&) {
+            // The method cannot go on; the best design met stands.
+        } catch (const std::invalid_argument&) {
+        } catch (const std::runtime_error&) {
+        }
+    }
+
+    // A moved dimension that gains nothing goes back to its start value.
+    if (!best_->score.geometryError) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (Cancelled() || Exhausted()) break;
+            if (best_->values[i] == startValues_[i] || std::isnan(startValues_[i])) continue;
+            std::vector<float> back = best_->values;
+            back[i] = startValues_[i];
+            const Trial* current = best_;
+            const Trial& t = Evaluate(back);
+            best_ =
+                (!t.score.geometryError && !IsBetterScore(current->score, t.score)) ? &t : current;
+        }
+    }
+
+    const bool cancelled = stopped_ || Cancelled();
+    const Trial* chosen = startTrial_;
+    if (!best_->score.geometryError && IsBetterScore(best_->score, startTrial_->score))
+        chosen = best_;
+    OptimiseStatus status = OptimiseStatus::NothingBetter;
+    if (chosen != startTrial_) status = OptimiseStatus::Improved;
+    else if (!anyCloses_ && !broken_.empty()) status = OptimiseStatus::OnlyGeometryErrors;
+    if (cancelled) status = OptimiseStatus::Cancelled;
+    return Finish(std::move(r), *chosen, status);
+}
+
+OptimiseResult Optimiser::Finish(OptimiseResult r, const Trial& chosen, OptimiseStatus status) {
+    r.status = status;
+    r.evaluations = static_cast<int>(cache_.size());
+    r.after = chosen.score;
+    r.positionsAfter = chosen.positions;
+    for (std::size_t i = 0; i < Count(); ++i) r.dimensions[i].newValue = chosen.values[i];
+    r.design = Design(chosen.values);
+    if (!chosen.score.geometryError && status != OptimiseStatus::OnlyGeometryErrors)
+        r.binding = Binding(chosen, r.dimensions);
+    return r;
+}
+
+std::vector<BindingConstraint> Optimiser::Binding(
+    const Trial& t, const std::vector<OptimisedDimension>& dims) const {
+    std::vector<BindingConstraint> out;
+    const long double near = kBindTolerance * portScale_;
+    for (std::size_t i = 0; i < t.positions.size(); ++i) {
+        const std::string where = PositionName(s_.positions[i], t.positions[i]);
+        const ValveEventsResult& e = t.events[i];
+        for (const EndEvents* end : {&e.front, &e.rear}) {
+            const bool front = end == &e.front;
+            const std::string_view side = front ? "front" : "rear";
+            if (std::fabs(end->lead - s_.minLead) <= near)
+                out.push_back({OptimiseConstraint::MinimumLead, static_cast<int>(i), front, 0,
+                               Cat({"lead at the ", side, " end at ", where, " is the minimum ",
+                                    Str(s_.minLead, 0, 4)})});
+            if (end->maxSteamOpening <= near)
+                out.push_back(
+                    {OptimiseConstraint::PortOpens, static_cast<int>(i), front, 0,
+                     Cat({"the ", side, " port at ", where, " only just opens to steam"})});
+        }
+    }
+    for (std::size_t i = 0; i < Count(); ++i) {
+        const SearchRange& b = bounds_[i];
+        const long double width = static_cast<long double>(b.hi) - b.lo;
+        const std::string name(FindDimension(s_.dimensions[i].id)->name);
+        if (!(width > 0) || dims[i].noEffect) continue;
+        if (t.values[i] < b.lo || t.values[i] > b.hi) continue;  // the start, outside its range
+        if (t.values[i] - static_cast<long double>(b.lo) <= kBindTolerance * width)
+            out.push_back({OptimiseConstraint::LowerBound, -1, true, s_.dimensions[i].id,
+                           name + " is at its lower bound " + Str(b.lo, 0, 4)});
+        else if (static_cast<long double>(b.hi) - t.values[i] <= kBindTolerance * width)
+            out.push_back({OptimiseConstraint::UpperBound, -1, true, s_.dimensions[i].id,
+                           name + " is at its upper bound " + Str(b.hi, 0, 4)});
+    }
+    for (const Trial* b : broken_) {
+        double dist = 0;
+        for (std::size_t k : active_) dist = std::max(dist, std::fabs(b->scaled[k] - t.scaled[k]));
+        if (!active_.empty() && dist <= kGeometryNeighbourhood) {
+            out.push_back({OptimiseConstraint::NoGeometryError, -1, true, 0,
+                           "designs close by give a geometry error"});
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool IsBetterScore(const OptimiseScore& a, const OptimiseScore& b) {
+    if (a.geometryError != b.geometryError) return !a.geometryError;
+    if (a.geometryError) return false;
+    if (a.violation != b.violation) return a.violation < b.violation;
+    return *a.objective < *b.objective;
+}
+
+float OptimisePosition::On(const Model& design) const {
+    return gear ? GearRevArmPos(design, *gear) : revArmPos;
+}
+
+bool OptimiseResult::changed() const {
+    return std::any_of(dimensions.begin(), dimensions.end(),
+                       [](const OptimisedDimension& d) { return d.newValue != d.oldValue; });
+}
+
+SearchRange OptimiseRange(const Model& design, int dimensionId, double percent) {
+    const long double v = GetDimension(design, dimensionId);
+    const long double p = static_cast<long double>(percent) / 100;
+    const long double half = (v == 0) ? p : std::fabs(v) * p;
+    return SearchRange{ToFloat(v - half), ToFloat(v + half)};
+}
+
+OptimiseScore ScoreDesign(const Model& design, const OptimiseSettings& settings) {
+    OptimiseSettings alone = settings;
+    alone.dimensions.clear();
+    alone.progress = nullptr;
+    Optimiser o(design, alone);
+    return o.ScoreStart();
+}
+
+OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings) {
+    Optimiser o(design, settings);
+    if (std::string why = o.Refusal(); !why.empty()) {
+        OptimiseResult r;
+        r.status = OptimiseStatus::Refused;
+        r.refusal = std::move(why);
+        r.design = design;
+        return r;
+    }
+    return o.Run();
+}
+
+std::string_view OptimiseStatusText(OptimiseStatus s) {
+    switch (s) {
+        case OptimiseStatus::Improved: return "improved";
+        case OptimiseStatus::NothingBetter: return "nothing better found";
+        case OptimiseStatus::OnlyGeometryErrors: return "only geometry errors in the range";
+        case OptimiseStatus::Cancelled: return "cancelled";
+        case OptimiseStatus::Refused: return "refused";
+    }
+    return "";
+}
+
+std::string DescribeOptimise(const OptimiseResult& r) {
+    auto score = [](const OptimiseScore& s) {
+        if (s.geometryError) return std::string("a geometry error");
+        std::string t = Str(*s.objective, 0, 4);
+        if (s.violation > 0) t += " with broken constraints";
+        return t;
+    };
+    const std::string designs = Str(static_cast<long long>(r.evaluations), 0) + " designs";
+    switch (r.status) {
+        case OptimiseStatus::Improved:
+            return "Improved: the objective went from " + score(r.before) + " to " +
+                   score(r.after) + " in " + designs + ".";
+        case OptimiseStatus::NothingBetter:
+            return "Nothing better found in " + designs + ": the design is kept (objective " +
+                   score(r.before) + ").";
+        case OptimiseStatus::OnlyGeometryErrors:
+            return "Every design tried in the range gives a geometry error (" + designs +
+                   "): the design is kept.";
+        case OptimiseStatus::Cancelled:
+            return "Cancelled after " + designs +
+                   (r.changed() ? ": the best design so far has "
+                                  "objective " +
+                                      score(r.after) + "."
+                                : ": the design is kept.");
+        case OptimiseStatus::Refused: return r.refusal;
+    }
+    return "";
+}
+
+}  // namespace tarn

@@ -1,0 +1,172 @@
+// The gear optimiser: varies a chosen set of dimensions within bounds so that the front and rear
+// cut-offs (and, on request, the leads) agree at chosen gear positions, keeping every lead at or
+// above a minimum, every port opening to steam and the linkage closing all round. Works on copies
+// of the design; the caller's model is never touched.
+//
+// Use: fill OptimiseSettings, call OptimiseGear (it blocks; run it on a worker thread from a
+// window, on a copy of the model taken on the window's thread, since the tick writes the live one,
+// with `progress` and `cancel` wired to the dialog), then show DescribeOptimise(result),
+// the dimensions' old and new values, and AnalysePositions(result.design,
+// StandardGearPositions(result.design)) beside the same for the old design. Applying the result
+// to the live model is SetDimension(model, d.id, d.newValue) for every entry of
+// result.dimensions, then CentreRevArm, as closing a dimension dialog does.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/analysis/equaliser.h"
+#include "core/analysis/valveevents.h"
+#include "core/model/model.h"
+
+namespace tarn {
+
+// A gear position to optimise at: a standard gear follows the design's own mid gear as the varied
+// dimensions move it (CentreRevArm of each trial design); an absolute reverse-arm position stays.
+struct OptimisePosition {
+    std::optional<Gear> gear;  // empty: revArmPos
+    float revArmPos = 0;
+
+    static OptimisePosition At(Gear g) { return {g, 0}; }
+    static OptimisePosition Absolute(float pos) { return {std::nullopt, pos}; }
+    // Where the position lies on a design (its gear position, or revArmPos).
+    float On(const Model& design) const;
+};
+
+// One dimension to vary (an id of the dimension table that dynamic variables act on: not the two
+// gear limits, which place the gear positions themselves) and its bounds; without bounds it is
+// searched over its current value +- rangePercent % of its size (+- rangePercent / 100 for 0).
+struct OptimiseDimension {
+    int id = 0;
+    std::optional<SearchRange> bounds;
+};
+
+enum class OptimiseObjective {
+    // Sum over the positions of (front - rear cut-off)^2, in percent of travel.
+    Cutoff,
+    // The same plus, per position, (front - rear lead)^2 with the lead difference in percent of
+    // the start design's mean valve port width ((ValvePortWidthFront + ValvePortWidthRear) / 2):
+    // a lead difference of 1 % of the port counts as much as a cut-off difference of 1 % of
+    // travel.
+    CutoffAndLead,
+};
+
+struct OptimiseSettings {
+    std::vector<OptimiseDimension> dimensions;
+    double rangePercent = 10;
+    std::vector<OptimisePosition> positions{OptimisePosition::At(Gear::NormalForward),
+                                            OptimisePosition::At(Gear::NormalReverse)};
+    double minLead = 0;  // at both ends of every chosen position, in the design's unit
+    OptimiseObjective objective = OptimiseObjective::Cutoff;
+    // Designs analysed at most. A design at two chosen positions costs about 3 ms on one core
+    // (the events at each position and a geometry sweep there and at both ends of the gear); a
+    // run over six dimensions takes about 150.
+    int maxEvaluations = 400;
+    // Called on the thread that runs OptimiseGear after every design analysed.
+    std::function<void(int done, int budget)> progress;
+    // Set from any thread to stop; honoured before the next design (within milliseconds). The
+    // result is then the best design found so far, with status Cancelled.
+    const std::atomic<bool>* cancel = nullptr;
+    // Threads that analyse the positions of one design; 0: one per core.
+    int threads = 0;
+};
+
+enum class OptimiseStatus {
+    Improved,            // `design` is better than the start
+    NothingBetter,       // the start is returned: no design in the range is better
+    OnlyGeometryErrors,  // every design tried in the range breaks the linkage
+    Cancelled,           // stopped by the cancel flag; the best design found so far is returned
+    Refused,             // the settings cannot be used (unknown dimension, no positions ...)
+};
+
+struct OptimisedDimension {
+    int id = 0;
+    std::string_view name;  // the dimension table's name, e.g. "RadiusRodLen"
+    float oldValue = 0;
+    float newValue = 0;  // == oldValue when unchanged
+    SearchRange bounds;
+    // At both ends of its bounds it changes no cut-off, lead, steam opening or geometry error:
+    // left out of the search and kept as it was.
+    bool noEffect = false;
+};
+
+enum class OptimiseConstraint {
+    MinimumLead,      // a lead stands at the minimum
+    PortOpens,        // a port only just opens to steam
+    NoGeometryError,  // designs a little further on break the linkage
+    LowerBound,       // a dimension stands at its lower bound
+    UpperBound,       // ... at its upper bound
+};
+
+// A constraint that holds the result where it is.
+struct BindingConstraint {
+    OptimiseConstraint kind = OptimiseConstraint::MinimumLead;
+    int positionIndex = -1;  // into the settings' positions (lead, port), else -1
+    bool front = true;       // which end (lead, port)
+    int dimensionId = 0;     // the dimension (bounds), else 0
+    std::string text;        // "lead at the rear end at normal forward is the minimum 0.0000"
+};
+
+// How a design fares: the objective (when the linkage closes at every chosen position and at
+// full forward and full reverse) and the constraints it breaks.
+struct OptimiseScore {
+    bool geometryError = false;
+    std::optional<double> objective;  // empty after a geometry error
+    double violation = 0;             // constraint violation (0: every constraint holds)
+    bool feasible() const { return !geometryError && violation == 0; }
+};
+
+// a is strictly better than b: no geometry error beats one; then the smaller constraint
+// violation; then the smaller objective.
+bool IsBetterScore(const OptimiseScore& a, const OptimiseScore& b);
+
+struct OptimiseResult {
+    OptimiseStatus status = OptimiseStatus::Refused;
+    std::string refusal;                         // why the settings were refused
+    std::vector<OptimisedDimension> dimensions;  // in the order of the settings
+    std::vector<float> positionsBefore;          // the chosen positions on the start design
+    std::vector<float> positionsAfter;           // ... and on the optimised design
+    OptimiseScore before, after;
+    int evaluations = 0;  // designs analysed
+    int budget = 0;
+    std::vector<BindingConstraint> binding;
+    // The optimised design: a copy of the start with the new values set through SetDimension and
+    // its mid gear recomputed by CentreRevArm (the arm at mid gear). The start itself (recentred)
+    // when nothing better was found.
+    Model design;
+    bool changed() const;  // some dimension has a new value
+};
+
+// Optimises a copy of `design`. Never returns a design worse than the start (IsBetterScore) nor
+// one with a geometry error other than the start itself, when it has one and no design in the
+// range closes (OnlyGeometryErrors). A tie keeps the start's values, and a varied dimension whose
+// move gains nothing is put back to its start value. A start value outside explicit bounds is
+// brought into them for the search; the start itself still competes.
+//
+// The method: each dimension is first tried at both ends of its range (a dimension that changes
+// nothing there is reported as having no effect and is left out). Then COBYLA (NLopt's
+// constrained linear-approximation method, derivative-free) starts from the current values on the
+// dimensions scaled to 0..1 over their bounds; only when the start is infeasible (a geometry error
+// or a broken constraint) does a short space-filling sample of the range pick a better start
+// first. Designs with a geometry error get a large penalised objective and violated constraints,
+// so the method backs away from them. COBYLA stops when the steps fall below 1e-6 of the ranges,
+// when the objective is below 1e-6 per position (differences of 0.001 %) or at the budget.
+OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings);
+
+// The default bounds of a dimension: its value +- percent % of its size, or +- percent / 100 for
+// a value of 0.
+SearchRange OptimiseRange(const Model& design, int dimensionId, double percent);
+
+// How a design scores under the settings (the start design's port width scales the lead terms).
+OptimiseScore ScoreDesign(const Model& design, const OptimiseSettings& settings);
+
+// One line for the user: what was found ("Improved: the objective fell from 12.35 to 0.0001 in
+// 214 designs.").
+std::string DescribeOptimise(const OptimiseResult& r);
+std::string_view OptimiseStatusText(OptimiseStatus s);
+
+}  // namespace tarn

@@ -1,0 +1,214 @@
+// The gear optimiser: it balances a spoilt design at the chosen positions within the constraints,
+// never hands back a broken or worse design, says when a range holds only geometry errors or a
+// dimension does nothing, and stops when asked.
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/analysis/equaliser.h"
+#include "core/analysis/optimiser.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "started_model.h"
+
+using namespace tarn;
+
+namespace {
+
+constexpr int kDriverDia = 1, kRadiusRod = 5, kLinkPivotVert = 7, kAnchorLinkLen = 13,
+              kValveCtrToRing = 114, kValveCtrToJoint = 117;
+
+// The built-in design is 30 % apart at normal forward; with less lap, the link pivot lower and
+// the valve stem equalised at normal forward it is balanced in both normal gears with ample lead.
+// A radius rod 0.4 % longer then spoils it.
+Model SpoiltDesign() {
+    Model m = test::StartedModel();
+    SetDimension(m, kValveCtrToRing, 1.15f);
+    SetDimension(m, kLinkPivotVert, 3.18f);
+    CentreRevArm(m);
+    const EqualiseResult eq =
+        EqualiseCutoff(m, kValveCtrToJoint, GearRevArmPos(m, Gear::NormalForward));
+    SetDimension(m, kValveCtrToJoint, eq.value);
+    SetDimension(m, kRadiusRod, 5.02f);
+    CentreRevArm(m);
+    return m;
+}
+
+double CutoffDifference(const ValveEventsResult& r) {
+    return FrontMinusRear(r.front.cutoff, r.rear.cutoff).value_or(1e9);
+}
+
+OptimiseSettings Vary(std::vector<int> ids, int budget) {
+    OptimiseSettings s;
+    for (int id : ids) s.dimensions.push_back({id, std::nullopt});
+    s.maxEvaluations = budget;
+    return s;
+}
+
+}  // namespace
+
+TEST(GearOptimiser, BalancesASpoiltDesignAtTheChosenPositions) {
+    const Model m = SpoiltDesign();
+    const float fwd = GearRevArmPos(m, Gear::NormalForward);
+    ASSERT_GT(std::fabs(CutoffDifference(AnalyseValveEvents(m, fwd))), 3.0);
+    const auto image = EncodeDimensionFile(m);
+
+    OptimiseSettings s = Vary({kRadiusRod, kLinkPivotVert, kValveCtrToJoint}, 120);
+    std::vector<int> seen;
+    s.progress = [&](int done, int budget) {
+        EXPECT_EQ(budget, 120);
+        seen.push_back(done);
+    };
+    const OptimiseResult r = OptimiseGear(m, s);
+    EXPECT_EQ(EncodeDimensionFile(m), image);  // the caller's design is untouched
+    ASSERT_EQ(r.status, OptimiseStatus::Improved) << DescribeOptimise(r);
+    EXPECT_LE(r.evaluations, 120);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), r.evaluations);
+    EXPECT_LT(*r.after.objective, *r.before.objective);
+
+    // The optimised design as a caller sees it: balanced within 0.5 % at both normal gears, with
+    // lead at both ends, and closing at every standard gear.
+    for (Gear g : {Gear::NormalForward, Gear::NormalReverse}) {
+        const ValveEventsResult e = AnalyseValveEvents(r.design, GearRevArmPos(r.design, g));
+        ASSERT_TRUE(e.ok());
+        EXPECT_LE(std::fabs(CutoffDifference(e)), 0.5) << GearName(g);
+        EXPECT_GE(e.front.lead, 0.0);
+        EXPECT_GE(e.rear.lead, 0.0);
+    }
+    for (const ValveEventsResult& e : AnalysePositions(r.design, StandardGearPositions(r.design)))
+        EXPECT_TRUE(e.ok()) << e.revArmPos;
+    // Every new value lies in its bounds and is what the design holds.
+    for (const OptimisedDimension& d : r.dimensions) {
+        EXPECT_GE(d.newValue, d.bounds.lo);
+        EXPECT_LE(d.newValue, d.bounds.hi);
+        EXPECT_EQ(GetDimension(r.design, d.id), d.newValue);
+        EXPECT_FALSE(d.noEffect);
+    }
+    EXPECT_EQ(r.dimensions[0].name, "RadiusRodLen");
+    EXPECT_FLOAT_EQ(r.dimensions[0].bounds.lo, 5.02f * 0.9f);
+
+    // Started again from its own result, nothing better is found and nothing moves.
+    const OptimiseResult again = OptimiseGear(r.design, Vary({kRadiusRod, kLinkPivotVert}, 40));
+    EXPECT_EQ(again.status, OptimiseStatus::NothingBetter) << DescribeOptimise(again);
+    EXPECT_FALSE(again.changed());
+}
+
+TEST(GearOptimiser, NeverReturnsABrokenOrWorseDesign) {
+    // Most of this range of the anchor link breaks the linkage; the lead constraint binds on the
+    // way to balance. What comes back closes everywhere and scores no worse.
+    const Model m = test::StartedModel();
+    OptimiseSettings s = Vary({kAnchorLinkLen, kRadiusRod}, 60);
+    s.dimensions[0].bounds = SearchRange{0.1f, 3.3f};
+    const OptimiseResult r = OptimiseGear(m, s);
+    ASSERT_NE(r.status, OptimiseStatus::Refused);
+    EXPECT_FALSE(r.after.geometryError);
+    EXPECT_FALSE(IsBetterScore(r.before, r.after));
+    for (const ValveEventsResult& e : AnalysePositions(r.design, StandardGearPositions(r.design)))
+        EXPECT_TRUE(e.ok()) << e.revArmPos;
+    const OptimiseScore rescored = ScoreDesign(r.design, s);
+    EXPECT_FALSE(rescored.geometryError);
+    EXPECT_EQ(rescored.objective, r.after.objective);
+
+    // From a broken start the search first looks for a design that closes, and judges there
+    // which dimensions matter.
+    Model broken = m;
+    SetDimension(broken, kAnchorLinkLen, 0.6f);
+    CentreRevArm(broken);
+    s.dimensions[0].bounds = SearchRange{0.3f, 3.3f};
+    const OptimiseResult mended = OptimiseGear(broken, s);
+    EXPECT_EQ(mended.status, OptimiseStatus::Improved) << DescribeOptimise(mended);
+    EXPECT_TRUE(mended.before.geometryError);
+    EXPECT_FALSE(mended.after.geometryError);
+    EXPECT_FALSE(mended.dimensions[1].noEffect);
+
+    // A range in which the linkage never closes: said so, and the design is kept.
+    s.dimensions = {{kAnchorLinkLen, SearchRange{0.05f, 0.2f}}};
+    const OptimiseResult none = OptimiseGear(m, s);
+    EXPECT_EQ(none.status, OptimiseStatus::OnlyGeometryErrors);
+    EXPECT_FALSE(none.changed());
+    EXPECT_EQ(none.dimensions[0].newValue, 3.0f);
+    EXPECT_NE(DescribeOptimise(none).find("geometry error"), std::string::npos);
+}
+
+TEST(GearOptimiser, ADimensionThatChangesNothingIsReportedAndKept) {
+    const Model m = test::StartedModel();
+    const OptimiseResult r = OptimiseGear(m, Vary({kDriverDia, kRadiusRod}, 30));
+    ASSERT_EQ(r.dimensions.size(), 2u);
+    EXPECT_TRUE(r.dimensions[0].noEffect);
+    EXPECT_EQ(r.dimensions[0].newValue, r.dimensions[0].oldValue);
+    EXPECT_FALSE(r.dimensions[1].noEffect);
+    EXPECT_EQ(r.status, OptimiseStatus::Improved);
+    // Bounds that leave out its value do not keep the others from being optimised.
+    OptimiseSettings outside = Vary({kDriverDia, kRadiusRod}, 30);
+    outside.dimensions[0].bounds = SearchRange{1.0f, 2.0f};
+    const OptimiseResult kept = OptimiseGear(m, outside);
+    EXPECT_EQ(kept.status, OptimiseStatus::Improved) << DescribeOptimise(kept);
+    EXPECT_EQ(kept.dimensions[0].newValue, 8.0f);
+    EXPECT_EQ(kept.dimensions[1].newValue, r.dimensions[1].newValue);
+    // Alone it leaves nothing to do.
+    const OptimiseResult alone = OptimiseGear(m, Vary({kDriverDia}, 30));
+    EXPECT_EQ(alone.status, OptimiseStatus::NothingBetter);
+    EXPECT_TRUE(alone.dimensions[0].noEffect);
+}
+
+TEST(GearOptimiser, StopsWhenCancelledAndRefusesWhatItCannotVary) {
+    const Model m = SpoiltDesign();
+    std::atomic<bool> cancel{false};
+    OptimiseSettings s = Vary({kRadiusRod, kLinkPivotVert}, 200);
+    s.cancel = &cancel;
+    s.progress = [&](int done, int) {
+        if (done == 6) cancel = true;
+    };
+    const OptimiseResult r = OptimiseGear(m, s);
+    EXPECT_EQ(r.status, OptimiseStatus::Cancelled);
+    EXPECT_EQ(r.evaluations, 6);
+    EXPECT_FALSE(IsBetterScore(r.before, r.after));
+
+    for (const std::vector<int>& ids :
+         std::vector<std::vector<int>>{{}, {0}, {17}, {kRadiusRod, kRadiusRod}}) {
+        const OptimiseResult bad = OptimiseGear(m, Vary(ids, 10));
+        EXPECT_EQ(bad.status, OptimiseStatus::Refused) << ::testing::PrintToString(ids);
+        EXPECT_FALSE(bad.refusal.empty());
+        EXPECT_EQ(bad.evaluations, 0);
+    }
+}
+
+TEST(GearOptimiser, MidGearTypedAsShownIsMidGear) {
+    // 6.247 stands for the centre 6.24699974: scored like mid gear, not as a backward-turning
+    // position whose admission and cut-off swap places.
+    const Model m = test::StartedModel();
+    OptimiseSettings s;
+    s.positions = {OptimisePosition::At(Gear::Mid)};
+    const OptimiseScore centre = ScoreDesign(m, s);
+    s.positions = {OptimisePosition::Absolute(6.247f)};
+    const OptimiseScore typed = ScoreDesign(m, s);
+    ASSERT_TRUE(centre.objective && typed.objective);
+    EXPECT_NEAR(*typed.objective, *centre.objective, 0.01);
+}
+
+TEST(GearOptimiser, TheLeadObjectiveTradesCutoffForEqualLeads) {
+    // The stem and the ring at normal forward: cut-off alone balances the cut-offs with leads far
+    // apart; with the lead term the leads come close at the cost of the cut-offs.
+    const Model m = test::StartedModel();
+    OptimiseSettings s = Vary({kValveCtrToJoint, kValveCtrToRing}, 60);
+    s.positions = {OptimisePosition::At(Gear::NormalForward)};
+    const OptimiseResult cutoff = OptimiseGear(m, s);
+    s.objective = OptimiseObjective::CutoffAndLead;
+    const OptimiseResult both = OptimiseGear(m, s);
+    ASSERT_EQ(both.status, OptimiseStatus::Improved);
+    const float fwd = GearRevArmPos(both.design, Gear::NormalForward);
+    const ValveEventsResult a = AnalyseValveEvents(cutoff.design, fwd);
+    const ValveEventsResult b = AnalyseValveEvents(both.design, fwd);
+    EXPECT_LT(std::fabs(CutoffDifference(a)), 0.1);
+    EXPECT_GT(std::fabs(a.front.lead - a.rear.lead), 0.1);
+    EXPECT_LT(std::fabs(b.front.lead - b.rear.lead), 0.03);
+    EXPECT_GT(std::fabs(CutoffDifference(b)), 5.0);
+    // The lead difference counts in percent of the port width (0.297 in both ports here).
+    const double lead = (b.front.lead - b.rear.lead) / 0.297 * 100;
+    EXPECT_NEAR(*both.after.objective, CutoffDifference(b) * CutoffDifference(b) + lead * lead,
+                1e-3);
+}
