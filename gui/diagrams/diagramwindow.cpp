@@ -16,6 +16,7 @@
 #include "core/model/numfmt.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
+#include "gui/common/layoutscale.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
 
@@ -181,15 +182,12 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
 
     close_ = new QPushButton(QStringLiteral("Close"), view_);
     close_->setObjectName(QString::fromLatin1(names_.closeButton));
-    close_->setGeometry(names_.closeX, names_.closeY, 75, 25);
     close_->setAutoDefault(false);
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 
-    static constexpr int kBarTops[4] = {3, 15, 27, 39};
     for (int k = 1; k <= 4; ++k) {
         auto* bar = new QScrollBar(Qt::Horizontal, view_);
         bar->setObjectName(QString::fromLatin1(names_.bars[k - 1]));
-        bar->setGeometry(112, kBarTops[k - 1], 121, 10);
         bar->setRange(-200, 200);
         bar->setSingleStep(1);
         bar->setPageStep(10);
@@ -205,7 +203,6 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
 
     undo_ = new QPushButton(QStringLiteral("UnDo"), view_);
     undo_->setObjectName(QString::fromLatin1(names_.undoButton));
-    undo_->setGeometry(110, 54, 40, 16);
     undo_->setAutoDefault(false);
     undo_->setEnabled(false);
     undo_->hide();
@@ -217,9 +214,16 @@ TDiagramWindow::TDiagramWindow(Model& m, MainWindowHost& host, QWidget* mainWind
 }
 
 void TDiagramWindow::FitClientArea() {
-    // The window widens with the large font, so the position list stays inside.
+    // The window widens with the large font, so the position list stays inside, and the
+    // controls move with the texts beside them.
+    const LayoutScale scale = LayoutScale::Of(m_.display);
+    close_->setGeometry(scale.Rect(QRect(names_.closeX, names_.closeY, 75, 25)));
+    static constexpr int kBarTops[4] = {3, 15, 27, 39};
+    for (int k = 1; k <= 4; ++k)
+        bars_[k]->setGeometry(scale.Rect(QRect(112, kBarTops[k - 1], 121, 10)));
+    undo_->setGeometry(scale.Rect(QRect(110, 54, 40, 16)));
     const ClientSize size = DiagramClientSize(names_.kind);
-    const int w = Round(size.width * static_cast<long double>(m_.display.FontScaleX));
+    const int w = scale.X(size.width);
     if (picture_.width() != w || picture_.height() != size.height) {
         QImage fresh(w, size.height, QImage::Format_RGB32);
         fresh.fill(Qt::white);

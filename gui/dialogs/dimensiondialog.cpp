@@ -23,6 +23,12 @@ constexpr int kFieldLeft[3] = {0, 146, 342};
 constexpr int kButtonLeft[3] = {0, 0, 194};
 constexpr int kColumn2LabelA = 204;  // labels from here on belong to column 2
 
+// The places of a row's field and small button at the normal font.
+QRect FieldRect(const DimDialogCell& r) { return {kFieldLeft[r.col], kRowHeight * r.row, 40, 13}; }
+QRect ButtonRect(const DimDialogCell& r) {
+    return {kButtonLeft[r.col], kRowHeight * r.buttonRow, 8, 13};
+}
+
 }  // namespace
 
 DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
@@ -52,26 +58,26 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
     int maxField = 0;
     for (const DimensionInfo* d : rows_) maxField = std::max(maxField, d->dialog.field);
     fields_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
+    buttons_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
     for (const DimensionInfo* d : rows_) {
         const DimDialogCell& r = d->dialog;
         const QString n = QString::number(r.field);
         const bool dimension = r.entry == DimEntry::Dimension;
         const FieldVariant variant = dimension ? FieldVariant::Dimension : FieldVariant::GearLimit;
         NumericField* f =
-            MakeField(this, QStringLiteral("Edit") + n, variant,
-                      QRect(kFieldLeft[r.col], kRowHeight * r.row, 40, 13), dimension);
+            MakeField(this, QStringLiteral("Edit") + n, variant, FieldRect(r), dimension);
         f->setEnterTarget(close1_);
         if (dimension) f->setEditFlag(&m_.undo.EditChanged);
         const int fieldNo = r.field;
         connect(f, &NumericField::committed, this, [this, fieldNo] { FieldExit(fieldNo); });
         fields_[static_cast<std::size_t>(r.field)] = f;
 
-        QPushButton* b = MakeButton(this, QStringLiteral("Button") + n, QString(),
-                                    QRect(kButtonLeft[r.col], kRowHeight * r.buttonRow, 8, 13));
+        QPushButton* b = MakeButton(this, QStringLiteral("Button") + n, QString(), ButtonRect(r));
         const int id = d->id;
         // The main window's next frame closes this dialog, shows the dimension and opens the
         // dialog again.
         connect(b, &QPushButton::clicked, this, [this, id] { m_.closeup.GraphicPosId = id; });
+        buttons_[static_cast<std::size_t>(r.field)] = b;
     }
     // Tab order follows the rows as the table lists them.
     QWidget* prev = nullptr;
@@ -99,6 +105,18 @@ const DimensionInfo* DimensionDialog::rowOf(int field) const {
     return nullptr;
 }
 
+void DimensionDialog::LayOut() {
+    scale_ = LayoutScale::Of(m_.display);
+    setFixedSize(scale_.Size(QSize(layout_.clientWidth, layout_.clientHeight)));
+    reset_->setGeometry(scale_.Rect(layout_.resetRect));
+    close1_->setGeometry(scale_.Rect(layout_.closeRect));
+    for (const DimensionInfo* d : rows_) {
+        const auto n = static_cast<std::size_t>(d->dialog.field);
+        fields_[n]->setGeometry(scale_.Rect(FieldRect(d->dialog)));
+        buttons_[n]->setGeometry(scale_.Rect(ButtonRect(d->dialog)));
+    }
+}
+
 void DimensionDialog::FormActivate() {
     for (const DimensionInfo* d : rows_)
         field(d->dialog.field)
@@ -112,6 +130,7 @@ void DimensionDialog::showEvent(QShowEvent* e) {
         QDialog::showEvent(e);
         return;
     }
+    LayOut();
     FormActivate();
     QDialog::showEvent(e);
     close1_->setFocus(Qt::OtherFocusReason);
@@ -121,21 +140,21 @@ void DimensionDialog::paintEvent(QPaintEvent* e) {
     QDialog::paintEvent(e);
     QPainter p(this);
     p.setPen(Qt::black);
-    const long double sx = m_.display.FontScaleX;
+    // The labels keep to the scale their fields were placed at.
     for (const DimensionInfo* d : rows_) {
         for (const DimLabelLine& l : d->dialog.label) {
             if (l.text.empty()) continue;
             // A label ends before the field of its column.
-            const int right = (l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
-            const int x = Round(l.a * sx);
+            const int right = scale_.X(l.a < kColumn2LabelA ? kFieldLeft[1] : kFieldLeft[2]) - 1;
+            const int x = scale_.X(l.a);
             DrawTextFitted(
-                p, x, kRowHeight * l.row, right - x,
+                p, x, scale_.Y(kRowHeight * l.row), right - x,
                 QString::fromLatin1(l.text.data(), static_cast<qsizetype>(l.text.size())));
         }
     }
-    const int right = layout_.resetRect.left() - 1;
-    DrawTextFitted(p, 1, layout_.hint1y, right - 1, QString::fromLatin1(layout_.hint1));
-    DrawTextFitted(p, 1, layout_.hint2y, right - 1, QString::fromLatin1(layout_.hint2));
+    const int right = scale_.X(layout_.resetRect.left()) - 1;
+    DrawTextFitted(p, 1, scale_.Y(layout_.hint1y), right - 1, QString::fromLatin1(layout_.hint1));
+    DrawTextFitted(p, 1, scale_.Y(layout_.hint2y), right - 1, QString::fromLatin1(layout_.hint2));
 }
 
 bool DimensionDialog::eventFilter(QObject* watched, QEvent* e) {

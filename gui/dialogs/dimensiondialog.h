@@ -12,6 +12,7 @@
 #include "core/fields/keyfilter.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
+#include "gui/common/layoutscale.h"
 #include "gui/common/mainwindowhost.h"
 #include "gui/dialogs/dialogkit.h"
 
@@ -63,6 +64,8 @@ protected:
     virtual void FieldExit(int n);
 
     const DimensionInfo* rowOf(int field) const;
+    // Places the fields and buttons, and sizes the window, at the text scale of this opening.
+    void LayOut();
     // The reverse-arm bar spans the largest offset: +-Round(RevArmToCentMax * 1000).
     void ResetRevArmRange();
 
@@ -73,6 +76,8 @@ private:
     std::vector<const DimensionInfo*> rows_;  // column by column, top to bottom
     MainWindowHost* mainWindow_;              // may be missing
     std::vector<NumericField*> fields_;       // index = field number
+    std::vector<QPushButton*> buttons_;       // index = field number
+    LayoutScale scale_;                       // the texts' scale when the window was laid out
     QPushButton* reset_ = nullptr;
     QPushButton* close1_ = nullptr;
 };

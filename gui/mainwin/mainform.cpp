@@ -25,6 +25,7 @@
 #include "core/scene/view.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
+#include "gui/common/layoutscale.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/qtsound.h"
@@ -457,6 +458,7 @@ void TMainForm::BuildControls() {
         f->setAutoFillBackground(true);
         f->setGeometry(p.x, p.y, p.w, p.h);
         f->setVisible(p.visible);
+        places_.push_back({f, f->geometry()});
     }
     for (const ButtonSpec& b : buttons) {
         auto* w = new QPushButton(QString::fromLatin1(b.caption), picture_);
@@ -471,6 +473,7 @@ void TMainForm::BuildControls() {
         w->setVisible(b.visible);
         if (b.click) connect(w, &QPushButton::clicked, this, b.click);
         *b.kept = w;
+        places_.push_back({w, w->geometry()});
     }
     // DataTableButClick: the pivot data table, modally.
     connect(ui_.DataTableBut, &QPushButton::clicked, this,
@@ -493,6 +496,7 @@ void TMainForm::BuildControls() {
         s->setVisible(b.visible);
         if (b.change) connect(s, &QScrollBar::valueChanged, this, b.change);
         *b.kept = s;
+        places_.push_back({s, s->geometry()});
     }
     ui_.SBRevArm->setRange(-RevArmBarMax(m_.design), RevArmBarMax(m_.design));
     ui_.SBRevArm->setFocusPolicy(Qt::StrongFocus);
@@ -503,7 +507,32 @@ void TMainForm::BuildControls() {
         dynBars_[k]->installEventFilter(this);
     }
     connect(unDoDn_, &QPushButton::clicked, this, &TMainForm::UnDoDnClick);
+    places_.push_back({toolBar_, toolBar_->geometry()});
     toolBar_->raise();
+}
+
+void TMainForm::LayOutControls() {
+    const LayoutScale scale = LayoutScale::Of(m_.display);
+    for (const auto& [w, normal] : places_) w->setGeometry(scale.Rect(normal));
+}
+
+void TMainForm::FitWindowToLayout() {
+    // A window the user has sized is left alone; a smaller one grows to hold the large layout
+    // and goes back to its size when the font returns to normal.
+    if (isMaximized() || isFullScreen()) return;
+    const LayoutScale scale = LayoutScale::Of(m_.display);
+    if (scale.IsNormal()) {
+        if (sizeBeforeLargeFont_.isValid() && size() == sizeForLargeFont_)
+            resize(sizeBeforeLargeFont_);
+        sizeBeforeLargeFont_ = sizeForLargeFont_ = QSize();
+        return;
+    }
+    const QSize client = scale.Size(QSize(kClientWidth, kClientHeight));
+    const QSize wanted(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (size().expandedTo(wanted) == size()) return;
+    sizeBeforeLargeFont_ = size();
+    resize(size().expandedTo(wanted));
+    sizeForLargeFont_ = size();
 }
 
 // ---- start, activation, close ----
@@ -880,6 +909,9 @@ void TMainForm::LargeFontClick() {
     m_.display.FontScaleY = large ? 1.22f : 1.0f;
     ui_.LargeFont->setText(large ? QStringLiteral("SetSmall&Font")
                                  : QStringLiteral("SetLarge&Font"));
+    // The controls move with the texts beside them.
+    LayOutControls();
+    FitWindowToLayout();
 }
 
 // ---- screen data ----

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "core/model/model.h"
 #include "core/scene/mainscene.h"
@@ -169,6 +171,9 @@ private:
     void BuildMenus();
     void BuildToolBar();
     QAction* Action(const char* name, const char* caption);
+    // Places the controls at the text scale, and grows or restores the window to hold them.
+    void LayOutControls();
+    void FitWindowToLayout();
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
     void EndDynVarInteraction(int k);
@@ -192,6 +197,9 @@ private:
     bool panZoomShown_ = false;  // the pan/zoom switch's caption reads "Off"
     std::uint32_t seedCounter_ = 0;
     MainFormControls ui_;
+    // Each control of the client area with its place at the normal font.
+    std::vector<std::pair<QWidget*, QRect>> places_;
+    QSize sizeBeforeLargeFont_, sizeForLargeFont_;
     // Controls the frame touches every tick.
     QScrollBar* dynBars_[5] = {};
     QPushButton* unDoDn_ = nullptr;

@@ -1,6 +1,6 @@
 // Drawn labels stay level with their fields at both font settings: the reverse-arm positions
-// dialog keeps the large layout's rows and its texts clear of every field, the dimension dialogs
-// keep their rows, and only the horizontal scale moves a label.
+// dialog keeps the large layout's rows and its texts clear of every field, and only the
+// horizontal scale moves its texts; the dimension dialogs keep each label on its field's row.
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
