@@ -21,6 +21,7 @@
 #include <chrono>
 
 #include "core/model/numfmt.h"
+#include "core/scene/extent.h"
 #include "core/scene/motion.h"
 #include "core/scene/view.h"
 #include "core/variation/dynvars.h"
@@ -38,6 +39,8 @@ namespace {
 
 constexpr int kClientWidth = 632;
 constexpr int kClientHeight = 380;
+// Pixels kept free around the gear when it is fitted to the window.
+constexpr int kFitMargin = 8;
 
 // The client area: shows the last frame at (0, 0) under the child controls and reports mouse
 // presses.
@@ -242,7 +245,9 @@ void TMainForm::BuildMenus() {
           {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick, &ui_.SetLineWidth},
           {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick,
            &ui_.SetScreenData},
-          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom}});
+          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom},
+          {"", nullptr, nullptr},
+          {"FitPicture", "Fit Picture to &Window", &TMainForm::FitPictureClick, &ui_.FitPicture}});
     menu("Edit1", "&EditDimen",
          {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
           {"CylDim", "&CylinderDimensions", nullptr, &ui_.CylDim},
@@ -351,6 +356,8 @@ void TMainForm::BuildToolBar() {
         {"ToolButton14", "View Oval Diagram", 13, ui_.OvalDiag},
         {"ToolButton15", "View Steam Diagram", 14, ui_.SteamDiag},
         {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, ui_.FourEvents},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton25", "Fit Picture to Window", 18, ui_.FitPicture},
     };
     for (const auto& b : buttons) {
         if (!b.name) {
@@ -365,6 +372,7 @@ void TMainForm::BuildToolBar() {
         QWidget* button = toolBar_->widgetForAction(a);
         button->setObjectName(QString::fromLatin1(b.name));
         if (b.item == ui_.DrawLines1) ui_.ToolButton23 = button;
+        if (b.item == ui_.FitPicture) ui_.ToolButton25 = button;
         connect(a, &QAction::triggered, b.item, &QAction::trigger);
     }
     ui_.ToolButton23->setEnabled(false);
@@ -870,6 +878,25 @@ void TMainForm::SetLineWidthClick() {
     m_.display.LineWidth = m_.display.LineWidth == 1 ? 2 : 1;
     ui_.SetLineWidth->setText(m_.display.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1")
                                                         : QStringLiteral("Set&LineWidth 2"));
+}
+
+QRect TMainForm::FitArea() const {
+    const QSize client = isVisible() ? picture_->size() : QSize(kClientWidth, kClientHeight);
+    // The control strip ends with the lowest of its frame panels (and the tool bar above them);
+    // with screen data off they are all hidden and the whole client area is the picture's.
+    int top = 0;
+    if (!toolBar_->isHidden()) top = toolBar_->geometry().bottom() + 1;
+    for (int k = 1; k <= 12; ++k)
+        if (!ui_.Panel[k]->isHidden()) top = std::max(top, ui_.Panel[k]->geometry().bottom() + 1);
+    return QRect(0, top, client.width(), std::max(0, client.height() - top));
+}
+
+void TMainForm::FitPictureClick() {
+    const QRect a = FitArea();
+    if (!FitPictureToArea(m_, {a.x(), a.y(), a.width(), a.height()}, kFitMargin)) return;
+    // As after a preset: Norm returns from here and "P" can take this view.
+    ui_.NormVHZ->setEnabled(true);
+    ui_.Preset[0]->setEnabled(true);
 }
 
 void TMainForm::LargeFontClick() {

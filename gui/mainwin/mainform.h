@@ -51,6 +51,7 @@ struct MainFormControls {
     QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
     QScrollBar* SBRef[4] = {};        // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
     QWidget* ToolButton23 = nullptr;  // the tool button of DrawLines1
+    QWidget* ToolButton25 = nullptr;  // the tool button of FitPicture
     // The menus and their items.
     QMenu *File1 = nullptr, *RecentDesigns = nullptr;
     QAction *OpenDimensions = nullptr, *SaveAsDimensions = nullptr, *ExportPicture = nullptr,
@@ -58,7 +59,7 @@ struct MainFormControls {
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
             *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
-            *SetPanZoom = nullptr;
+            *SetPanZoom = nullptr, *FitPicture = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
@@ -139,6 +140,7 @@ public:
     void SetPanZoomClick();
     void SetLineWidthClick();
     void LargeFontClick();
+    void FitPictureClick();
     void SetScreenDataClick();
     void DynamicVariablesClick();
     void SetUnDoClick();
@@ -168,6 +170,8 @@ private:
     void BuildControls();
     void BuildMenus();
     void BuildToolBar();
+    // The part of the client area below the control strip, where the gear is fitted.
+    QRect FitArea() const;
     QAction* Action(const char* name, const char* caption);
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
