@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -29,6 +30,7 @@
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/qtsound.h"
+#include "gui/mainwin/windowsettings.h"
 
 // The images live in the GUI library, whose resource initialiser a static link would drop.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -112,12 +114,14 @@ const char* const kStripStyle =
 
 }  // namespace
 
-TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent)
+TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent,
+                     const QString& settingsFile)
     : QMainWindow(parent),
       m_(m),
       sound_(sound ? std::move(sound) : std::make_unique<QtSoundSink>()),
       scene_(m, *this),
       frame_(kFrameWidth, kFrameHeight),
+      settingsFile_(settingsFile),
       clock_([] { return QDateTime::currentDateTime(); }),
       locale_(QLocale::system()) {
     InitResources();
@@ -127,6 +131,7 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
 
     // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
     StartUp(m_);
+    m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
 
     picture_ = new PictureArea(this, frame_.image);
     setCentralWidget(picture_);
@@ -176,7 +181,7 @@ Picture TMainForm::ShownPicture() const {
                 MainScene scene(copy, host);
                 scene.RenderFrame(c);
             },
-            QString()};
+            QString(), m_.display.SmoothLines};
 }
 
 QAction* TMainForm::Action(const char* name, const char* caption) {
@@ -247,7 +252,8 @@ void TMainForm::BuildMenus() {
            &ui_.SetScreenData},
           {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom},
           {"", nullptr, nullptr},
-          {"FitPicture", "Fit Picture to &Window", &TMainForm::FitPictureClick, &ui_.FitPicture}});
+          {"FitPicture", "Fit Picture to &Window", &TMainForm::FitPictureClick, &ui_.FitPicture},
+          {"SmoothLines", "S&mooth Lines On", &TMainForm::SmoothLinesClick, &ui_.SmoothLines}});
     menu("Edit1", "&EditDimen",
          {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
           {"CylDim", "&CylinderDimensions", nullptr, &ui_.CylDim},
@@ -288,6 +294,7 @@ void TMainForm::BuildMenus() {
     errorMarker_->setVisible(false);
     bar->setCornerWidget(errorMarker_, Qt::TopRightCorner);
     ui_.SetPanZoom->setEnabled(false);
+    if (m_.display.SmoothLines) ui_.SmoothLines->setText(QStringLiteral("S&mooth Lines Off"));
 
     connect(ui_.Exit1, &QAction::triggered, this, &QWidget::close);
 
@@ -551,6 +558,7 @@ void TMainForm::Timer1Timer() {
     CloseupActions actions;
     {
         QPainterCanvas canvas(frame_);
+        canvas.SetSmooth(m_.display.SmoothLines);
         actions = scene_.Tick(canvas);
     }
     if (unDoDn_->isEnabled() != UndoAvailable(m_.undo)) unDoDn_->setEnabled(UndoAvailable(m_.undo));
@@ -897,6 +905,13 @@ void TMainForm::FitPictureClick() {
     // As after a preset: Norm returns from here and "P" can take this view.
     ui_.NormVHZ->setEnabled(true);
     ui_.Preset[0]->setEnabled(true);
+}
+
+void TMainForm::SmoothLinesClick() {
+    m_.display.SmoothLines = !m_.display.SmoothLines;
+    ui_.SmoothLines->setText(m_.display.SmoothLines ? QStringLiteral("S&mooth Lines Off")
+                                                    : QStringLiteral("S&mooth Lines On"));
+    StoreSmoothLines(*OpenProgramSettings(settingsFile_), m_.display.SmoothLines);
 }
 
 void TMainForm::LargeFontClick() {

@@ -59,7 +59,7 @@ struct MainFormControls {
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
             *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
-            *SetPanZoom = nullptr, *FitPicture = nullptr;
+            *SetPanZoom = nullptr, *FitPicture = nullptr, *SmoothLines = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
@@ -71,9 +71,11 @@ struct MainFormControls {
 class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
     Q_OBJECT
 public:
-    // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
+    // Runs the model's start-up and takes the smooth-lines switch from the settings of the last
+    // run. A sound sink may be given (tests); otherwise the Qt one. A
+    // settings file may be given (tests); otherwise the user's own settings.
     explicit TMainForm(Model& m, std::unique_ptr<SoundSink> sound = nullptr,
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, const QString& settingsFile = {});
     ~TMainForm() override;
 
     Model& model() { return m_; }
@@ -141,6 +143,7 @@ public:
     void SetLineWidthClick();
     void LargeFontClick();
     void FitPictureClick();
+    void SmoothLinesClick();
     void SetScreenDataClick();
     void DynamicVariablesClick();
     void SetUnDoClick();
@@ -187,6 +190,7 @@ private:
     QTimer* timer_ = nullptr;
     QWidget* picture_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    QString settingsFile_;  // "" for the user's own settings
     std::function<QDateTime()> clock_;
     QLocale locale_;
     QDateTime lastClock_;
