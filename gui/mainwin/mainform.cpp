@@ -149,6 +149,7 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
+    RestoreWindowPlacement();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
@@ -532,7 +533,23 @@ void TMainForm::PauseAnimation() { timer_->stop(); }
 
 void TMainForm::ResumeAnimation() { timer_->start(); }
 
+void TMainForm::RestoreWindowPlacement() {
+    const auto settings = OpenProgramSettings(settingsFile_);
+    const StoredWindow stored = LoadWindowPlacement(*settings);
+    if (!stored.geometry) return;
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens()) screens << s->availableGeometry();
+    // A window left on a screen that is no longer there opens as on the first start.
+    const auto usable = UsableWindowGeometry(*stored.geometry, screens);
+    if (!usable) return;
+    setGeometry(*usable);
+    if (stored.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void TMainForm::closeEvent(QCloseEvent* e) {
+    // Where the window stood, for the next run (a window never shown has no place to keep).
+    if (isVisible())
+        StoreWindowPlacement(*OpenProgramSettings(settingsFile_), normalGeometry(), isMaximized());
     sound_->SetVolume(0x8000);
     timer_->stop();
     QMainWindow::closeEvent(e);

@@ -71,8 +71,8 @@ struct MainFormControls {
 class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
     Q_OBJECT
 public:
-    // Runs the model's start-up and takes the smooth-lines switch from the settings of the last
-    // run. A sound sink may be given (tests); otherwise the Qt one. A
+    // Runs the model's start-up and takes the window's place and the smooth-lines switch from
+    // the settings of the last run. A sound sink may be given (tests); otherwise the Qt one. A
     // settings file may be given (tests); otherwise the user's own settings.
     explicit TMainForm(Model& m, std::unique_ptr<SoundSink> sound = nullptr,
                        QWidget* parent = nullptr, const QString& settingsFile = {});
@@ -173,6 +173,7 @@ private:
     void BuildControls();
     void BuildMenus();
     void BuildToolBar();
+    void RestoreWindowPlacement();
     // The part of the client area below the control strip, where the gear is fitted.
     QRect FitArea() const;
     QAction* Action(const char* name, const char* caption);

@@ -1,6 +1,10 @@
-// Fit Picture to Window through its menu item and tool button.
+// Fit Picture to Window through its menu item and tool button, and the window's place kept
+// between runs.
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
@@ -96,6 +100,57 @@ TEST_F(MainWindowTest, FitPutsTheWholeGearInThePictureAreaAtTwoWindowSizes) {
     button->click();
     EXPECT_NE(m.view.Zoom, 27.0f);
     form->hide();
+}
+
+// The window's place between runs, each run a window of its own on one settings file.
+struct StartedProgram {
+    Model m;
+    TMainForm form;
+    explicit StartedProgram(const QString& settings)
+        : form(m, std::make_unique<SilentSound>(), nullptr, settings) {
+        form.findChild<QTimer*>("Timer1")->stop();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    QSize Client() const { return form.findChild<QWidget*>("ClientArea")->size(); }
+};
+
+TEST(MainWindowPlacement, FirstStartCentredAtItsSizeThenWhereTheLastRunLeftIt) {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("tarn1.ini"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect placed(screen.left() + 30, screen.top() + 40, 700, 450);
+    {
+        StartedProgram first(settings);
+        EXPECT_EQ(first.Client(), QSize(632, 380));
+        // Centred, but for the window's border.
+        EXPECT_LE((first.form.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+        first.form.setGeometry(placed);
+        QApplication::processEvents();
+        first.form.close();
+    }
+    {
+        StartedProgram second(settings);
+        EXPECT_EQ(second.form.geometry(), placed);
+        second.form.showMaximized();
+        QApplication::processEvents();
+        second.form.close();
+    }
+    {
+        StartedProgram third(settings);
+        EXPECT_TRUE(third.form.isMaximized());
+        EXPECT_EQ(third.form.normalGeometry(), placed);
+        third.form.showNormal();
+        // Left on a screen that is not there any more.
+        third.form.setGeometry(placed.translated(screen.width() + 2000, 0));
+        QApplication::processEvents();
+        third.form.close();
+    }
+    StartedProgram fourth(settings);
+    EXPECT_FALSE(fourth.form.isMaximized());
+    EXPECT_EQ(fourth.Client(), QSize(632, 380));
+    EXPECT_LE((fourth.form.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+    fourth.form.hide();
 }
 
 }  // namespace
