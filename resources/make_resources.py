@@ -250,6 +250,16 @@ def icons():
     i.line(5, 2, 5, 13, GREY)
     i.line(10, 2, 10, 13, GREY)
     out[17] = i
+
+    i = Icon()  # 18 fit the picture to the window: a wheel and rod inside four corner marks
+    for x, y, dx, dy in ((0, 0, 1, 1), (15, 0, -1, 1), (0, 15, 1, -1), (15, 15, -1, -1)):
+        i.line(x, y, x + 3 * dx, y, BLUE)
+        i.line(x, y, x, y + 3 * dy, BLUE)
+    i.circle(6, 9, 4, BLACK)
+    i.line(6, 9, 11, 7, RED)
+    i.rect(11, 4, 13, 9, GREY, WHITE)
+    i.line(11, 7, 12, 7, RED)
+    out[18] = i
     return out
 
 

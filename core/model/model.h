@@ -165,6 +165,7 @@ struct DisplaySwitches {
     bool DynVarOn = false;
     bool RefPointsOn = false;
     bool PivotDataOn = false;
+    bool SmoothLines = false;  // the main picture and the diagrams drawn antialiased
 };
 
 // The dimension close-up: which dimension, how long it has shown and its blink.

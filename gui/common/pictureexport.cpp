@@ -93,11 +93,15 @@ bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
     return d.exec() == QDialog::Accepted;
 }
 
-// The SVG drawing: the picture in its own pixels.
+// The SVG drawing: the picture in its own pixels. Without smooth lines the drawing asks for
+// crisp edges, as the window shows it.
 bool DrawSvg(const Picture& p, QIODevice& out, const QString& title) {
     const QSize size = p.pixels.size();
+    QByteArray text;
+    QBuffer drawn(&text);
+    drawn.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&out);
+    svg.setOutputDevice(&drawn);
     svg.setResolution(96);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
@@ -109,7 +113,13 @@ bool DrawSvg(const Picture& p, QIODevice& out, const QString& title) {
         VectorCanvas canvas(painter, size);
         if (p.draw) p.draw(canvas);
     }
-    return painter.end();
+    if (!painter.end()) return false;
+    if (!p.smooth) {
+        const qsizetype root = text.indexOf("<svg");
+        if (root < 0) return false;
+        text.insert(root + 4, " shape-rendering=\"crispEdges\"");
+    }
+    return out.write(text) == text.size();
 }
 
 // The PDF drawing: one page of the picture's size.

@@ -34,6 +34,8 @@ struct Picture {
     // What the picture plots, for a printed page's title; empty for the main picture, whose
     // title names the gear and cut-off of the moment.
     QString subject;
+    // Drawn with smooth lines: an SVG asks its viewer to draw it the same way.
+    bool smooth = false;
 };
 
 // The dialog's name filters, PNG, SVG and PDF in this order.

@@ -60,17 +60,26 @@ void QPainterCanvas::Attach(QImage& image) {
     painter_.begin(&image);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
+    plainTextAntialiasing_ = painter_.testRenderHint(QPainter::TextAntialiasing);
 }
 
 QPainterCanvas::QPainterCanvas(QPaintDevice* device) {
     painter_.begin(device);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
+    plainTextAntialiasing_ = painter_.testRenderHint(QPainter::TextAntialiasing);
     width_ = device->width();
     height_ = device->height();
 }
 
 QPainterCanvas::~QPainterCanvas() { End(); }
+
+void QPainterCanvas::SetSmooth(bool on) {
+    if (on == smooth_) return;
+    smooth_ = on;
+    painter_.setRenderHint(QPainter::Antialiasing, on);
+    painter_.setRenderHint(QPainter::TextAntialiasing, on || plainTextAntialiasing_);
+}
 
 void QPainterCanvas::End() {
     if (painter_.isActive()) painter_.end();
@@ -121,11 +130,18 @@ void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
     // painter's clipping.
     constexpr int kReach = 1 << 15;
     auto near = [](int v) { return v > -kReach && v < kReach; };
-    if (bits_ && PenWidth() <= 1 && near(x1) && near(y1) && near(x2) && near(y2)) {
+    if (!smooth_ && bits_ && PenWidth() <= 1 && near(x1) && near(y1) && near(x2) && near(y2)) {
         PlotLine(x1, y1, x2, y2, 0xFF000000u | PenColor());
         return;
     }
     SyncPen();
+    if (smooth_) {
+        // A smooth line runs through the centres of the pixels the exact one would set, and
+        // like it stops short of its end point.
+        if (x1 == x2 && y1 == y2) return;
+        painter_.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+        return;
+    }
     painter_.drawLine(QPoint(x1, y1), QPoint(x2, y2));
 }
 
@@ -136,7 +152,8 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
-    painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    if (smooth_) painter_.drawEllipse(QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1));
+    else painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
 void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
@@ -146,7 +163,8 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
     const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
-    painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
+    if (smooth_) painter_.drawArc(QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1), a.start, a.span);
+    else painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
 }
 
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {

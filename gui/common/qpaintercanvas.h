@@ -1,6 +1,7 @@
 // The drawing interface on a Qt paint device: the main picture, the diagrams and the dialogs'
 // drawn labels all go through it. On a QImage (RGB32) lines of width 1 and single pixels are
-// written straight into the image; everything else goes through a QPainter.
+// written straight into the image; everything else goes through a QPainter. Smooth lines draw
+// every line, ellipse, arc and text antialiased through the painter instead.
 #pragma once
 
 #include <QFont>
@@ -53,6 +54,10 @@ public:
     void SetPixel(int x, int y, Rgb c) override;
     void Clear(Rgb c) override;
 
+    // Antialiased lines, curves and texts from here on; off (the start) draws exact pixels.
+    void SetSmooth(bool on);
+    bool Smooth() const { return smooth_; }
+
     // Ends painting early (the destructor does it otherwise).
     void End();
     QPainter& Painter() { return painter_; }
@@ -73,6 +78,8 @@ private:
     int width_ = 0, height_ = 0;
     Rgb penColour_ = 0xFFFFFFFFu;  // what the painter's pen was last set to
     int penWidth_ = -1;
+    bool smooth_ = false;
+    bool plainTextAntialiasing_ = false;  // the painter's own text setting, kept while not smooth
     std::optional<FontSpec> font_;
     std::optional<QFontMetrics> metrics_;
     FrameBuffer* frame_ = nullptr;

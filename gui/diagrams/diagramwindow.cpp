@@ -346,6 +346,7 @@ void TDiagramWindow::Redraw() {
     DiagramControls ui;
     {
         QPainterCanvas canvas(picture_);
+        canvas.SetSmooth(m_.display.SmoothLines);
         ui = RedrawDiagram(names_.kind, m_, canvas);
     }
     Apply(ui);
@@ -361,6 +362,7 @@ void TDiagramWindow::Draw() {
     DiagramControls ui;
     {
         QPainterCanvas canvas(picture_);
+        canvas.SetSmooth(m_.display.SmoothLines);
         ui = DrawDiagram(names_.kind, m_, canvas);
     }
     Apply(ui);
@@ -386,7 +388,7 @@ Picture TDiagramWindow::ShownPicture() const {
                     else DrawDiagram(kind, copy, c);
                 }
             },
-            subjects.join(QStringLiteral("; "))};
+            subjects.join(QStringLiteral("; ")), m_.display.SmoothLines};
 }
 
 void TDiagramWindow::Apply(const DiagramControls& ui) {

@@ -15,12 +15,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <chrono>
 
 #include "core/model/numfmt.h"
+#include "core/scene/extent.h"
 #include "core/scene/motion.h"
 #include "core/scene/view.h"
 #include "core/variation/dynvars.h"
@@ -29,6 +31,7 @@
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/qtsound.h"
+#include "gui/mainwin/windowsettings.h"
 
 // The images live in the GUI library, whose resource initialiser a static link would drop.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -39,6 +42,8 @@ namespace {
 
 constexpr int kClientWidth = 632;
 constexpr int kClientHeight = 380;
+// Pixels kept free around the gear when it is fitted to the window.
+constexpr int kFitMargin = 8;
 
 // The client area: shows the last frame at (0, 0) under the child controls and reports mouse
 // presses.
@@ -110,12 +115,14 @@ const char* const kStripStyle =
 
 }  // namespace
 
-TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent)
+TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent,
+                     const QString& settingsFile)
     : QMainWindow(parent),
       m_(m),
       sound_(sound ? std::move(sound) : std::make_unique<QtSoundSink>()),
       scene_(m, *this),
       frame_(kFrameWidth, kFrameHeight),
+      settingsFile_(settingsFile),
       clock_([] { return QDateTime::currentDateTime(); }),
       locale_(QLocale::system()) {
     InitResources();
@@ -125,6 +132,7 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
 
     // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
     StartUp(m_);
+    m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
 
     picture_ = new PictureArea(this, frame_.image);
     setCentralWidget(picture_);
@@ -142,6 +150,7 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
+    RestoreWindowPlacement();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
@@ -174,7 +183,7 @@ Picture TMainForm::ShownPicture() const {
                 MainScene scene(copy, host);
                 scene.RenderFrame(c);
             },
-            QString()};
+            QString(), m_.display.SmoothLines};
 }
 
 QAction* TMainForm::Action(const char* name, const char* caption) {
@@ -243,7 +252,10 @@ void TMainForm::BuildMenus() {
           {"SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick, &ui_.SetLineWidth},
           {"SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick,
            &ui_.SetScreenData},
-          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom}});
+          {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom},
+          {"", nullptr, nullptr},
+          {"FitPicture", "Fit Picture to &Window", &TMainForm::FitPictureClick, &ui_.FitPicture},
+          {"SmoothLines", "S&mooth Lines On", &TMainForm::SmoothLinesClick, &ui_.SmoothLines}});
     menu("Edit1", "&EditDimen",
          {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
           {"CylDim", "&CylinderDimensions", nullptr, &ui_.CylDim},
@@ -284,6 +296,7 @@ void TMainForm::BuildMenus() {
     errorMarker_->setVisible(false);
     bar->setCornerWidget(errorMarker_, Qt::TopRightCorner);
     ui_.SetPanZoom->setEnabled(false);
+    if (m_.display.SmoothLines) ui_.SmoothLines->setText(QStringLiteral("S&mooth Lines Off"));
 
     connect(ui_.Exit1, &QAction::triggered, this, &QWidget::close);
 
@@ -352,6 +365,8 @@ void TMainForm::BuildToolBar() {
         {"ToolButton14", "View Oval Diagram", 13, ui_.OvalDiag},
         {"ToolButton15", "View Steam Diagram", 14, ui_.SteamDiag},
         {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, ui_.FourEvents},
+        {nullptr, nullptr, 0, nullptr},
+        {"ToolButton25", "Fit Picture to Window", 18, ui_.FitPicture},
     };
     for (const auto& b : buttons) {
         if (!b.name) {
@@ -366,6 +381,7 @@ void TMainForm::BuildToolBar() {
         QWidget* button = toolBar_->widgetForAction(a);
         button->setObjectName(QString::fromLatin1(b.name));
         if (b.item == ui_.DrawLines1) ui_.ToolButton23 = button;
+        if (b.item == ui_.FitPicture) ui_.ToolButton25 = button;
         connect(a, &QAction::triggered, b.item, &QAction::trigger);
     }
     ui_.ToolButton23->setEnabled(false);
@@ -546,7 +562,23 @@ void TMainForm::PauseAnimation() { timer_->stop(); }
 
 void TMainForm::ResumeAnimation() { timer_->start(); }
 
+void TMainForm::RestoreWindowPlacement() {
+    const auto settings = OpenProgramSettings(settingsFile_);
+    const StoredWindow stored = LoadWindowPlacement(*settings);
+    if (!stored.geometry) return;
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens()) screens << s->availableGeometry();
+    // A window left on a screen that is no longer there opens as on the first start.
+    const auto usable = UsableWindowGeometry(*stored.geometry, screens);
+    if (!usable) return;
+    setGeometry(*usable);
+    if (stored.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void TMainForm::closeEvent(QCloseEvent* e) {
+    // Where the window stood, for the next run (a window never shown has no place to keep).
+    if (isVisible())
+        StoreWindowPlacement(*OpenProgramSettings(settingsFile_), normalGeometry(), isMaximized());
     sound_->SetVolume(0x8000);
     timer_->stop();
     QMainWindow::closeEvent(e);
@@ -572,6 +604,7 @@ void TMainForm::Timer1Timer() {
     CloseupActions actions;
     {
         QPainterCanvas canvas(frame_);
+        canvas.SetSmooth(m_.display.SmoothLines);
         actions = scene_.Tick(canvas);
     }
     if (unDoDn_->isEnabled() != UndoAvailable(m_.undo)) unDoDn_->setEnabled(UndoAvailable(m_.undo));
@@ -901,6 +934,32 @@ void TMainForm::SetLineWidthClick() {
     m_.display.LineWidth = m_.display.LineWidth == 1 ? 2 : 1;
     ui_.SetLineWidth->setText(m_.display.LineWidth == 2 ? QStringLiteral("Set&LineWidth 1")
                                                         : QStringLiteral("Set&LineWidth 2"));
+}
+
+QRect TMainForm::FitArea() const {
+    const QSize client = isVisible() ? picture_->size() : QSize(kClientWidth, kClientHeight);
+    // The control strip ends with the lowest of its frame panels (and the tool bar above them);
+    // with screen data off they are all hidden and the whole client area is the picture's.
+    int top = 0;
+    if (!toolBar_->isHidden()) top = toolBar_->geometry().bottom() + 1;
+    for (int k = 1; k <= 12; ++k)
+        if (!ui_.Panel[k]->isHidden()) top = std::max(top, ui_.Panel[k]->geometry().bottom() + 1);
+    return QRect(0, top, client.width(), std::max(0, client.height() - top));
+}
+
+void TMainForm::FitPictureClick() {
+    const QRect a = FitArea();
+    if (!FitPictureToArea(m_, {a.x(), a.y(), a.width(), a.height()}, kFitMargin)) return;
+    // As after a preset: Norm returns from here and "P" can take this view.
+    ui_.NormVHZ->setEnabled(true);
+    ui_.Preset[0]->setEnabled(true);
+}
+
+void TMainForm::SmoothLinesClick() {
+    m_.display.SmoothLines = !m_.display.SmoothLines;
+    ui_.SmoothLines->setText(m_.display.SmoothLines ? QStringLiteral("S&mooth Lines Off")
+                                                    : QStringLiteral("S&mooth Lines On"));
+    StoreSmoothLines(*OpenProgramSettings(settingsFile_), m_.display.SmoothLines);
 }
 
 void TMainForm::LargeFontClick() {

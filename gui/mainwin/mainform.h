@@ -53,6 +53,7 @@ struct MainFormControls {
     QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
     QScrollBar* SBRef[4] = {};        // SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz
     QWidget* ToolButton23 = nullptr;  // the tool button of DrawLines1
+    QWidget* ToolButton25 = nullptr;  // the tool button of FitPicture
     // The menus and their items.
     QMenu *File1 = nullptr, *RecentDesigns = nullptr;
     QAction *OpenDimensions = nullptr, *SaveAsDimensions = nullptr, *ExportPicture = nullptr,
@@ -60,7 +61,7 @@ struct MainFormControls {
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
             *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
-            *SetPanZoom = nullptr;
+            *SetPanZoom = nullptr, *FitPicture = nullptr, *SmoothLines = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
@@ -72,9 +73,11 @@ struct MainFormControls {
 class TMainForm : public QMainWindow, public MainWindowHost, private SceneHost {
     Q_OBJECT
 public:
-    // Runs the model's start-up. A sound sink may be given (tests); otherwise the Qt one.
+    // Runs the model's start-up and takes the window's place and the smooth-lines switch from
+    // the settings of the last run. A sound sink may be given (tests); otherwise the Qt one. A
+    // settings file may be given (tests); otherwise the user's own settings.
     explicit TMainForm(Model& m, std::unique_ptr<SoundSink> sound = nullptr,
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, const QString& settingsFile = {});
     ~TMainForm() override;
 
     Model& model() { return m_; }
@@ -141,6 +144,8 @@ public:
     void SetPanZoomClick();
     void SetLineWidthClick();
     void LargeFontClick();
+    void FitPictureClick();
+    void SmoothLinesClick();
     void SetScreenDataClick();
     void DynamicVariablesClick();
     void SetUnDoClick();
@@ -170,6 +175,9 @@ private:
     void BuildControls();
     void BuildMenus();
     void BuildToolBar();
+    void RestoreWindowPlacement();
+    // The part of the client area below the control strip, where the gear is fitted.
+    QRect FitArea() const;
     QAction* Action(const char* name, const char* caption);
     // Places the controls at the text scale, and grows or restores the window to hold them.
     void LayOutControls();
@@ -188,6 +196,7 @@ private:
     QTimer* timer_ = nullptr;
     QWidget* picture_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    QString settingsFile_;  // "" for the user's own settings
     std::function<QDateTime()> clock_;
     QLocale locale_;
     QDateTime lastClock_;
