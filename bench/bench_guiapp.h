@@ -1,7 +1,8 @@
 // The one Qt application of a GUI benchmark program, on the offscreen platform: nothing is shown.
+// A widget application, so that the real windows can be driven too.
 #pragma once
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdlib>
 
@@ -13,7 +14,7 @@ inline QGuiApplication& App() {
     static char* argv[] = {name, nullptr};
     static QGuiApplication* app = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QGuiApplication(argc, argv);
+        return new QApplication(argc, argv);
     }();
     return *app;
 }
