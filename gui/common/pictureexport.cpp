@@ -93,10 +93,13 @@ bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
     return d.exec() == QDialog::Accepted;
 }
 
+// The picture's size in logical pixels (its pixels may be a high-resolution screen's).
+QSize LogicalSize(const QImage& pixels) { return pixels.deviceIndependentSize().toSize(); }
+
 // The SVG drawing: the picture in its own pixels. Without smooth lines the drawing asks for
 // crisp edges, as the window shows it.
 bool DrawSvg(const Picture& p, QIODevice& out, const QString& title) {
-    const QSize size = p.pixels.size();
+    const QSize size = LogicalSize(p.pixels);
     QByteArray text;
     QBuffer drawn(&text);
     drawn.open(QIODevice::WriteOnly);
@@ -124,7 +127,7 @@ bool DrawSvg(const Picture& p, QIODevice& out, const QString& title) {
 
 // The PDF drawing: one page of the picture's size.
 bool DrawPdf(const Picture& p, QIODevice& out, const QString& title) {
-    const QSize size = p.pixels.size();
+    const QSize size = LogicalSize(p.pixels);
     QPdfWriter pdf(&out);
     pdf.setTitle(title);
     pdf.setCreator(kProgram);
@@ -196,7 +199,7 @@ WriteResult WritePicture(const Picture& p, const QString& path, PictureFormat fo
 }
 
 void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target) {
-    const QSizeF size = p.pixels.size();
+    const QSizeF size = LogicalSize(p.pixels);
     if (size.isEmpty() || target.isEmpty()) return;
     const double scale = std::min(target.width() / size.width(), target.height() / size.height());
     const QRectF area(target.left() + (target.width() - size.width() * scale) / 2, target.top(),
@@ -206,7 +209,7 @@ void DrawPictureFitted(QPainter& painter, const Picture& p, const QRectF& target
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
     {
-        VectorCanvas canvas(painter, p.pixels.size());
+        VectorCanvas canvas(painter, LogicalSize(p.pixels));
         if (p.draw) p.draw(canvas);
     }
     painter.restore();

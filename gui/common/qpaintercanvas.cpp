@@ -37,6 +37,14 @@ ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, in
     return {Round(a1 * 16), Round(span * 16)};
 }
 
+FrameBuffer::FrameBuffer(int w, int h, qreal ratio)
+    : size(w, h),
+      image(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)),
+            QImage::Format_RGB32),
+      dirty(0, 0, w, h) {
+    image.setDevicePixelRatio(ratio);
+}
+
 QPainterCanvas::QPainterCanvas(QImage& image) { Attach(image); }
 
 QPainterCanvas::QPainterCanvas(FrameBuffer& frame) : frame_(&frame) { Attach(frame.image); }
@@ -45,7 +53,7 @@ void QPainterCanvas::Touch(int x1, int y1, int x2, int y2, int margin) {
     if (!frame_) return;
     const QRect r = QRect(QPoint(std::min(x1, x2) - margin, std::min(y1, y2) - margin),
                           QPoint(std::max(x1, x2) + margin, std::max(y1, y2) + margin)) &
-                    frame_->image.rect();
+                    QRect(0, 0, width_, height_);
     frame_->dirty |= r;
 }
 
@@ -54,22 +62,46 @@ void QPainterCanvas::Attach(QImage& image) {
         // Taken before the painter starts, so the painter and the direct writes share memory.
         bits_ = reinterpret_cast<std::uint32_t*>(image.bits());
         stride_ = image.bytesPerLine() / 4;
-        width_ = image.width();
-        height_ = image.height();
+        imageWidth_ = image.width();
+        imageHeight_ = image.height();
+        // The logical pixels that touch the image.
+        width_ = static_cast<int>(std::ceil(image.width() / image.devicePixelRatio()));
+        height_ = static_cast<int>(std::ceil(image.height() / image.devicePixelRatio()));
     }
-    painter_.begin(&image);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setBrush(Qt::NoBrush);
-    plainTextAntialiasing_ = painter_.testRenderHint(QPainter::TextAntialiasing);
+    Begin(&image);
 }
 
 QPainterCanvas::QPainterCanvas(QPaintDevice* device) {
+    Begin(device);
+    width_ = device->width();
+    height_ = device->height();
+}
+
+void QPainterCanvas::Begin(QPaintDevice* device) {
+    ratio_ = device->devicePixelRatio();
     painter_.begin(device);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
     plainTextAntialiasing_ = painter_.testRenderHint(QPainter::TextAntialiasing);
-    width_ = device->width();
-    height_ = device->height();
+    if (ratio_ != 1) {
+        shift_ = 0.5;
+        painter_.translate(shift_, shift_);
+    }
+}
+
+QRect QPainterCanvas::DeviceRect(const QRect& logical) const {
+    if (ratio_ == 1) return logical & QRect(0, 0, imageWidth_, imageHeight_);
+    // Outward, so that everything drawn in the logical box lies inside.
+    const auto lo = [this](int v) { return static_cast<int>(std::floor(v * ratio_)); };
+    const auto hi = [this](int v) { return static_cast<int>(std::ceil(v * ratio_)); };
+    return QRect(QPoint(lo(logical.left()), lo(logical.top())),
+                 QPoint(hi(logical.right() + 1) - 1, hi(logical.bottom() + 1) - 1)) &
+           QRect(0, 0, imageWidth_, imageHeight_);
+}
+
+void QPainterCanvas::Fill(const QRect& device, std::uint32_t argb) {
+    for (int y = device.top(); y <= device.bottom(); ++y)
+        std::fill_n(bits_ + y * stride_ + device.left(), device.width(), argb);
 }
 
 QPainterCanvas::~QPainterCanvas() { End(); }
@@ -130,16 +162,18 @@ void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
     // painter's clipping.
     constexpr int kReach = 1 << 15;
     auto near = [](int v) { return v > -kReach && v < kReach; };
-    if (!smooth_ && bits_ && PenWidth() <= 1 && near(x1) && near(y1) && near(x2) && near(y2)) {
+    if (!smooth_ && bits_ && ratio_ == 1 && PenWidth() <= 1 && near(x1) && near(y1) && near(x2) &&
+        near(y2)) {
         PlotLine(x1, y1, x2, y2, 0xFF000000u | PenColor());
         return;
     }
     SyncPen();
     if (smooth_) {
         // A smooth line runs through the centres of the pixels the exact one would set, and
-        // like it stops short of its end point.
+        // like it stops short of its end point (a painter moved by shift_ is there already).
         if (x1 == x2 && y1 == y2) return;
-        painter_.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+        const qreal c = 0.5 - shift_;
+        painter_.drawLine(QPointF(x1 + c, y1 + c), QPointF(x2 + c, y2 + c));
         return;
     }
     painter_.drawLine(QPoint(x1, y1), QPoint(x2, y2));
@@ -152,7 +186,8 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
-    if (smooth_) painter_.drawEllipse(QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1));
+    const qreal c = 0.5 - shift_;  // to the pixels' centres, when smooth
+    if (smooth_) painter_.drawEllipse(QRectF(l + c, t + c, r - l - 1, b - t - 1));
     else painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
@@ -163,7 +198,8 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     if (r - l < 1 || b - t < 1) return;
     Touch(l, t, r, b, PenWidth() + 1);
     const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
-    if (smooth_) painter_.drawArc(QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1), a.start, a.span);
+    const qreal c = 0.5 - shift_;  // to the pixels' centres, when smooth
+    if (smooth_) painter_.drawArc(QRectF(l + c, t + c, r - l - 1, b - t - 1), a.start, a.span);
     else painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
 }
 
@@ -175,19 +211,28 @@ void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
         Touch(std::min(box.left(), x), std::min(box.top(), y), box.right(),
               std::max(box.bottom(), y + metrics_->height()), 2);
     }
-    if (TextOpaque())
-        painter_.fillRect(QRect(x, y, metrics_->horizontalAdvance(s), metrics_->height()),
-                          QColorOf(TextBackground()));
+    if (TextOpaque()) {
+        const QRect box(x, y, metrics_->horizontalAdvance(s), metrics_->height());
+        if (shift_ == 0) painter_.fillRect(box, QColorOf(TextBackground()));
+        else
+            painter_.fillRect(QRectF(box).translated(-shift_, -shift_), QColorOf(TextBackground()));
+    }
     painter_.setPen(QColorOf(FontColor()));
     penColour_ = 0xFFFFFFFFu;  // the pen must be set again before the next line
-    painter_.drawText(QPoint(x, y + metrics_->ascent()), s);
+    // Texts take their place in whole logical pixels, not moved with the lines.
+    painter_.drawText(QPointF(x - shift_, y + metrics_->ascent() - shift_), s);
 }
 
 void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (bits_) {
-        bits_[y * stride_ + x] = 0xFF000000u | c;
+        if (ratio_ == 1) bits_[y * stride_ + x] = 0xFF000000u | c;
+        else Fill(DeviceRect(QRect(x, y, 1, 1)), 0xFF000000u | c);
         if (frame_) frame_->dirty |= QRect(x, y, 1, 1);
+        return;
+    }
+    if (shift_ != 0) {
+        painter_.fillRect(QRectF(x - shift_, y - shift_, 1, 1), QColorOf(c));
         return;
     }
     painter_.setPen(QColorOf(c));
@@ -197,18 +242,17 @@ void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
 
 void QPainterCanvas::Clear(Rgb c) {
     if (bits_) {
-        const std::uint32_t v = 0xFF000000u | c;
         // On a frame buffer only what the last frame drew needs whitening.
         QRect r(0, 0, width_, height_);
         if (frame_) {
             if (c == kWhite) r = frame_->dirty & r;
             frame_->dirty = c == kWhite ? QRect() : QRect(0, 0, width_, height_);
         }
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            std::fill_n(bits_ + y * stride_ + r.left(), r.width(), v);
+        Fill(DeviceRect(r), 0xFF000000u | c);
         return;
     }
-    painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));
+    if (shift_ == 0) painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));
+    else painter_.fillRect(QRectF(-shift_, -shift_, width_, height_), QColorOf(c));
 }
 
 }  // namespace tarn

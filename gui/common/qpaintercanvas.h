@@ -1,7 +1,9 @@
 // The drawing interface on a Qt paint device: the main picture, the diagrams and the dialogs'
-// drawn labels all go through it. On a QImage (RGB32) lines of width 1 and single pixels are
-// written straight into the image; everything else goes through a QPainter. Smooth lines draw
-// every line, ellipse, arc and text antialiased through the painter instead.
+// drawn labels all go through it. It draws in logical pixels; on a device with a pixel ratio
+// above 1 (a high-resolution screen) lines, arcs and texts come out at the device's resolution.
+// On a QImage (RGB32) single pixels, and at ratio 1 lines of width 1, are written straight into
+// the image; everything else goes through a QPainter. Smooth lines draw every line, ellipse, arc
+// and text antialiased through the painter instead.
 #pragma once
 
 #include <QFont>
@@ -28,12 +30,14 @@ struct ArcSixteenths {
 };
 ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4);
 
-// An image that is drawn afresh every frame. It remembers the part the last frame wrote on, so
-// that making it white again touches only that part (the rest is still white).
+// An image that is drawn afresh every frame, w x h logical pixels at a device pixel ratio. It
+// remembers the part the last frame wrote on, so that making it white again touches only that
+// part (the rest is still white).
 struct FrameBuffer {
-    FrameBuffer(int w, int h) : image(w, h, QImage::Format_RGB32), dirty(image.rect()) {}
-    QImage image;
-    QRect dirty;  // pixels that may differ from white
+    FrameBuffer(int w, int h, qreal ratio = 1);
+    QSize size;    // logical pixels
+    QImage image;  // device pixels, its ratio set
+    QRect dirty;   // logical pixels that may differ from white
 };
 
 class QPainterCanvas : public Canvas {
@@ -71,11 +75,20 @@ private:
     void PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb);
     void Touch(int x1, int y1, int x2, int y2, int margin);  // a drawn box, corners in any order
     void Attach(QImage& image);
+    void Begin(QPaintDevice* device);
+    // The device pixels of a box of logical pixels, within the image.
+    QRect DeviceRect(const QRect& logical) const;
+    void Fill(const QRect& device, std::uint32_t argb);
 
     QPainter painter_;
-    std::uint32_t* bits_ = nullptr;  // RGB32 pixels of an image target, else null
-    qsizetype stride_ = 0;           // in pixels
-    int width_ = 0, height_ = 0;
+    std::uint32_t* bits_ = nullptr;         // RGB32 pixels of an image target, else null
+    qsizetype stride_ = 0;                  // in pixels
+    int imageWidth_ = 0, imageHeight_ = 0;  // device pixels of an image target
+    int width_ = 0, height_ = 0;            // logical pixels
+    qreal ratio_ = 1;                       // device pixels per logical pixel
+    // At a ratio other than 1 the painter is moved by half a logical pixel, so that lines and
+    // circles pass through the middle of the logical pixels they name, as they do at ratio 1.
+    qreal shift_ = 0;
     Rgb penColour_ = 0xFFFFFFFFu;  // what the painter's pen was last set to
     int penWidth_ = -1;
     bool smooth_ = false;

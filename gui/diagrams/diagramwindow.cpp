@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <memory>
 
 #include "core/model/numfmt.h"
@@ -224,8 +225,13 @@ void TDiagramWindow::FitClientArea() {
     undo_->setGeometry(scale.Rect(QRect(110, 54, 40, 16)));
     const ClientSize size = DiagramClientSize(names_.kind);
     const int w = scale.X(size.width);
-    if (picture_.width() != w || picture_.height() != size.height) {
-        QImage fresh(w, size.height, QImage::Format_RGB32);
+    // Drawn at the screen's resolution, in logical pixels.
+    const qreal ratio = devicePixelRatio();
+    const QSize pixels(static_cast<int>(std::ceil(w * ratio)),
+                       static_cast<int>(std::ceil(size.height * ratio)));
+    if (picture_.size() != pixels || picture_.devicePixelRatio() != ratio) {
+        QImage fresh(pixels, QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(ratio);
         fresh.fill(Qt::white);
         picture_ = fresh;
         drawn_.clear();
