@@ -34,6 +34,8 @@ struct CylRecord {
     f32 ValveCLToCylCL = 0;
     f32 ValvePortWidthFront = 0;
     f32 ValveEndWidthFront = 0;
+
+    bool operator==(const CylRecord&) const = default;
 };
 static_assert(sizeof(CylRecord) == 17 * 4, "the cylinder record is 17 contiguous words");
 
@@ -48,6 +50,8 @@ struct FrameBlock {
     f32 CouplerLower = 0;
     f32 AnchorLinkLen = 0;
     f32 ReverseArmLen = 0;
+
+    bool operator==(const FrameBlock&) const = default;
 };
 static_assert(sizeof(FrameBlock) == 9 * 4, "the frame block is nine contiguous words");
 
@@ -64,6 +68,8 @@ struct FrameDefaultsRecord {
     f32 AnchorLinkPivotVert = 0;
     f32 DefCylCLAboveDriver = 0;
     f32 ValveLeverUpperOffset = 0;
+
+    bool operator==(const FrameDefaultsRecord&) const = default;
 };
 
 inline constexpr int kPivotCount = 27;  // storage; pivots 0..20 are used
@@ -93,6 +99,8 @@ struct Design {
     std::array<u32, 5> FileSpare{};  // spare words of the dimension file, kept raw
     f32 PlotRevArmPos = 0;           // the diagrams' reverse-arm position, kept in the file
     std::string DesignName = "Nominal";
+
+    bool operator==(const Design&) const = default;
 };
 
 // The defaults records, written once at start-up from the dimension table.
@@ -100,6 +108,8 @@ struct DesignDefaults {
     FrameDefaultsRecord FrameDefaults;
     CylRecord CylDefaults;
     f32 DefCylCLAboveDriver = 0;
+
+    bool operator==(const DesignDefaults&) const = default;
 };
 
 // The pivots: x toward the cylinders, y upward; 0..20 used. The solver writes them; the design
@@ -109,6 +119,8 @@ struct PivotTable {
     std::array<f32, kPivotCount> PivotY{};
     std::array<i32, kPivotCount> ScreenX{};
     std::array<i32, kPivotCount> ScreenY{};
+
+    bool operator==(const PivotTable&) const = default;
 };
 
 // Where the crank and the reverse arm stand and how the crank steps.
@@ -120,6 +132,8 @@ struct MotionState {
     f32 RevArmPos = 0;
     std::array<f32, 10> RevArmPositions{};
     bool StepSnap = true;
+
+    bool operator==(const MotionState&) const = default;
 };
 
 // What the solver works out for one crank angle, and its scratch.
@@ -143,6 +157,8 @@ struct SolverOutputs {
     // Piston and port openings (SolveValveEvents)
     f32 PistonPos = 0;
     f32 FrontSteamOpen = 0, FrontExhaustOpen = 0, RearSteamOpen = 0, RearExhaustOpen = 0;
+
+    bool operator==(const SolverOutputs&) const = default;
 };
 
 // The main picture's view: zoom and offsets, the normal and default views and the presets.
@@ -152,6 +168,8 @@ struct ViewState {
     f32 NormZoom = 27, NormOffsetX = 115, NormOffsetY = 270;
     f32 ZoomBase = 27, ZoomBaseX = 115, ZoomBaseY = 270;
     std::array<f32, 21> ViewPresets{};
+
+    bool operator==(const ViewState&) const = default;
 };
 
 // The display switches and settings of the SetUp and tool menus.
@@ -166,6 +184,8 @@ struct DisplaySwitches {
     bool RefPointsOn = false;
     bool PivotDataOn = false;
     bool SmoothLines = false;  // the main picture and the diagrams drawn antialiased
+
+    bool operator==(const DisplaySwitches&) const = default;
 };
 
 // The dimension close-up: which dimension, how long it has shown and its blink.
@@ -175,6 +195,8 @@ struct CloseUpState {
     i32 GraphicPosBlink = 0;
     bool GraphicPosFromFrame = true;
     f32 GraphicZoomFactor = 7.5f;
+
+    bool operator==(const CloseUpState&) const = default;
 };
 
 // The screen data's read-outs: cut-off detection on the previous frame's values, the texts and
@@ -187,6 +209,8 @@ struct ReadoutState {
     i32 FrontCutoffFrames = 0, RearCutoffFrames = 0;
     i32 GeometryErrorFrames = 0;
     std::string UndoLine;
+
+    bool operator==(const ReadoutState&) const = default;
 };
 
 // The steam display: each end's state, density and beat, and the cylinder's drawn points.
@@ -198,6 +222,8 @@ struct SteamState {
     f32 FrontBeatLevel = 0, RearBeatLevel = 0;
     std::array<i32, 24> CylPtX{}, CylPtY{};
     std::array<i32, 14> PistonPtX{}, PistonPtY{};
+
+    bool operator==(const SteamState&) const = default;
 };
 
 // Reference points (RP1 = pivot 19, RP2 = pivot 20) and the pivot data's chosen pivots.
@@ -206,6 +232,8 @@ struct RefPointState {
     i32 PickSlot = 1;
     std::array<f32, 7> DataPivots{};  // index 1..6
     std::array<i32, 7> SlotUsed{};    // index 1..6
+
+    bool operator==(const RefPointState&) const = default;
 };
 
 // Dynamic variables: slot 0 is the selection just made, 1..4 belong to the bars.
@@ -221,6 +249,8 @@ struct DynamicVariables {
     std::array<i32, 5> DynVarPrevPos{};
     f32 DynVarEnterValue = 0;
     f32 Increment = 0.001f;
+
+    bool operator==(const DynamicVariables&) const = default;
 };
 
 // Undo: entry 1 newest, 20 oldest, 0 a working place.
@@ -231,6 +261,8 @@ struct UndoStack {
     std::array<std::string, kUndoDepth + 1> UndoName{};
     i32 UndoCount = 0;
     bool EditChanged = false;
+
+    bool operator==(const UndoStack&) const = default;
 };
 
 // The four diagrams' settings: scale, reverse-arm positions, the port diagram's mode.
@@ -240,6 +272,8 @@ struct DiagramSettings {
     bool DiagramStale = false;
     char PortGraphMode = 'F';
     bool PortCycleLabels = true;
+
+    bool operator==(const DiagramSettings&) const = default;
 };
 
 // The user's lines and circles. LineType, LineColor, LineRef: row k at index k-1. The others:
@@ -255,6 +289,8 @@ struct OverlayLines {
     i32 LineIndex = 1;
     bool PivotPickPending = false;
     i32 PivotPickReference = 0;  // the "Referenced to" choice (0..3) waiting for its pivots
+
+    bool operator==(const OverlayLines&) const = default;
 };
 
 // The whole state the application owns, in named parts. A routine takes the part it needs; the
@@ -275,6 +311,9 @@ struct Model {
     UndoStack undo;
     DiagramSettings diagrams;
     OverlayLines overlay;
+
+    // Part by part, value by value (a NaN differs even from itself).
+    bool operator==(const Model&) const = default;
 };
 
 // Start-up and reset routines; each works on the model it is given.
