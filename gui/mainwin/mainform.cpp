@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -45,11 +46,12 @@ constexpr int kClientHeight = 380;
 // Pixels kept free around the gear when it is fitted to the window.
 constexpr int kFitMargin = 8;
 
-// The client area: shows the last frame at (0, 0) under the child controls and reports mouse
-// presses.
+// The client area: shows the last frame at (0, 0) under the child controls, has the frame fitted
+// to its size and reports mouse presses.
 class PictureArea : public QWidget {
 public:
-    PictureArea(TMainForm* form, const QImage& frame) : QWidget(form), form_(form), frame_(frame) {
+    PictureArea(TMainForm* form, const QImage& frame, std::function<void()> resized)
+        : QWidget(form), form_(form), frame_(frame), resized_(std::move(resized)) {
         setObjectName(QStringLiteral("ClientArea"));
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -58,7 +60,15 @@ protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         const QRect r = e->rect();
-        p.drawImage(r.topLeft(), frame_, r);
+        const qreal s = frame_.devicePixelRatio();
+        if (s == 1) p.drawImage(r.topLeft(), frame_, r);
+        else
+            p.drawImage(QRectF(r), frame_,
+                        QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        resized_();
     }
     void mousePressEvent(QMouseEvent* e) override {
         const QPoint pos = e->position().toPoint();
@@ -68,6 +78,7 @@ protected:
 private:
     TMainForm* form_;
     const QImage& frame_;
+    std::function<void()> resized_;
 };
 
 struct ButtonSpec {
@@ -134,7 +145,9 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     StartUp(m_);
     m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
 
-    picture_ = new PictureArea(this, frame_.image);
+    picture_ = new PictureArea(this, frame_.image, [this] {
+        if (picture_ && FitFrame()) picture_->update();
+    });
     setCentralWidget(picture_);
     QPalette pal = picture_->palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
@@ -172,7 +185,9 @@ Picture TMainForm::ShownPicture() const {
     // Before the window is first shown its client area has no size yet: it would show the
     // start size.
     const QSize client = isVisible() ? picture_->size() : QSize(kClientWidth, kClientHeight);
-    const QRect shown = QRect(QPoint(0, 0), client) & frame_.image.rect();
+    const qreal ratio = frame_.image.devicePixelRatio();
+    const QRect shown =
+        QRect(QPoint(0, 0), (QSizeF(client) * ratio).toSize()) & frame_.image.rect();
     // The frame's own per-frame state (steam densities, previous-frame values, counters) moves
     // on in the copy only, so the animation goes on as if nothing had been drawn.
     auto state = std::make_shared<const Model>(m_);
@@ -599,17 +614,55 @@ void TMainForm::ShowModal(QDialog* d) {
 
 // ---- the tick ----
 
+qreal TMainForm::FrameRatio() const {
+    return forcedRatio_ > 0 ? forcedRatio_ : picture_->devicePixelRatio();
+}
+
+bool TMainForm::FitFrame() {
+    const qreal ratio = FrameRatio();
+    const QSize size(std::max(kFrameWidth, picture_->width()),
+                     std::max(kFrameHeight, picture_->height()));
+    if (frame_.image.devicePixelRatio() == ratio && frame_.size == size) return false;
+    FrameBuffer fitted(size.width(), size.height(), ratio);
+    fitted.image.fill(Qt::white);
+    {
+        // The last frame stays on show until the next tick draws afresh.
+        QPainter p(&fitted.image);
+        p.drawImage(QPointF(0, 0), frame_.image);
+    }
+    fitted.dirty = frame_.dirty & QRect(QPoint(0, 0), size);
+    frame_ = std::move(fitted);
+    frameSettled_ = false;
+    return true;
+}
+
 void TMainForm::Timer1Timer() {
+    if (unDoDn_->isEnabled() != UndoAvailable(m_.undo)) unDoDn_->setEnabled(UndoAvailable(m_.undo));
+    FitFrame();
+    // Nothing the picture shows has changed since a frame that left the model as it found it:
+    // the frame on screen is right, and only the clock in the captions moves on.
+    if (frameSettled_ && m_ == drawnFrom_) {
+        if (clock_().toSecsSinceEpoch() != lastClock_.toSecsSinceEpoch())
+            SetFrameCaptions(m_, *this);
+        return;
+    }
     inTick_ = true;
+    drawnFrom_ = m_;
+    const QRect drawn = frame_.dirty;
     CloseupActions actions;
     {
         QPainterCanvas canvas(frame_);
         canvas.SetSmooth(m_.display.SmoothLines);
         actions = scene_.Tick(canvas);
     }
-    if (unDoDn_->isEnabled() != UndoAvailable(m_.undo)) unDoDn_->setEnabled(UndoAvailable(m_.undo));
+    ++framesDrawn_;
+    // The steam's dots are new every frame; a close-up's dialogs come and go.
+    frameSettled_ = !m_.display.ShowSteam && m_ == drawnFrom_ && !actions.closeFrameDialog &&
+                    !actions.closeCylDialog && !actions.reopenFrameDialog &&
+                    !actions.reopenCylDialog && !actions.defaultCursor;
     inTick_ = false;
-    picture_->update();
+    // Only what changed on screen: the last frame and this one differ only where either drew.
+    picture_->update(shown_.Show(frame_.image, picture_->size(), drawn | frame_.dirty));
     ApplyCloseup(actions);
 }
 

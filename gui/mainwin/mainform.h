@@ -22,6 +22,7 @@
 #include "gui/common/mainwindowhost.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/mainwin/appwindows.h"
+#include "gui/mainwin/shownframe.h"
 
 class QFrame;
 class QMenu;
@@ -86,8 +87,14 @@ public:
     const MainFormControls& Controls() const { return ui_; }
     void AttachWindows(const AppWindows& w) { windows_ = w; }
 
-    // The last frame drawn (1280 x 1024).
+    // The last frame drawn: as large as the picture area and at least 1280 x 1024 logical
+    // pixels, at the screen's device pixel ratio.
     const QImage& Frame() const { return frame_.image; }
+    // Draws the frame at this device pixel ratio, whatever the screen's (tests); 0 follows the
+    // screen again.
+    void SetFrameRatio(qreal ratio) { forcedRatio_ = ratio; }
+    // How many frames the ticks have drawn: a tick that finds nothing changed draws none.
+    long FramesDrawn() const { return framesDrawn_; }
     // The part of the last frame the window shows, and the same frame drawn again from a copy
     // of the model as it is now (for export and print).
     Picture ShownPicture() const;
@@ -185,6 +192,8 @@ private:
     void EmptyCutoffTexts();
     void ApplyCloseup(const CloseupActions& a);
     void EndDynVarInteraction(int k);
+    qreal FrameRatio() const;
+    bool FitFrame();
 
     Model& m_;
     // The relative view bars' recent positions.
@@ -193,6 +202,13 @@ private:
     MainScene scene_;
     AppWindows windows_;
     FrameBuffer frame_;
+    ShownFrame shown_;
+    qreal forcedRatio_ = 0;
+    // The model the last frame was drawn from, and whether that frame changed it: a tick from an
+    // unchanged model would draw the same picture again.
+    Model drawnFrom_;
+    bool frameSettled_ = false;
+    long framesDrawn_ = 0;
     QTimer* timer_ = nullptr;
     QWidget* picture_ = nullptr;
     QToolBar* toolBar_ = nullptr;
