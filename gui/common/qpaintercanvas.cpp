@@ -41,8 +41,26 @@ FrameBuffer::FrameBuffer(int w, int h, qreal ratio)
     : size(w, h),
       image(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)),
             QImage::Format_RGB32),
-      dirty(0, 0, w, h) {
+      columns((w + kTile - 1) / kTile),
+      rows((h + kTile - 1) / kTile),
+      tiles(static_cast<std::size_t>(columns) * rows, kThisFrame) {
     image.setDevicePixelRatio(ratio);
+}
+
+void FrameBuffer::Touch(const QRect& box) {
+    const QRect r = box & QRect(QPoint(0, 0), size);
+    if (r.isEmpty()) return;
+    for (int row = r.top() / kTile; row <= r.bottom() / kTile; ++row)
+        for (int column = r.left() / kTile; column <= r.right() / kTile; ++column)
+            tiles[row * columns + column] |= kThisFrame;
+}
+
+void FrameBuffer::TouchAll() {
+    for (auto& t : tiles) t |= kThisFrame;
+}
+
+void FrameBuffer::NextFrame() {
+    for (auto& t : tiles) t = (t & kThisFrame) ? kLastFrame : 0;
 }
 
 QPainterCanvas::QPainterCanvas(QImage& image) { Attach(image); }
@@ -51,10 +69,50 @@ QPainterCanvas::QPainterCanvas(FrameBuffer& frame) : frame_(&frame) { Attach(fra
 
 void QPainterCanvas::Touch(int x1, int y1, int x2, int y2, int margin) {
     if (!frame_) return;
-    const QRect r = QRect(QPoint(std::min(x1, x2) - margin, std::min(y1, y2) - margin),
-                          QPoint(std::max(x1, x2) + margin, std::max(y1, y2) + margin)) &
-                    QRect(0, 0, width_, height_);
-    frame_->dirty |= r;
+    frame_->Touch(QRect(QPoint(std::min(x1, x2) - margin, std::min(y1, y2) - margin),
+                        QPoint(std::max(x1, x2) + margin, std::max(y1, y2) + margin)));
+}
+
+void QPainterCanvas::TouchLine(int x1, int y1, int x2, int y2, int margin) {
+    if (!frame_) return;
+    // Pieces no longer than half a tile, each by its box; a line far longer than the frame by
+    // its box alone.
+    constexpr int kPiece = FrameBuffer::kTile / 2;
+    const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
+    const long long n = std::max(std::llabs(dx), std::llabs(dy)) / kPiece + 1;
+    if (n > 4 * (width_ + height_) / kPiece) {
+        Touch(x1, y1, x2, y2, margin);
+        return;
+    }
+    int px = x1, py = y1;
+    for (long long i = 1; i <= n; ++i) {
+        const int qx = static_cast<int>(x1 + dx * i / n), qy = static_cast<int>(y1 + dy * i / n);
+        Touch(px, py, qx, qy, margin);
+        px = qx;
+        py = qy;
+    }
+}
+
+void QPainterCanvas::TouchRing(int l, int t, int r, int b, int margin) {
+    if (!frame_) return;
+    constexpr int kSmall = 3 * FrameBuffer::kTile;
+    if (r - l <= kSmall || b - t <= kSmall || r - l > 4 * width_ || b - t > 4 * height_) {
+        Touch(l, t, r, b, margin);
+        return;
+    }
+    // Points round the ellipse no further apart than half a tile; the inside stays untouched.
+    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
+    const int n =
+        static_cast<int>(std::ceil(2 * M_PI * std::max(rx, ry) / (FrameBuffer::kTile / 2)));
+    int px = static_cast<int>(std::lround(cx + rx)), py = static_cast<int>(std::lround(cy));
+    for (int i = 1; i <= n; ++i) {
+        const double a = 2 * M_PI * i / n;
+        const int qx = static_cast<int>(std::lround(cx + rx * std::cos(a)));
+        const int qy = static_cast<int>(std::lround(cy + ry * std::sin(a)));
+        Touch(px, py, qx, qy, margin + 1);
+        px = qx;
+        py = qy;
+    }
 }
 
 void QPainterCanvas::Attach(QImage& image) {
@@ -157,7 +215,7 @@ void QPainterCanvas::PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb
 }
 
 void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
-    Touch(x1, y1, x2, y2, PenWidth() + 1);
+    TouchLine(x1, y1, x2, y2, PenWidth() + 1);
     // Thin lines within reach go straight into the image; far-away points are left to the
     // painter's clipping.
     constexpr int kReach = 1 << 15;
@@ -185,7 +243,7 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
               b = std::max(y1, y2);
     // The right and bottom edge of the box are outside the ellipse.
     if (r - l < 1 || b - t < 1) return;
-    Touch(l, t, r, b, PenWidth() + 1);
+    TouchRing(l, t, r, b, PenWidth() + 1);
     const qreal c = 0.5 - shift_;  // to the pixels' centres, when smooth
     if (smooth_) painter_.drawEllipse(QRectF(l + c, t + c, r - l - 1, b - t - 1));
     else painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
@@ -196,23 +254,48 @@ void QPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2),
               b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
-    Touch(l, t, r, b, PenWidth() + 1);
+    TouchRing(l, t, r, b, PenWidth() + 1);
     const ArcSixteenths a = QtArcAngles(l, t, r, b, x3, y3, x4, y4);
     const qreal c = 0.5 - shift_;  // to the pixels' centres, when smooth
     if (smooth_) painter_.drawArc(QRectF(l + c, t + c, r - l - 1, b - t - 1), a.start, a.span);
     else painter_.drawArc(QRect(l, t, r - l - 1, b - t - 1), a.start, a.span);
 }
 
+const FrameBuffer::LaidOutText& QPainterCanvas::LaidOut(std::string_view text) {
+    std::string key = std::to_string(font_->points);
+    key += font_->family == FontFamily::Serif ? 's' : '-';
+    key += font_->bold ? 'b' : '-';
+    key += ' ';
+    key += text;
+    auto found = frame_->texts.find(key);
+    if (found != frame_->texts.end()) return found->second;
+    if (frame_->texts.size() >= 4096) frame_->texts.clear();  // a design's worth of read-outs
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    FrameBuffer::LaidOutText t{QStaticText(s),
+                               metrics_->boundingRect(s).translated(0, metrics_->ascent()),
+                               metrics_->horizontalAdvance(s)};
+    t.text.setTextFormat(Qt::PlainText);
+    t.text.setPerformanceHint(QStaticText::AggressiveCaching);
+    t.text.prepare(painter_.transform(), painter_.font());
+    return frame_->texts.emplace(std::move(key), std::move(t)).first->second;
+}
+
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
     SyncFont();
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // On a frame buffer a text is laid out once: the same pixels, but for an underline.
+    const FrameBuffer::LaidOutText* laid = frame_ && !font_->underline ? &LaidOut(text) : nullptr;
+    const QString s =
+        laid ? QString() : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (frame_) {
-        const QRect box = metrics_->boundingRect(s).translated(x, y + metrics_->ascent());
+        const QRect box =
+            (laid ? laid->ink : metrics_->boundingRect(s).translated(0, metrics_->ascent()))
+                .translated(x, y);
         Touch(std::min(box.left(), x), std::min(box.top(), y), box.right(),
               std::max(box.bottom(), y + metrics_->height()), 2);
     }
     if (TextOpaque()) {
-        const QRect box(x, y, metrics_->horizontalAdvance(s), metrics_->height());
+        const QRect box(x, y, laid ? laid->advance : metrics_->horizontalAdvance(s),
+                        metrics_->height());
         if (shift_ == 0) painter_.fillRect(box, QColorOf(TextBackground()));
         else
             painter_.fillRect(QRectF(box).translated(-shift_, -shift_), QColorOf(TextBackground()));
@@ -220,7 +303,8 @@ void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
     painter_.setPen(QColorOf(FontColor()));
     penColour_ = 0xFFFFFFFFu;  // the pen must be set again before the next line
     // Texts take their place in whole logical pixels, not moved with the lines.
-    painter_.drawText(QPointF(x - shift_, y + metrics_->ascent() - shift_), s);
+    if (laid) painter_.drawStaticText(QPointF(x - shift_, y - shift_), laid->text);
+    else painter_.drawText(QPointF(x - shift_, y + metrics_->ascent() - shift_), s);
 }
 
 void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
@@ -228,7 +312,7 @@ void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
     if (bits_) {
         if (ratio_ == 1) bits_[y * stride_ + x] = 0xFF000000u | c;
         else Fill(DeviceRect(QRect(x, y, 1, 1)), 0xFF000000u | c);
-        if (frame_) frame_->dirty |= QRect(x, y, 1, 1);
+        if (frame_) frame_->Touch(QRect(x, y, 1, 1));
         return;
     }
     if (shift_ != 0) {
@@ -242,13 +326,30 @@ void QPainterCanvas::SetPixel(int x, int y, Rgb c) {
 
 void QPainterCanvas::Clear(Rgb c) {
     if (bits_) {
-        // On a frame buffer only what the last frame drew needs whitening.
-        QRect r(0, 0, width_, height_);
-        if (frame_) {
-            if (c == kWhite) r = frame_->dirty & r;
-            frame_->dirty = c == kWhite ? QRect() : QRect(0, 0, width_, height_);
+        const std::uint32_t v = 0xFF000000u | c;
+        if (frame_ && c == kWhite) {
+            // On a frame buffer only what the last frame drew needs whitening, a row of
+            // neighbouring tiles at a time.
+            frame_->NextFrame();
+            for (int row = 0; row < frame_->rows; ++row)
+                for (int column = 0; column < frame_->columns;) {
+                    if (!(frame_->Tile(column, row) & FrameBuffer::kLastFrame)) {
+                        ++column;
+                        continue;
+                    }
+                    QRect run = frame_->TileRect(column, row);
+                    while (++column < frame_->columns &&
+                           (frame_->Tile(column, row) & FrameBuffer::kLastFrame))
+                        run |= frame_->TileRect(column, row);
+                    Fill(DeviceRect(run), v);
+                }
+            return;
         }
-        Fill(DeviceRect(r), 0xFF000000u | c);
+        Fill(DeviceRect(QRect(0, 0, width_, height_)), v);
+        if (frame_) {
+            frame_->NextFrame();
+            frame_->TouchAll();
+        }
         return;
     }
     if (shift_ == 0) painter_.fillRect(QRect(0, 0, width_, height_), QColorOf(c));

@@ -10,8 +10,13 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/model/canvas.h"
 
@@ -31,13 +36,37 @@ struct ArcSixteenths {
 ArcSixteenths QtArcAngles(int l, int t, int r, int b, int x3, int y3, int x4, int y4);
 
 // An image that is drawn afresh every frame, w x h logical pixels at a device pixel ratio. It
-// remembers the part the last frame wrote on, so that making it white again touches only that
-// part (the rest is still white).
+// remembers, tile by tile, what the last frame and this one drew on: making it white again
+// touches only the last frame's tiles (the rest is still white), and two frames can differ only
+// on the tiles either drew on.
 struct FrameBuffer {
+    static constexpr int kTile = 16;  // logical pixels a side
+    static constexpr std::uint8_t kThisFrame = 1, kLastFrame = 2;
+
     FrameBuffer(int w, int h, qreal ratio = 1);
+    // The tiles a box of logical pixels (any part of it) lies on are drawn on by this frame.
+    void Touch(const QRect& box);
+    // All tiles: after the image was changed by other means.
+    void TouchAll();
+    // This frame's tiles become the last frame's, the new frame has drawn on none yet.
+    void NextFrame();
+    // Who drew on tile (column, row): kThisFrame, kLastFrame, both or none (0).
+    std::uint8_t Tile(int column, int row) const { return tiles[row * columns + column]; }
+    QRect TileRect(int column, int row) const {
+        return QRect(column * kTile, row * kTile, kTile, kTile) & QRect(QPoint(0, 0), size);
+    }
+
     QSize size;    // logical pixels
     QImage image;  // device pixels, its ratio set
-    QRect dirty;   // logical pixels that may differ from white
+    int columns = 0, rows = 0;
+    std::vector<std::uint8_t> tiles;
+    // Texts laid out once, by font and text: the read-outs come round again as the crank turns.
+    struct LaidOutText {
+        QStaticText text;
+        QRect ink;  // the glyphs' box from the text's top left corner
+        int advance = 0;
+    };
+    std::unordered_map<std::string, LaidOutText> texts;
 };
 
 class QPainterCanvas : public Canvas {
@@ -72,8 +101,13 @@ protected:
 private:
     void SyncPen();
     void SyncFont();
+    const FrameBuffer::LaidOutText& LaidOut(std::string_view text);
     void PlotLine(int x1, int y1, int x2, int y2, std::uint32_t argb);
-    void Touch(int x1, int y1, int x2, int y2, int margin);  // a drawn box, corners in any order
+    // What a drawing touched, on a frame buffer: a box (corners in any order), a line, the ring
+    // of an ellipse in its box; each widened by a margin.
+    void Touch(int x1, int y1, int x2, int y2, int margin);
+    void TouchLine(int x1, int y1, int x2, int y2, int margin);
+    void TouchRing(int l, int t, int r, int b, int margin);
     void Attach(QImage& image);
     void Begin(QPaintDevice* device);
     // The device pixels of a box of logical pixels, within the image.

@@ -59,12 +59,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
-        const QRect r = e->rect();
         const qreal s = frame_.devicePixelRatio();
-        if (s == 1) p.drawImage(r.topLeft(), frame_, r);
-        else
-            p.drawImage(QRectF(r), frame_,
-                        QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+        for (const QRect& r : e->region()) {
+            if (s == 1) p.drawImage(r.topLeft(), frame_, r);
+            else
+                p.drawImage(QRectF(r), frame_,
+                            QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+        }
     }
     void resizeEvent(QResizeEvent* e) override {
         QWidget::resizeEvent(e);
@@ -630,7 +631,6 @@ bool TMainForm::FitFrame() {
         QPainter p(&fitted.image);
         p.drawImage(QPointF(0, 0), frame_.image);
     }
-    fitted.dirty = frame_.dirty & QRect(QPoint(0, 0), size);
     frame_ = std::move(fitted);
     frameSettled_ = false;
     return true;
@@ -648,7 +648,6 @@ void TMainForm::Timer1Timer() {
     }
     inTick_ = true;
     drawnFrom_ = m_;
-    const QRect drawn = frame_.dirty;
     CloseupActions actions;
     {
         QPainterCanvas canvas(frame_);
@@ -661,8 +660,8 @@ void TMainForm::Timer1Timer() {
                     !actions.closeCylDialog && !actions.reopenFrameDialog &&
                     !actions.reopenCylDialog && !actions.defaultCursor;
     inTick_ = false;
-    // Only what changed on screen: the last frame and this one differ only where either drew.
-    picture_->update(shown_.Show(frame_.image, picture_->size(), drawn | frame_.dirty));
+    // Only what changed on screen.
+    picture_->update(shown_.Show(frame_, picture_->size()));
     ApplyCloseup(actions);
 }
 
@@ -708,15 +707,23 @@ void TMainForm::SetCaption(CaptionWindow w, const std::string& text) {
 }
 
 std::string TMainForm::DateText() {
-    lastClock_ = clock_();
-    return locale_.toString(lastClock_.date(), QLocale::ShortFormat).toStdString();
+    // The captions show whole seconds: their texts are made again once a second.
+    const QDateTime now = clock_();
+    if (dateText_.empty() || now.toSecsSinceEpoch() != lastClock_.toSecsSinceEpoch()) {
+        lastClock_ = now;
+        dateText_ = locale_.toString(lastClock_.date(), QLocale::ShortFormat).toStdString();
+        timeText_.clear();
+    }
+    return dateText_;
 }
 
 std::string TMainForm::TimeText() {
+    if (!timeText_.empty()) return timeText_;
     // The long time format with its seconds, without a time-zone name.
     QString format = locale_.timeFormat(QLocale::LongFormat);
     format.remove(QLatin1Char('t'));
-    return locale_.toString(lastClock_.time(), format.trimmed()).trimmed().toStdString();
+    timeText_ = locale_.toString(lastClock_.time(), format.trimmed()).trimmed().toStdString();
+    return timeText_;
 }
 
 void TMainForm::SetUndoButton(bool visible, int top) {

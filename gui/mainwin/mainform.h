@@ -100,7 +100,10 @@ public:
     Picture ShownPicture() const;
     // Fixed clock and locale for the captions (tests).
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
-    void SetCaptionLocale(const QLocale& l) { locale_ = l; }
+    void SetCaptionLocale(const QLocale& l) {
+        locale_ = l;
+        dateText_.clear();
+    }
 
     // Shows a window modally; from inside a tick the call is queued. The main window's
     // activation follows when it returns.

@@ -4,19 +4,20 @@
 #pragma once
 
 #include <QImage>
-#include <QRect>
 #include <QRegion>
 #include <QSize>
+
+#include "gui/common/qpaintercanvas.h"
 
 namespace tarn {
 
 class ShownFrame {
 public:
     // Compares the visible part (a widget of `visible` logical pixels at (0, 0)) of a new frame
-    // with the frame last shown, within `drawn` (logical pixels, where the last frame or this one
-    // may differ from white), keeps the new pixels as shown and returns the changed part in
-    // logical pixels. The first frame, and a frame of another size or pixel ratio, is all new.
-    QRegion Show(const QImage& frame, const QSize& visible, const QRect& drawn);
+    // with the frame last shown, on the tiles the last frame or this one drew on (elsewhere both
+    // are white), keeps the new pixels as shown and returns the changed part in logical pixels.
+    // The first frame, and a frame of another size or pixel ratio, is new everywhere.
+    QRegion Show(const FrameBuffer& frame, const QSize& visible);
 
 private:
     QImage shown_;  // device pixels of the visible part
