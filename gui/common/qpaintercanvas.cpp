@@ -181,6 +181,9 @@ void QPainterCanvas::SyncPen() {
     penWidth_ = PenWidth();
     QPen pen(QColorOf(penColour_));
     pen.setWidth(std::max(1, penWidth_));
+    // A whole number of device pixels wide, so that a line keeps one width along its length at
+    // a fractional ratio.
+    if (ratio_ != 1) pen.setWidthF(std::max(1.0, std::round(pen.widthF() * ratio_)) / ratio_);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     painter_.setPen(pen);
