@@ -237,6 +237,16 @@ void QPainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
         painter_.drawLine(QPointF(x1 + c, y1 + c), QPointF(x2 + c, y2 + c));
         return;
     }
+    if (shift_ != 0) {
+        // Through the middles of the first and the last pixel the line covers at ratio 1 (it
+        // stops a step short of its end point), and half a pixel on at both ends, so that lines
+        // meet at corners as they do there.
+        const double dx = x2 - x1, dy = y2 - y1, steps = std::max(std::abs(dx), std::abs(dy));
+        if (steps == 0) return;
+        const double ux = dx / std::hypot(dx, dy) / 2, uy = dy / std::hypot(dx, dy) / 2;
+        painter_.drawLine(QLineF(x1 - ux, y1 - uy, x2 - dx / steps + ux, y2 - dy / steps + uy));
+        return;
+    }
     painter_.drawLine(QPoint(x1, y1), QPoint(x2, y2));
 }
 

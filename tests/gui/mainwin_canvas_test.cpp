@@ -69,6 +69,30 @@ TEST(QPainterCanvas, ArcRunsCounterClockwiseFromStartToEndRay) {
     EXPECT_FALSE(Black(img, 49, 30) || Black(img, 50, 30));
 }
 
+// At a pixel ratio of 2 a logical pixel is the 2 x 2 device pixels under it: an L of two lines,
+// a single pixel and a circle cover the device pixels of the logical pixels they cover at ratio 1.
+TEST(QPainterCanvas, AtRatioTwoShapesCoverTheDevicePixelsOfTheirLogicalPixels) {
+    QImage one = White(), two = White(128, 128);
+    two.setDevicePixelRatio(2);
+    for (QImage* img : {&one, &two}) {
+        QPainterCanvas c(*img);
+        c.MoveTo(2, 5);
+        c.LineTo(10, 5);
+        c.LineTo(10, 12);
+        c.Ellipse(30, 30, 50, 50);
+        c.SetPixel(20, 20, kRed);
+    }
+    // The lines and the pixel exactly; the circle at full resolution, so a little off its
+    // enlarged self.
+    int lines = 0, circle = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            if (two.pixel(x, y) != one.pixel(x / 2, y / 2)) ++(x < 50 && y < 50 ? lines : circle);
+    EXPECT_EQ(lines, 0);
+    EXPECT_GT(circle, 0);
+    EXPECT_LT(circle, 200);
+}
+
 TEST(QPainterCanvas, FontsHaveFixedPixelSizes) {
     EXPECT_EQ(QFontFor(FontSpec{}).pixelSize(), 11);
     EXPECT_EQ(QFontFor(FontSpec{FontFamily::Sans, 14}).pixelSize(), 19);
