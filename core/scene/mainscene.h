@@ -12,7 +12,7 @@
 
 namespace tarn {
 
-// The main picture's fixed size; a frame covers any window size.
+// The main picture's least size: a frame grows with a larger window.
 inline constexpr int kFrameWidth = 1280;
 inline constexpr int kFrameHeight = 1024;
 
