@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
+#include "core/analysis/eventsgrid.h"
 #include "core/model/numfmt.h"
 
 namespace tarn {
@@ -54,6 +56,12 @@ std::vector<std::string> EventsHeader() {
     h.push_back("Release front-rear [%]");
     h.push_back("Compression front-rear [%]");
     h.push_back("Status");
+    // Added later, at the end, so that scripts reading the columns above keep working.
+    for (const char* end : {"Front", "Rear"}) {
+        h.push_back(std::string(end) + " admission from dead centre [deg]");
+        for (const char* ev : kEventNames) h.push_back(std::string(end) + " " + ev + " mark [len]");
+    }
+    h.push_back("Lead front-rear [len]");
     return h;
 }
 
@@ -74,6 +82,13 @@ std::vector<std::string> EventsRow(const Model& design, const ValveEventsResult&
                           FrontMinusRear(r.front.compression, r.rear.compression)})
         row.push_back(d ? Pct(*d) : "");
     row.push_back(Status(r));
+    for (const EndEvents* e : {&r.front, &r.rear}) {
+        const bool front = e == &r.front;
+        row.push_back(e->admission ? Angle(DegreesFromDeadCentre(r, *e->admission, front)) : "");
+        for (const auto* ev : Events(*e))
+            row.push_back(*ev ? Len(ValveSettingMark(design.design, **ev, front)) : "");
+    }
+    row.push_back(r.ok() ? Len(r.front.lead - r.rear.lead) : "");
     return row;
 }
 
@@ -123,6 +138,24 @@ void WriteEventsText(std::ostream& out, const Model& design,
                     << Str(static_cast<long long>(std::max(e->steamOpenings, e->exhaustOpenings)),
                            0)
                     << " times)";
+            out << '\n';
+        }
+        // Where the crosshead stands at each event: the fitter's marks on the slide bars.
+        for (const EndEvents* e : {&r.front, &r.rear}) {
+            const bool front = e == &r.front;
+            out << (front ? "Marks front:" : "      rear: ");
+            const char* sep = " ";
+            for (std::size_t k = 0; k < kEventNames.size(); ++k) {
+                const auto& ev = *Events(*e)[k];
+                out << sep << kEventNames[k] << ' '
+                    << (ev ? Len(ValveSettingMark(design.design, *ev, front)) : "-");
+                if (k == 0 && ev) {
+                    const double d = DegreesFromDeadCentre(r, *ev, front);
+                    out << " (" << Angle(std::fabs(d)) << " deg " << (d < 0 ? "before" : "after")
+                        << " dead centre)";
+                }
+                sep = ", ";
+            }
             out << '\n';
         }
         auto diff = [](const std::optional<double>& d) {

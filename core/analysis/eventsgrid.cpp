@@ -1,0 +1,182 @@
+// The events grid: the analysis's numbers per event row and gear position, as text that never
+// depends on the locale.
+#include "core/analysis/eventsgrid.h"
+
+#include <cmath>
+
+#include "core/model/numfmt.h"
+
+namespace tarn {
+
+namespace {
+
+enum class Unit { Length, Degrees, Percent };
+
+Unit UnitOf(EventRow row) {
+    switch (row) {
+        case EventRow::Admission: return Unit::Degrees;
+        case EventRow::Cutoff:
+        case EventRow::Release:
+        case EventRow::Compression: return Unit::Percent;
+        default: return Unit::Length;
+    }
+}
+
+std::string Format(EventRow row, double v) {
+    return Str(v, 0, UnitOf(row) == Unit::Length ? 4 : 2);
+}
+
+// Admission reads as before or after the dead centre.
+std::string AdmissionText(double degrees) {
+    const std::string s = Str(std::fabs(degrees), 0, 2);
+    if (s == "0.00") return "at dead centre";
+    return s + (degrees < 0 ? " before" : " after");
+}
+
+const std::optional<ValveEvent>& EventOf(const EndEvents& e, EventRow row) {
+    switch (row) {
+        case EventRow::Admission:
+        case EventRow::AdmissionMark: return e.admission;
+        case EventRow::Cutoff:
+        case EventRow::CutoffMark: return e.cutoff;
+        case EventRow::Release:
+        case EventRow::ReleaseMark: return e.release;
+        default: return e.compression;
+    }
+}
+
+std::optional<double> EndValue(const Model& design, const ValveEventsResult& r, EventRow row,
+                               bool front) {
+    if (!r.ok()) return std::nullopt;
+    const EndEvents& e = front ? r.front : r.rear;
+    switch (row) {
+        case EventRow::Lead: return e.lead;
+        case EventRow::MaxSteam: return e.maxSteamOpening;
+        case EventRow::MaxExhaust: return e.maxExhaustOpening;
+        default: break;
+    }
+    const auto& ev = EventOf(e, row);
+    if (!ev) return std::nullopt;
+    switch (row) {
+        case EventRow::Admission: return DegreesFromDeadCentre(r, *ev, front);
+        case EventRow::Cutoff:
+        case EventRow::Release:
+        case EventRow::Compression: return ev->percent;
+        default: return ValveSettingMark(design.design, *ev, front);
+    }
+}
+
+void SetCell(GridCell& cell, EventRow row, std::optional<double> v, bool difference) {
+    cell.value = v;
+    if (!v) return;
+    cell.text = (row == EventRow::Admission && !difference) ? AdmissionText(*v) : Format(row, *v);
+}
+
+void MarkBeyond(GridCell& cell, EventRow row, double tolerance) {
+    cell.beyond = IsHighlightedRow(row) && cell.value && std::fabs(*cell.value) > tolerance;
+}
+
+std::optional<double> Minus(const std::optional<double>& a, const std::optional<double>& b) {
+    if (!a || !b) return std::nullopt;
+    return *a - *b;
+}
+
+}  // namespace
+
+double DegreesFromDeadCentre(const ValveEventsResult& r, const ValveEvent& e, bool front) {
+    double d = TurnAngle(r, e.crankAngle) - (front ? 360.0 : 180.0);
+    while (d <= -180.0) d += 360.0;
+    while (d > 180.0) d -= 360.0;
+    return d;
+}
+
+double ValveSettingMark(const Design& d, const ValveEvent& e, bool front) {
+    // The piston read-out runs 0..640 over the stroke, straight with the crosshead.
+    const long double along = front ? e.pistonPos : 640.0L - e.pistonPos;
+    return static_cast<double>(along / 640.0L * d.StrokeLen);
+}
+
+std::string EventRowTitle(EventRow row) {
+    switch (row) {
+        case EventRow::Lead: return "Lead [len]";
+        case EventRow::Admission: return "Admission [deg from dead centre]";
+        case EventRow::Cutoff: return "Cut-off [% of stroke]";
+        case EventRow::Release: return "Release [% of stroke]";
+        case EventRow::Compression: return "Compression [% of stroke]";
+        case EventRow::MaxSteam: return "Largest steam opening [len]";
+        case EventRow::MaxExhaust: return "Largest exhaust opening [len]";
+        case EventRow::AdmissionMark: return "Mark: admission [len]";
+        case EventRow::CutoffMark: return "Mark: cut-off [len]";
+        case EventRow::ReleaseMark: return "Mark: release [len]";
+        case EventRow::CompressionMark: return "Mark: compression [len]";
+    }
+    return "";
+}
+
+bool IsHighlightedRow(EventRow row) { return UnitOf(row) == Unit::Percent; }
+
+EventsGrid BuildEventsGrid(const Model& design, std::span<const ValveEventsResult> results,
+                           double tolerance) {
+    EventsGrid g;
+    for (const ValveEventsResult& r : results) {
+        GridColumn col;
+        col.revArmPos = r.revArmPos;
+        if (const auto gear = GearAt(design, r.revArmPos)) col.gear = GearName(*gear);
+        col.heading = (col.gear.empty() ? std::string() : col.gear + " ") + Str(r.revArmPos, 0, 3) +
+                      (r.reverse ? " Rev" : " Fwd");
+        if (!r.ok()) col.error = "geometry error at crank angle " + Str(r.errorAngle, 0, 3);
+        for (int k = 0; k < kEventRows; ++k) {
+            const auto row = static_cast<EventRow>(k);
+            auto& cells = col.cells[static_cast<std::size_t>(k)];
+            const auto f = EndValue(design, r, row, true);
+            const auto b = EndValue(design, r, row, false);
+            SetCell(cells[0], row, f, false);
+            SetCell(cells[1], row, b, false);
+            SetCell(cells[2], row, Minus(f, b), true);
+            MarkBeyond(cells[2], row, tolerance);
+        }
+        g.columns.push_back(std::move(col));
+    }
+    return g;
+}
+
+EventsGrid DifferenceGrid(const EventsGrid& design, const EventsGrid& reference, double tolerance) {
+    EventsGrid g;
+    const std::size_t n = std::min(design.columns.size(), reference.columns.size());
+    for (std::size_t c = 0; c < n; ++c) {
+        const GridColumn& d = design.columns[c];
+        const GridColumn& r = reference.columns[c];
+        GridColumn col;
+        col.revArmPos = d.revArmPos;
+        col.gear = d.gear;
+        col.heading = d.heading;
+        if (!d.error.empty()) col.error = d.error;
+        else if (!r.error.empty()) col.error = "reference: " + r.error;
+        for (int k = 0; k < kEventRows; ++k) {
+            const auto row = static_cast<EventRow>(k);
+            for (std::size_t e = 0; e < 3; ++e) {
+                GridCell& cell = col.cells[static_cast<std::size_t>(k)][e];
+                SetCell(cell, row,
+                        Minus(d.cells[static_cast<std::size_t>(k)][e].value,
+                              r.cells[static_cast<std::size_t>(k)][e].value),
+                        true);
+                MarkBeyond(cell, row, tolerance);
+            }
+        }
+        g.columns.push_back(std::move(col));
+    }
+    return g;
+}
+
+std::vector<float> MatchingPositions(const Model& design, std::span<const float> positions,
+                                     const Model& reference) {
+    std::vector<float> out;
+    out.reserve(positions.size());
+    for (float p : positions) {
+        const auto gear = GearAt(design, p);
+        out.push_back(gear ? GearRevArmPos(reference, *gear) : p);
+    }
+    return out;
+}
+
+}  // namespace tarn
