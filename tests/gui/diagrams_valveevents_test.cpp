@@ -8,9 +8,11 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -19,8 +21,11 @@
 #include <gtest/gtest.h>
 
 #include "../core/started_model.h"
+#include "core/analysis/eventsgrid.h"
+#include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
+#include "core/model/numfmt.h"
 #include "core/variation/undo.h"
 #include "dialogs_support.h"
 #include "gui/diagrams/cutoffequaliser.h"
@@ -31,41 +36,48 @@ using namespace tarn;
 
 namespace {
 
-int Column(QTableWidget* t, const QString& title) {
-    for (int c = 0; c < t->columnCount(); ++c)
-        if (t->horizontalHeaderItem(c)->text() == title) return c;
-    return -1;
+// The table cell of an event row (0 lead, 1 admission, 2 cut-off ...) at position column group
+// `position` and end (0 front, 1 rear, 2 front - rear).
+QTableWidgetItem* Cell(QTableWidget* t, EventRow row, int position, int end) {
+    return t->item(1 + static_cast<int>(row), 1 + 3 * position + end);
 }
 
 }  // namespace
 
-TEST(ValveEventsWindow, FollowsTheDesignAndRecomputesOnlyOnChange) {
+TEST(ValveEventsWindow, ShowsEveryEventOfFiveGearsAtItsDefaultSizeAndFollowsTheDesign) {
     Model m = test::StartedModel();
     TValveEvents w(m);
     auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Valve Events"));
-    EXPECT_TRUE(w.Refresh());
-    EXPECT_FALSE(w.Refresh());
-    ASSERT_EQ(table->rowCount(), 5);
-    EXPECT_EQ(table->columnCount(), 29);
-    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("normal forward"));
-    const int cut = Column(table, QStringLiteral("Front cut-off [%]"));
-    ASSERT_GE(cut, 0);
-    const QString before = table->item(1, cut)->text();
+    w.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.Refresh());  // shown: computed once, nothing changed since
+    // Events as rows, the five gears as columns of front, rear and front - rear, all visible.
+    ASSERT_EQ(table->rowCount(), 1 + kEventRows);
+    ASSERT_EQ(table->columnCount(), 1 + 5 * 3);
+    EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(table->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(table->item(0, 4)->text(), QStringLiteral("normal forward 4.647 Fwd"));
+    EXPECT_EQ(table->columnSpan(0, 4), 3);
+    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("83.60"));
+    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 1)->text(), QStringLiteral("53.97"));
+    // Admission at 355.618 degrees, turning forward: before the front dead centre.
+    EXPECT_EQ(Cell(table, EventRow::Admission, 1, 0)->text(), QStringLiteral("4.38 before"));
+    EXPECT_EQ(Cell(table, EventRow::CutoffMark, 1, 0)->text(), QStringLiteral("2.5079"));
 
     SetDimension(m, 5, 5.2f);  // a dialog, a bar, undo or a file changes the design
     EXPECT_TRUE(w.Refresh());
-    EXPECT_NE(table->item(1, cut)->text(), before);
+    EXPECT_NE(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("83.60"));
 
-    m.motion.RevArmPositions[4] = 5.0f;  // the reverse-arm dialog's list decides the rows
+    m.motion.RevArmPositions[4] = 5.0f;  // the reverse-arm dialog's list decides the columns
     m.diagrams.RevArmCount = 4;
     EXPECT_TRUE(w.Refresh());
-    ASSERT_EQ(table->rowCount(), 4);
-    EXPECT_EQ(table->item(3, 0)->text(), QStringLiteral("5.000"));
+    ASSERT_EQ(table->columnCount(), 1 + 4 * 3);
+    EXPECT_EQ(table->item(0, 10)->text(), QStringLiteral("5.000 Fwd"));
 }
 
-TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheTolerance) {
+TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheToleranceAndShowsAnErrorsReason) {
     Model m = test::StartedModel();
     TValveEvents w(m);
     w.Refresh();
@@ -73,12 +85,80 @@ TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheTolerance) {
     auto* tol = w.findChild<QDoubleSpinBox*>(QStringLiteral("Tolerance"));
     ASSERT_NE(tol, nullptr);
     EXPECT_DOUBLE_EQ(tol->value(), 2.0);
-    const int diff = Column(table, QStringLiteral("Cut-off front-rear [%]"));
-    ASSERT_GE(diff, 0);
-    EXPECT_TRUE(table->item(1, diff)->data(Qt::UserRole).toBool());   // 29.63 at normal forward
-    EXPECT_FALSE(table->item(2, diff)->data(Qt::UserRole).toBool());  // 1.60 at mid gear
+    auto beyond = [&](int position) {
+        return Cell(table, EventRow::Cutoff, position, 2)->data(Qt::UserRole).toBool();
+    };
+    EXPECT_TRUE(beyond(1));   // 29.63 at normal forward
+    EXPECT_FALSE(beyond(2));  // 1.60 at mid gear
     tol->setValue(50.0);
-    EXPECT_FALSE(table->item(1, diff)->data(Qt::UserRole).toBool());
+    EXPECT_FALSE(beyond(1));
+
+    SetDimension(m, 13, 0.1f);  // a linkage that cannot close
+    w.Refresh();
+    QTableWidgetItem* reason = table->item(1, 7);
+    ASSERT_NE(reason, nullptr);
+    EXPECT_TRUE(reason->text().startsWith(QStringLiteral("geometry error at crank angle ")))
+        << reason->text().toStdString();
+    EXPECT_EQ(table->rowSpan(1, 7), kEventRows);
+}
+
+TEST(ValveEventsWindow, ComparesWithAReferenceFromTheOpenDialogLeavingTheDesignAlone) {
+    Model m = test::StartedModel();
+    QTemporaryDir dir;
+    // The reference: the same design with a longer radius rod, saved as a file.
+    Model other = test::StartedModel();
+    SetDimension(other, 5, GetDimension(other, 5) * 1.03f);
+    const QString path = dir.filePath(QStringLiteral("as built.dti"));
+    ASSERT_TRUE(SaveDimensionFile(other, path.toStdString()).ok);
+
+    TValveEvents w(m);
+    w.show();
+    QApplication::processEvents();
+    const DimFileImage before = EncodeDimensionFile(m);
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            d->setDirectory(dir.path());
+            d->selectFile(QStringLiteral("as built.dti"));
+            QMetaObject::invokeMethod(d, "accept");
+        }
+    });
+    answer.start();
+    w.findChild<QPushButton*>(QStringLiteral("CompareWith"))->click();
+    answer.stop();
+    ASSERT_TRUE(w.HasReference());
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("ReferenceName"))->text(),
+              QStringLiteral("Reference: as built"));
+    EXPECT_TRUE(EncodeDimensionFile(m) == before);
+
+    auto* table = w.findChild<QTableWidget*>(QStringLiteral("EventsTable"));
+    auto* show = w.findChild<QComboBox*>(QStringLiteral("ShowTable"));
+    auto value = [&](int mode, EventRow row, int end) {
+        show->setCurrentIndex(mode);
+        return ParseNumber(Cell(table, row, 1, end)->text().toStdString());
+    };
+    // Design, reference and their difference, at normal forward.
+    for (EventRow row : {EventRow::Cutoff, EventRow::Lead, EventRow::CutoffMark}) {
+        const long double mine = value(0, row, 0), theirs = value(1, row, 0);
+        EXPECT_NE(mine, theirs);
+        EXPECT_NEAR(static_cast<double>(value(2, row, 0)), static_cast<double>(mine - theirs),
+                    0.011);
+    }
+    // The curve draws the reference too: its picture says so.
+    EXPECT_TRUE(w.CurvePicture().subject.contains(QStringLiteral("as built")));
+
+    w.findChild<QPushButton*>(QStringLiteral("ClearReference"))->click();
+    EXPECT_FALSE(w.HasReference());
+    EXPECT_FALSE(show->isEnabled());
+    // A file the program refuses is reported and leaves no reference.
+    QFile bad(dir.filePath(QStringLiteral("bad.dti")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a design");
+    bad.close();
+    EXPECT_FALSE(w.LoadReference(bad.fileName()).isEmpty());
+    EXPECT_FALSE(w.HasReference());
 }
 
 TEST(ValveEventsWindow, CopyAndSave) {
@@ -187,6 +267,6 @@ TEST(ValveEventsWindow, OpensFromTheDrawGraphsMenuWithoutBlocking) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(w->isModal());
-    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("EventsTable"))->rowCount(), 5);
+    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("EventsTable"))->columnCount(), 16);
     w->close();
 }
