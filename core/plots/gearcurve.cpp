@@ -172,7 +172,7 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
     c.Clear(kWhite);
     plotkit::StartDrawing(c);
     c.SetTextBackground(false);
-    Frame f{48, width - (style.lead ? 60 : 16), 34, height - 32, 1, 0, 1};
+    Frame f{48, width - (style.lead ? 60 : 16), 40, height - 32, 1, 0, 1};
     f.range = std::max(design.range, reference ? reference->range : 0.0);
     if (!(f.range > 0)) f.range = 1;
     if (f.right - f.left < 40 || f.bottom - f.top < 40) return;
@@ -184,7 +184,7 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
         plotkit::Line(c, f.left, y, f.right, y);
         if (v % 20 == 0) RightText(c, f.left - 5, y - 6, std::to_string(v));
     }
-    c.TextOut(4, f.top - 14, "% of stroke");
+    c.TextOut(4, f.top - 32, "% of stroke");
 
     // The lead axis on the right.
     if (style.lead) {
@@ -203,7 +203,7 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
             plotkit::Line(c, f.right, y, f.right + 4, y);
             c.TextOut(f.right + 6, y - 6, Str(std::fabs(v) < step / 2 ? 0.0L : v, 0, decimals));
         }
-        RightText(c, width - 4, f.top - 14, "lead [len]");
+        RightText(c, width - 4, f.top - 32, "lead [len]");
     }
 
     // The gear positions.
@@ -259,13 +259,13 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
         c.SetPenWidth(s.width);
         if (reference) Series(c, f, *reference, s.member, s.lead, true);
         Series(c, f, design, s.member, s.lead, false);
-        plotkit::Line(c, legendX, f.top - 8, legendX + 16, f.top - 8);
+        plotkit::Line(c, legendX, f.top - 26, legendX + 16, f.top - 26);
         c.SetPenWidth(1);
-        c.TextOut(legendX + 20, f.top - 14, s.name);
+        c.TextOut(legendX + 20, f.top - 32, s.name);
         legendX += 20 + kCharWidth * static_cast<int>(std::string(s.name).size()) + 14;
     }
     c.SetPenColor(kBlack);
-    if (reference) c.TextOut(legendX, f.top - 14, "(dashed: reference)");
+    if (reference) c.TextOut(legendX, f.top - 32, "(dashed: reference)");
 }
 
 }  // namespace tarn

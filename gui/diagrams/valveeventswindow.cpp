@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -89,6 +90,10 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
     table_->setWordWrap(true);
+    // Rows as tall as a line of text: every row shows without scrolling.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setMinimumSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
 
     auto* tolLabel = new QLabel(QStringLiteral("Highlight front - rear beyond"), this);
     tolerance_ = new QDoubleSpinBox(this);
@@ -286,7 +291,22 @@ void TValveEvents::Fill() {
         }
     }
     table_->resizeColumnsToContents();
-    table_->resizeRowsToContents();
+    // A position's heading spans its three columns: widen them to hold it on one line.
+    QFont bold = table_->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (int c = 0; c < n; ++c) {
+        const int first = 1 + 3 * c;
+        const int need =
+            metrics.horizontalAdvance(Q(grid.columns[static_cast<std::size_t>(c)].heading)) + 12;
+        const int have = table_->columnWidth(first) + table_->columnWidth(first + 1) +
+                         table_->columnWidth(first + 2);
+        if (need > have)
+            for (int e = 0; e < 3; ++e)
+                table_->setColumnWidth(first + e,
+                                       table_->columnWidth(first + e) + (need - have + 2) / 3);
+    }
+    table_->setCurrentCell(-1, -1);
 }
 
 void TValveEvents::UpdateCurve() {
