@@ -255,8 +255,9 @@ TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
     const auto cells = Cells(lines[1]);
     ASSERT_EQ(cells.size(), Cells(lines[0]).size());
     EXPECT_EQ(cells[28].rfind("geometry error at crank angle ", 0), 0u);
-    for (std::size_t i = 3; i < cells.size(); ++i)
+    for (std::size_t i = 3; i < cells.size(); ++i) {
         if (i != 28) EXPECT_EQ(cells[i], "") << i;
+    }
     std::remove(path.c_str());
 }
 
