@@ -256,7 +256,8 @@ TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
     ASSERT_EQ(cells.size(), Cells(lines[0]).size());
     EXPECT_EQ(cells[28].rfind("geometry error at crank angle ", 0), 0u);
     for (std::size_t i = 3; i < cells.size(); ++i) {
-        if (i != 28) EXPECT_EQ(cells[i], "") << i;
+        if (i == 28) continue;  // the status
+        EXPECT_EQ(cells[i], "") << i;
     }
     std::remove(path.c_str());
 }
