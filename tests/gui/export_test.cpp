@@ -34,6 +34,7 @@
 #include "core/model/recordingcanvas.h"
 #include "gui/common/pictureexport.h"
 #include "gui/diagrams/diagramwindow.h"
+#include "gui/diagrams/valveeventswindow.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"
 
@@ -487,6 +488,28 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
     const QImage vector = RenderSvg(p.chosen, sine->Picture().size());
     EXPECT_GT(Covered(sine->Picture(), vector), 0.97);
     EXPECT_GT(Covered(vector, sine->Picture()), 0.97);
+}
+
+TEST(PictureExport, TheGearCurveExportsAsTheWindowShowsIt) {
+    ExportProgram p;
+    auto* events = dynamic_cast<TValveEvents*>(p.w.ValveEvents);
+    ASSERT_NE(events, nullptr);
+    events->show();
+    QApplication::processEvents();
+    const Picture shown = events->CurvePicture();
+    ASSERT_FALSE(shown.pixels.isNull());
+    PictureExporter* e = p.ExporterOf(events);
+    ASSERT_NE(e, nullptr);
+    p.Prepare(e);
+    const SvgDocument doc = ParseSvg(Read(p.Export(QStringLiteral("curve.svg"), e)));
+    ASSERT_TRUE(doc.wellFormed);
+    EXPECT_TRUE(doc.HasText(QStringLiteral("front cut-off")));
+    EXPECT_TRUE(doc.HasText(QStringLiteral("reverse arm from mid gear")));
+    // Drawn again, the vector curve lies on the shown one.
+    const QImage vector = RenderSvg(p.chosen, shown.pixels.size());
+    EXPECT_GT(Covered(shown.pixels, vector), 0.97);
+    EXPECT_GT(Covered(vector, shown.pixels), 0.97);
+    events->close();
 }
 
 TEST(PictureExport, PrintPutsTheTitleLineAboveThePicture) {
