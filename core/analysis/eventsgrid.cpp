@@ -76,6 +76,22 @@ void MarkBeyond(GridCell& cell, EventRow row, double tolerance) {
     cell.beyond = IsHighlightedRow(row) && cell.value && std::fabs(*cell.value) > tolerance;
 }
 
+// Where in the revolution an end's value was found, for the cell's tip.
+std::string Detail(const ValveEventsResult& r, EventRow row, bool front) {
+    if (!r.ok()) return {};
+    const EndEvents& e = front ? r.front : r.rear;
+    switch (row) {
+        case EventRow::Lead: return front ? "at crank angle 0 deg" : "at crank angle 180 deg";
+        case EventRow::MaxSteam: return "at crank angle " + Str(e.maxSteamAngle, 0, 3) + " deg";
+        case EventRow::MaxExhaust: return "at crank angle " + Str(e.maxExhaustAngle, 0, 3) + " deg";
+        default: break;
+    }
+    const auto& ev = EventOf(e, row);
+    if (!ev) return {};
+    return "at crank angle " + Str(ev->crankAngle, 0, 3) + " deg, piston " +
+           Str(ev->percent, 0, 2) + " % of the stroke from this end";
+}
+
 std::optional<double> Minus(const std::optional<double>& a, const std::optional<double>& b) {
     if (!a || !b) return std::nullopt;
     return *a - *b;
@@ -132,6 +148,8 @@ EventsGrid BuildEventsGrid(const Model& design, std::span<const ValveEventsResul
             const auto b = EndValue(design, r, row, false);
             SetCell(cells[0], row, f, false);
             SetCell(cells[1], row, b, false);
+            cells[0].detail = Detail(r, row, true);
+            cells[1].detail = Detail(r, row, false);
             SetCell(cells[2], row, Minus(f, b), true);
             MarkBeyond(cells[2], row, tolerance);
         }

@@ -47,6 +47,7 @@ struct GridCell {
     std::optional<double> value;  // empty: the event does not happen (or a geometry error)
     std::string text;             // the value as shown ("24.52 before" for an admission)
     bool beyond = false;          // a difference beyond the tolerance
+    std::string detail;           // where in the revolution: "crank angle 126.359 deg, ..."
 };
 
 // The three columns of one gear position.

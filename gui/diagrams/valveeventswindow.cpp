@@ -282,6 +282,7 @@ void TValveEvents::Fill() {
                     col.cells[static_cast<std::size_t>(k)][static_cast<std::size_t>(e)];
                 auto* item = new QTableWidgetItem(cell.value ? Q(cell.text) : QStringLiteral("-"));
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                if (!cell.detail.empty()) item->setToolTip(Q(cell.detail));
                 if (cell.beyond) {
                     item->setBackground(kBeyond);
                     item->setData(Qt::UserRole, true);  // beyond the tolerance

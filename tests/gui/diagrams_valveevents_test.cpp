@@ -62,6 +62,9 @@ TEST(ValveEventsWindow, ShowsEveryEventOfFiveGearsAtItsDefaultSizeAndFollowsTheD
     EXPECT_EQ(table->columnSpan(0, 4), 3);
     EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("83.60"));
     EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 1)->text(), QStringLiteral("53.97"));
+    EXPECT_EQ(
+        Cell(table, EventRow::Cutoff, 1, 1)->toolTip(),
+        QStringLiteral("at crank angle 281.374 deg, piston 53.97 % of the stroke from this end"));
     // Admission at 355.618 degrees, turning forward: before the front dead centre.
     EXPECT_EQ(Cell(table, EventRow::Admission, 1, 0)->text(), QStringLiteral("4.38 before"));
     EXPECT_EQ(Cell(table, EventRow::CutoffMark, 1, 0)->text(), QStringLiteral("2.5079"));
