@@ -3,6 +3,8 @@
 #include "core/variation/undo.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
@@ -60,13 +62,17 @@ i32 NewUndoGroup(const UndoStack& u) {
 
 void PopUndo(Model& m) {
     const i32 group = m.undo.UndoGroup[1];
+    std::array<std::pair<i32, f32>, kUndoDepth> restored{};
+    std::size_t count = 0;
     // The newest entry, and with it the rest of its group, newest first.
     do {
         for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
         // SetDimension keeps the working pivots and the valve centre line with the restored
         // value.
-        if (IsVariableDimension(m.undo.UndoId[0]))
+        if (IsVariableDimension(m.undo.UndoId[0])) {
             SetDimension(m, m.undo.UndoId[0], m.undo.UndoOld[0]);
+            if (count < restored.size()) restored[count++] = {m.undo.UndoId[0], m.undo.UndoOld[0]};
+        }
         ClearEntry(m, kUndoDepth);
         m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
     } while (group != 0 && m.undo.UndoId[1] > 0 && m.undo.UndoGroup[1] == group);
@@ -78,6 +84,16 @@ void PopUndo(Model& m) {
         ApplyDynVar(m);
         m.dyn.Increment = -1.0f;
         ApplyDynVar(m);
+    }
+    // A group comes back exactly: the +1/-1 pair may have moved a restored value in a slot by
+    // a float rounding. In the order taken back, so the oldest value of a dimension wins.
+    if (group != 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto [id, value] = restored[i];
+            SetDimension(m, id, value);
+            for (int k = 0; k <= 4; ++k)
+                if (m.dyn.DynVarId[k] == id) m.dyn.DynVarValue[k] = value;
+        }
     }
 }
 

@@ -113,8 +113,9 @@ TEST(Undo, TheUndoLineReadsOldToNew) {
 
 TEST(Undo, AGroupOfChangesIsTakenBackByOneUndo) {
     Model m = test::StartedModel();
-    Type(m, 2, "3.5");  // an ordinary edit before the group stays
-    const DimensionChange changes[] = {{6, 5.25f}, {5, 4.5f}, {117, 4.9f}, {2, 3.5f}};
+    Type(m, 2, "3.5");          // an ordinary edit before the group stays
+    SetDimension(m, 7, 3.18f);  // 3.18 + 1 - 1 is not 3.18 in floats
+    const DimensionChange changes[] = {{6, 5.25f}, {5, 4.5f}, {7, 3.3f}, {117, 4.9f}, {2, 3.5f}};
     const float linkRadius = m.design.LinkRadius, valve = m.design.Cyl.ValveCtrToJoint;
     const float mid = m.motion.RevArmPositions[0];
     ASSERT_NE(GetDimension(m, 5), 4.5f);
@@ -124,12 +125,13 @@ TEST(Undo, AGroupOfChangesIsTakenBackByOneUndo) {
     EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, 4.9f);
     EXPECT_NE(m.motion.RevArmPositions[0], mid);  // the mid gear follows the new design
     EXPECT_EQ(m.dyn.DynVarId[1], 117);            // the last one is the newest dynamic variable
-    EXPECT_EQ(m.undo.UndoCount, 4);               // the unchanged Stroke records nothing
-    EXPECT_EQ(BuildUndoLine(m), " 4- Optimise Gear (3 dimensions)");
+    EXPECT_EQ(m.undo.UndoCount, 5);               // the unchanged Stroke records nothing
+    EXPECT_EQ(BuildUndoLine(m), " 5- Optimise Gear (4 dimensions)");
 
     EXPECT_TRUE(UnDoClick(m));
     EXPECT_EQ(m.design.LinkRadius, linkRadius);
     EXPECT_EQ(GetDimension(m, 5), dim5);
+    EXPECT_EQ(GetDimension(m, 7), 3.18f);
     EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, valve);
     EXPECT_EQ(m.design.StrokeLen, 3.5f);
     EXPECT_EQ(m.undo.UndoCount, 1);
