@@ -21,7 +21,6 @@
 #include "core/analysis/eventstable.h"
 #include "core/io/safefile.h"
 #include "core/model/numfmt.h"
-#include "gui/diagrams/cutoffequaliser.h"
 
 namespace tarn {
 
@@ -63,7 +62,8 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     row->addWidget(tolLabel);
     row->addWidget(tolerance_);
     row->addStretch(1);
-    row->addWidget(button("Equalise", "Equalise Cut-off...", &TValveEvents::EqualiseClick));
+    row->addWidget(
+        button("OptimiseGearButton", "Optimise Gear...", &TValveEvents::OptimiseGearRequested));
     row->addWidget(button("Copy", "Copy", &TValveEvents::CopyClick));
     row->addWidget(button("Save", "Save...", &TValveEvents::SaveClick));
     QPushButton* closeButton = button("Close1", "Close", nullptr);
@@ -166,13 +166,6 @@ void TValveEvents::SaveClick() {
     if (path.isEmpty()) return;
     QString error;
     if (!SaveCsv(path, &error)) QMessageBox::critical(this, QStringLiteral("Valve Events"), error);
-}
-
-void TValveEvents::EqualiseClick() {
-    TCutoffEqualiser dialog(m_, this);
-    dialog.FormActivate();
-    dialog.exec();
-    Refresh();
 }
 
 void TValveEvents::ToleranceChange() {

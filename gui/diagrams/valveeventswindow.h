@@ -36,8 +36,11 @@ public:
 
     void CopyClick();
     void SaveClick();
-    void EqualiseClick();
     void ToleranceChange();
+
+signals:
+    // The "Optimise Gear..." button: the gear optimiser is asked for.
+    void OptimiseGearRequested();
 
 protected:
     void showEvent(QShowEvent* e) override;
