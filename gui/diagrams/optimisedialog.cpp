@@ -27,6 +27,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"
+#include "gui/common/mainwindowhost.h"
 
 namespace tarn {
 
@@ -64,7 +65,8 @@ struct TOptimiseGear::Choices {
     OptimiseSettings settings;
 };
 
-TOptimiseGear::TOptimiseGear(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
+TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
+    : QDialog(parent), m_(m), host_(host) {
     setObjectName(QStringLiteral("OptimiseGear"));
     setWindowTitle(QStringLiteral("Optimise Gear"));
     resize(860, 780);
@@ -75,6 +77,8 @@ TOptimiseGear::TOptimiseGear(Model& m, QWidget* parent) : QDialog(parent), m_(m)
                                       QStringLiteral("Lower bound"), QStringLiteral("Upper bound"),
                                       QStringLiteral("Optimised")});
     dims_->verticalHeader()->setVisible(false);
+    const int rowHeight = fontMetrics().lineSpacing() + 6;
+    dims_->verticalHeader()->setDefaultSectionSize(rowHeight);
     dims_->setSelectionMode(QAbstractItemView::NoSelection);
     dims_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
     for (const DimensionInfo& d : Dimensions()) {
@@ -169,6 +173,7 @@ TOptimiseGear::TOptimiseGear(Model& m, QWidget* parent) : QDialog(parent), m_(m)
     compare_->setObjectName(QStringLiteral("Comparison"));
     compare_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     compare_->verticalHeader()->setVisible(false);
+    compare_->verticalHeader()->setDefaultSectionSize(rowHeight);
     compare_->setHorizontalHeaderLabels(
         {QStringLiteral("Gear"), QStringLiteral("Design"), QStringLiteral("Front cut-off [%]"),
          QStringLiteral("Rear cut-off [%]"), QStringLiteral("Front-rear [%]"),
@@ -226,6 +231,7 @@ void TOptimiseGear::RangeChange() {
         dims_->item(row, kLow)->setText(Q(Str(r.lo, 0, 4)));
         dims_->item(row, kHigh)->setText(Q(Str(r.hi, 0, 4)));
     }
+    for (int c : {kCurrent, kLow, kHigh}) dims_->resizeColumnToContents(c);
 }
 
 bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
@@ -393,6 +399,7 @@ void TOptimiseGear::ShowResult() {
             if (dims_->item(row, kName)->data(Qt::UserRole).toInt() == d.id)
                 dims_->item(row, kResult)->setText(cell);
     }
+    dims_->resizeColumnToContents(kResult);
     for (const BindingConstraint& b : result_.binding)
         lines << QStringLiteral("Binding: ") + Q(b.text);
     QStringList warnings;
@@ -501,6 +508,8 @@ void TOptimiseGear::ApplyClick() {
         return;
     }
     applied_ = true;
+    // As when a dimension dialog closes: the reverse-arm bar to the new mid gear.
+    if (host_) host_->SetRevArmBar(0);
     SetRunning(false);
     RangeChange();
     report_->appendPlainText(QStringLiteral("Applied: one UnDo takes it back."));

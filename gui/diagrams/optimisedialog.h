@@ -26,10 +26,13 @@ class QTableWidget;
 
 namespace tarn {
 
+class MainWindowHost;
+
 class TOptimiseGear : public QDialog {
     Q_OBJECT
 public:
-    explicit TOptimiseGear(Model& m, QWidget* parent = nullptr);
+    // host (may be null): the main window, whose reverse-arm bar follows the new mid gear.
+    explicit TOptimiseGear(Model& m, MainWindowHost* host = nullptr, QWidget* parent = nullptr);
     ~TOptimiseGear() override;
 
     // Reads the design: each dimension's current value and its default bounds (the current
@@ -72,6 +75,7 @@ private:
     std::vector<float> DesignValues(const Model& m) const;
 
     Model& m_;
+    MainWindowHost* host_ = nullptr;
     QTableWidget* dims_ = nullptr;
     QDoubleSpinBox* rangePercent_ = nullptr;
     std::vector<QCheckBox*> gears_;

@@ -53,7 +53,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.CylDimen = new TCylDimen(m, &form, &form);
     auto* events = new TValveEvents(m, &form);
     w.ValveEvents = events;
-    w.OptimiseGear = new TOptimiseGear(m, &form);
+    w.OptimiseGear = new TOptimiseGear(m, &form, &form);
     // The events window's "Optimise Gear..." does what the menu item does.
     QObject::connect(events, &TValveEvents::OptimiseGearRequested, form.Controls().OptimiseGear1,
                      &QAction::trigger);
