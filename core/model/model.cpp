@@ -175,6 +175,7 @@ void ClearUndoStack(UndoStack& u) {
         u.UndoOld[i] = 0;
         u.UndoNew[i] = 0;
         u.UndoName[i].clear();
+        u.UndoGroup[i] = 0;
     }
     u.UndoCount = 0;
 }

@@ -258,7 +258,11 @@ struct UndoStack {
     std::array<i32, kUndoDepth + 1> UndoId{};
     std::array<f32, kUndoDepth + 1> UndoOld{};
     std::array<f32, kUndoDepth + 1> UndoNew{};
+    // The dimension's caption; in a group, the group's name ("Optimise Gear").
     std::array<std::string, kUndoDepth + 1> UndoName{};
+    // 0: an entry of its own. Otherwise a tag shared by neighbouring entries that one UnDo takes
+    // back together (several dimensions changed by one command); neighbouring groups differ.
+    std::array<i32, kUndoDepth + 1> UndoGroup{};
     i32 UndoCount = 0;
     bool EditChanged = false;
 

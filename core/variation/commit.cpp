@@ -48,6 +48,37 @@ void CommitDimensionField(Model& m, int id, std::string_view text) {
     m.undo.EditChanged = false;
 }
 
+bool CommitDimensionGroup(Model& m, std::string_view name,
+                          std::span<const DimensionChange> changes) {
+    int changed = 0;
+    for (const DimensionChange& c : changes) {
+        if (!IsVariableDimension(c.id)) return false;
+        if (GetDimension(m, c.id) != c.value) ++changed;
+    }
+    if (changed > kUndoDepth) return false;
+    if (changed == 0) return true;
+    const i32 group = NewUndoGroup(m.undo);
+    for (const DimensionChange& c : changes) {
+        const f32 old = GetDimension(m, c.id);
+        if (old == c.value) continue;
+        m.undo.EditChanged = true;
+        PushUndo(m);
+        m.undo.UndoId[1] = c.id;
+        m.undo.UndoOld[1] = old;
+        SetDimension(m, c.id, c.value);
+        m.dyn.DynVarName[0] = std::string(FindDimension(c.id)->caption.substr(0, kCaptionLimit));
+        m.dyn.DynVarId[0] = c.id;
+        m.dyn.DynVarValue[0] = c.value;
+        PushDynVar(m);
+        m.undo.UndoNew[1] = GetDimension(m, c.id);
+        m.undo.UndoName[1] = std::string(name.substr(0, kCaptionLimit));
+        m.undo.UndoGroup[1] = group;
+    }
+    m.undo.EditChanged = false;
+    CentreRevArm(m);
+    return true;
+}
+
 void ClampListedRevArmPositions(Model& m) {
     const ext c = m.motion.RevArmPositions[0];
     const f32 lo = ToFloat(c - m.design.RevArmToCentNorm);

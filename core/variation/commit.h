@@ -2,6 +2,7 @@
 // dimension fields, the two gear limits of the reverse arm, and the two dimension resets.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "core/model/model.h"
@@ -24,6 +25,22 @@ void CommitGearLimitNorm(Model& m, std::string_view text);
 // normal offset stores the normal offset and brings the listed positions within mid gear +- the
 // normal offset. The caller then sets the reverse-arm bar's range to +-RevArmBarMax(m.design).
 void CommitGearLimitMax(Model& m, std::string_view text);
+
+// A new value for one dimension.
+struct DimensionChange {
+    int id = 0;
+    f32 value = 0;
+};
+
+// Stores several dimensions as one change that one UnDo takes back whole: each changed value
+// gets an undo entry of one group named `name` and becomes the most recent dynamic variable in
+// turn (the last one ends up newest), the working pivots and the valve centre line follow, and
+// the mid gear is recomputed (CentreRevArm) as when a dimension dialog closes. Values equal to
+// the current ones are skipped. Refuses (false, nothing changed) an id that is not a variable
+// dimension and more changed values than the history holds (kUndoDepth); true with nothing to
+// change.
+bool CommitDimensionGroup(Model& m, std::string_view name,
+                          std::span<const DimensionChange> changes);
 
 // Brings every listed (non-zero) reverse-arm position 1..9 into mid gear +- RevArmToCentNorm;
 // unused (zero) positions stay zero.

@@ -3,6 +3,8 @@
 #include "core/variation/undo.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
@@ -17,6 +19,15 @@ void CopyEntry(Model& m, int to, int from) {
     m.undo.UndoOld[to] = m.undo.UndoOld[from];
     m.undo.UndoNew[to] = m.undo.UndoNew[from];
     m.undo.UndoName[to] = m.undo.UndoName[from];
+    m.undo.UndoGroup[to] = m.undo.UndoGroup[from];
+}
+
+void ClearEntry(Model& m, int k) {
+    m.undo.UndoId[k] = 0;
+    m.undo.UndoOld[k] = 0;
+    m.undo.UndoNew[k] = 0;
+    m.undo.UndoName[k].clear();
+    m.undo.UndoGroup[k] = 0;
 }
 
 // Str(v, 6, 3) kept within limit characters: decimals go first, then the point, never a digit
@@ -32,14 +43,39 @@ std::string ValueText(f32 v, std::size_t limit) {
 
 void PushUndo(Model& m) {
     if (!m.undo.EditChanged) return;
+    const i32 lost = m.undo.UndoGroup[kUndoDepth];  // the oldest entry falls off
     for (int i = 0; i <= kUndoDepth - 1; ++i) CopyEntry(m, kUndoDepth - i, kUndoDepth - 1 - i);
+    m.undo.UndoGroup[1] = 0;  // an entry of its own unless the caller groups it
     m.undo.UndoCount = std::min<i32>(m.undo.UndoCount + 1, kUndoDepth);
+    // A group is taken back whole or not at all: the rest of a group that lost its oldest entry
+    // goes with it.
+    for (int k = kUndoDepth; lost != 0 && k >= 2 && m.undo.UndoGroup[k] == lost; --k) {
+        ClearEntry(m, k);
+        m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
+    }
+}
+
+i32 NewUndoGroup(const UndoStack& u) {
+    const i32 newest = u.UndoGroup[1];
+    return newest > 0 && newest < 1000000 ? newest + 1 : 1;
 }
 
 void PopUndo(Model& m) {
-    for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
-    // SetDimension keeps the working pivots and the valve centre line with the restored value.
-    if (IsVariableDimension(m.undo.UndoId[0])) SetDimension(m, m.undo.UndoId[0], m.undo.UndoOld[0]);
+    const i32 group = m.undo.UndoGroup[1];
+    std::array<std::pair<i32, f32>, kUndoDepth> restored{};
+    std::size_t count = 0;
+    // The newest entry, and with it the rest of its group, newest first.
+    do {
+        for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
+        // SetDimension keeps the working pivots and the valve centre line with the restored
+        // value.
+        if (IsVariableDimension(m.undo.UndoId[0])) {
+            SetDimension(m, m.undo.UndoId[0], m.undo.UndoOld[0]);
+            if (count < restored.size()) restored[count++] = {m.undo.UndoId[0], m.undo.UndoOld[0]};
+        }
+        ClearEntry(m, kUndoDepth);
+        m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
+    } while (group != 0 && m.undo.UndoId[1] > 0 && m.undo.UndoGroup[1] == group);
     // Each slot reads its dimension afresh; the +1/-1 pair leaves it where it is (after two
     // float roundings).
     for (int k = 1; k <= 4; ++k) {
@@ -49,11 +85,16 @@ void PopUndo(Model& m) {
         m.dyn.Increment = -1.0f;
         ApplyDynVar(m);
     }
-    m.undo.UndoId[kUndoDepth] = 0;
-    m.undo.UndoOld[kUndoDepth] = 0;
-    m.undo.UndoNew[kUndoDepth] = 0;
-    m.undo.UndoName[kUndoDepth].clear();
-    m.undo.UndoCount = std::max<i32>(m.undo.UndoCount - 1, 0);
+    // A group comes back exactly: the +1/-1 pair may have moved a restored value in a slot by
+    // a float rounding. In the order taken back, so the oldest value of a dimension wins.
+    if (group != 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto [id, value] = restored[i];
+            SetDimension(m, id, value);
+            for (int k = 0; k <= 4; ++k)
+                if (m.dyn.DynVarId[k] == id) m.dyn.DynVarValue[k] = value;
+        }
+    }
 }
 
 bool UndoAvailable(const UndoStack& u) { return u.UndoId[1] > 0; }
@@ -65,6 +106,12 @@ bool UnDoClick(Model& m) {
 }
 
 std::string BuildUndoLine(const Model& m) {
+    if (const i32 group = m.undo.UndoGroup[1]; group != 0) {
+        long long n = 0;
+        for (int k = 1; k <= kUndoDepth && m.undo.UndoGroup[k] == group; ++k) ++n;
+        return Str(static_cast<long long>(m.undo.UndoCount), 2) + "- " + m.undo.UndoName[1] + " (" +
+               Str(n, 0) + (n == 1 ? " dimension)" : " dimensions)");
+    }
     return Str(static_cast<long long>(m.undo.UndoCount), 2) + "- " + m.undo.UndoName[1] + " " +
            ValueText(m.undo.UndoOld[1], 10) + " to " + ValueText(m.undo.UndoNew[1], 20);
 }

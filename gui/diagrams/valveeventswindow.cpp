@@ -154,6 +154,8 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     bottom->addWidget(showRelease_);
     bottom->addWidget(showLead_);
     bottom->addStretch(1);
+    bottom->addWidget(
+        button("OptimiseGearButton", "Optimise Gear...", &TValveEvents::OptimiseGearRequested));
     bottom->addWidget(button("Copy", "Copy", &TValveEvents::CopyClick));
     bottom->addWidget(button("Save", "Save...", &TValveEvents::SaveClick));
     QPushButton* closeButton = button("Close1", "Close", nullptr);

@@ -64,6 +64,10 @@ public:
     // What the table shows.
     enum class Show { Design, Reference, Difference };
 
+signals:
+    // The "Optimise Gear..." button: the gear optimiser is asked for.
+    void OptimiseGearRequested();
+
 protected:
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;

@@ -4,6 +4,7 @@
 #include "gui/common/pictureexport.h"
 #include "gui/diagrams/datatable.h"
 #include "gui/diagrams/diagramwindow.h"
+#include "gui/diagrams/optimisedialog.h"
 #include "gui/diagrams/valveeventswindow.h"
 #include "gui/dialogs/angledialog.h"
 #include "gui/dialogs/cyldimen.h"
@@ -50,7 +51,12 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DrawLines = drawLines;
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
-    w.ValveEvents = new TValveEvents(m, &form);
+    auto* events = new TValveEvents(m, &form);
+    w.ValveEvents = events;
+    w.OptimiseGear = new TOptimiseGear(m, &form, &form);
+    // The events window's "Optimise Gear..." does what the menu item does.
+    QObject::connect(events, &TValveEvents::OptimiseGearRequested, form.Controls().OptimiseGear1,
+                     &QAction::trigger);
     form.AttachWindows(w);
     return w;
 }

@@ -31,9 +31,10 @@ struct AppWindows {
     QDialog* DrawLines = nullptr;
     QDialog* DataTable = nullptr;
     QDialog* CylDimen = nullptr;
-    QDialog* ValveEvents = nullptr;  // the events table, shown beside the main window
-    MeasureTools* Tools = nullptr;   // reference points, pivot data, overlay picks
-    DesignFiles* Files = nullptr;    // save, open and the recent designs
+    QDialog* ValveEvents = nullptr;   // the events table, shown beside the main window
+    QDialog* OptimiseGear = nullptr;  // the gear optimiser, shown beside the main window
+    MeasureTools* Tools = nullptr;    // reference points, pivot data, overlay picks
+    DesignFiles* Files = nullptr;     // save, open and the recent designs
 };
 
 // Builds the windows as children of the main window (which owns and destroys them) and hands

@@ -291,7 +291,8 @@ void TMainForm::BuildMenus() {
           {"OvalDiag", "&OvalDiagram", nullptr, &ui_.OvalDiag},
           {"SteamDiag", "S&teamDiagram", nullptr, &ui_.SteamDiag},
           {"FourEvents", "&PortOpenClose", nullptr, &ui_.FourEvents},
-          {"ValveEvents1", "&ValveEvents", nullptr, &ui_.ValveEvents1}});
+          {"ValveEvents1", "&ValveEvents", nullptr, &ui_.ValveEvents1},
+          {"OptimiseGear1", "Optimise &Gear...", nullptr, &ui_.OptimiseGear1}});
     menu("Help1", "&Help",
          {{"Instructions", "&Instructions", nullptr, &ui_.Instructions},
           {"SpecInstr", "Instructions&Special", nullptr, &ui_.SpecInstr},
@@ -329,13 +330,18 @@ void TMainForm::BuildMenus() {
         {ui_.FourEvents, &AppWindows::PortDia},       {ui_.Instructions, &AppWindows::Inst},
         {ui_.SpecInstr, &AppWindows::TarnISpInst},    {ui_.About1, &AppWindows::AboutBox},
     };
-    // Not modal: the events table follows the design while the other windows change it.
-    connect(ui_.ValveEvents1, &QAction::triggered, this, [this] {
-        if (!windows_.ValveEvents) return;
-        windows_.ValveEvents->show();
-        windows_.ValveEvents->raise();
-        windows_.ValveEvents->activateWindow();
-    });
+    // Not modal: the events table follows the design while the other windows change it, and
+    // the optimiser's window stays live while it searches.
+    for (const auto& [item, window] : {std::pair{ui_.ValveEvents1, &AppWindows::ValveEvents},
+                                       std::pair{ui_.OptimiseGear1, &AppWindows::OptimiseGear}}) {
+        connect(item, &QAction::triggered, this, [this, window] {
+            QDialog* d = windows_.*window;
+            if (!d) return;
+            d->show();
+            d->raise();
+            d->activateWindow();
+        });
+    }
     for (const auto& o : openers) {
         auto window = o.window;
         connect(o.item, &QAction::triggered, this, [this, window] { ShowModal(windows_.*window); });

@@ -67,7 +67,7 @@ struct MainFormControls {
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
-            *ValveEvents1 = nullptr;
+            *ValveEvents1 = nullptr, *OptimiseGear1 = nullptr;
     QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
 };
 

@@ -1,6 +1,5 @@
-// The valve-events window and the cut-off equaliser dialog on their real widgets: the table
-// follows the design, highlights unequal ends, copies and saves; Apply is one undo step and
-// Cancel changes nothing.
+// The valve-events window on its real widgets: the table follows the design, highlights unequal
+// ends, copies and saves.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -9,7 +8,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,9 +24,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
-#include "core/variation/undo.h"
 #include "dialogs_support.h"
-#include "gui/diagrams/cutoffequaliser.h"
 #include "gui/diagrams/valveeventswindow.h"
 #include "gui/mainwin/appwindows.h"
 
@@ -216,45 +212,6 @@ TEST(ValveEventsWindow, AFailedSaveThroughItsDialogSaysWhy) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(shown.toStdString(),
               "Cannot write " + path.toStdString() + ": No such file or directory");
-}
-
-TEST(CutoffEqualiserDialog, ApplyIsOneUndoStepAndCancelChangesNothing) {
-    Model m = test::StartedModel();
-    TCutoffEqualiser d(m);
-    d.FormActivate();
-    auto* dim = d.findChild<QComboBox*>(QStringLiteral("Dimension"));
-    auto* gear = d.findChild<QComboBox*>(QStringLiteral("GearPosition"));
-    auto* apply = d.findChild<QPushButton*>(QStringLiteral("Apply"));
-    ASSERT_TRUE(dim && gear && apply);
-    EXPECT_EQ(gear->currentText(), QStringLiteral("normal forward"));
-    dim->setCurrentIndex(dim->findData(117));
-    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeLow"))->text(),
-              QStringLiteral("4.3146"));
-    EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("RangeHigh"))->text(),
-              QStringLiteral("5.2734"));
-    EXPECT_FALSE(apply->isEnabled());
-    d.findChild<QPushButton*>(QStringLiteral("Find"))->click();
-    ASSERT_TRUE(apply->isEnabled());
-    ASSERT_EQ(d.Result().status, EqualiseStatus::Equal);
-    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, 4.794f);  // Find only proposes
-
-    const int undoBefore = m.undo.UndoCount;
-    apply->click();
-    EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, d.Result().value);
-    EXPECT_EQ(m.undo.UndoCount, undoBefore + 1);
-    EXPECT_EQ(m.dyn.DynVarId[1], 117);
-    ASSERT_TRUE(UnDoClick(m));
-    EXPECT_EQ(m.design.Cyl.ValveCtrToJoint, 4.794f);
-
-    Model n = test::StartedModel();
-    TCutoffEqualiser c(n);
-    c.FormActivate();
-    c.findChild<QPushButton*>(QStringLiteral("Find"))->click();
-    c.findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
-    EXPECT_EQ(c.result(), QDialog::Rejected);
-    EXPECT_EQ(n.undo.UndoCount, 0);
-    EXPECT_EQ(n.design.Frame.MainRodCrankEnd, 6.207f);
 }
 
 TEST(ValveEventsWindow, OpensFromTheDrawGraphsMenuWithoutBlocking) {

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "dialogs_support.h"
-#include "gui/diagrams/cutoffequaliser.h"
 #include "gui/diagrams/diagramwindow.h"
 #include "gui/dialogs/setrevarm.h"
 #include "tools_support.h"
@@ -55,15 +54,14 @@ void TypeAndLeave(QDialog* d, const char* field, const char* text, Way way) {
 TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndButtonsThatTakeEnter) {
     Program p;
     StopTheTimer(p);
-    TCutoffEqualiser equaliser(p.m, p.form.get());
     const AppWindows& w = p.w;
     for (QDialog* d : {w.SineDia, w.OvalDia, w.SteamDia, w.PortDia})
         static_cast<TDiagramWindow*>(d)->SetRevArmDialogRunner([] {});
-    const std::vector<QWidget*> windows = {p.form.get(),  w.DrivAng,  w.OvalDia,     w.PortDia,
-                                           w.RefPnts,     w.RevPos,   w.SetRevArm,   w.SineDia,
-                                           w.SteamDia,    w.StpAng,   w.AboutBox,    w.Inst,
-                                           w.TarnISpInst, w.FrameDi,  w.GraphZoom,   w.DrawLines,
-                                           w.DataTable,   w.CylDimen, w.ValveEvents, &equaliser};
+    const std::vector<QWidget*> windows = {
+        p.form.get(), w.DrivAng,   w.OvalDia,     w.PortDia,     w.RefPnts,
+        w.RevPos,     w.SetRevArm, w.SineDia,     w.SteamDia,    w.StpAng,
+        w.AboutBox,   w.Inst,      w.TarnISpInst, w.FrameDi,     w.GraphZoom,
+        w.DrawLines,  w.DataTable, w.CylDimen,    w.ValveEvents, w.OptimiseGear};
     int buttons = 0;
     for (QWidget* win : windows) {
         // Shown, since a dialog would choose a default button of its own when it first shows.

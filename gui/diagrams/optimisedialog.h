@@ -1,0 +1,102 @@
+// The "Optimise Gear" dialog: pick the dimensions to vary with their bounds, the gear positions,
+// the objective and the least lead; Run searches on a worker thread (a copy of the design, the
+// window stays live, Cancel stops it with the best design so far); the result shows each
+// dimension's old and new value, what binds it and the events of all five gears before and
+// after, marked where the new design is worse; Apply sets the new values as one undo step.
+#pragma once
+
+#include <QDialog>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/analysis/optimiser.h"
+#include "core/model/model.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace tarn {
+
+class MainWindowHost;
+
+class TOptimiseGear : public QDialog {
+    Q_OBJECT
+public:
+    // host (may be null): the main window, whose reverse-arm bar follows the new mid gear.
+    explicit TOptimiseGear(Model& m, MainWindowHost* host = nullptr, QWidget* parent = nullptr);
+    ~TOptimiseGear() override;
+
+    // Reads the design: each dimension's current value and its default bounds (the current
+    // value +- the range percentage). Showing the window does it.
+    void FormActivate();
+    // The range percentage changed: every dimension's bounds start from the new default.
+    void RangeChange();
+    // Starts a run on a copy of the design; false with the reason in the report when the
+    // choices cannot be used.
+    bool RunClick();
+    // Asks the run to stop; its best design so far arrives as the result.
+    void CancelRunClick();
+    // Sets the new values of the result on the design: one UnDo takes them all back.
+    void ApplyClick();
+
+    bool Running() const { return worker_.joinable(); }
+    bool HasResult() const { return hasResult_; }
+    const OptimiseResult& Result() const { return result_; }
+
+    // Closing (Close, Escape, the title bar) stops a run first and waits for its thread.
+    void done(int r) override;
+
+signals:
+    // A run ended (finished, cancelled) and its result is on show.
+    void RunFinished();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    struct Choices;
+    bool ReadChoices(Choices& c, QString& why) const;
+    // Stops a run and waits for its thread; its result is dropped.
+    void StopRun();
+    void Finished(int serial, const std::shared_ptr<OptimiseResult>& r);
+    void ShowResult();
+    void ShowComparison(QStringList& warnings);
+    void SetRunning(bool running);
+    std::vector<float> DesignValues(const Model& m) const;
+
+    Model& m_;
+    MainWindowHost* host_ = nullptr;
+    QTableWidget* dims_ = nullptr;
+    QDoubleSpinBox* rangePercent_ = nullptr;
+    std::vector<QCheckBox*> gears_;
+    QLineEdit* absolute_ = nullptr;
+    QComboBox* objective_ = nullptr;
+    QLineEdit* minLead_ = nullptr;
+    QSpinBox* budget_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* run_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    QPlainTextEdit* report_ = nullptr;
+    QTableWidget* compare_ = nullptr;
+
+    std::thread worker_;
+    std::unique_ptr<std::atomic<bool>> stop_;
+    int serial_ = 0;  // the run whose result is awaited; a dropped run's result is ignored
+    Model start_;     // the design the result was found from
+    OptimiseResult result_;
+    bool hasResult_ = false;
+    bool applied_ = false;
+};
+
+}  // namespace tarn

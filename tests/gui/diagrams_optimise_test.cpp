@@ -1,0 +1,177 @@
+// The gear optimiser's window on its real widgets, opened from the real menu and the events
+// window: a run balances a spoilt design without touching the live one, Apply is one undo step
+// for the main window's UnDo, and Cancel or closing during a run stop it cleanly.
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+#include <cmath>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "../core/started_model.h"
+#include "core/analysis/equaliser.h"
+#include "core/io/dimensionfile.h"
+#include "core/model/dimensions.h"
+#include "core/model/model.h"
+#include "core/variation/undo.h"
+#include "dialogs_support.h"
+#include "gui/diagrams/optimisedialog.h"
+#include "gui/diagrams/valveeventswindow.h"
+#include "gui/mainwin/appwindows.h"
+
+using namespace tarn;
+
+namespace {
+
+constexpr int kRadiusRod = 5, kLinkPivotVert = 7, kValveCtrToRing = 114, kValveCtrToJoint = 117;
+
+// Balanced in both normal gears (less lap, the link pivot lower, the valve stem equalised at
+// normal forward), then spoilt by a radius rod 0.4 % longer.
+void Spoil(Model& m) {
+    SetDimension(m, kValveCtrToRing, 1.15f);
+    SetDimension(m, kLinkPivotVert, 3.18f);
+    CentreRevArm(m);
+    const EqualiseResult eq =
+        EqualiseCutoff(m, kValveCtrToJoint, GearRevArmPos(m, Gear::NormalForward));
+    SetDimension(m, kValveCtrToJoint, eq.value);
+    SetDimension(m, kRadiusRod, 5.02f);
+    CentreRevArm(m);
+}
+
+// Ticks exactly the dimensions ids in the window's list.
+void Tick(TOptimiseGear& d, const std::set<int>& ids) {
+    auto* t = d.findChild<QTableWidget*>(QStringLiteral("Dimensions"));
+    ASSERT_NE(t, nullptr);
+    int ticked = 0;
+    for (int row = 0; row < t->rowCount(); ++row) {
+        const bool on = ids.count(t->item(row, 0)->data(Qt::UserRole).toInt()) > 0;
+        t->item(row, 0)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        ticked += on;
+    }
+    ASSERT_EQ(ticked, static_cast<int>(ids.size()));
+}
+
+QPushButton* Button(QWidget& w, const char* name) {
+    return w.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+TEST(OptimiseGearWindow, BalancesTheDesignAndOneUndoTakesTheApplyBack) {
+    Model m;
+    TMainForm form(m, std::make_unique<SilentSound>());
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    CreateAppWindows(m, form);
+    Spoil(m);
+    const DimFileImage spoilt = EncodeDimensionFile(m);
+
+    // The Draw&Graphs item and the events window's button open the same window, not modally.
+    auto* item = form.findChild<QAction*>(QStringLiteral("OptimiseGear1"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("Optimise &Gear..."));
+    item->trigger();
+    auto* d = form.findChild<TOptimiseGear*>(QStringLiteral("OptimiseGear"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->isModal());
+    d->close();
+    auto* events = form.findChild<TValveEvents*>(QStringLiteral("ValveEvents"));
+    ASSERT_NE(events, nullptr);
+    QPushButton* open = Button(*events, "OptimiseGearButton");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), QStringLiteral("Optimise Gear..."));
+    open->click();
+    EXPECT_TRUE(d->isVisible());
+
+    Tick(*d, {kRadiusRod, kLinkPivotVert, kValveCtrToJoint});
+    d->findChild<QSpinBox*>(QStringLiteral("MaxEvaluations"))->setValue(120);
+    QSignalSpy finished(d, &TOptimiseGear::RunFinished);
+    Button(*d, "Run")->click();
+    EXPECT_TRUE(d->Running());
+    EXPECT_FALSE(Button(*d, "Run")->isEnabled());
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_FALSE(d->Running());
+    ASSERT_EQ(d->Result().status, OptimiseStatus::Improved)
+        << d->findChild<QPlainTextEdit*>(QStringLiteral("Report"))->toPlainText().toStdString();
+    EXPECT_EQ(d->findChild<QProgressBar*>(QStringLiteral("Progress"))->value(), 100);
+    EXPECT_EQ(EncodeDimensionFile(m), spoilt);  // the run only proposes
+
+    // Before and after for all five gears, balanced within 0.5 % at the two chosen ones.
+    auto* compare = d->findChild<QTableWidget*>(QStringLiteral("Comparison"));
+    ASSERT_EQ(compare->rowCount(), 10);
+    EXPECT_EQ(compare->item(0, 0)->text(), QStringLiteral("Full forward"));
+    EXPECT_EQ(compare->item(8, 0)->text(), QStringLiteral("Full reverse"));
+    EXPECT_EQ(compare->item(9, 1)->text(), QStringLiteral("after"));
+    for (int row : {3, 7}) {  // normal forward, normal reverse: after
+        bool ok = false;
+        const double diff = compare->item(row, 4)->text().toDouble(&ok);
+        ASSERT_TRUE(ok) << compare->item(row, 4)->text().toStdString();
+        EXPECT_LE(std::fabs(diff), 0.5) << row;
+    }
+    EXPECT_GT(std::fabs(compare->item(2, 4)->text().toDouble()), 3.0);  // normal forward before
+
+    std::vector<std::pair<int, float>> old;
+    int changed = 0;
+    for (const OptimisedDimension& o : d->Result().dimensions) {
+        old.emplace_back(o.id, GetDimension(m, o.id));
+        changed += o.newValue != o.oldValue;
+    }
+    ASSERT_GE(changed, 2);
+    Button(*d, "Apply")->click();
+    for (const OptimisedDimension& o : d->Result().dimensions)
+        EXPECT_EQ(GetDimension(m, o.id), o.newValue) << o.name;
+    EXPECT_FALSE(Button(*d, "Apply")->isEnabled());
+    EXPECT_EQ(BuildUndoLine(m), Str(static_cast<long long>(changed), 2) + "- Optimise Gear (" +
+                                    std::to_string(changed) + " dimensions)");
+
+    // The main window's own UnDo button, as its next tick leaves it.
+    form.Timer1Timer();
+    QPushButton* undo = form.findChild<QPushButton*>(QStringLiteral("UnDoDn"));
+    ASSERT_TRUE(undo->isEnabled());
+    undo->click();
+    for (const auto& [id, value] : old) EXPECT_EQ(GetDimension(m, id), value) << id;
+    EXPECT_FALSE(UndoAvailable(m.undo));
+    d->close();
+}
+
+TEST(OptimiseGearWindow, CancelKeepsTheBestSoFarAndClosingDuringARunIsSafe) {
+    Model m = test::StartedModel();
+    Spoil(m);
+    const DimFileImage spoilt = EncodeDimensionFile(m);
+    {
+        TOptimiseGear d(m);
+        d.show();
+        Tick(d, {kRadiusRod, kLinkPivotVert, kValveCtrToJoint, 6, 12});
+        d.findChild<QSpinBox*>(QStringLiteral("MaxEvaluations"))->setValue(100000);
+        QSignalSpy finished(&d, &TOptimiseGear::RunFinished);
+        ASSERT_TRUE(d.RunClick());
+        Button(d, "CancelRun")->click();
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(d.Result().status, OptimiseStatus::Cancelled);
+        EXPECT_LT(d.Result().evaluations, 100000);
+        EXPECT_EQ(d.findChild<QTableWidget*>(QStringLiteral("Comparison"))->rowCount(), 10);
+        EXPECT_EQ(EncodeDimensionFile(m), spoilt);
+        EXPECT_TRUE(Button(d, "Run")->isEnabled());
+
+        // Closing stops the run and waits for it; its result never arrives afterwards.
+        ASSERT_TRUE(d.RunClick());
+        d.close();
+        EXPECT_FALSE(d.Running());
+        EXPECT_FALSE(d.isVisible());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(finished.count(), 1);
+
+        // A window destroyed during a run.
+        d.show();
+        ASSERT_TRUE(d.RunClick());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(EncodeDimensionFile(m), spoilt);
+    EXPECT_EQ(m.undo.UndoCount, 0);
+}
