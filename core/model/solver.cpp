@@ -11,6 +11,7 @@
 // error. Stores saturate at the float range, so even absurd dimensions leave finite pivots.
 #include "core/model/solver.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 
@@ -276,23 +277,42 @@ void StoreOpenings(const SolverParts& sv) {
     sv.solved.RearExhaustOpen = F(-e + o + p + x4 + u - r - s);
 }
 
-ext CrankRadians(const SolverParts& sv) {
-    return static_cast<ext>(sv.motion.CrankAngle) * kPi / 180.0L;
+struct SinCos {
+    ext sin = 0, cos = 0;
+};
+
+SinCos SinCosOfDegrees(f32 angle) {
+    const ext theta = static_cast<ext>(angle) * kPi / 180.0L;
+    return {std::sin(theta), std::cos(theta)};
+}
+
+// The sine and cosine of the crank angle. The picture, the diagrams and the analysis's coarse
+// sweep turn the crank in whole degrees, whose values are worked out once.
+SinCos CrankSinCos(f32 angle) {
+    static const std::array<SinCos, 361> kWholeDegrees = [] {
+        std::array<SinCos, 361> t;
+        for (int d = 0; d <= 360; ++d) t[d] = SinCosOfDegrees(static_cast<f32>(d));
+        return t;
+    }();
+    // Not -0: its sine is -0.
+    if (!std::signbit(angle) && angle <= 360 && angle == std::floor(angle))
+        return kWholeDegrees[static_cast<std::size_t>(angle)];
+    return SinCosOfDegrees(angle);
 }
 
 }  // namespace
 
 void SolveLinkage(const SolverParts& sv) {
-    const ext theta = CrankRadians(sv);
-    PlaceCrankSide(sv, std::sin(theta), std::cos(theta));
+    const SinCos theta = CrankSinCos(sv.motion.CrankAngle);
+    PlaceCrankSide(sv, theta.sin, theta.cos);
     PlaceReverseArm(sv);
     PlaceValveSide<ValveSide::Whole>(sv, [&] { return LeverOffsetAngle(sv); });
     StoreLaps(sv);
 }
 
 void SolveValveEvents(const SolverParts& sv) {
-    const ext theta = CrankRadians(sv);
-    PlacePiston(sv, std::sin(theta), std::cos(theta));
+    const SinCos theta = CrankSinCos(sv.motion.CrankAngle);
+    PlacePiston(sv, theta.sin, theta.cos);
     StoreOpenings(sv);
 }
 
@@ -312,10 +332,9 @@ const LinkageSweep::CrankSide& LinkageSweep::CrankSideAt() {
     if (k.known && k.angleBits == bits) return k;
     SolverOutputs scratch;
     const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
-    const ext theta = CrankRadians(part);
-    const ext sinTheta = std::sin(theta), cosTheta = std::cos(theta);
-    PlaceCrankSide(part, sinTheta, cosTheta);
-    PlacePiston(part, sinTheta, cosTheta);
+    const SinCos theta = CrankSinCos(sv_.motion.CrankAngle);
+    PlaceCrankSide(part, theta.sin, theta.cos);
+    PlacePiston(part, theta.sin, theta.cos);
     const auto& X = sv_.pivots.PivotX;
     const auto& Y = sv_.pivots.PivotY;
     k = CrankSide{bits,
