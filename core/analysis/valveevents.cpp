@@ -189,10 +189,10 @@ Opening FindOpening(Crank& crank, const std::vector<Sample>& samples, Port p) {
 
     std::vector<Crossing> crossings;
     for (std::size_t i = 0; i < n; ++i) {
-        Sample a = samples[i];
+        const Sample& a = samples[i];
+        if (IsOpen(a.open[p]) == IsOpen(samples[(i + 1) % n].open[p])) continue;
         Sample b = samples[(i + 1) % n];
         if (i + 1 == n) b.turn += 360.0L;
-        if (IsOpen(a.open[p]) == IsOpen(b.open[p])) continue;
         long double t = RefineCrossing(crank, a, b, p);
         if (t >= 360.0L) t -= 360.0L;
         crossings.push_back({t, !IsOpen(a.open[p])});
