@@ -101,7 +101,7 @@ private:
     };
 
     Model m_;
-    // SolveLinkage then SolveValveEvents with errors flagged, as BeepOnError is set above.
+    // The solver, flagging errors as BeepOnError is set above.
     LinkageSweep sweep_{SolverParts{m_.design, m_.motion, m_.pivots, m_.solved, true}};
     std::vector<Solved> solved_ = std::vector<Solved>(kKeptAngles);
     bool reverse_ = false;

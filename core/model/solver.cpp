@@ -9,6 +9,9 @@
 //
 // Where the geometry cannot close the guards substitute a usable value and flag a geometry
 // error. Stores saturate at the float range, so even absurd dimensions leave finite pivots.
+//
+// A LinkageSweep runs the very same steps on the very same values; it only keeps the results of
+// the steps whose inputs have not changed since it last ran them.
 #include "core/model/solver.h"
 
 #include <array>
