@@ -145,7 +145,10 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
             while (a > 360) a -= 360;
             while (a < 0) a += 360;
             m.motion.CrankAngle = static_cast<f32>(a);
-            sweep.Solve();
+            // The openings need the valve stem only; the last step leaves the whole linkage
+            // solved, as every drawing does.
+            if (i == 18 && s == 90) sweep.Solve();
+            else sweep.SolveValveStem();
             const std::array<f32, 4> open{m.solved.FrontSteamOpen, m.solved.FrontExhaustOpen,
                                           m.solved.RearSteamOpen, m.solved.RearExhaustOpen};
             if (s > 0) {
