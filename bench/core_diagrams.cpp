@@ -1,5 +1,6 @@
 // Cost of one diagram redraw with nine reverse-arm positions (the port diagram with both
-// graphs), drawn on the recording canvas: a jogged dimension must redraw within one frame.
+// graphs), drawn on the recording canvas: a jogged dimension must redraw within one frame, and
+// the port diagram, the heaviest, in under 4 ms.
 #include <benchmark/benchmark.h>
 
 #include "core/model/model.h"

@@ -6,7 +6,9 @@
 #include "core/analysis/goldensection.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
@@ -40,6 +42,9 @@ public:
         m_.solved.GeometryError = false;
     }
 
+    Crank(const Crank&) = delete;
+    Crank& operator=(const Crank&) = delete;
+
     bool reverse() const { return reverse_; }
     bool failed() const { return failed_; }
     double errorAngle() const { return errorAngle_; }
@@ -47,7 +52,8 @@ public:
     // The 32-bit crank angle the program would hold after turning `turn` degrees.
     float AngleFor(long double turn) const {
         long double a = reverse_ ? 360.0L - turn : turn;
-        a = std::fmod(a, 360.0L);
+        // fmod is exact: within [0, 360) it would give a itself.
+        if (!(a >= 0 && a < 360.0L)) a = std::fmod(a, 360.0L);
         if (a < 0) a += 360.0L;
         float f = ToFloat(a);
         if (f >= 360.0f) f = 0.0f;
@@ -57,13 +63,25 @@ public:
     Sample At(long double turn) {
         Sample s;
         s.turn = turn;
-        m_.motion.CrankAngle = AngleFor(turn);
-        SolveLinkage(m_);
-        SolveValveEvents(m_);
-        s.x4 = m_.pivots.PivotX[4];
-        s.piston = m_.solved.PistonPos;
-        s.open = {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen, m_.solved.RearSteamOpen,
-                  m_.solved.RearExhaustOpen};
+        const float angle = AngleFor(turn);
+        // The searches come back to angles already solved (the dead centres, the 32-bit
+        // neighbours a crossing ends between): those are looked up. A geometry error there was
+        // met the first time.
+        const auto bits = std::bit_cast<std::uint32_t>(angle);
+        Solved& known = solved_[(bits * 0x9E3779B1u) >> 23 & (kKeptAngles - 1)];
+        if (!known.known || known.angleBits != bits) {
+            m_.motion.CrankAngle = angle;
+            sweep_.SolveValveStem();
+            known = Solved{bits,
+                           true,
+                           m_.pivots.PivotX[4],
+                           m_.solved.PistonPos,
+                           {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen,
+                            m_.solved.RearSteamOpen, m_.solved.RearExhaustOpen}};
+        }
+        s.x4 = known.x4;
+        s.piston = known.piston;
+        for (int p = 0; p < kPorts; ++p) s.open[p] = known.open[p];
         bool finite = std::isfinite(s.x4) && std::isfinite(s.piston);
         for (long double v : s.open) finite = finite && std::isfinite(v);
         if ((m_.solved.GeometryError || !finite) && !failed_) {
@@ -74,7 +92,18 @@ public:
     }
 
 private:
+    static constexpr std::size_t kKeptAngles = 512;  // a power of two above the ~200 solved
+    struct Solved {
+        std::uint32_t angleBits = 0;
+        bool known = false;
+        f32 x4 = 0, piston = 0;
+        std::array<f32, kPorts> open{};
+    };
+
     Model m_;
+    // The solver, flagging errors as BeepOnError is set above.
+    LinkageSweep sweep_{SolverParts{m_.design, m_.motion, m_.pivots, m_.solved, true}};
+    std::vector<Solved> solved_ = std::vector<Solved>(kKeptAngles);
     bool reverse_ = false;
     bool failed_ = false;
     double errorAngle_ = 0;
@@ -160,10 +189,10 @@ Opening FindOpening(Crank& crank, const std::vector<Sample>& samples, Port p) {
 
     std::vector<Crossing> crossings;
     for (std::size_t i = 0; i < n; ++i) {
-        Sample a = samples[i];
+        const Sample& a = samples[i];
+        if (IsOpen(a.open[p]) == IsOpen(samples[(i + 1) % n].open[p])) continue;
         Sample b = samples[(i + 1) % n];
         if (i + 1 == n) b.turn += 360.0L;
-        if (IsOpen(a.open[p]) == IsOpen(b.open[p])) continue;
         long double t = RefineCrossing(crank, a, b, p);
         if (t >= 360.0L) t -= 360.0L;
         crossings.push_back({t, !IsOpen(a.open[p])});

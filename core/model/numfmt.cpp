@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cctype>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -192,13 +191,6 @@ long double ParseNumber(std::string_view text) {
         value = (magnitude + exponent > 0) ? std::numeric_limits<long double>::infinity() : 0.0L;
     }
     return negative ? -value : value;
-}
-
-float ToFloat(long double v) {
-    if (std::isnan(v)) return std::numeric_limits<float>::quiet_NaN();
-    if (v > static_cast<long double>(FLT_MAX)) return FLT_MAX;
-    if (v < -static_cast<long double>(FLT_MAX)) return -FLT_MAX;
-    return static_cast<float>(v);
 }
 
 }  // namespace tarn

@@ -2,7 +2,10 @@
 // a width, and the decimal conversion of every numeric field. None of it depends on the locale.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -38,8 +41,13 @@ inline std::string DimensionText(float v) { return FieldText(v, 5, 3); }
 long double ParseNumber(std::string_view text);
 
 // A real stored into a 32-bit float: beyond the float range it becomes the largest float of its
-// sign, never an infinity. NaN stays NaN.
-float ToFloat(long double v);
+// sign, never an infinity. NaN stays NaN. Inline: the solver stores some fifty values a solve.
+inline float ToFloat(long double v) {
+    if (std::isnan(v)) return std::numeric_limits<float>::quiet_NaN();
+    if (v > static_cast<long double>(FLT_MAX)) return FLT_MAX;
+    if (v < -static_cast<long double>(FLT_MAX)) return -FLT_MAX;
+    return static_cast<float>(v);
+}
 
 // ParseNumber then ToFloat: what a field stores.
 inline float ParseField(std::string_view text) { return ToFloat(ParseNumber(text)); }

@@ -9,8 +9,13 @@
 //
 // Where the geometry cannot close the guards substitute a usable value and flag a geometry
 // error. Stores saturate at the float range, so even absurd dimensions leave finite pivots.
+//
+// A LinkageSweep runs the very same steps on the very same values; it only keeps the results of
+// the steps whose inputs have not changed since it last ran them.
 #include "core/model/solver.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
 
 #include "core/model/numfmt.h"
@@ -70,19 +75,19 @@ long double GuardedDivisor(const SolverParts& sv, long double v) {
     return sv.solved.SolveDivisor;
 }
 
-void SolveLinkage(const SolverParts& sv) {
+namespace {
+
+// Steps 2 to 6: the pivots that follow from the crank angle alone, given the sine and cosine of
+// the angle in radians.
+void PlaceCrankSide(const SolverParts& sv, ext sinTheta, ext cosTheta) {
     auto& X = sv.pivots.PivotX;
     auto& Y = sv.pivots.PivotY;
     const FrameBlock& fr = sv.design.Frame;
-    const ext theta = static_cast<ext>(sv.motion.CrankAngle) * kPi / 180.0L;
     const ext halfStroke = static_cast<ext>(sv.design.StrokeLen) / 2.0L;
 
-    // 1. The reverse arm's free end follows the reverse-arm setting.
-    X[18] = sv.motion.RevArmPos;
-
     // 2. Crank pin; the crank turns clockwise on screen as the angle grows.
-    X[2] = F(std::cos(theta) * halfStroke + X[1]);
-    Y[2] = F(Y[1] - std::sin(theta) * halfStroke);
+    X[2] = F(cosTheta * halfStroke + X[1]);
+    Y[2] = F(Y[1] - sinTheta * halfStroke);
 
     // 3. Crosshead, toward the cylinders from the crank pin.
     const ext rodLen = static_cast<ext>(fr.MainRodCrankEnd) + fr.MainRodPistonEnd;
@@ -121,10 +126,20 @@ void SolveLinkage(const SolverParts& sv) {
     GuardDivisor(sv);
     X[9] = F(X[10] + (static_cast<ext>(X[11]) - X[10]) * fr.CouplerUpper / sv.solved.SolveDivisor);
     Y[9] = F(Y[10] + fr.CouplerUpper * (static_cast<ext>(Y[11]) - Y[10]) / sv.solved.SolveDivisor);
+}
+
+// Steps 1, 7 and 8: the reverse arm and the link's centre, which follow from the reverse-arm
+// setting alone.
+void PlaceReverseArm(const SolverParts& sv) {
+    auto& X = sv.pivots.PivotX;
+    auto& Y = sv.pivots.PivotY;
+
+    // 1. The reverse arm's free end follows the reverse-arm setting.
+    X[18] = sv.motion.RevArmPos;
 
     // 7. Reverse arm, always pointing up from pivot 6.
     sv.solved.SolveValue =
-        F(Sq(static_cast<ext>(fr.ReverseArmLen)) - Sq(static_cast<ext>(X[18]) - X[6]));
+        F(Sq(static_cast<ext>(sv.design.Frame.ReverseArmLen)) - Sq(static_cast<ext>(X[18]) - X[6]));
     GuardRadicand(sv);
     Y[18] = F(std::sqrt(static_cast<ext>(sv.solved.SolveValue)) + Y[6]);
     sv.solved.SolveDivisor = F(static_cast<ext>(Y[18]) - Y[6]);
@@ -135,6 +150,34 @@ void SolveLinkage(const SolverParts& sv) {
     const ext R = sv.design.LinkRadius;
     X[14] = F(std::cos(static_cast<ext>(sv.solved.RevArmAngle)) * R + X[6]);
     Y[14] = F(Y[6] - std::sin(static_cast<ext>(sv.solved.RevArmAngle)) * R);
+}
+
+// The angle the valve lever's straight line is turned back by the upper offset. A lever of zero
+// length is taken as 0.00001 long, once and for good.
+ext LeverOffsetAngle(const SolverParts& sv) {
+    FrameBlock& frw = sv.design.Frame;
+    if (frw.ValveLeverLowerLen == 0.0f) frw.ValveLeverLowerLen = 0.00001f;
+    if (frw.ValveLeverUpperLen == 0.0f) frw.ValveLeverUpperLen = 0.00001f;
+    const ext vl = frw.ValveLeverLowerLen;
+    const ext vu = frw.ValveLeverUpperLen;
+    return std::atan(static_cast<ext>(sv.design.ValveLeverUpperOffset) /
+                     GuardedDivisor(sv, vl + vu));
+}
+
+// How much of the valve side a solve places.
+enum class ValveSide {
+    Whole,
+    Stem  // no pivot 15 and no lower-lever angle (its guard still flags)
+};
+
+// Steps 9 to 13: the die, the valve lever and the valve stem, from the lever's foot and the link's
+// centre. offsetAngle() gives LeverOffsetAngle(sv), called where the solver works it out.
+template <ValveSide kSide, class OffsetAngle>
+void PlaceValveSide(const SolverParts& sv, OffsetAngle offsetAngle) {
+    auto& X = sv.pivots.PivotX;
+    auto& Y = sv.pivots.PivotY;
+    const FrameBlock& fr = sv.design.Frame;
+    const ext R = sv.design.LinkRadius;
 
     // 9. Die block: triangle 9, 14, 8 with sides D = d(9,14), R and the lever chord.
     {
@@ -157,22 +200,21 @@ void SolveLinkage(const SolverParts& sv) {
     }
 
     // 10. Valve lever: the line 9 -> 8, turned back by the offset angle of the die.
-    FrameBlock& frw = sv.design.Frame;
     ext alpha = std::atan((static_cast<ext>(X[8]) - X[9]) /
                           GuardedDivisor(sv, static_cast<ext>(Y[8]) - Y[9]));
-    if (frw.ValveLeverLowerLen == 0.0f) frw.ValveLeverLowerLen = 0.00001f;
-    if (frw.ValveLeverUpperLen == 0.0f) frw.ValveLeverUpperLen = 0.00001f;
-    const ext vl = frw.ValveLeverLowerLen;
-    const ext vu = frw.ValveLeverUpperLen;
-    alpha -=
-        std::atan(static_cast<ext>(sv.design.ValveLeverUpperOffset) / GuardedDivisor(sv, vl + vu));
+    alpha -= offsetAngle();
     sv.solved.SolveAngle = F(alpha);
+    const ext vl = fr.ValveLeverLowerLen;
+    const ext vu = fr.ValveLeverUpperLen;
 
     // 11. Radius-rod joint and the top of the lever's straight line.
-    X[7] = F(std::sin(alpha) * vl + X[9]);
-    Y[7] = F(std::cos(alpha) * vl + Y[9]);
-    X[15] = F(std::sin(alpha) * (vu + vl) + X[9]);
-    Y[15] = F(std::cos(alpha) * (vu + vl) + Y[9]);
+    const ext sinAlpha = std::sin(alpha), cosAlpha = std::cos(alpha);
+    X[7] = F(sinAlpha * vl + X[9]);
+    Y[7] = F(cosAlpha * vl + Y[9]);
+    if constexpr (kSide == ValveSide::Whole) {
+        X[15] = F(sinAlpha * (vu + vl) + X[9]);
+        Y[15] = F(cosAlpha * (vu + vl) + Y[9]);
+    }
 
     // 12. Valve stem joint, toward the cylinders from pivot 7.
     sv.solved.SolveValue =
@@ -183,11 +225,14 @@ void SolveLinkage(const SolverParts& sv) {
     // 13. Angle of the lower lever from the vertical.
     sv.solved.SolveDivisor = F(static_cast<ext>(Y[7]) - Y[9]);
     GuardDivisor(sv);
-    sv.solved.LowerLeverAngle =
-        F(std::atan((static_cast<ext>(X[7]) - X[9]) / sv.solved.SolveDivisor));
+    if constexpr (kSide == ValveSide::Whole)
+        sv.solved.LowerLeverAngle =
+            F(std::atan((static_cast<ext>(X[7]) - X[9]) / sv.solved.SolveDivisor));
+}
 
-    // 14. Laps and thresholds. The valve centre lies u beyond the stem joint; the valve bore
-    // centre is taken at the cylinder centre e.
+// 14. Laps and thresholds. The valve centre lies u beyond the stem joint; the valve bore centre
+// is taken at the cylinder centre e.
+void StoreLaps(const SolverParts& sv) {
     const CylRecord& c = sv.design.Cyl;
     const ext e = c.CylCtrToDriverCtr, o = c.ValveBoreCtrToPort, p = c.ValvePortWidthRear,
               q = c.ValvePortWidthFront, r = c.ValveCtrToInsideEdge, s = c.ValveEndWidthRear,
@@ -198,7 +243,7 @@ void SolveLinkage(const SolverParts& sv) {
     sv.solved.RearSteamLap = F(o - r);
     sv.solved.RearPortReach = F(o + p - r);
     sv.solved.RearExhaustLap = F(o + p - r - s);
-    sv.solved.ValveDisp = F(u + X[4] - e);
+    sv.solved.ValveDisp = F(u + sv.pivots.PivotX[4] - e);
     sv.solved.FrontAdmitNeg = F(u - e - o + r);
     sv.solved.RearAdmitAt = F(e - u - o + r);
     sv.solved.FrontAdmitAt = F(o - r + e - u);
@@ -207,21 +252,23 @@ void SolveLinkage(const SolverParts& sv) {
     sv.solved.RearExhaustNeg = F(o + p - r - s - e + u);
 }
 
-void SolveValveEvents(const SolverParts& sv) {
-    const ext theta = static_cast<ext>(sv.motion.CrankAngle) * kPi / 180.0L;
+// The piston position on a 0..640 scale: 0 at crank angle 0, 640 at 180.
+void PlacePiston(const SolverParts& sv, ext sinTheta, ext cosTheta) {
     const ext S = sv.design.StrokeLen;
     sv.solved.SolveDivisor = F(S);
     GuardDivisor(sv);
     const ext s1 = sv.solved.SolveDivisor;
     const ext lc = sv.design.Frame.MainRodCrankEnd;
-    sv.solved.SolveValue = F(lc * lc - Sq(std::sin(theta) * S / 2.0L));
+    sv.solved.SolveValue = F(lc * lc - Sq(sinTheta * S / 2.0L));
     GuardRadicand(sv);
-    // Piston position on a 0..640 scale: 0 at crank angle 0, 640 at 180.
-    sv.solved.PistonPos = F(
-        320.0L - (std::cos(theta) + std::sqrt(static_cast<ext>(sv.solved.SolveValue)) / s1 * 2.0L -
-                  lc / s1 * 2.0L) *
-                     320.0L);
+    sv.solved.PistonPos =
+        F(320.0L - (cosTheta + std::sqrt(static_cast<ext>(sv.solved.SolveValue)) / s1 * 2.0L -
+                    lc / s1 * 2.0L) *
+                       320.0L);
+}
 
+// The four port openings: the valve stem position plus or minus a constant.
+void StoreOpenings(const SolverParts& sv) {
     const CylRecord& c = sv.design.Cyl;
     const ext x4 = sv.pivots.PivotX[4];
     const ext e = c.CylCtrToDriverCtr, o = c.ValveBoreCtrToPort, p = c.ValvePortWidthRear,
@@ -231,6 +278,151 @@ void SolveValveEvents(const SolverParts& sv) {
     sv.solved.FrontExhaustOpen = F(e + o + q - x4 - u - r - t);
     sv.solved.RearSteamOpen = F(-x4 - u + r + e - o);
     sv.solved.RearExhaustOpen = F(-e + o + p + x4 + u - r - s);
+}
+
+struct SinCos {
+    ext sin = 0, cos = 0;
+};
+
+SinCos SinCosOfDegrees(f32 angle) {
+    const ext theta = static_cast<ext>(angle) * kPi / 180.0L;
+    return {std::sin(theta), std::cos(theta)};
+}
+
+// The sine and cosine of the crank angle. The picture, the diagrams and the analysis's coarse
+// sweep turn the crank in whole degrees, whose values are worked out once.
+SinCos CrankSinCos(f32 angle) {
+    static const std::array<SinCos, 361> kWholeDegrees = [] {
+        std::array<SinCos, 361> t;
+        for (int d = 0; d <= 360; ++d) t[d] = SinCosOfDegrees(static_cast<f32>(d));
+        return t;
+    }();
+    // Not -0: its sine is -0.
+    if (!std::signbit(angle) && angle <= 360 && angle == std::floor(angle))
+        return kWholeDegrees[static_cast<std::size_t>(angle)];
+    return SinCosOfDegrees(angle);
+}
+
+}  // namespace
+
+void SolveLinkage(const SolverParts& sv) {
+    const SinCos theta = CrankSinCos(sv.motion.CrankAngle);
+    PlaceCrankSide(sv, theta.sin, theta.cos);
+    PlaceReverseArm(sv);
+    PlaceValveSide<ValveSide::Whole>(sv, [&] { return LeverOffsetAngle(sv); });
+    StoreLaps(sv);
+}
+
+void SolveValveEvents(const SolverParts& sv) {
+    const SinCos theta = CrankSinCos(sv.motion.CrankAngle);
+    PlacePiston(sv, theta.sin, theta.cos);
+    StoreOpenings(sv);
+}
+
+namespace {
+
+constexpr std::size_t kKeptCrankAngles = 256;  // a power of two; a diagram turns through 90
+
+std::uint32_t Bits(f32 v) { return std::bit_cast<std::uint32_t>(v); }
+
+}  // namespace
+
+LinkageSweep::LinkageSweep(const SolverParts& sv) : sv_(sv), crank_(kKeptCrankAngles) {}
+
+const LinkageSweep::CrankSide& LinkageSweep::CrankSideAt() {
+    const std::uint32_t bits = Bits(sv_.motion.CrankAngle);
+    CrankSide& k = crank_[(bits * 0x9E3779B1u) >> 24 & (kKeptCrankAngles - 1)];
+    if (k.known && k.angleBits == bits) return k;
+    SolverOutputs scratch;
+    const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
+    const SinCos theta = CrankSinCos(sv_.motion.CrankAngle);
+    PlaceCrankSide(part, theta.sin, theta.cos);
+    PlacePiston(part, theta.sin, theta.cos);
+    const auto& X = sv_.pivots.PivotX;
+    const auto& Y = sv_.pivots.PivotY;
+    k = CrankSide{bits,
+                  true,
+                  scratch.GeometryError,
+                  X[2],
+                  Y[2],
+                  X[3],
+                  X[10],
+                  Y[10],
+                  X[11],
+                  Y[11],
+                  X[9],
+                  Y[9],
+                  scratch.PistonPos,
+                  scratch.SolveValue,
+                  scratch.SolveDivisor};
+    return k;
+}
+
+const LinkageSweep::ReverseArm& LinkageSweep::ReverseArmAt() {
+    const std::uint32_t bits = Bits(sv_.motion.RevArmPos);
+    if (arm_.known && arm_.posBits == bits) return arm_;
+    SolverOutputs scratch;
+    const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
+    PlaceReverseArm(part);
+    const auto& X = sv_.pivots.PivotX;
+    const auto& Y = sv_.pivots.PivotY;
+    arm_ = ReverseArm{bits,  true,  scratch.GeometryError, X[18], Y[18],
+                      X[14], Y[14], scratch.RevArmAngle};
+    return arm_;
+}
+
+ext LinkageSweep::LeverOffsetAngle() {
+    FrameBlock& fr = sv_.design.Frame;
+    if (fr.ValveLeverLowerLen == 0.0f) fr.ValveLeverLowerLen = 0.00001f;
+    if (fr.ValveLeverUpperLen == 0.0f) fr.ValveLeverUpperLen = 0.00001f;
+    const std::uint32_t lower = Bits(fr.ValveLeverLowerLen), upper = Bits(fr.ValveLeverUpperLen),
+                        offset = Bits(sv_.design.ValveLeverUpperOffset);
+    if (!lever_.known || lever_.lowerBits != lower || lever_.upperBits != upper ||
+        lever_.offsetBits != offset) {
+        SolverOutputs scratch;
+        const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
+        lever_ = LeverOffset{lower, upper, offset, true, false, tarn::LeverOffsetAngle(part)};
+        lever_.guarded = scratch.GeometryError;
+    }
+    if (lever_.guarded) FlagGeometryError(sv_);
+    return lever_.angle;
+}
+
+void LinkageSweep::Solve() { Solve(true); }
+void LinkageSweep::SolveValveStem() { Solve(false); }
+
+void LinkageSweep::Solve(bool whole) {
+    auto& X = sv_.pivots.PivotX;
+    auto& Y = sv_.pivots.PivotY;
+    const CrankSide& c = CrankSideAt();
+    X[2] = c.x2;
+    Y[2] = c.y2;
+    X[3] = c.x3;
+    X[10] = c.x10;
+    Y[10] = c.y10;
+    X[11] = c.x11;
+    Y[11] = c.y11;
+    X[9] = c.x9;
+    Y[9] = c.y9;
+    const ReverseArm& a = ReverseArmAt();
+    X[18] = a.x18;
+    Y[18] = a.y18;
+    X[14] = a.x14;
+    Y[14] = a.y14;
+    sv_.solved.RevArmAngle = a.angle;
+    if (c.guarded || a.guarded) FlagGeometryError(sv_);
+
+    if (whole) {
+        PlaceValveSide<ValveSide::Whole>(sv_, [this] { return LeverOffsetAngle(); });
+        StoreLaps(sv_);
+    } else {
+        PlaceValveSide<ValveSide::Stem>(sv_, [this] { return LeverOffsetAngle(); });
+    }
+
+    sv_.solved.PistonPos = c.pistonPos;
+    sv_.solved.SolveValue = c.solveValue;
+    sv_.solved.SolveDivisor = c.solveDivisor;
+    StoreOpenings(sv_);
 }
 
 }  // namespace tarn

@@ -3,6 +3,9 @@
 // geometry is absorbed by guards that substitute a usable value and flag a geometry error.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "core/model/model.h"
 
 namespace tarn {
@@ -26,6 +29,54 @@ void SolveLinkage(const SolverParts& sv);
 void SolveValveEvents(const SolverParts& sv);
 inline void SolveLinkage(Model& m) { SolveLinkage(SolverPartsOf(m)); }
 inline void SolveValveEvents(Model& m) { SolveValveEvents(SolverPartsOf(m)); }
+
+// SolveLinkage then SolveValveEvents, over and over, for the many crank angles and the few
+// reverse-arm settings of a diagram or an analysis: the very same floats are stored, with less
+// work. The pivots that follow from the crank angle alone are kept for each angle met, the reverse
+// arm for the last setting and the lever's offset angle for its dimensions; a guard that fired
+// while a kept value was worked out flags its error again each time the value is used. The
+// design and the fixed pivots must not change while a sweep is in use; the motion may.
+class LinkageSweep {
+public:
+    explicit LinkageSweep(const SolverParts& sv);
+    // Solves at the motion's crank angle and reverse-arm setting.
+    void Solve();
+    // The same for the valve events alone: the pivots up to the valve stem, the piston and the
+    // openings, with every guard. Pivot 15, the lower lever's angle and the laps keep whatever
+    // they held.
+    void SolveValveStem();
+
+private:
+    struct CrankSide {
+        std::uint32_t angleBits = 0;
+        bool known = false;
+        bool guarded = false;  // a guard fired
+        f32 x2 = 0, y2 = 0, x3 = 0, x10 = 0, y10 = 0, x11 = 0, y11 = 0, x9 = 0, y9 = 0;
+        f32 pistonPos = 0, solveValue = 0, solveDivisor = 0;  // as SolveValveEvents leaves them
+    };
+    struct ReverseArm {
+        std::uint32_t posBits = 0;
+        bool known = false;
+        bool guarded = false;
+        f32 x18 = 0, y18 = 0, x14 = 0, y14 = 0, angle = 0;
+    };
+    struct LeverOffset {
+        std::uint32_t lowerBits = 0, upperBits = 0, offsetBits = 0;
+        bool known = false;
+        bool guarded = false;
+        ext angle = 0;
+    };
+
+    void Solve(bool whole);
+    const CrankSide& CrankSideAt();
+    const ReverseArm& ReverseArmAt();
+    ext LeverOffsetAngle();
+
+    SolverParts sv_;
+    std::vector<CrankSide> crank_;
+    ReverseArm arm_;
+    LeverOffset lever_;
+};
 
 void GuardRadicand(const SolverParts& sv);  // SolveValue < 0: use -SolveValue
 void GuardDivisor(

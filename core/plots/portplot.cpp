@@ -122,6 +122,8 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
 
     const Rgb frontColour = reverse ? kGreen : kTeal;
     const Rgb rearColour = reverse ? kMaroon : kRed;
+    // Every row turns the crank through the same 90 angles.
+    LinkageSweep sweep(SolverPartsOf(m));
     // A setting beyond the float range stops at the largest float, so every row value is a
     // number.
     for (int i = 0; i <= 18; ++i) {
@@ -143,8 +145,10 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
             while (a > 360) a -= 360;
             while (a < 0) a += 360;
             m.motion.CrankAngle = static_cast<f32>(a);
-            SolveLinkage(m);
-            SolveValveEvents(m);
+            // The openings need the valve stem only; the last step leaves the whole linkage
+            // solved, as every drawing does.
+            if (i == 18 && s == 90) sweep.Solve();
+            else sweep.SolveValveStem();
             const std::array<f32, 4> open{m.solved.FrontSteamOpen, m.solved.FrontExhaustOpen,
                                           m.solved.RearSteamOpen, m.solved.RearExhaustOpen};
             if (s > 0) {
