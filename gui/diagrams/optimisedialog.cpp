@@ -128,7 +128,9 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     absolute_->setObjectName(QStringLiteral("AbsolutePositions"));
     absolute_->setPlaceholderText(QStringLiteral("e.g. 4.5, 7.25"));
     absolute_->setToolTip(QStringLiteral("Reverse-arm positions, separated by commas"));
-    posLayout->addWidget(new QLabel(QStringLiteral("Also at reverse-arm positions:"), positions));
+    auto* absoluteLabel = new QLabel(QStringLiteral("Also at reverse-arm positions:"), positions);
+    absoluteLabel->setContentsMargins(0, 2, 0, 2);  // room for the descenders below the text
+    posLayout->addWidget(absoluteLabel);
     posLayout->addWidget(absolute_);
 
     objective_ = new QComboBox(this);

@@ -279,6 +279,8 @@ const WindowCase kWindows[] = {
     {"RevPos", Dialog(&AppWindows::RevPos)},
     {"RefPnts", Dialog(&AppWindows::RefPnts)},
     {"GraphZoom", Dialog(&AppWindows::GraphZoom)},
+    {"ValveEvents", Dialog(&AppWindows::ValveEvents)},
+    {"OptimiseGear", Dialog(&AppWindows::OptimiseGear)},
     {"SetRevArm",
      [](const Scenario& s) {
          ListNinePositions(s.p.m);
