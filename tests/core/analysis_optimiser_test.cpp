@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/analysis/equaliser.h"
 #include "core/analysis/optimiser.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
+#include "spoilt_design.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -21,19 +21,10 @@ namespace {
 constexpr int kDriverDia = 1, kRadiusRod = 5, kLinkPivotVert = 7, kAnchorLinkLen = 13,
               kValveCtrToRing = 114, kValveCtrToJoint = 117;
 
-// The built-in design is 30 % apart at normal forward; with less lap, the link pivot lower and
-// the valve stem equalised at normal forward it is balanced in both normal gears with ample lead.
-// A radius rod 0.4 % longer then spoils it.
+// The built-in design balanced in both normal gears, then spoilt by a longer radius rod.
 Model SpoiltDesign() {
     Model m = test::StartedModel();
-    SetDimension(m, kValveCtrToRing, 1.15f);
-    SetDimension(m, kLinkPivotVert, 3.18f);
-    CentreRevArm(m);
-    const EqualiseResult eq =
-        EqualiseCutoff(m, kValveCtrToJoint, GearRevArmPos(m, Gear::NormalForward));
-    SetDimension(m, kValveCtrToJoint, eq.value);
-    SetDimension(m, kRadiusRod, 5.02f);
-    CentreRevArm(m);
+    test::Spoil(m);
     return m;
 }
 

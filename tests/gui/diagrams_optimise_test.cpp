@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../core/spoilt_design.h"
 #include "../core/started_model.h"
-#include "core/analysis/equaliser.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
@@ -29,20 +29,7 @@ using namespace tarn;
 
 namespace {
 
-constexpr int kRadiusRod = 5, kLinkPivotVert = 7, kValveCtrToRing = 114, kValveCtrToJoint = 117;
-
-// Balanced in both normal gears (less lap, the link pivot lower, the valve stem equalised at
-// normal forward), then spoilt by a radius rod 0.4 % longer.
-void Spoil(Model& m) {
-    SetDimension(m, kValveCtrToRing, 1.15f);
-    SetDimension(m, kLinkPivotVert, 3.18f);
-    CentreRevArm(m);
-    const EqualiseResult eq =
-        EqualiseCutoff(m, kValveCtrToJoint, GearRevArmPos(m, Gear::NormalForward));
-    SetDimension(m, kValveCtrToJoint, eq.value);
-    SetDimension(m, kRadiusRod, 5.02f);
-    CentreRevArm(m);
-}
+constexpr int kRadiusRod = 5, kLinkPivotVert = 7, kValveCtrToJoint = 117;
 
 // Ticks exactly the dimensions ids in the window's list.
 void Tick(TOptimiseGear& d, const std::set<int>& ids) {
@@ -68,7 +55,7 @@ TEST(OptimiseGearWindow, BalancesTheDesignAndOneUndoTakesTheApplyBack) {
     TMainForm form(m, std::make_unique<SilentSound>());
     form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     CreateAppWindows(m, form);
-    Spoil(m);
+    test::Spoil(m);
     const DimFileImage spoilt = EncodeDimensionFile(m);
 
     // The Draw&Graphs item and the events window's button open the same window, not modally.
@@ -142,7 +129,7 @@ TEST(OptimiseGearWindow, BalancesTheDesignAndOneUndoTakesTheApplyBack) {
 
 TEST(OptimiseGearWindow, CancelKeepsTheBestSoFarAndClosingDuringARunIsSafe) {
     Model m = test::StartedModel();
-    Spoil(m);
+    test::Spoil(m);
     const DimFileImage spoilt = EncodeDimensionFile(m);
     {
         TOptimiseGear d(m);
