@@ -3,6 +3,10 @@
 // it; the windows hold this instead of the main window and never look its controls up.
 #pragma once
 
+#include <QRect>
+
+#include "core/model/dimensions.h"
+
 namespace tarn {
 
 class MainWindowHost {
@@ -38,6 +42,10 @@ public:
     virtual void ShowDynVarControls(bool visible) = 0;
     // The main window's UnDo button follows the undo history.
     virtual void RefreshUndoButton() = 0;
+
+    // A dimension dialog, modally, placed beside the main window where it leaves keepClear (a
+    // rectangle on the screen, such as a table the user watches while editing) uncovered.
+    virtual void RunDimensionDialog(DimDialog which, const QRect& keepClear) = 0;
 
 protected:
     ~MainWindowHost() = default;

@@ -28,6 +28,7 @@
 #include "core/scene/view.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
+#include "gui/common/besideplacement.h"
 #include "gui/common/layoutscale.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
@@ -924,6 +925,20 @@ void TMainForm::ResetRevArmRange() {
 
 void TMainForm::RunRevArmPositions() {
     if (windows_.SetRevArm) windows_.SetRevArm->exec();
+}
+
+void TMainForm::RunDimensionDialog(DimDialog which, const QRect& keepClear) {
+    QDialog* d = which == DimDialog::Frame ? windows_.FrameDi : windows_.CylDimen;
+    if (!d || d->isVisible()) return;
+    // A dialog never shown has no frame yet: the main window's tells how large it will be.
+    const QSize decorations = frameGeometry().size() - size();
+    const QSize frame = d->frameGeometry().size() == d->size() ? d->size() + decorations
+                                                               : d->frameGeometry().size();
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    d->move(PlaceBeside(frame, frameGeometry(), keepClear, screen->availableGeometry()));
+    ShowModal(d);
+    // Opened from the main window again, it stands where Qt puts a dialog.
+    d->setAttribute(Qt::WA_Moved, false);
 }
 
 void TMainForm::FindRevArmCentClick() {
