@@ -1,6 +1,8 @@
 // The valve-events window over the core analysis. The design has no change notification, so a
-// short timer compares the design's file image and the listed positions with the last ones and
-// recomputes only when they differ.
+// short timer compares what the events depend on (the dimensions, the fixed pivots, the mid gear;
+// never the view) and the positions with those of the last job, and starts a new job on the
+// events thread only when they differ. The thread works on copies taken here; its outcome comes
+// back through the event loop and is shown unless a newer one already is.
 #include "gui/diagrams/valveeventswindow.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -25,9 +28,15 @@
 #include <memory>
 #include <sstream>
 
+#include "core/analysis/eventscompare.h"
 #include "core/analysis/eventstable.h"
+#include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
+#include "core/model/numfmt.h"
+#include "gui/common/mainwindowhost.h"
 #include "gui/common/qpaintercanvas.h"
+#include "gui/diagrams/eventssheet.h"
+#include "gui/diagrams/eventsworker.h"
 
 namespace tarn {
 
@@ -37,6 +46,13 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const QColor kBeyond(0xFF, 0xD0, 0xD0);
 const QColor kHeading(0xE8, 0xEE, 0xF6);
+const QColor kBetter(0x00, 0x70, 0x00);
+
+// At most as many typed positions as the command line takes.
+constexpr std::size_t kMostTypedPositions = 100;
+
+const char* const kPistonTravelNote =
+    "Piston positions are the crosshead's true travel between its dead centres.";
 
 }  // namespace
 
@@ -72,7 +88,8 @@ private:
     QImage image_;
 };
 
-TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
+TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
+    : QDialog(parent), m_(m), host_(host) {
     setObjectName(QStringLiteral("ValveEvents"));
     setWindowTitle(QStringLiteral("Valve Events"));
 
@@ -82,7 +99,7 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     QAction* printItem = menu->addAction(QStringLiteral("&Print..."));
     printItem->setObjectName(QStringLiteral("PrintPicture"));
     auto* exporter = new PictureExporter(
-        *this, m_, [this] { return CurvePicture(); }, QStringLiteral("Gear Curve"));
+        *this, m_, [this] { return SheetPicture(); }, QStringLiteral("Valve Events"));
     exporter->Attach(exportItem, printItem);
 
     table_ = new QTableWidget(this);
@@ -114,6 +131,32 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     connect(show_, &QComboBox::currentIndexChanged, this, [this] {
         if (computed_) Fill();
     });
+
+    positionsChoice_ = new QComboBox(this);
+    positionsChoice_->setObjectName(QStringLiteral("PositionsChoice"));
+    positionsChoice_->addItems({QStringLiteral("Standard gears"),
+                                QStringLiteral("Diagram positions"),
+                                QStringLiteral("Positions typed")});
+    connect(positionsChoice_, &QComboBox::currentIndexChanged, this,
+            [this] { PositionsChoiceChange(); });
+    typedPositions_ = new QLineEdit(this);
+    typedPositions_->setObjectName(QStringLiteral("TypedPositions"));
+    typedPositions_->setPlaceholderText(QStringLiteral("e.g. Min, Fwd, 5.2, Cen"));
+    typedPositions_->setToolTip(
+        QStringLiteral("Reverse-arm positions separated by commas: numbers, or Min, Fwd, Cen, "
+                       "Rev and Max for the gears"));
+    typedPositions_->setEnabled(false);
+    connect(typedPositions_, &QLineEdit::editingFinished, this, [this] { TypedPositionsExit(); });
+    positionsNote_ = new QLabel(this);
+    positionsNote_->setObjectName(QStringLiteral("PositionsShown"));
+    showNote_ = new QLabel(this);
+    showNote_->setObjectName(QStringLiteral("ShowNote"));
+    showNote_->setWordWrap(true);
+    auto* pistonNote = new QLabel(QString::fromLatin1(kPistonTravelNote), this);
+    pistonNote->setObjectName(QStringLiteral("PistonTravelNote"));
+    // The notes keep a whole line of text however the splitter squeezes the table's side.
+    for (QLabel* note : {positionsNote_, pistonNote})
+        note->setMinimumHeight(note->fontMetrics().height() + 4);
     referenceName_ = new QLabel(QStringLiteral("No reference"), this);
     referenceName_->setObjectName(QStringLiteral("ReferenceName"));
 
@@ -138,6 +181,13 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     tableRow->addWidget(button("CompareWith", "Compare with...", &TValveEvents::CompareClick));
     tableRow->addWidget(clearReference_);
 
+    auto* positionsRow = new QHBoxLayout;
+    positionsRow->addWidget(new QLabel(QStringLiteral("Columns"), this));
+    positionsRow->addWidget(positionsChoice_);
+    positionsRow->addWidget(typedPositions_, 1);
+    positionsRow->addSpacing(16);
+    positionsRow->addWidget(positionsNote_, 2);
+
     curveView_ = new GearCurveView(this, [this](Canvas& c, int w, int h) {
         DrawGearCurve(c, w, h, curve_, reference_ ? &referenceCurve_ : nullptr,
                       GearCurveStyle{showRelease_->isChecked(), showLead_->isChecked()});
@@ -154,6 +204,17 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     bottom->addWidget(showRelease_);
     bottom->addWidget(showLead_);
     bottom->addStretch(1);
+    QPushButton* frame = button("FrameDimensionsButton", "Frame...", nullptr);
+    frame->setToolTip(QStringLiteral("The frame dimensions, beside this table"));
+    connect(frame, &QPushButton::clicked, this, [this] { DimensionsClick(DimDialog::Frame); });
+    QPushButton* cylinder = button("CylinderDimensionsButton", "Cylinder...", nullptr);
+    cylinder->setToolTip(QStringLiteral("The cylinder dimensions, beside this table"));
+    connect(cylinder, &QPushButton::clicked, this,
+            [this] { DimensionsClick(DimDialog::Cylinder); });
+    frame->setEnabled(host_ != nullptr);
+    cylinder->setEnabled(host_ != nullptr);
+    bottom->addWidget(frame);
+    bottom->addWidget(cylinder);
     bottom->addWidget(
         button("OptimiseGearButton", "Optimise Gear...", &TValveEvents::OptimiseGearRequested));
     bottom->addWidget(button("Copy", "Copy", &TValveEvents::CopyClick));
@@ -165,7 +226,10 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     auto* top = new QWidget(this);
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->addLayout(positionsRow);
     topLayout->addWidget(table_, 1);
+    topLayout->addWidget(pistonNote);
+    topLayout->addWidget(showNote_);
     topLayout->addLayout(tableRow);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(QStringLiteral("EventsSplitter"));
@@ -184,7 +248,17 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     timer_->setObjectName(QStringLiteral("RefreshTimer"));
     timer_->setInterval(50);
     connect(timer_, &QTimer::timeout, this, [this] { Refresh(); });
+
+    worker_ = std::make_unique<EventsWorker>([this] {
+        // On the events thread: the outcome is taken on the GUI thread. A window being destroyed
+        // joins the thread first, and a call still queued then goes with the window.
+        QMetaObject::invokeMethod(
+            this, [this] { TakeResults(); }, Qt::QueuedConnection);
+    });
+    UpdateNotes();
 }
+
+TValveEvents::~TValveEvents() { worker_.reset(); }
 
 void TValveEvents::FitToTable() {
     // Wide enough for the positions' events and tall enough for every row and a readable curve.
@@ -198,47 +272,182 @@ void TValveEvents::FitToTable() {
 
 std::vector<float> TValveEvents::Positions() const {
     std::vector<float> out;
-    for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
-        if (m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0)
-            out.push_back(m_.motion.RevArmPositions[static_cast<std::size_t>(k)]);
+    switch (static_cast<PositionsChoice>(positionsChoice_->currentIndex())) {
+        case PositionsChoice::StandardGears: break;
+        case PositionsChoice::DiagramPositions:
+            for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
+                if (m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0)
+                    out.push_back(m_.motion.RevArmPositions[static_cast<std::size_t>(k)]);
+            break;
+        case PositionsChoice::Typed:
+            for (const PositionEntry& e : typed_)
+                out.push_back(e.gear ? GearRevArmPos(m_, *e.gear)
+                                     : ClampRevArmPos(m_, ToFloat(e.number)));
+            break;
+    }
     if (out.empty()) out = StandardGearPositions(m_);
     return out;
 }
 
+QString TValveEvents::PositionsNote() const {
+    const auto choice = static_cast<PositionsChoice>(positionsChoice_->currentIndex());
+    const QString gears = QStringLiteral("the five standard gears");
+    if (choice == PositionsChoice::StandardGears)
+        return QStringLiteral("Shown: ") + gears + QLatin1Char('.');
+    const std::size_t n = Positions().size();
+    if (choice == PositionsChoice::DiagramPositions) {
+        bool listed = false;
+        for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
+            listed = listed || m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0;
+        if (!listed)
+            return QStringLiteral("No positions are listed for the diagrams. Shown: ") + gears +
+                   QLatin1Char('.');
+        return QStringLiteral("Shown: the %1 positions listed for the diagrams.").arg(n);
+    }
+    if (!typedRefused_.isEmpty())
+        return QStringLiteral("Not a position: \"%1\". Shown: ").arg(typedRefused_) + gears +
+               QLatin1Char('.');
+    if (typed_.empty())
+        return QStringLiteral("No positions typed. Shown: ") + gears + QLatin1Char('.');
+    return QStringLiteral("Shown: the %1 positions typed.").arg(n);
+}
+
+void TValveEvents::PositionsChoiceChange() {
+    typedPositions_->setEnabled(static_cast<PositionsChoice>(positionsChoice_->currentIndex()) ==
+                                PositionsChoice::Typed);
+    Refresh();
+    UpdateNotes();
+}
+
+void TValveEvents::TypedPositionsExit() {
+    std::vector<PositionEntry> entries;
+    std::string bad;
+    const std::string text = typedPositions_->text().trimmed().toStdString();
+    typedRefused_.clear();
+    if (text.empty()) {
+        typed_.clear();
+    } else if (!ParsePositionList(text, entries, bad)) {
+        typed_.clear();
+        typedRefused_ = QString::fromStdString(bad);
+    } else if (entries.size() > kMostTypedPositions) {
+        typed_.clear();
+        typedRefused_ = QStringLiteral("more than %1 positions").arg(kMostTypedPositions);
+    } else {
+        typed_ = std::move(entries);
+    }
+    Refresh();
+    UpdateNotes();
+}
+
+void TValveEvents::DimensionsClick(DimDialog which) {
+    if (!host_) return;
+    const QRect table(table_->mapToGlobal(QPoint(0, 0)), table_->size());
+    host_->RunDimensionDialog(which, table);
+}
+
 bool TValveEvents::Refresh() {
-    const DimFileImage image = EncodeDimensionFile(m_);
-    std::vector<float> positions = Positions();
-    positions.push_back(
-        m_.motion.RevArmPositions[0]);  // the mid gear decides the turning direction
-    if (computed_ && image == lastImage_ && positions == lastPositions_) return false;
-    const bool designChanged =
-        !computed_ || image != lastImage_ || positions.back() != lastPositions_.back();
-    lastImage_ = image;
-    lastPositions_ = positions;
-    positions.pop_back();
-    results_ = AnalysePositions(m_, positions);
-    if (designChanged) curve_ = ComputeGearCurve(m_);
-    if (reference_) ComputeReference();
-    computed_ = true;
-    Fill();
-    UpdateCurve();
+    Inputs now{EventsInputsOf(m_), Positions(), referenceVersion_};
+    if (requested_ && *requested_ == now) return false;
+    const bool positionsChanged = !requested_ || requested_->positions != now.positions;
+    EventsJob job;
+    job.generation = ++generation_;
+    job.design = m_;
+    job.positions = now.positions;
+    job.withCurve = !curveInputs_ || *curveInputs_ != now.design;
+    if (reference_) {
+        job.reference = *reference_;
+        job.withReferenceCurve = referenceCurveVersion_ != referenceVersion_;
+    }
+    requested_ = std::move(now);
+    worker_->Submit(std::move(job));
+    if (positionsChanged) UpdateNotes();
     return true;
 }
 
-void TValveEvents::ComputeReference() {
-    const std::vector<float> positions = MatchingPositions(m_, Positions(), *reference_);
-    referenceResults_ = AnalysePositions(*reference_, positions);
+void TValveEvents::WaitForResults() {
+    WaitForWorker();
+    TakeResults();
 }
 
-void TValveEvents::Fill() {
-    const double tol = tolerance_->value();
-    const EventsGrid mine = BuildEventsGrid(m_, results_, tol);
-    EventsGrid grid = mine;
-    const auto show = static_cast<Show>(show_->currentIndex());
-    if (reference_ && show != Show::Design) {
-        const EventsGrid theirs = BuildEventsGrid(*reference_, referenceResults_, tol);
-        grid = show == Show::Reference ? theirs : DifferenceGrid(mine, theirs, tol);
+void TValveEvents::WaitForWorker() { worker_->WaitIdle(); }
+
+void TValveEvents::TakeResults() {
+    std::optional<EventsOutcome> o = worker_->Take();
+    if (!o || o->generation <= shownGeneration_ || o->generation < dropBelow_) return;
+    shownGeneration_ = o->generation;
+    results_ = std::move(o->results);
+    if (o->curve) {
+        curve_ = std::move(*o->curve);
+        curveInputs_ = EventsInputsOf(o->design);
     }
+    shown_ = std::move(o->design);
+    if (reference_) {
+        referenceResults_ = std::move(o->referenceResults);
+        if (o->referenceCurve) {
+            referenceCurve_ = std::move(*o->referenceCurve);
+            referenceCurveVersion_ = referenceVersion_;
+        }
+    }
+    computed_ = true;
+    Fill();
+    UpdateCurve();
+}
+
+TValveEvents::Show TValveEvents::ShownMode() const {
+    return reference_ ? static_cast<Show>(show_->currentIndex()) : Show::Design;
+}
+
+EventsGrid TValveEvents::ShownGrid() const {
+    const double tol = tolerance_->value();
+    EventsGrid mine = BuildEventsGrid(shown_, results_, tol);
+    const Show show = ShownMode();
+    if (show == Show::Design) return mine;
+    EventsGrid theirs = BuildEventsGrid(*reference_, referenceResults_, tol);
+    return show == Show::Reference ? theirs : ComparisonGrid(mine, theirs, tol);
+}
+
+void TValveEvents::UpdateNotes() {
+    positionsNote_->setText(PositionsNote());
+    QString note;
+    switch (ShownMode()) {
+        case Show::Design: break;
+        case Show::Reference:
+            note = QStringLiteral("The reference, %1, at the same gears.")
+                       .arg(Q(reference_->design.DesignName));
+            break;
+        case Show::Difference:
+            note = QStringLiteral(
+                       "%1 minus the reference %2; |F - R|: how much closer together (better) or "
+                       "further apart (worse) the two ends are than in the reference.")
+                       .arg(Q(shown_.design.DesignName), Q(reference_->design.DesignName));
+            break;
+    }
+    showNote_->setText(note);
+    showNote_->setVisible(!note.isEmpty());
+}
+
+namespace {
+
+QString CornerTitle(TValveEvents::Show show) {
+    switch (show) {
+        case TValveEvents::Show::Design: return QStringLiteral("Gear");
+        case TValveEvents::Show::Reference: return QStringLiteral("Reference");
+        case TValveEvents::Show::Difference: return QStringLiteral("Difference");
+    }
+    return {};
+}
+
+QString BalanceTitle(TValveEvents::Show show) {
+    return show == TValveEvents::Show::Difference ? QStringLiteral("|F - R|")
+                                                  : QStringLiteral("F - R");
+}
+
+}  // namespace
+
+void TValveEvents::Fill() {
+    const EventsGrid grid = ShownGrid();
+    const Show show = ShownMode();
+    UpdateNotes();
 
     const int n = static_cast<int>(grid.columns.size());
     table_->clearSpans();
@@ -247,12 +456,10 @@ void TValveEvents::Fill() {
     table_->setRowCount(1 + kEventRows);
     QStringList titles{QString()};
     for (int c = 0; c < n; ++c)
-        titles << QStringLiteral("Front") << QStringLiteral("Rear") << QStringLiteral("F - R");
+        titles << QStringLiteral("Front") << QStringLiteral("Rear") << BalanceTitle(show);
     table_->setHorizontalHeaderLabels(titles);
 
-    auto* corner = new QTableWidgetItem(show == Show::Design      ? QStringLiteral("Gear")
-                                        : show == Show::Reference ? QStringLiteral("Reference")
-                                                                  : QStringLiteral("Difference"));
+    auto* corner = new QTableWidgetItem(CornerTitle(show));
     corner->setBackground(kHeading);
     table_->setItem(0, 0, corner);
     for (int k = 0; k < kEventRows; ++k)
@@ -289,6 +496,10 @@ void TValveEvents::Fill() {
                     item->setBackground(kBeyond);
                     item->setData(Qt::UserRole, true);  // beyond the tolerance
                 }
+                // In the comparison a change of balance for the better reads green.
+                if (show == Show::Difference && e == 2 && cell.value && *cell.value < 0 &&
+                    cell.text != "no change")
+                    item->setForeground(kBetter);
                 table_->setItem(1 + k, first + e, item);
             }
         }
@@ -310,6 +521,18 @@ void TValveEvents::Fill() {
                                        table_->columnWidth(first + e) + (need - have + 2) / 3);
     }
     table_->setCurrentCell(-1, -1);
+    RefitTable();
+}
+
+void TValveEvents::RefitTable() {
+    // Before the first show the first fit is still to come.
+    if (!fitted_ || !isVisible()) return;
+    const int needWidth = table_->horizontalHeader()->length() + 2 * table_->frameWidth();
+    const int needHeight = table_->verticalHeader()->length() +
+                           table_->horizontalHeader()->height() + 2 * table_->frameWidth();
+    if (needWidth > table_->width() || needHeight > table_->height() ||
+        needHeight > table_->minimumHeight())
+        FitToTable();
 }
 
 void TValveEvents::UpdateCurve() {
@@ -332,33 +555,70 @@ Picture TValveEvents::CurvePicture() const {
             subject, false};
 }
 
+Picture TValveEvents::SheetPicture() const {
+    EventsSheet sheet;
+    const Show show = ShownMode();
+    std::string title = "Valve events of " + shown_.design.DesignName;
+    if (reference_) title += " against the reference " + reference_->design.DesignName;
+    sheet.title = title;
+    sheet.corner = CornerTitle(show).toStdString();
+    sheet.thirdTitle = BalanceTitle(show).toStdString();
+    sheet.grid = ShownGrid();
+    sheet.notes.push_back(positionsNote_->text().toStdString());
+    sheet.notes.push_back(kPistonTravelNote);
+    if (!showNote_->text().isEmpty()) sheet.notes.push_back(showNote_->text().toStdString());
+    auto curve = std::make_shared<const GearCurve>(curve_);
+    auto reference = std::make_shared<const std::optional<GearCurve>>(
+        reference_ ? std::optional<GearCurve>(referenceCurve_) : std::nullopt);
+    const GearCurveStyle style{showRelease_->isChecked(), showLead_->isChecked()};
+    sheet.drawCurve = [=](Canvas& c, int w, int h) {
+        c.ResetState();
+        DrawGearCurve(c, w, h, *curve, *reference ? &**reference : nullptr, style);
+    };
+    sheet.curveWidth = std::max(curveView_->width(), 320);
+    sheet.curveHeight = std::max(curveView_->height(), 180);
+    return EventsSheetPicture(sheet, devicePixelRatioF(), Q(title));
+}
+
 QString TValveEvents::LoadReference(const QString& path) {
     Model reference = m_;
     const FileResult r = LoadDimensionFile(reference, path.toStdString());
     if (!r.ok) return Q(r.error);
     reference_ = std::move(reference);
-    referenceCurve_ = ComputeGearCurve(*reference_);
-    ComputeReference();
+    // Numbers worked out before are of no reference or another one.
+    ++referenceVersion_;
+    dropBelow_ = generation_ + 1;
+    referenceResults_.clear();
+    referenceCurve_ = GearCurve{};
     referenceName_->setText(QStringLiteral("Reference: ") + Q(reference_->design.DesignName));
     referenceName_->setToolTip(QFileInfo(path).absoluteFilePath());
     show_->setEnabled(true);
     clearReference_->setEnabled(true);
-    if (show_->currentIndex() == 0) show_->setCurrentIndex(static_cast<int>(Show::Difference));
-    Fill();
-    UpdateCurve();
+    {
+        const QSignalBlocker quiet(show_);
+        if (show_->currentIndex() == 0) show_->setCurrentIndex(static_cast<int>(Show::Difference));
+    }
+    Refresh();
+    WaitForResults();
     return {};
 }
 
 void TValveEvents::ClearReference() {
     reference_.reset();
+    ++referenceVersion_;
+    dropBelow_ = generation_ + 1;
     referenceResults_.clear();
     referenceCurve_ = GearCurve{};
     referenceName_->setText(QStringLiteral("No reference"));
     referenceName_->setToolTip({});
-    show_->setCurrentIndex(0);
+    {
+        const QSignalBlocker quiet(show_);
+        show_->setCurrentIndex(0);
+    }
     show_->setEnabled(false);
     clearReference_->setEnabled(false);
-    Fill();
+    Refresh();
+    if (computed_) Fill();
     UpdateCurve();
 }
 
@@ -371,15 +631,46 @@ void TValveEvents::CompareClick() {
     if (!why.isEmpty()) QMessageBox::warning(this, QStringLiteral("Compare with"), why);
 }
 
-QString TValveEvents::TableText() const {
+namespace {
+
+// What Show shows, as delimited text.
+std::string ShownText(TValveEvents::Show show, const Model& design,
+                      std::span<const ValveEventsResult> results, const Model* reference,
+                      std::span<const ValveEventsResult> referenceResults,
+                      const EventsGrid& comparison, char separator) {
     std::ostringstream out;
-    WriteEventsDelimited(out, m_, results_, '\t');
-    return Q(out.str());
+    switch (show) {
+        case TValveEvents::Show::Design:
+            WriteEventsDelimited(out, design, results, separator);
+            break;
+        case TValveEvents::Show::Reference:
+            WriteEventsDelimited(out, *reference, referenceResults, separator);
+            break;
+        case TValveEvents::Show::Difference:
+            WriteGridDelimited(out, comparison,
+                               design.design.DesignName + " minus the reference " +
+                                   reference->design.DesignName +
+                                   "; |F - R|: the change of |front - rear|",
+                               "|F - R|", separator);
+            break;
+    }
+    return out.str();
+}
+
+}  // namespace
+
+QString TValveEvents::TableText() const {
+    const Show show = ShownMode();
+    return Q(ShownText(show, shown_, results_, reference_ ? &*reference_ : nullptr,
+                       referenceResults_, show == Show::Difference ? ShownGrid() : EventsGrid{},
+                       '\t'));
 }
 
 bool TValveEvents::SaveCsv(const QString& path, QString* error) const {
+    const Show show = ShownMode();
     std::ostringstream csv;
-    WriteEventsDelimited(csv, m_, results_, ',');
+    csv << ShownText(show, shown_, results_, reference_ ? &*reference_ : nullptr, referenceResults_,
+                     show == Show::Difference ? ShownGrid() : EventsGrid{}, ',');
     // As a design is saved: the old file is replaced only once the new one is on disk.
     const std::string why = WriteFileSafely(path.toStdString(), csv.str());
     if (!why.empty()) {
@@ -391,11 +682,13 @@ bool TValveEvents::SaveCsv(const QString& path, QString* error) const {
 
 void TValveEvents::CopyClick() {
     Refresh();
+    WaitForResults();
     QApplication::clipboard()->setText(TableText());
 }
 
 void TValveEvents::SaveClick() {
     Refresh();
+    WaitForResults();
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Valve Events"), Q(m_.design.DesignName) + QStringLiteral(".csv"),
         QStringLiteral("CSV (*.csv);;All files (*)"));
@@ -411,6 +704,8 @@ void TValveEvents::ToleranceChange() {
 void TValveEvents::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     Refresh();
+    // The first fit needs the table's content.
+    if (!computed_) WaitForResults();
     if (!fitted_) {
         fitted_ = true;
         FitToTable();

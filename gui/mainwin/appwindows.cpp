@@ -51,7 +51,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DrawLines = drawLines;
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
-    auto* events = new TValveEvents(m, &form);
+    auto* events = new TValveEvents(m, &form, &form);
     w.ValveEvents = events;
     w.OptimiseGear = new TOptimiseGear(m, &form, &form);
     // The events window's "Optimise Gear..." does what the menu item does.

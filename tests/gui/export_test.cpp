@@ -490,22 +490,28 @@ TEST(PictureExport, DiagramExportRunsEveryDrawingOnThePictureAgain) {
     EXPECT_GT(Covered(vector, sine->Picture()), 0.97);
 }
 
-TEST(PictureExport, TheGearCurveExportsAsTheWindowShowsIt) {
+TEST(PictureExport, ValveEventsExportTheirTableAndCurveAsTheWindowShowsThem) {
     ExportProgram p;
     auto* events = dynamic_cast<TValveEvents*>(p.w.ValveEvents);
     ASSERT_NE(events, nullptr);
     events->show();
     QApplication::processEvents();
-    const Picture shown = events->CurvePicture();
+    const Picture shown = events->SheetPicture();
     ASSERT_FALSE(shown.pixels.isNull());
     PictureExporter* e = p.ExporterOf(events);
     ASSERT_NE(e, nullptr);
     p.Prepare(e);
-    const SvgDocument doc = ParseSvg(Read(p.Export(QStringLiteral("curve.svg"), e)));
+    const SvgDocument doc = ParseSvg(Read(p.Export(QStringLiteral("events.svg"), e)));
     ASSERT_TRUE(doc.wellFormed);
+    // The curve, and above it the table with the design's name and the note on piston travel.
     EXPECT_TRUE(doc.HasText(QStringLiteral("front cut-off")));
     EXPECT_TRUE(doc.HasText(QStringLiteral("reverse arm from mid gear")));
-    // Drawn again, the vector curve lies on the shown one.
+    EXPECT_TRUE(doc.HasText(QStringLiteral("Valve events of Nominal")));
+    EXPECT_TRUE(doc.HasText(QStringLiteral("Cut-off [% of stroke]")));
+    EXPECT_TRUE(doc.HasText(QStringLiteral("normal forward 4.647 Fwd")));
+    EXPECT_TRUE(doc.HasText(QStringLiteral(
+        "Piston positions are the crosshead's true travel between its dead centres.")));
+    // Drawn again, the vector sheet lies on the shown one.
     const QImage vector = RenderSvg(p.chosen, shown.pixels.size());
     EXPECT_GT(Covered(shown.pixels, vector), 0.97);
     EXPECT_GT(Covered(vector, shown.pixels), 0.97);
