@@ -40,21 +40,18 @@ const QColor kHeading(0xE8, 0xEE, 0xF6);
 
 }  // namespace
 
-// The gear curve, drawn afresh at the widget's size whenever the curves or the size change.
+// The gear curve, drawn afresh at the widget's size whenever the curves or the size change, and
+// with smooth lines or without as the main picture is drawn.
 class GearCurveView : public QWidget {
 public:
-    GearCurveView(QWidget* parent, std::function<void(Canvas&, int, int)> draw)
-        : QWidget(parent), draw_(std::move(draw)) {
+    GearCurveView(QWidget* parent, const bool& smooth, std::function<void(Canvas&, int, int)> draw)
+        : QWidget(parent), smooth_(smooth), draw_(std::move(draw)) {
         setObjectName(QStringLiteral("GearCurve"));
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMinimumSize(320, 180);
     }
     void Redraw() {
-        const qreal ratio = devicePixelRatioF();
-        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-        image_.setDevicePixelRatio(ratio);
-        QPainterCanvas canvas(image_);
-        draw_(canvas, width(), height());
+        Draw();
         update();
     }
     const QImage& Image() const { return image_; }
@@ -62,12 +59,26 @@ public:
 protected:
     void resizeEvent(QResizeEvent*) override { Redraw(); }
     void paintEvent(QPaintEvent*) override {
+        // The switch changed since the last drawing (the main window asks every window to paint).
+        if (drawnSmooth_ != smooth_) Draw();
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
         p.drawImage(0, 0, image_);
     }
 
 private:
+    void Draw() {
+        const qreal ratio = devicePixelRatioF();
+        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
+        QPainterCanvas canvas(image_);
+        drawnSmooth_ = smooth_;
+        canvas.SetSmooth(drawnSmooth_);
+        draw_(canvas, width(), height());
+    }
+
+    const bool& smooth_;
+    bool drawnSmooth_ = false;
     std::function<void(Canvas&, int, int)> draw_;
     QImage image_;
 };
@@ -138,7 +149,7 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     tableRow->addWidget(button("CompareWith", "Compare with...", &TValveEvents::CompareClick));
     tableRow->addWidget(clearReference_);
 
-    curveView_ = new GearCurveView(this, [this](Canvas& c, int w, int h) {
+    curveView_ = new GearCurveView(this, m_.display.SmoothLines, [this](Canvas& c, int w, int h) {
         DrawGearCurve(c, w, h, curve_, reference_ ? &referenceCurve_ : nullptr,
                       GearCurveStyle{showRelease_->isChecked(), showLead_->isChecked()});
     });
@@ -329,7 +340,7 @@ Picture TValveEvents::CurvePicture() const {
                 c.ResetState();
                 DrawGearCurve(c, w, h, *curve, *reference ? &**reference : nullptr, style);
             },
-            subject, false};
+            subject, m_.display.SmoothLines};
 }
 
 QString TValveEvents::LoadReference(const QString& path) {

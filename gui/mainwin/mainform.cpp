@@ -1026,6 +1026,14 @@ void TMainForm::SmoothLinesClick() {
     ui_.SmoothLines->setText(m_.display.SmoothLines ? QStringLiteral("S&mooth Lines Off")
                                                     : QStringLiteral("S&mooth Lines On"));
     StoreSmoothLines(*OpenProgramSettings(settingsFile_), m_.display.SmoothLines);
+    // The pictures of the windows left open beside this one (the gear curve in Valve Events)
+    // draw afresh the same way, now.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible()) continue;
+        for (QWidget* picture : w->findChildren<QWidget*>())
+            if (picture->isVisible() && picture->testAttribute(Qt::WA_OpaquePaintEvent))
+                picture->repaint();
+    }
 }
 
 void TMainForm::LargeFontClick() {
