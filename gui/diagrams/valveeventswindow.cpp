@@ -28,6 +28,7 @@
 #include "core/analysis/eventstable.h"
 #include "core/io/safefile.h"
 #include "gui/common/qpaintercanvas.h"
+#include "gui/common/screenfit.h"
 
 namespace tarn {
 
@@ -195,6 +196,7 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     timer_->setObjectName(QStringLiteral("RefreshTimer"));
     timer_->setInterval(50);
     connect(timer_, &QTimer::timeout, this, [this] { Refresh(); });
+    KeepOnScreen(this);
 }
 
 void TValveEvents::FitToTable() {
