@@ -147,7 +147,9 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
 
     picture_ = new PictureArea(this, frame_.image, [this] {
-        if (picture_ && FitFrame()) picture_->update();
+        if (!picture_) return;
+        if (FitFrame()) picture_->update();
+        if (isVisible() && ViewIsFitted()) FitPictureClick();
     });
     setCentralWidget(picture_);
     QPalette pal = picture_->palette();
@@ -162,9 +164,14 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     BuildControls();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The picture as the last run left it: the large font grows the window before it is placed,
+    // and a fitted view is fitted again to the window as it opens.
+    const StoredView view = LoadViewChoices(*OpenProgramSettings(settingsFile_));
+    if (view.largeFont) LargeFontClick();
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
     RestoreWindowPlacement();
+    if (view.fitted) FitPictureClick();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
@@ -599,8 +606,11 @@ void TMainForm::RestoreWindowPlacement() {
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     // Where the window stood, for the next run (a window never shown has no place to keep).
-    if (isVisible())
-        StoreWindowPlacement(*OpenProgramSettings(settingsFile_), normalGeometry(), isMaximized());
+    if (isVisible()) {
+        const auto settings = OpenProgramSettings(settingsFile_);
+        StoreWindowPlacement(*settings, normalGeometry(), isMaximized());
+        StoreViewChoices(*settings, {ViewIsFitted(), !LayoutScale::Of(m_.display).IsNormal()});
+    }
     sound_->SetVolume(0x8000);
     timer_->stop();
     QMainWindow::closeEvent(e);
@@ -1016,9 +1026,15 @@ QRect TMainForm::FitArea() const {
 void TMainForm::FitPictureClick() {
     const QRect a = FitArea();
     if (!FitPictureToArea(m_, {a.x(), a.y(), a.width(), a.height()}, kFitMargin)) return;
+    fittedView_ = {m_.view.Zoom, m_.view.OffsetX, m_.view.OffsetY};
     // As after a preset: Norm returns from here and "P" can take this view.
     ui_.NormVHZ->setEnabled(true);
     ui_.Preset[0]->setEnabled(true);
+}
+
+bool TMainForm::ViewIsFitted() const {
+    return fittedView_ && (*fittedView_)[0] == m_.view.Zoom &&
+           (*fittedView_)[1] == m_.view.OffsetX && (*fittedView_)[2] == m_.view.OffsetY;
 }
 
 void TMainForm::SmoothLinesClick() {
@@ -1045,6 +1061,8 @@ void TMainForm::LargeFontClick() {
     // The controls move with the texts beside them.
     LayOutControls();
     FitWindowToLayout();
+    // A fitted picture stays fitted below the strip's new height.
+    if (ViewIsFitted()) FitPictureClick();
 }
 
 // ---- screen data ----
