@@ -1,6 +1,6 @@
 // Valve Events and Optimise Gear open wholly on the screen they are on, opened as a user opens
-// them. Besides the run on the tests' own small screen (800 x 600), ctest runs these on a laptop's
-// 1366 x 768 and on a 2880 x 1800 screen at scale 2 (1440 x 900 logical pixels).
+// them. Besides the run on the tests' laptop screen (1366 x 768), ctest runs these on 800 x 600
+// and on a 2880 x 1800 screen at scale 2 (1440 x 900 logical pixels).
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
