@@ -85,6 +85,12 @@ public:
     // Fill the whole surface with one colour.
     virtual void Clear(Rgb c) = 0;
 
+    // The advance of a text and the height of a line in the current font, in pixels, so that a
+    // drawing can keep its texts apart. A canvas that draws text measures it with its font; this
+    // estimate from Liberation Sans, the font the windows draw with, serves the others.
+    virtual int TextWidth(std::string_view text);
+    virtual int TextHeight();
+
 protected:
     virtual void DrawLine(int x1, int y1, int x2, int y2) = 0;
 

@@ -33,6 +33,7 @@ GearCurvePoint PointOf(const ValveEventsResult& r, float centre) {
 }
 
 constexpr int kDashOn = 6, kDashOff = 4;
+constexpr Rgb kGearLineColour = 0xA0A0A0;
 
 // A line drawn as dashes; `phase` carries the pattern from one segment to the next.
 void DashedLine(Canvas& c, double x1, double y1, double x2, double y2, double& phase) {
@@ -96,23 +97,68 @@ void Series(Canvas& c, const Frame& f, const GearCurve& g, Member member, bool l
     }
 }
 
-// A step of 1, 2 or 5 times a power of ten giving about `ticks` intervals over span.
+// The steps of 1, 2 or 5 times a power of ten, from the one giving about `ticks` intervals over
+// span upward.
 double NiceStep(double span, int ticks) {
     const double raw = span / ticks;
     const double p = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * p >= raw) return m * p;
+        if (m * p >= raw * (1 - 1e-9)) return m * p;
     return 10 * p;
 }
-
-constexpr int kCharWidth = 6;  // the 8 pt sans digit, near enough to right-align labels
-
-void RightText(Canvas& c, int right, int y, const std::string& s) {
-    c.TextOut(right - kCharWidth * static_cast<int>(s.size()), y, s);
+double NextNiceStep(double step) {
+    const double p = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    const double m = step / p;
+    return (m < 1.5 ? 2.0 : m < 3.5 ? 5.0 : 10.0) * p;
 }
-void CentredText(Canvas& c, int x, int y, const std::string& s) {
-    c.TextOut(x - kCharWidth * static_cast<int>(s.size()) / 2, y, s);
+// Enough decimals to tell the ticks of a step apart.
+int DecimalsOf(double step) {
+    return std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
 }
+std::string TickText(double v, double step) {
+    return Str(std::fabs(v) < step / 2 ? 0.0L : static_cast<long double>(v), 0, DecimalsOf(step));
+}
+
+struct Box {
+    int left, top, right, bottom;  // right and bottom excluded
+    bool Meets(const Box& o, int gap) const {
+        return left < o.right + gap && o.left < right + gap && top < o.bottom && o.top < bottom;
+    }
+};
+
+// The texts of a picture, each placed only where it meets none placed before.
+class TextPlaces {
+public:
+    // A trial (draw false) only finds out what would fit.
+    TextPlaces(Canvas& c, int width, bool draw = true)
+        : c_(c), width_(width), height_(c.TextHeight()), draw_(draw) {}
+    int Height() const { return height_; }
+    int Width(const std::string& s) { return c_.TextWidth(s); }
+    // Whether s would fit with its top left at (x, y), within the picture and clear of the
+    // others.
+    bool Free(int x, int y, const std::string& s) {
+        const Box b{x, y, x + Width(s), y + height_};
+        if (b.left < 1 || b.right > width_ - 1) return false;
+        return std::none_of(placed_.begin(), placed_.end(),
+                            [&](const Box& o) { return b.Meets(o, kGap); });
+    }
+    void Put(int x, int y, const std::string& s) {
+        placed_.push_back({x, y, x + Width(s), y + height_});
+        if (draw_) c_.TextOut(x, y, s);
+    }
+    bool PutIfFree(int x, int y, const std::string& s) {
+        if (!Free(x, y, s)) return false;
+        Put(x, y, s);
+        return true;
+    }
+
+private:
+    static constexpr int kGap = 4;
+    Canvas& c_;
+    int width_, height_;
+    bool draw_;
+    std::vector<Box> placed_;
+};
 
 void LeadRange(const GearCurve& g, double& lo, double& hi) {
     for (const GearCurvePoint& p : g.points)
@@ -121,6 +167,113 @@ void LeadRange(const GearCurve& g, double& lo, double& hi) {
                 lo = std::min(lo, *v);
                 hi = std::max(hi, *v);
             }
+}
+
+constexpr std::array<const char*, 5> kGearNames{"full fwd", "normal fwd", "mid", "normal rev",
+                                                "full rev"};
+
+// The gears' names in `rows` rows above the plot, the normal gears and mid gear first, each
+// centred on its line or else beside it, in the nearest row with room; false when one is left
+// out.
+bool PlaceGearNames(TextPlaces& texts, const Frame& f, const GearCurve& design, int rows) {
+    const int line = texts.Height();
+    bool all = true;
+    for (const std::size_t i : {2u, 1u, 3u, 0u, 4u}) {
+        const std::string name = kGearNames[i];
+        const int w = texts.Width(name), x = RoundPixel(f.X(design.gearOffsets[i]));
+        bool placed = false;
+        for (int row = 0; row < rows && !placed; ++row) {
+            const int y = f.top - line / 2 - 2 - line * (row + 1);
+            for (const int left : {x - w / 2, x + 3, x - 3 - w})
+                if ((placed = texts.PutIfFree(left, y, name))) break;
+        }
+        all = all && placed;
+    }
+    return all;
+}
+
+// The plot's frame: the percentage grid and its numbers on the left, the lead axis on the right
+// with its zero line, the reverse arm's offset numbered below, the gears' lines with their names
+// above, and a red cross on the axis where the linkage cannot close.
+void DrawPlot(Canvas& c, const Frame& f, TextPlaces& texts, const GearCurve& design, int nameRows,
+              double leadStep, const std::vector<std::string>& leadLabels) {
+    const int line = texts.Height();
+    const int plotHeight = f.bottom - f.top;
+
+    // Every 10 %, numbered every 20 % (every 50 % or only the ends on a short plot).
+    const int numbered = plotHeight / 5 >= line ? 20 : plotHeight / 2 >= line ? 50 : 100;
+    for (int v = 0; v <= 100; v += 10) {
+        const int y = RoundPixel(f.YPercent(v));
+        c.SetPenColor(v == 0 ? kBlack : 0xE0E0E0);
+        plotkit::Line(c, f.left, y, f.right, y);
+        if (v % numbered == 0) {
+            const std::string t = std::to_string(v);
+            texts.Put(f.left - 5 - texts.Width(t), y - line / 2, t);
+        }
+    }
+    c.SetPenColor(kBlack);
+    plotkit::Line(c, f.left, f.top, f.left, f.bottom + 1);
+
+    if (!leadLabels.empty()) {
+        plotkit::Line(c, f.right, f.top, f.right, f.bottom + 1);
+        for (std::size_t k = 0; k < leadLabels.size(); ++k) {
+            const int y = RoundPixel(f.YLead(f.leadLo + static_cast<double>(k) * leadStep));
+            plotkit::Line(c, f.right, y, f.right + 4, y);
+            texts.Put(f.right + 6, y - line / 2, leadLabels[k]);
+        }
+        // Lead 0: a curve above it opens the port before dead centre.
+        c.SetPenColor(kZeroLeadColour);
+        const int y = RoundPixel(f.YLead(0));
+        plotkit::Line(c, f.left, y, f.right, y);
+        c.SetPenColor(kBlack);
+    }
+
+    // The offset from mid gear, numbered no closer than the numbers' own width.
+    const double span = 2 * f.range;
+    auto ticks = [&](double step) {
+        std::vector<double> at;
+        for (auto k = static_cast<long>(std::ceil(-f.range / step - 1e-9));
+             k * step <= f.range * (1 + 1e-9); ++k)
+            at.push_back(static_cast<double>(k) * step);
+        return at;
+    };
+    double step = NiceStep(span, 10);
+    for (;;) {
+        int widest = 0;
+        for (double v : ticks(step)) widest = std::max(widest, texts.Width(TickText(v, step)));
+        if (step / span * (f.right - f.left) >= widest + 8 || step >= span) break;
+        step = NextNiceStep(step);
+    }
+    const int numberY = f.bottom + line / 2 + 2;
+    for (double v : ticks(step)) {
+        const int x = RoundPixel(f.X(v));
+        plotkit::Line(c, x, f.bottom, x, f.bottom + 5);
+        const std::string t = TickText(v, step);
+        texts.PutIfFree(x - texts.Width(t) / 2, numberY, t);
+    }
+    const int titleY = numberY + line;
+    const int middle = (f.left + f.right) / 2;
+    for (const std::string t : {"reverse arm from mid gear [len]", "from mid gear [len]"})
+        if (texts.PutIfFree(middle - texts.Width(t) / 2, titleY, t)) break;
+    texts.PutIfFree(f.left, titleY, "forward");
+    texts.PutIfFree(f.right - texts.Width("reverse"), titleY, "reverse");
+
+    // The gears: a line each, and the name where there is room.
+    c.SetPenColor(kGearLineColour);
+    for (const double offset : design.gearOffsets) {
+        const int x = RoundPixel(f.X(offset));
+        plotkit::Line(c, x, f.top, x, f.bottom);
+    }
+    PlaceGearNames(texts, f, design, nameRows);
+
+    c.SetPenColor(kRed);
+    for (const GearCurvePoint& p : design.points) {
+        if (!p.error) continue;
+        const int x = RoundPixel(f.X(p.offset)), y = f.bottom;
+        plotkit::Line(c, x - 3, y - 3, x + 4, y + 4);
+        plotkit::Line(c, x - 3, y + 3, x + 4, y - 4);
+    }
+    c.SetPenColor(kBlack);
 }
 
 }  // namespace
@@ -172,69 +325,8 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
     c.Clear(kWhite);
     plotkit::StartDrawing(c);
     c.SetTextBackground(false);
-    Frame f{48, width - (style.lead ? 60 : 16), 40, height - 32, 1, 0, 1};
-    f.range = std::max(design.range, reference ? reference->range : 0.0);
-    if (!(f.range > 0)) f.range = 1;
-    if (f.right - f.left < 40 || f.bottom - f.top < 40) return;
-
-    // The percentage grid and its labels.
-    for (int v = 0; v <= 100; v += 10) {
-        const int y = RoundPixel(f.YPercent(v));
-        c.SetPenColor(v == 0 ? kBlack : 0xE0E0E0);
-        plotkit::Line(c, f.left, y, f.right, y);
-        if (v % 20 == 0) RightText(c, f.left - 5, y - 6, std::to_string(v));
-    }
-    c.TextOut(4, f.top - 32, "% of stroke");
-
-    // The lead axis on the right.
-    if (style.lead) {
-        double lo = 0, hi = 0;
-        LeadRange(design, lo, hi);
-        if (reference) LeadRange(*reference, lo, hi);
-        if (!(hi > lo)) hi = lo + 0.1;
-        const double step = NiceStep(hi - lo, 5);
-        f.leadLo = std::floor(lo / step) * step;
-        f.leadHi = std::ceil(hi / step) * step;
-        c.SetPenColor(kBlack);
-        plotkit::Line(c, f.right, f.top, f.right, f.bottom + 1);
-        const int decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step)));
-        for (double v = f.leadLo; v <= f.leadHi + step / 2; v += step) {
-            const int y = RoundPixel(f.YLead(v));
-            plotkit::Line(c, f.right, y, f.right + 4, y);
-            c.TextOut(f.right + 6, y - 6, Str(std::fabs(v) < step / 2 ? 0.0L : v, 0, decimals));
-        }
-        RightText(c, width - 4, f.top - 32, "lead [len]");
-    }
-
-    // The gear positions.
-    static constexpr std::array<const char*, 5> kShort{"full fwd", "normal fwd", "mid",
-                                                       "normal rev", "full rev"};
-    c.SetPenColor(0xA0A0A0);
-    int lastLabelEnd = -kPixelLimit;
-    for (std::size_t i = 0; i < design.gearOffsets.size(); ++i) {
-        const int x = RoundPixel(f.X(design.gearOffsets[i]));
-        plotkit::Line(c, x, f.top, x, f.bottom);
-        // A label that would run into the one before it (a gear close to another) is left out.
-        const int half = kCharWidth * static_cast<int>(std::string(kShort[i]).size()) / 2;
-        if (x - half > lastLabelEnd + 4) {
-            CentredText(c, x, f.bottom + 3, kShort[i]);
-            lastLabelEnd = x + half;
-        }
-    }
-    c.SetPenColor(kBlack);
-    plotkit::Line(c, f.left, f.top, f.left, f.bottom + 1);
-    c.TextOut(f.left, f.bottom + 17, "forward");
-    RightText(c, f.right, f.bottom + 17, "reverse");
-    CentredText(c, (f.left + f.right) / 2, f.bottom + 17, "reverse arm from mid gear");
-
-    // Geometry errors: a red cross on the axis.
-    c.SetPenColor(kRed);
-    for (const GearCurvePoint& p : design.points) {
-        if (!p.error) continue;
-        const int x = RoundPixel(f.X(p.offset)), y = f.bottom;
-        plotkit::Line(c, x - 3, y - 3, x + 4, y + 4);
-        plotkit::Line(c, x - 3, y + 3, x + 4, y - 4);
-    }
+    TextPlaces texts(c, width);
+    const int line = texts.Height();
 
     struct SeriesOf {
         Member member;
@@ -251,7 +343,83 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
         {&GearCurvePoint::frontLead, true, style.lead, 1, "front lead"},
         {&GearCurvePoint::rearLead, true, style.lead, 1, "rear lead"},
     }};
-    int legendX = f.left + 80;
+
+    // At the top the left axis's unit, the right axis's unit and between them the legend, a
+    // sample of each line before its name, in as many rows as it needs.
+    const std::string percentTitle = "% of stroke", leadTitle = "lead [len]";
+    constexpr int kSample = 16, kEntryGap = 12;
+    struct Entry {
+        int x, y;
+        Rgb colour;
+        int penWidth;
+        bool dashed;
+        std::string name;
+    };
+    std::vector<Entry> legend;
+    int x = 4 + texts.Width(percentTitle) + kEntryGap, y = 4, rowStart = x;
+    int rowEnd = width - 4 - (style.lead ? texts.Width(leadTitle) + kEntryGap : 0);
+    auto add = [&](Rgb colour, int penWidth, bool dashed, const std::string& name) {
+        const int w = kSample + 4 + texts.Width(name);
+        if (x + w > rowEnd && x > rowStart) {  // the next row has the picture's whole width
+            x = rowStart = 4;
+            rowEnd = width - 4;
+            y += line;
+        }
+        if (x + w > rowEnd) return;  // a picture too narrow even for this entry alone
+        legend.push_back({x, y, colour, penWidth, dashed, name});
+        x += w + kEntryGap;
+    };
+    for (std::size_t i = 0; i < series.size(); ++i)
+        if (series[i].shown) add(kGearCurveColours[i], series[i].width, false, series[i].name);
+    if (reference) add(kBlack, 1, true, "reference");
+
+    // Below the legend a row for the gears' names (two where one has no room for them all) and
+    // below the plot a row of numbers, each half a line clear of the numbers beside the plot;
+    // then a row for the axis's title.
+    Frame f{4 + texts.Width("100") + 6, width, 0, height - 2 - 2 * line - line / 2 - 2, 1, 0, 1};
+    f.range = std::max(design.range, reference ? reference->range : 0.0);
+    if (!(f.range > 0)) f.range = 1;
+    double leadStep = 1;
+    std::vector<std::string> leadLabels;
+    int nameRows = 1;
+    for (;; ++nameRows) {
+        f.top = y + line + 2 + nameRows * line + line / 2 + 2;
+        // The lead axis on the right: its numbers decide where the plot ends.
+        leadLabels.clear();
+        if (style.lead) {
+            double lo = 0, hi = 0;
+            LeadRange(design, lo, hi);
+            if (reference) LeadRange(*reference, lo, hi);
+            if (!(hi > lo)) hi = lo + 0.1;
+            leadStep = NiceStep(hi - lo, 5);
+            // Numbers no closer than a line of text.
+            while ((f.bottom - f.top) * leadStep / (hi - lo + leadStep) < line &&
+                   leadStep < hi - lo)
+                leadStep = NextNiceStep(leadStep);
+            const long first = std::lround(std::floor(lo / leadStep + 1e-9));
+            const long last = std::lround(std::ceil(hi / leadStep - 1e-9));
+            f.leadLo = static_cast<double>(first) * leadStep;
+            f.leadHi = static_cast<double>(last) * leadStep;
+            int widest = 0;
+            for (long k = first; k <= last; ++k) {
+                leadLabels.push_back(TickText(static_cast<double>(k) * leadStep, leadStep));
+                widest = std::max(widest, texts.Width(leadLabels.back()));
+            }
+            f.right = width - 4 - widest - 6;
+        } else {
+            f.right = width - 4 - texts.Width("-0.0") / 2;
+        }
+        TextPlaces trial(c, width, false);
+        if (nameRows == 2 || PlaceGearNames(trial, f, design, nameRows)) break;
+    }
+    if (f.right - f.left < 40 || f.bottom - f.top < 40) return;
+
+    texts.Put(4, 4, percentTitle);
+    if (style.lead) texts.Put(width - 4 - texts.Width(leadTitle), 4, leadTitle);
+    for (const Entry& e : legend) texts.Put(e.x + kSample + 4, e.y, e.name);
+
+    DrawPlot(c, f, texts, design, nameRows, leadStep, leadLabels);
+
     for (std::size_t i = 0; i < series.size(); ++i) {
         const SeriesOf& s = series[i];
         if (!s.shown) continue;
@@ -259,13 +427,21 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
         c.SetPenWidth(s.width);
         if (reference) Series(c, f, *reference, s.member, s.lead, true);
         Series(c, f, design, s.member, s.lead, false);
-        plotkit::Line(c, legendX, f.top - 26, legendX + 16, f.top - 26);
-        c.SetPenWidth(1);
-        c.TextOut(legendX + 20, f.top - 32, s.name);
-        legendX += 20 + kCharWidth * static_cast<int>(std::string(s.name).size()) + 14;
     }
+    // The legend's samples, drawn last as the key to what is drawn.
+    for (const Entry& e : legend) {
+        c.SetPenColor(e.colour);
+        c.SetPenWidth(e.penWidth);
+        const int sampleY = e.y + line / 2;
+        if (e.dashed) {
+            double phase = 0;
+            DashedLine(c, e.x, sampleY, e.x + kSample, sampleY, phase);
+        } else {
+            plotkit::Line(c, e.x, sampleY, e.x + kSample, sampleY);
+        }
+    }
+    c.SetPenWidth(1);
     c.SetPenColor(kBlack);
-    if (reference) c.TextOut(legendX, f.top - 32, "(dashed: reference)");
 }
 
 }  // namespace tarn

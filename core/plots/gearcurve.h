@@ -39,9 +39,11 @@ struct GearCurveStyle {
     bool lead = false;
 };
 
-// The curves on a white width x height picture: cut-off and release against the left axis
-// (percent of the stroke), lead against the right one; the five gear positions marked; the
-// reference's curves, if any, dashed in the same colours.
+// The curves on a white width x height picture as a chart: cut-off and release against the left
+// axis (percent of the stroke), lead against the right one with a grey line at lead 0, the
+// reverse arm's offset from mid gear numbered along the bottom; the five gears' lines with their
+// names (a name with no room beside its line is left out), a legend; the reference's curves, if
+// any, dashed in the same colours. No two texts overlap, measured by the canvas.
 void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
                    const GearCurve* reference, const GearCurveStyle& style);
 
@@ -49,5 +51,7 @@ void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,
 // rear lead.
 inline constexpr std::array<Rgb, 6> kGearCurveColours{0x0000C0, 0xC00000, 0x0090A0,
                                                       0xC06000, 0x008000, 0xA000A0};
+// The line at lead 0.
+inline constexpr Rgb kZeroLeadColour = 0x707070;
 
 }  // namespace tarn

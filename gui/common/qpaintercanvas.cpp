@@ -293,6 +293,17 @@ const FrameBuffer::LaidOutText& QPainterCanvas::LaidOut(std::string_view text) {
     return frame_->texts.emplace(std::move(key), std::move(t)).first->second;
 }
 
+int QPainterCanvas::TextWidth(std::string_view text) {
+    SyncFont();
+    return metrics_->horizontalAdvance(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+int QPainterCanvas::TextHeight() {
+    SyncFont();
+    return metrics_->height();
+}
+
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
     SyncFont();
     // On a frame buffer a text is laid out once: the same pixels, but for an underline.

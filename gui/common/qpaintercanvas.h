@@ -86,6 +86,8 @@ public:
     void TextOut(int x, int y, std::string_view text) override;
     void SetPixel(int x, int y, Rgb c) override;
     void Clear(Rgb c) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight() override;
 
     // Antialiased lines, curves and texts from here on; off (the start) draws exact pixels.
     void SetSmooth(bool on);

@@ -3,6 +3,7 @@
 // (x + 0.5, y + 0.5) and lie where the screen shows them; texts keep their top-left corner.
 #include "gui/common/vectorcanvas.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPen>
 #include <QRectF>
@@ -102,6 +103,14 @@ void VectorCanvas::TextOut(int x, int y, std::string_view text) {
     painter_.setPen(QColorOf(FontColor()));
     painter_.drawText(QPointF(x, y + metrics.ascent()), s);
 }
+
+// As the picture's own canvas measures, so that a picture keeps its layout on the page.
+int VectorCanvas::TextWidth(std::string_view text) {
+    return QFontMetrics(QFontFor(Font()))
+        .horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+int VectorCanvas::TextHeight() { return QFontMetrics(QFontFor(Font())).height(); }
 
 void VectorCanvas::SetPixel(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= size_.width() || y >= size_.height()) return;

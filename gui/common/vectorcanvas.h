@@ -26,6 +26,8 @@ public:
     void TextOut(int x, int y, std::string_view text) override;
     void SetPixel(int x, int y, Rgb c) override;
     void Clear(Rgb c) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight() override;
 
     // Draws what is still held back (the destructor does it otherwise); call it before the
     // painter ends.

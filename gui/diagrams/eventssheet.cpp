@@ -193,9 +193,10 @@ Picture EventsSheetPicture(const EventsSheet& sheet, qreal ratio, const QString&
     pixels.setDevicePixelRatio(ratio);
     {
         QPainterCanvas canvas(pixels);
+        canvas.SetSmooth(sheet.smooth);
         draw(canvas);
     }
-    return {pixels, draw, subject, false};
+    return {pixels, draw, subject, sheet.smooth};
 }
 
 }  // namespace tarn

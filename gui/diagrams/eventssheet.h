@@ -23,6 +23,7 @@ struct EventsSheet {
     // The curve at a size, on a canvas in its own state.
     std::function<void(Canvas&, int, int)> drawCurve;
     int curveWidth = 0, curveHeight = 0;
+    bool smooth = false;  // drawn with smooth lines, as the main picture is
 };
 
 // The sheet as a picture: its pixels at the ratio given, and the same drawing for SVG and PDF.

@@ -28,6 +28,7 @@
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"
 #include "gui/common/mainwindowhost.h"
+#include "gui/common/screenfit.h"
 
 namespace tarn {
 
@@ -209,6 +210,7 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     layout->addWidget(report_);
     layout->addWidget(compare_, 2);
     SetRunning(false);
+    KeepOnScreen(this);  // 860 x 780 is taller than a laptop's screen
 }
 
 TOptimiseGear::~TOptimiseGear() { StopRun(); }

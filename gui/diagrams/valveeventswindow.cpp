@@ -35,6 +35,7 @@
 #include "core/model/numfmt.h"
 #include "gui/common/mainwindowhost.h"
 #include "gui/common/qpaintercanvas.h"
+#include "gui/common/screenfit.h"
 #include "gui/diagrams/eventssheet.h"
 #include "gui/diagrams/eventsworker.h"
 
@@ -56,21 +57,18 @@ const char* const kPistonTravelNote =
 
 }  // namespace
 
-// The gear curve, drawn afresh at the widget's size whenever the curves or the size change.
+// The gear curve, drawn afresh at the widget's size whenever the curves or the size change, and
+// with smooth lines or without as the main picture is drawn.
 class GearCurveView : public QWidget {
 public:
-    GearCurveView(QWidget* parent, std::function<void(Canvas&, int, int)> draw)
-        : QWidget(parent), draw_(std::move(draw)) {
+    GearCurveView(QWidget* parent, const bool& smooth, std::function<void(Canvas&, int, int)> draw)
+        : QWidget(parent), smooth_(smooth), draw_(std::move(draw)) {
         setObjectName(QStringLiteral("GearCurve"));
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMinimumSize(320, 180);
     }
     void Redraw() {
-        const qreal ratio = devicePixelRatioF();
-        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-        image_.setDevicePixelRatio(ratio);
-        QPainterCanvas canvas(image_);
-        draw_(canvas, width(), height());
+        Draw();
         update();
     }
     const QImage& Image() const { return image_; }
@@ -78,12 +76,26 @@ public:
 protected:
     void resizeEvent(QResizeEvent*) override { Redraw(); }
     void paintEvent(QPaintEvent*) override {
+        // The switch changed since the last drawing (the main window asks every window to paint).
+        if (drawnSmooth_ != smooth_) Draw();
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
         p.drawImage(0, 0, image_);
     }
 
 private:
+    void Draw() {
+        const qreal ratio = devicePixelRatioF();
+        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
+        QPainterCanvas canvas(image_);
+        drawnSmooth_ = smooth_;
+        canvas.SetSmooth(drawnSmooth_);
+        draw_(canvas, width(), height());
+    }
+
+    const bool& smooth_;
+    bool drawnSmooth_ = false;
     std::function<void(Canvas&, int, int)> draw_;
     QImage image_;
 };
@@ -188,7 +200,7 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
     positionsRow->addSpacing(16);
     positionsRow->addWidget(positionsNote_, 2);
 
-    curveView_ = new GearCurveView(this, [this](Canvas& c, int w, int h) {
+    curveView_ = new GearCurveView(this, m_.display.SmoothLines, [this](Canvas& c, int w, int h) {
         DrawGearCurve(c, w, h, curve_, reference_ ? &referenceCurve_ : nullptr,
                       GearCurveStyle{showRelease_->isChecked(), showLead_->isChecked()});
     });
@@ -256,6 +268,7 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
             this, [this] { TakeResults(); }, Qt::QueuedConnection);
     });
     UpdateNotes();
+    KeepOnScreen(this);
 }
 
 TValveEvents::~TValveEvents() { worker_.reset(); }
@@ -265,7 +278,8 @@ void TValveEvents::FitToTable() {
     const int tableWidth = table_->horizontalHeader()->length() + 2 * table_->frameWidth() + 4;
     const int tableHeight = table_->verticalHeader()->length() +
                             table_->horizontalHeader()->height() + 2 * table_->frameWidth() + 4;
-    table_->setMinimumHeight(tableHeight);
+    // The table keeps its whole size; on a screen too small for it the window scrolls instead.
+    table_->setMinimumSize(tableWidth, tableHeight);
     const int chrome = width() - table_->width();
     resize(std::max(tableWidth + std::max(chrome, 24), 900), std::max(height(), tableHeight + 420));
 }
@@ -552,7 +566,7 @@ Picture TValveEvents::CurvePicture() const {
                 c.ResetState();
                 DrawGearCurve(c, w, h, *curve, *reference ? &**reference : nullptr, style);
             },
-            subject, false};
+            subject, m_.display.SmoothLines};
 }
 
 Picture TValveEvents::SheetPicture() const {
@@ -577,6 +591,7 @@ Picture TValveEvents::SheetPicture() const {
     };
     sheet.curveWidth = std::max(curveView_->width(), 320);
     sheet.curveHeight = std::max(curveView_->height(), 180);
+    sheet.smooth = m_.display.SmoothLines;
     return EventsSheetPicture(sheet, devicePixelRatioF(), Q(title));
 }
 

@@ -148,7 +148,9 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
 
     picture_ = new PictureArea(this, frame_.image, [this] {
-        if (picture_ && FitFrame()) picture_->update();
+        if (!picture_) return;
+        if (FitFrame()) picture_->update();
+        if (isVisible() && ViewIsFitted()) FitPictureClick();
     });
     setCentralWidget(picture_);
     QPalette pal = picture_->palette();
@@ -163,9 +165,14 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
     BuildControls();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The picture as the last run left it: the large font grows the window before it is placed,
+    // and a fitted view is fitted again to the window as it opens.
+    const StoredView view = LoadViewChoices(*OpenProgramSettings(settingsFile_));
+    if (view.largeFont) LargeFontClick();
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
     RestoreWindowPlacement();
+    if (view.fitted) FitPictureClick();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
@@ -600,8 +607,11 @@ void TMainForm::RestoreWindowPlacement() {
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     // Where the window stood, for the next run (a window never shown has no place to keep).
-    if (isVisible())
-        StoreWindowPlacement(*OpenProgramSettings(settingsFile_), normalGeometry(), isMaximized());
+    if (isVisible()) {
+        const auto settings = OpenProgramSettings(settingsFile_);
+        StoreWindowPlacement(*settings, normalGeometry(), isMaximized());
+        StoreViewChoices(*settings, {ViewIsFitted(), !LayoutScale::Of(m_.display).IsNormal()});
+    }
     sound_->SetVolume(0x8000);
     timer_->stop();
     QMainWindow::closeEvent(e);
@@ -1031,9 +1041,15 @@ QRect TMainForm::FitArea() const {
 void TMainForm::FitPictureClick() {
     const QRect a = FitArea();
     if (!FitPictureToArea(m_, {a.x(), a.y(), a.width(), a.height()}, kFitMargin)) return;
+    fittedView_ = {m_.view.Zoom, m_.view.OffsetX, m_.view.OffsetY};
     // As after a preset: Norm returns from here and "P" can take this view.
     ui_.NormVHZ->setEnabled(true);
     ui_.Preset[0]->setEnabled(true);
+}
+
+bool TMainForm::ViewIsFitted() const {
+    return fittedView_ && (*fittedView_)[0] == m_.view.Zoom &&
+           (*fittedView_)[1] == m_.view.OffsetX && (*fittedView_)[2] == m_.view.OffsetY;
 }
 
 void TMainForm::SmoothLinesClick() {
@@ -1041,6 +1057,14 @@ void TMainForm::SmoothLinesClick() {
     ui_.SmoothLines->setText(m_.display.SmoothLines ? QStringLiteral("S&mooth Lines Off")
                                                     : QStringLiteral("S&mooth Lines On"));
     StoreSmoothLines(*OpenProgramSettings(settingsFile_), m_.display.SmoothLines);
+    // The pictures of the windows left open beside this one (the gear curve in Valve Events)
+    // draw afresh the same way, now.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible()) continue;
+        for (QWidget* picture : w->findChildren<QWidget*>())
+            if (picture->isVisible() && picture->testAttribute(Qt::WA_OpaquePaintEvent))
+                picture->repaint();
+    }
 }
 
 void TMainForm::LargeFontClick() {
@@ -1052,6 +1076,8 @@ void TMainForm::LargeFontClick() {
     // The controls move with the texts beside them.
     LayOutControls();
     FitWindowToLayout();
+    // A fitted picture stays fitted below the strip's new height.
+    if (ViewIsFitted()) FitPictureClick();
 }
 
 // ---- screen data ----

@@ -10,8 +10,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -189,6 +191,8 @@ private:
     void RestoreWindowPlacement();
     // The part of the client area below the control strip, where the gear is fitted.
     QRect FitArea() const;
+    // The view is still the one the last fit set: it follows the window's size.
+    bool ViewIsFitted() const;
     QAction* Action(const char* name, const char* caption);
     // Places the controls at the text scale, and grows or restores the window to hold them.
     void LayOutControls();
@@ -229,6 +233,7 @@ private:
     // Each control of the client area with its place at the normal font.
     std::vector<std::pair<QWidget*, QRect>> places_;
     QSize sizeBeforeLargeFont_, sizeForLargeFont_;
+    std::optional<std::array<f32, 3>> fittedView_;  // the zoom and offsets the last fit set
     // Controls the frame touches every tick.
     QScrollBar* dynBars_[5] = {};
     QPushButton* unDoDn_ = nullptr;

@@ -13,6 +13,8 @@ namespace {
 const QString kGeometryKey = QStringLiteral("MainWindow/Geometry");
 const QString kMaximisedKey = QStringLiteral("MainWindow/Maximized");
 const QString kSmoothKey = QStringLiteral("Display/SmoothLines");
+const QString kFittedKey = QStringLiteral("MainWindow/FittedView");
+const QString kLargeFontKey = QStringLiteral("MainWindow/LargeFont");
 
 // How much of a window must lie on a screen to be taken hold of again.
 constexpr int kGripWidth = 64;
@@ -43,6 +45,16 @@ bool LoadSmoothLines(QSettings& s) { return s.value(kSmoothKey, false).toBool();
 
 void StoreSmoothLines(QSettings& s, bool on) {
     s.setValue(kSmoothKey, on);
+    s.sync();
+}
+
+StoredView LoadViewChoices(QSettings& s) {
+    return {s.value(kFittedKey, false).toBool(), s.value(kLargeFontKey, false).toBool()};
+}
+
+void StoreViewChoices(QSettings& s, const StoredView& v) {
+    s.setValue(kFittedKey, v.fitted);
+    s.setValue(kLargeFontKey, v.largeFont);
     s.sync();
 }
 

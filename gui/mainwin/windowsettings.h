@@ -1,6 +1,6 @@
 // What the main window remembers between runs, in the program's settings file beside the recent
-// designs: where the window stood and how large it was, whether it was maximised, and the
-// smooth-lines switch.
+// designs: where the window stood and how large it was, whether it was maximised, whether the
+// picture was fitted to it and at the large font, and the smooth-lines switch.
 #pragma once
 
 #include <QList>
@@ -26,6 +26,15 @@ void StoreWindowPlacement(QSettings& s, const QRect& normalGeometry, bool maximi
 
 bool LoadSmoothLines(QSettings& s);
 void StoreSmoothLines(QSettings& s, bool on);
+
+// How the picture was shown when the window closed: fitted to the window (and not moved since),
+// and at the large font.
+struct StoredView {
+    bool fitted = false;
+    bool largeFont = false;
+};
+StoredView LoadViewChoices(QSettings& s);
+void StoreViewChoices(QSettings& s, const StoredView& v);
 
 // A stored client area as it can be shown on the screens there are now (their available
 // areas): nothing when too little of it would lie on any screen to take hold of it; cut down to

@@ -153,5 +153,45 @@ TEST(MainWindowPlacement, FirstStartCentredAtItsSizeThenWhereTheLastRunLeftIt) {
     fourth.form.hide();
 }
 
+TEST(MainWindowPlacement, AFittedViewAndTheLargeFontComeBackWithTheWindow) {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("tarn1.ini"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect placed(screen.left() + 20, screen.top() + 30, 720, 500);
+    ViewState fitted;
+    {
+        StartedProgram first(settings);
+        first.form.findChild<QAction*>("LargeFont")->trigger();
+        first.form.setGeometry(placed);
+        QApplication::processEvents();
+        first.form.findChild<QAction*>("FitPicture")->trigger();
+        fitted = first.m.view;
+        ASSERT_NE(fitted.Zoom, 27.0f);
+        first.form.close();
+    }
+    {
+        // The same window, the same large font and the same fitted gear, Norm ready to go back.
+        StartedProgram second(settings);
+        QApplication::processEvents();
+        EXPECT_EQ(second.form.geometry(), placed);
+        EXPECT_EQ(second.m.display.FontScaleX, 1.27f);
+        EXPECT_EQ(second.form.findChild<QAction*>("LargeFont")->text().toStdString(),
+                  "SetSmall&Font");
+        EXPECT_EQ(second.m.view.Zoom, fitted.Zoom);
+        EXPECT_EQ(second.m.view.OffsetX, fitted.OffsetX);
+        EXPECT_EQ(second.m.view.OffsetY, fitted.OffsetY);
+        EXPECT_TRUE(second.form.findChild<QPushButton*>("NormVHZ")->isEnabled());
+        // A view moved after the fit is a view of the user's own: not fitted next time.
+        second.form.findChild<QScrollBar*>("SBPanHorz")
+            ->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        second.form.close();
+    }
+    StartedProgram third(settings);
+    QApplication::processEvents();
+    EXPECT_EQ(third.m.view.Zoom, 27.0f);
+    EXPECT_EQ(third.m.display.FontScaleX, 1.27f);
+    third.form.hide();
+}
+
 }  // namespace
 }  // namespace tarn
