@@ -13,11 +13,16 @@
 
 namespace tarn {
 
-// One port event: the crank angle and where the piston is at that moment.
+// One port event: the crank angle and where the crosshead, and with it the piston, is at that
+// moment. Travel is the crosshead's own (pivot 3 between its dead centres, CrossheadDeadCentresOf),
+// not the piston read-out's PistonPos, which takes the main rod's crank end for the whole rod.
 struct ValveEvent {
     double crankAngle = 0;  // degrees, 0 <= angle < 360
-    double pistonPos = 0;   // the piston read-out's 0..640 scale (0 at the front dead centre)
-    double percent = 0;     // travel from this end's dead centre, 0..100
+    double crossheadX = 0;  // pivot 3's x
+    double percent = 0;     // the crosshead's travel from this end's dead centre, 0..100
+    // The valve-setting mark: the crosshead's distance from this end's dead centre, in the
+    // design's length unit (what a fitter marks on the slide bars).
+    double mark = 0;
 };
 
 // The events of one cylinder end. The front end counts travel from the front dead centre

@@ -34,7 +34,7 @@ TEST(GearCurve, CutOffIsPlottedWhereTheAxesPutItAndTheReferenceIsDashed) {
     const GearCurve g = ComputeGearCurve(m);
     // 500 x 300: the plot runs x 48..484 over offsets -1.8..+1.8 and y 268 (0 %)..40 (100 %).
     // Normal forward is 1.6 before mid gear: x = 48 + 0.2 / 3.6 * 436 = 72.2; its front cut-off
-    // of 83.60 % stands at y = 268 - 0.836 * 228 = 77.4.
+    // of 82.36 % (the crosshead's travel) stands at y = 268 - 0.8236 * 228 = 80.2.
     RecordingCanvas c;
     DrawGearCurve(c, 500, 300, g, nullptr, {});
     auto frontCutoffLines = [](const RecordingCanvas& rc) {
@@ -45,7 +45,7 @@ TEST(GearCurve, CutOffIsPlottedWhereTheAxesPutItAndTheReferenceIsDashed) {
     };
     const auto solid = frontCutoffLines(c);
     EXPECT_TRUE(std::any_of(solid.begin(), solid.end(),
-                            [](const CanvasOp& op) { return op.c[2] == 72 && op.c[3] == 77; }));
+                            [](const CanvasOp& op) { return op.c[2] == 72 && op.c[3] == 80; }));
     // With a reference, its curve comes in dashes of 6 pixels (each end rounded to a pixel).
     RecordingCanvas withReference;
     DrawGearCurve(withReference, 500, 300, g, &g, {});
