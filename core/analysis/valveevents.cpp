@@ -332,18 +332,33 @@ std::string_view GearName(Gear g) {
     return "";
 }
 
+namespace {
+// How far a position is from where the bar puts a gear.
+long double DistanceFrom(float revArmPos, float gearPos) {
+    return std::fabs(static_cast<long double>(revArmPos) - static_cast<long double>(gearPos));
+}
+}  // namespace
+
 bool IsMidGear(const Model& design, float revArmPos) {
-    const long double d = static_cast<long double>(revArmPos) -
-                          static_cast<long double>(design.motion.RevArmPositions[0]);
-    return std::fabs(d) <= kMidGearTolerance;
+    return DistanceFrom(revArmPos, design.motion.RevArmPositions[0]) <= kMidGearTolerance;
 }
 
 std::optional<Gear> GearAt(const Model& design, float revArmPos) {
     // Mid gear first: with a zero offset the normal and full positions coincide with it.
     if (IsMidGear(design, revArmPos)) return Gear::Mid;
-    for (Gear g : {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse})
-        if (GearRevArmPos(design, g) == revArmPos) return g;
-    return std::nullopt;
+    // Otherwise the nearest gear within the same tolerance: "7.847" typed is normal reverse at
+    // 7.84699974, as three decimals show it.
+    std::optional<Gear> nearest;
+    long double best = kMidGearTolerance;
+    for (Gear g :
+         {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse}) {
+        const long double d = DistanceFrom(revArmPos, GearRevArmPos(design, g));
+        if (d < best || (d == best && !nearest)) {
+            best = d;
+            nearest = g;
+        }
+    }
+    return nearest;
 }
 
 float ClampRevArmPos(const Model& design, float revArmPos) {

@@ -52,6 +52,7 @@ struct ValveEventsResult {
 
 // A reverse-arm position this close to the computed mid-gear position RevArmPositions[0] is mid
 // gear: what three decimals show ("6.247" typed for a centre of 6.24699974) means the centre.
+// GearAt names the other gears with the same tolerance.
 inline constexpr long double kMidGearTolerance = 0.0005L;
 
 // True when revArmPos is mid gear: within kMidGearTolerance of RevArmPositions[0].
@@ -80,7 +81,8 @@ inline constexpr std::array<Gear, 5> kStandardGears{
 // +-Round(RevArmToCentMax * 1000) or +-Round(RevArmToCentNorm * 1000).
 float GearRevArmPos(const Model& design, Gear g);
 std::string_view GearName(Gear g);  // "full forward", "normal forward", "mid gear", ...
-// The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others exactly.
+// The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others the nearest
+// within kMidGearTolerance of where GearRevArmPos puts them.
 std::optional<Gear> GearAt(const Model& design, float revArmPos);
 
 // A reverse-arm position brought into mid gear +- RevArmToCentMax, as the reverse-arm dialog does.

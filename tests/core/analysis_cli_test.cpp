@@ -152,6 +152,19 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
     EXPECT_NE(typed.out.find("Rev arm 6.247 (mid gear), crank turning forward"), std::string::npos)
         << typed.out;
     EXPECT_NE(typed.out.find("Rev arm 6.248, crank turning backward"), std::string::npos);
+    // So is every other gear: normal reverse and full forward as three decimals show them
+    // (7.84699974 and 4.44699979 on the bar), in the listing and in the CSV's Gear column.
+    const CliRun gears = Cli({"--events", "--positions", "7.847,4.447,7.848"});
+    EXPECT_NE(gears.out.find("Rev arm 7.847 (normal reverse), crank turning backward"),
+              std::string::npos)
+        << gears.out;
+    EXPECT_NE(gears.out.find("Rev arm 4.447 (full forward), crank turning forward"),
+              std::string::npos);
+    EXPECT_NE(gears.out.find("Rev arm 7.848, crank turning backward"), std::string::npos);
+    const auto csv = Lines(Cli({"--events", "--format=csv", "--positions", "7.847,4.447"}).out);
+    ASSERT_EQ(csv.size(), 3u);
+    EXPECT_EQ(csv[1].rfind("7.847,normal reverse,Rev,", 0), 0u) << csv[1];
+    EXPECT_EQ(csv[2].rfind("4.447,full forward,Fwd,", 0), 0u) << csv[2];
 }
 
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
