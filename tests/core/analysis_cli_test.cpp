@@ -54,6 +54,13 @@ CliRun Cli(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
+// n copies of an entry, separated by commas.
+std::string Repeated(const std::string& entry, int n) {
+    std::string list = entry;
+    for (int i = 1; i < n; ++i) list += "," + entry;
+    return list;
+}
+
 std::vector<std::string> Lines(const std::string& s) {
     std::vector<std::string> lines;
     std::istringstream in(s);
@@ -181,6 +188,7 @@ TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
         {{"--events", "--positions", "4,5%"}, "'5%'"},
         {{"--events", "a.dti", "b.dti"}, "'b.dti'"},
         {{"--events", "--positions", "4", "--positions", "5"}, "--positions twice"},
+        {{"--events", "--positions", Repeated("5.0", 101)}, "at most 100 positions"},
         {{"events"}, "'events'"},
         {{"--data-files", "extra"}, "'extra'"}};
     for (const auto& [args, named] : calls) {
