@@ -54,7 +54,7 @@ TEST(EventsGrid, ADesignAgainstItselfDiffersNowhereAndErrorsKeepTheirReason) {
                 EXPECT_EQ(*cell.value, 0.0);
                 EXPECT_FALSE(cell.beyond);
             }
-    // Normal forward's cut-off ends differ by 29.63 %: beyond 2 %, within 30 %.
+    // Normal forward's cut-off ends differ by 26.53 %: beyond 2 %, within 30 %.
     EXPECT_TRUE(g.columns[1].cells[static_cast<int>(EventRow::Cutoff)][2].beyond);
     EXPECT_FALSE(BuildEventsGrid(m, AnalysePositions(m, positions), 30.0)
                      .columns[1]
