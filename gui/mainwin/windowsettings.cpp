@@ -13,6 +13,7 @@ namespace {
 const QString kGeometryKey = QStringLiteral("MainWindow/Geometry");
 const QString kMaximisedKey = QStringLiteral("MainWindow/Maximized");
 const QString kSmoothKey = QStringLiteral("Display/SmoothLines");
+const QString kTrueTravelKey = QStringLiteral("Display/TruePistonTravel");
 
 // How much of a window must lie on a screen to be taken hold of again.
 constexpr int kGripWidth = 64;
@@ -43,6 +44,13 @@ bool LoadSmoothLines(QSettings& s) { return s.value(kSmoothKey, false).toBool();
 
 void StoreSmoothLines(QSettings& s, bool on) {
     s.setValue(kSmoothKey, on);
+    s.sync();
+}
+
+bool LoadTruePistonTravel(QSettings& s) { return s.value(kTrueTravelKey, false).toBool(); }
+
+void StoreTruePistonTravel(QSettings& s, bool on) {
+    s.setValue(kTrueTravelKey, on);
     s.sync();
 }
 

@@ -1,6 +1,6 @@
 // What the main window remembers between runs, in the program's settings file beside the recent
-// designs: where the window stood and how large it was, whether it was maximised, and the
-// smooth-lines switch.
+// designs: where the window stood and how large it was, whether it was maximised, the
+// smooth-lines switch and the true-piston-travel switch.
 #pragma once
 
 #include <QList>
@@ -26,6 +26,10 @@ void StoreWindowPlacement(QSettings& s, const QRect& normalGeometry, bool maximi
 
 bool LoadSmoothLines(QSettings& s);
 void StoreSmoothLines(QSettings& s, bool on);
+
+// The main window's piston read-out and cut-offs following the crosshead's own travel.
+bool LoadTruePistonTravel(QSettings& s);
+void StoreTruePistonTravel(QSettings& s, bool on);
 
 // A stored client area as it can be shown on the screens there are now (their available
 // areas): nothing when too little of it would lie on any screen to take hold of it; cut down to
