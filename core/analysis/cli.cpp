@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,7 +82,7 @@ std::string Help(const std::string& prog) {
            "                     are brought into mid gear +- the largest offset, as the\n"
            "                     reverse-arm dialog does (default: Min,Fwd,Cen,Rev,Max, that is\n"
            "                     full forward, normal forward, mid gear, normal reverse, full\n"
-           "                     reverse)\n"
+           "                     reverse); at most 100 positions\n"
            "  --format csv|text  comma-separated with a header row, or a readable listing\n"
            "                     (default text)\n"
            "A position within 0.0005 of mid gear (what three decimals show) is mid gear and\n"
@@ -125,16 +126,20 @@ std::string Help(const std::string& prog) {
            "design could not be written.\n";
 }
 
-// The positions of a list on the design; false on an entry that is neither a number nor a gear
-// name, which `bad` then holds.
-bool ParsePositions(std::string_view list, const Model& m, std::vector<float>& out,
-                    std::string& bad) {
+// The positions of a list on the design; on a list it cannot take, what to say about it.
+std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
+                                          std::vector<float>& out) {
     std::vector<PositionEntry> entries;
-    if (!ParsePositionList(list, entries, bad)) return false;
+    std::string bad;
+    if (!ParsePositionList(list, entries, bad))
+        return "cannot take '" + bad + "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)";
+    if (entries.size() > kMaxPositions)
+        return "--positions takes at most " + std::to_string(kMaxPositions) + " positions, not " +
+               std::to_string(entries.size());
     out.clear();
     for (const PositionEntry& e : entries)
         out.push_back(e.gear ? GearRevArmPos(m, *e.gear) : ClampRevArmPos(m, ToFloat(e.number)));
-    return true;
+    return std::nullopt;
 }
 
 // Fills the model from a design file; "" on success, else the loader's message.
@@ -252,10 +257,7 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     std::vector<float> list;
     if (havePositions) {
-        std::string bad;
-        if (!ParsePositions(positions, m, list, bad))
-            return usage("cannot take '" + bad +
-                         "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
+        if (const auto refused = ParsePositions(positions, m, list)) return usage(*refused);
     } else {
         list = StandardGearPositions(m);
     }

@@ -25,6 +25,10 @@ struct PositionEntry {
     long double number = 0;
 };
 
+// The most positions a list may hold: each takes a whole analysis, and a hundred already make a
+// table no one reads.
+inline constexpr std::size_t kMaxPositions = 100;
+
 // The comma-separated entries of a list (blanks around an entry are dropped); false on an entry
 // that is neither a gear name nor a number, which `bad` then holds.
 bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad);

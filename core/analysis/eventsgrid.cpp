@@ -45,8 +45,7 @@ const std::optional<ValveEvent>& EventOf(const EndEvents& e, EventRow row) {
     }
 }
 
-std::optional<double> EndValue(const Model& design, const ValveEventsResult& r, EventRow row,
-                               bool front) {
+std::optional<double> EndValue(const ValveEventsResult& r, EventRow row, bool front) {
     if (!r.ok()) return std::nullopt;
     const EndEvents& e = front ? r.front : r.rear;
     switch (row) {
@@ -62,7 +61,7 @@ std::optional<double> EndValue(const Model& design, const ValveEventsResult& r, 
         case EventRow::Cutoff:
         case EventRow::Release:
         case EventRow::Compression: return ev->percent;
-        default: return ValveSettingMark(design.design, *ev, front);
+        default: return ev->mark;
     }
 }
 
@@ -106,12 +105,6 @@ double DegreesFromDeadCentre(const ValveEventsResult& r, const ValveEvent& e, bo
     return d;
 }
 
-double ValveSettingMark(const Design& d, const ValveEvent& e, bool front) {
-    // The piston read-out runs 0..640 over the stroke, straight with the crosshead.
-    const long double along = front ? e.pistonPos : 640.0L - e.pistonPos;
-    return static_cast<double>(along / 640.0L * d.StrokeLen);
-}
-
 std::string EventRowTitle(EventRow row) {
     switch (row) {
         case EventRow::Lead: return "Lead [len]";
@@ -144,8 +137,8 @@ EventsGrid BuildEventsGrid(const Model& design, std::span<const ValveEventsResul
         for (int k = 0; k < kEventRows; ++k) {
             const auto row = static_cast<EventRow>(k);
             auto& cells = col.cells[static_cast<std::size_t>(k)];
-            const auto f = EndValue(design, r, row, true);
-            const auto b = EndValue(design, r, row, false);
+            const auto f = EndValue(r, row, true);
+            const auto b = EndValue(r, row, false);
             SetCell(cells[0], row, f, false);
             SetCell(cells[1], row, b, false);
             cells[0].detail = Detail(r, row, true);

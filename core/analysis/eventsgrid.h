@@ -19,10 +19,6 @@ namespace tarn {
 // usually comes a little before the dead centre.
 double DegreesFromDeadCentre(const ValveEventsResult& r, const ValveEvent& e, bool front);
 
-// The valve-setting mark of an event: the crosshead's distance from this end's dead centre when
-// the event happens, in the design's length unit (what a fitter marks on the slide bars).
-double ValveSettingMark(const Design& d, const ValveEvent& e, bool front);
-
 enum class EventRow {
     Lead,
     Admission,

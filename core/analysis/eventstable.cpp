@@ -85,8 +85,7 @@ std::vector<std::string> EventsRow(const Model& design, const ValveEventsResult&
     for (const EndEvents* e : {&r.front, &r.rear}) {
         const bool front = e == &r.front;
         row.push_back(e->admission ? Angle(DegreesFromDeadCentre(r, *e->admission, front)) : "");
-        for (const auto* ev : Events(*e))
-            row.push_back(*ev ? Len(ValveSettingMark(design.design, **ev, front)) : "");
+        for (const auto* ev : Events(*e)) row.push_back(*ev ? Len((*ev)->mark) : "");
     }
     row.push_back(r.ok() ? Len(r.front.lead - r.rear.lead) : "");
     return row;
@@ -147,8 +146,7 @@ void WriteEventsText(std::ostream& out, const Model& design,
             const char* sep = " ";
             for (std::size_t k = 0; k < kEventNames.size(); ++k) {
                 const auto& ev = *Events(*e)[k];
-                out << sep << kEventNames[k] << ' '
-                    << (ev ? Len(ValveSettingMark(design.design, *ev, front)) : "-");
+                out << sep << kEventNames[k] << ' ' << (ev ? Len(ev->mark) : "-");
                 if (k == 0 && ev) {
                     const double d = DegreesFromDeadCentre(r, *ev, front);
                     out << " (" << Angle(std::fabs(d)) << " deg " << (d < 0 ? "before" : "after")

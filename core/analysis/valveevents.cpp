@@ -27,7 +27,7 @@ enum Port { FrontSteam = 0, FrontExhaust, RearSteam, RearExhaust, kPorts };
 struct Sample {
     long double turn = 0;  // degrees turned from the front dead centre
     long double x4 = 0;    // valve stem joint
-    long double piston = 0;
+    long double x3 = 0;    // crosshead
     std::array<long double, kPorts> open{};
 };
 
@@ -75,14 +75,14 @@ public:
             known = Solved{bits,
                            true,
                            m_.pivots.PivotX[4],
-                           m_.solved.PistonPos,
+                           m_.pivots.PivotX[3],
                            {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen,
                             m_.solved.RearSteamOpen, m_.solved.RearExhaustOpen}};
         }
         s.x4 = known.x4;
-        s.piston = known.piston;
+        s.x3 = known.x3;
         for (int p = 0; p < kPorts; ++p) s.open[p] = known.open[p];
-        bool finite = std::isfinite(s.x4) && std::isfinite(s.piston);
+        bool finite = std::isfinite(s.x4) && std::isfinite(s.x3);
         for (long double v : s.open) finite = finite && std::isfinite(v);
         if ((m_.solved.GeometryError || !finite) && !failed_) {
             failed_ = true;
@@ -96,7 +96,7 @@ private:
     struct Solved {
         std::uint32_t angleBits = 0;
         bool known = false;
-        f32 x4 = 0, piston = 0;
+        f32 x4 = 0, x3 = 0;
         std::array<f32, kPorts> open{};
     };
 
@@ -159,15 +159,14 @@ struct Crossing {
     bool opening;
 };
 
-double Percent(bool front, long double piston) {
-    const long double pct = front ? piston / 6.4L : (640.0L - piston) / 6.4L;
-    return static_cast<double>(std::clamp(pct, 0.0L, 100.0L));
-}
-
-ValveEvent EventAt(Crank& crank, long double turn, bool front) {
+// Where the crosshead stands at an event, counted from this end's dead centre.
+ValveEvent EventAt(Crank& crank, const CrossheadDeadCentres& dc, long double turn, bool front) {
     const Sample s = crank.At(turn);
-    return ValveEvent{crank.AngleFor(turn), static_cast<double>(s.piston),
-                      Percent(front, s.piston)};
+    const long double fromFront = CrossheadTravelFraction(dc, s.x3);
+    const long double share = front ? fromFront : 1.0L - fromFront;
+    return ValveEvent{crank.AngleFor(turn), static_cast<double>(s.x3),
+                      static_cast<double>(share * 100.0L),
+                      static_cast<double>(share * (dc.front - dc.rear))};
 }
 
 struct Opening {
@@ -264,13 +263,14 @@ ValveEventsResult AnalyseValveEvents(const Model& design, float revArmPos) {
     std::sort(samples.begin(), samples.end(),
               [](const Sample& a, const Sample& b) { return a.turn < b.turn; });
 
+    const CrossheadDeadCentres dc = CrossheadDeadCentresOf(design.design, design.pivots);
     auto fill = [&](EndEvents& e, Port steam, Port exhaust, bool front) {
         const Opening s = FindOpening(crank, samples, steam);
         const Opening x = FindOpening(crank, samples, exhaust);
-        if (s.opens) e.admission = EventAt(crank, *s.opens, front);
-        if (s.closes) e.cutoff = EventAt(crank, *s.closes, front);
-        if (x.opens) e.release = EventAt(crank, *x.opens, front);
-        if (x.closes) e.compression = EventAt(crank, *x.closes, front);
+        if (s.opens) e.admission = EventAt(crank, dc, *s.opens, front);
+        if (s.closes) e.cutoff = EventAt(crank, dc, *s.closes, front);
+        if (x.opens) e.release = EventAt(crank, dc, *x.opens, front);
+        if (x.closes) e.compression = EventAt(crank, dc, *x.closes, front);
         e.steamOpenings = s.count;
         e.exhaustOpenings = x.count;
         e.maxSteamOpening = static_cast<double>(s.peak);
@@ -332,18 +332,33 @@ std::string_view GearName(Gear g) {
     return "";
 }
 
+namespace {
+// How far a position is from where the bar puts a gear.
+long double DistanceFrom(float revArmPos, float gearPos) {
+    return std::fabs(static_cast<long double>(revArmPos) - static_cast<long double>(gearPos));
+}
+}  // namespace
+
 bool IsMidGear(const Model& design, float revArmPos) {
-    const long double d = static_cast<long double>(revArmPos) -
-                          static_cast<long double>(design.motion.RevArmPositions[0]);
-    return std::fabs(d) <= kMidGearTolerance;
+    return DistanceFrom(revArmPos, design.motion.RevArmPositions[0]) <= kMidGearTolerance;
 }
 
 std::optional<Gear> GearAt(const Model& design, float revArmPos) {
     // Mid gear first: with a zero offset the normal and full positions coincide with it.
     if (IsMidGear(design, revArmPos)) return Gear::Mid;
-    for (Gear g : {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse})
-        if (GearRevArmPos(design, g) == revArmPos) return g;
-    return std::nullopt;
+    // Otherwise the nearest gear within the same tolerance: "7.847" typed is normal reverse at
+    // 7.84699974, as three decimals show it.
+    std::optional<Gear> nearest;
+    long double best = kMidGearTolerance;
+    for (Gear g :
+         {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse}) {
+        const long double d = DistanceFrom(revArmPos, GearRevArmPos(design, g));
+        if (d < best || (d == best && !nearest)) {
+            best = d;
+            nearest = g;
+        }
+    }
+    return nearest;
 }
 
 float ClampRevArmPos(const Model& design, float revArmPos) {

@@ -13,11 +13,16 @@
 
 namespace tarn {
 
-// One port event: the crank angle and where the piston is at that moment.
+// One port event: the crank angle and where the crosshead, and with it the piston, is at that
+// moment. Travel is the crosshead's own (pivot 3 between its dead centres, CrossheadDeadCentresOf),
+// not the piston read-out's PistonPos, which takes the main rod's crank end for the whole rod.
 struct ValveEvent {
     double crankAngle = 0;  // degrees, 0 <= angle < 360
-    double pistonPos = 0;   // the piston read-out's 0..640 scale (0 at the front dead centre)
-    double percent = 0;     // travel from this end's dead centre, 0..100
+    double crossheadX = 0;  // pivot 3's x
+    double percent = 0;     // the crosshead's travel from this end's dead centre, 0..100
+    // The valve-setting mark: the crosshead's distance from this end's dead centre, in the
+    // design's length unit (what a fitter marks on the slide bars).
+    double mark = 0;
 };
 
 // The events of one cylinder end. The front end counts travel from the front dead centre
@@ -47,6 +52,7 @@ struct ValveEventsResult {
 
 // A reverse-arm position this close to the computed mid-gear position RevArmPositions[0] is mid
 // gear: what three decimals show ("6.247" typed for a centre of 6.24699974) means the centre.
+// GearAt names the other gears with the same tolerance.
 inline constexpr long double kMidGearTolerance = 0.0005L;
 
 // True when revArmPos is mid gear: within kMidGearTolerance of RevArmPositions[0].
@@ -75,7 +81,8 @@ inline constexpr std::array<Gear, 5> kStandardGears{
 // +-Round(RevArmToCentMax * 1000) or +-Round(RevArmToCentNorm * 1000).
 float GearRevArmPos(const Model& design, Gear g);
 std::string_view GearName(Gear g);  // "full forward", "normal forward", "mid gear", ...
-// The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others exactly.
+// The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others the nearest
+// within kMidGearTolerance of where GearRevArmPos puts them.
 std::optional<Gear> GearAt(const Model& design, float revArmPos);
 
 // A reverse-arm position brought into mid gear +- RevArmToCentMax, as the reverse-arm dialog does.

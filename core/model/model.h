@@ -184,6 +184,9 @@ struct DisplaySwitches {
     bool RefPointsOn = false;
     bool PivotDataOn = false;
     bool SmoothLines = false;  // the main picture and the diagrams drawn antialiased
+    // The main window's piston read-out and cut-offs follow the crosshead's own travel instead
+    // of PistonPos (see ShownPistonPos).
+    bool TruePistonTravel = false;
 
     bool operator==(const DisplaySwitches&) const = default;
 };

@@ -14,6 +14,7 @@
 // the steps whose inputs have not changed since it last ran them.
 #include "core/model/solver.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -423,6 +424,29 @@ void LinkageSweep::Solve(bool whole) {
     sv_.solved.SolveValue = c.solveValue;
     sv_.solved.SolveDivisor = c.solveDivisor;
     StoreOpenings(sv_);
+}
+
+CrossheadDeadCentres CrossheadDeadCentresOf(const Design& d, const PivotTable& p) {
+    const ext rod = static_cast<ext>(d.Frame.MainRodCrankEnd) + d.Frame.MainRodPistonEnd;
+    const ext crank = static_cast<ext>(d.StrokeLen) / 2.0L;
+    const ext h = static_cast<ext>(p.PivotY[1]) - p.PivotY[3];
+    // A rod too short to reach the centre line has no dead centre; the solver flags it, and
+    // the absolute value keeps the numbers finite as its own guard does.
+    auto reach = [h](ext len) { return std::sqrt(std::fabs(len * len - h * h)); };
+    return {p.PivotX[1] + reach(rod + crank), p.PivotX[1] + reach(rod - crank)};
+}
+
+ext CrossheadTravelFraction(const CrossheadDeadCentres& dc, ext x) {
+    const ext stroke = dc.front - dc.rear;
+    const ext f = (dc.front - x) / stroke;
+    if (!(stroke > 0) || std::isnan(f)) return 0;
+    return std::clamp(f, 0.0L, 1.0L);
+}
+
+ext ShownPistonPos(const Model& m) {
+    if (!m.display.TruePistonTravel) return m.solved.PistonPos;
+    return CrossheadTravelFraction(CrossheadDeadCentresOf(m.design, m.pivots), m.pivots.PivotX[3]) *
+           640.0L;
 }
 
 }  // namespace tarn

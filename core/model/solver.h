@@ -86,6 +86,27 @@ void FlagGeometryError(const SolverParts& sv);  // GeometryError := true while B
 
 long double GuardedDivisor(const SolverParts& sv, long double v);
 
+// The crosshead's travel. The crosshead (pivot 3) moves with the whole main rod, MainRodCrankEnd
+// + MainRodPistonEnd, not with the crank end alone that the piston read-out PistonPos takes for
+// its rod. Its x is furthest from the driver centre when the crank and the whole rod lie in one
+// line, the pin toward the cylinders (the front dead centre, crank angle 0 when the cylinder's
+// centre line passes through the driver centre), and nearest when they lie in one line folded
+// back (the rear dead centre): at the driver centre's x plus sqrt((L +- S/2)^2 - h^2), L the whole
+// rod and h the height of the driver centre above the cylinder's centre line.
+struct CrossheadDeadCentres {
+    ext front = 0;  // pivot 3's x at the front dead centre (the larger)
+    ext rear = 0;   // and at the rear dead centre
+};
+CrossheadDeadCentres CrossheadDeadCentresOf(const Design& d, const PivotTable& p);
+
+// Where the crosshead at x stands between its dead centres: 0 at the front one, 1 at the rear
+// one, clamped into 0..1 (0 when the dead centres coincide or a value is not a number).
+ext CrossheadTravelFraction(const CrossheadDeadCentres& dc, ext x);
+
+// The piston position the main window's read-outs show, on PistonPos's 0..640 scale: PistonPos
+// itself, or with the true-travel switch on the crosshead's own travel.
+ext ShownPistonPos(const Model& m);
+
 // The guards on the whole model, for the diagrams that use them outside the solver.
 inline void FlagGeometryError(Model& m) { FlagGeometryError(SolverPartsOf(m)); }
 inline long double GuardedDivisor(Model& m, long double v) {

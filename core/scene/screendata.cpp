@@ -33,7 +33,7 @@ void DrawReadouts(const Model& m, Canvas& c) {
         {459, 25, "Rev Arm ", m.motion.RevArmPos, 6, 3},
         {459, 39, "Driv Ang ", m.motion.CrankAngle, 6, 2},
         {459, 53, "Step Ang", m.motion.StepSetting, 6, 2},
-        {545, 25, "Piston % ", m.solved.PistonPos / 6.4L + 0.00001L, 6, 2},
+        {545, 25, "Piston % ", ShownPistonPos(m) / 6.4L + 0.00001L, 6, 2},
         {545, 37, "ValveCen", m.solved.ValveDisp, 7, 3},
         {545, 49, "ValveFSt", m.solved.FrontSteamOpen, 7, 3},
         {545, 61, "ValveFEx", m.solved.FrontExhaustOpen, 7, 3},
@@ -78,13 +78,12 @@ void LineToolPrompt(const Model& m, Canvas& c) {
 
 // Detects a port closing between the previous frame and this one and shows the piston
 // position at the closing, interpolated linearly, for a while.
-void CutoffEnd(Model& m, Canvas& c, f32 prevOpen, f32 open, bool rear, std::string& text,
-               i32& frames, int y, const char* label) {
+void CutoffEnd(Model& m, Canvas& c, ext piston, f32 prevOpen, f32 open, bool rear,
+               std::string& text, i32& frames, int y, const char* label) {
     if (prevOpen > 0 && !(open >= 0)) {
         frames = Round(400 / (static_cast<ext>(m.motion.StepAngle) + 0.1L));
         const ext pp = m.readouts.PrevPistonPos;
-        const ext cpos =
-            pp - prevOpen * (m.solved.PistonPos - pp) / (static_cast<ext>(open) - prevOpen);
+        const ext cpos = pp - prevOpen * (piston - pp) / (static_cast<ext>(open) - prevOpen);
         text = Str((rear ? 640 - cpos : cpos) / 6.4L, 4, 1);
     }
     if (m.motion.StepAngle != 0 && m.motion.StepAngle < 23) {
@@ -97,11 +96,13 @@ void CutoffEnd(Model& m, Canvas& c, f32 prevOpen, f32 open, bool rear, std::stri
 }
 
 void Cutoffs(Model& m, Canvas& c) {
-    CutoffEnd(m, c, m.readouts.PrevFrontSteamOpen, m.solved.FrontSteamOpen, false,
+    // PistonPos, or the crosshead's travel with the true-travel switch on.
+    const f32 piston = ToFloat(ShownPistonPos(m));
+    CutoffEnd(m, c, piston, m.readouts.PrevFrontSteamOpen, m.solved.FrontSteamOpen, false,
               m.readouts.FrontCutoffText, m.readouts.FrontCutoffFrames, 109, "FrontCO% ");
-    CutoffEnd(m, c, m.readouts.PrevRearSteamOpen, m.solved.RearSteamOpen, true,
+    CutoffEnd(m, c, piston, m.readouts.PrevRearSteamOpen, m.solved.RearSteamOpen, true,
               m.readouts.RearCutoffText, m.readouts.RearCutoffFrames, 121, "RearCO% ");
-    m.readouts.PrevPistonPos = m.solved.PistonPos;
+    m.readouts.PrevPistonPos = piston;
     m.readouts.PrevFrontSteamOpen = m.solved.FrontSteamOpen;
     m.readouts.PrevRearSteamOpen = m.solved.RearSteamOpen;
 }

@@ -23,6 +23,7 @@
 #include <chrono>
 
 #include "core/model/numfmt.h"
+#include "core/model/solver.h"
 #include "core/scene/extent.h"
 #include "core/scene/motion.h"
 #include "core/scene/view.h"
@@ -145,7 +146,11 @@ TMainForm::TMainForm(Model& m, std::unique_ptr<SoundSink> sound, QWidget* parent
 
     // FormCreate: the model's defaults and mid gear, then the reverse-arm range.
     StartUp(m_);
-    m_.display.SmoothLines = LoadSmoothLines(*OpenProgramSettings(settingsFile_));
+    {
+        const auto settings = OpenProgramSettings(settingsFile_);
+        m_.display.SmoothLines = LoadSmoothLines(*settings);
+        m_.display.TruePistonTravel = LoadTruePistonTravel(*settings);
+    }
 
     picture_ = new PictureArea(this, frame_.image, [this] {
         if (!picture_) return;
@@ -279,7 +284,9 @@ void TMainForm::BuildMenus() {
           {"SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick, &ui_.SetPanZoom},
           {"", nullptr, nullptr},
           {"FitPicture", "Fit Picture to &Window", &TMainForm::FitPictureClick, &ui_.FitPicture},
-          {"SmoothLines", "S&mooth Lines On", &TMainForm::SmoothLinesClick, &ui_.SmoothLines}});
+          {"SmoothLines", "S&mooth Lines On", &TMainForm::SmoothLinesClick, &ui_.SmoothLines},
+          {"TruePistonTravel", "True Piston &Travel On", &TMainForm::TruePistonTravelClick,
+           &ui_.TruePistonTravel}});
     menu("Edit1", "&EditDimen",
          {{"FrameDim", "&FrameDimensions", nullptr, &ui_.FrameDim},
           {"CylDim", "&CylinderDimensions", nullptr, &ui_.CylDim},
@@ -322,6 +329,8 @@ void TMainForm::BuildMenus() {
     bar->setCornerWidget(errorMarker_, Qt::TopRightCorner);
     ui_.SetPanZoom->setEnabled(false);
     if (m_.display.SmoothLines) ui_.SmoothLines->setText(QStringLiteral("S&mooth Lines Off"));
+    if (m_.display.TruePistonTravel)
+        ui_.TruePistonTravel->setText(QStringLiteral("True Piston &Travel Off"));
 
     connect(ui_.Exit1, &QAction::triggered, this, &QWidget::close);
 
@@ -1065,6 +1074,16 @@ void TMainForm::SmoothLinesClick() {
             if (picture->isVisible() && picture->testAttribute(Qt::WA_OpaquePaintEvent))
                 picture->repaint();
     }
+}
+
+void TMainForm::TruePistonTravelClick() {
+    m_.display.TruePistonTravel = !m_.display.TruePistonTravel;
+    ui_.TruePistonTravel->setText(m_.display.TruePistonTravel
+                                      ? QStringLiteral("True Piston &Travel Off")
+                                      : QStringLiteral("True Piston &Travel On"));
+    // The next cut-off is interpolated from a previous position on the same scale.
+    m_.readouts.PrevPistonPos = ToFloat(ShownPistonPos(m_));
+    StoreTruePistonTravel(*OpenProgramSettings(settingsFile_), m_.display.TruePistonTravel);
 }
 
 void TMainForm::LargeFontClick() {

@@ -64,7 +64,8 @@ struct MainFormControls {
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr,
             *SetBeepOnError = nullptr, *SetLineWidth = nullptr, *SetScreenData = nullptr,
-            *SetPanZoom = nullptr, *FitPicture = nullptr, *SmoothLines = nullptr;
+            *SetPanZoom = nullptr, *FitPicture = nullptr, *SmoothLines = nullptr,
+            *TruePistonTravel = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
@@ -159,6 +160,7 @@ public:
     void LargeFontClick();
     void FitPictureClick();
     void SmoothLinesClick();
+    void TruePistonTravelClick();
     void SetScreenDataClick();
     void DynamicVariablesClick();
     void SetUnDoClick();

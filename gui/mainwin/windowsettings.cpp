@@ -15,6 +15,7 @@ const QString kMaximisedKey = QStringLiteral("MainWindow/Maximized");
 const QString kSmoothKey = QStringLiteral("Display/SmoothLines");
 const QString kFittedKey = QStringLiteral("MainWindow/FittedView");
 const QString kLargeFontKey = QStringLiteral("MainWindow/LargeFont");
+const QString kTrueTravelKey = QStringLiteral("Display/TruePistonTravel");
 
 // How much of a window must lie on a screen to be taken hold of again.
 constexpr int kGripWidth = 64;
@@ -55,6 +56,13 @@ StoredView LoadViewChoices(QSettings& s) {
 void StoreViewChoices(QSettings& s, const StoredView& v) {
     s.setValue(kFittedKey, v.fitted);
     s.setValue(kLargeFontKey, v.largeFont);
+    s.sync();
+}
+
+bool LoadTruePistonTravel(QSettings& s) { return s.value(kTrueTravelKey, false).toBool(); }
+
+void StoreTruePistonTravel(QSettings& s, bool on) {
+    s.setValue(kTrueTravelKey, on);
     s.sync();
 }
 

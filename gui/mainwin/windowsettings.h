@@ -1,6 +1,7 @@
 // What the main window remembers between runs, in the program's settings file beside the recent
 // designs: where the window stood and how large it was, whether it was maximised, whether the
-// picture was fitted to it and at the large font, and the smooth-lines switch.
+// picture was fitted to it and at the large font, the smooth-lines switch and the
+// true-piston-travel switch.
 #pragma once
 
 #include <QList>
@@ -35,6 +36,9 @@ struct StoredView {
 };
 StoredView LoadViewChoices(QSettings& s);
 void StoreViewChoices(QSettings& s, const StoredView& v);
+// The main window's piston read-out and cut-offs following the crosshead's own travel.
+bool LoadTruePistonTravel(QSettings& s);
+void StoreTruePistonTravel(QSettings& s, bool on);
 
 // A stored client area as it can be shown on the screens there are now (their available
 // areas): nothing when too little of it would lie on any screen to take hold of it; cut down to

@@ -54,6 +54,13 @@ CliRun Cli(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
+// n copies of an entry, separated by commas.
+std::string Repeated(const std::string& entry, int n) {
+    std::string list = entry;
+    for (int i = 1; i < n; ++i) list += "," + entry;
+    return list;
+}
+
 std::vector<std::string> Lines(const std::string& s) {
     std::vector<std::string> lines;
     std::istringstream in(s);
@@ -93,8 +100,8 @@ TEST_F(GermanLocale, CsvOfTheBuiltInDesignUsesPointsAndKeepsItsColumns) {
     EXPECT_TRUE(r.err.empty());
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 6u);  // header and the five standard gears
-    // Scripts read these 29 columns: they keep their titles, order and numbers; new columns
-    // only ever come after them.
+    // Scripts read these 29 columns: they keep their titles, order and meaning; new columns
+    // only ever come after them. The percentages are the crosshead's travel.
     const std::string oldHeader =
         "Rev arm pos [len],Gear,Crank turns,Front admission [deg],Front admission [%],"
         "Front cut-off [deg],Front cut-off [%],Front release [deg],Front release [%],"
@@ -106,9 +113,9 @@ TEST_F(GermanLocale, CsvOfTheBuiltInDesignUsesPointsAndKeepsItsColumns) {
         "Release front-rear [%],Compression front-rear [%],Status,";
     EXPECT_EQ(lines[0].rfind(oldHeader, 0), 0u) << lines[0];
     const std::string oldRow =
-        "4.647,normal forward,Fwd,355.618,0.18,126.359,83.60,150.967,95.14,317.271,16.07,0.0160,"
-        "0.1875,0.2803,176.172,0.08,281.374,53.97,317.271,83.93,150.967,4.86,0.0194,0.1273,"
-        "0.3405,29.63,11.22,11.22,ok,";
+        "4.647,normal forward,Fwd,355.618,0.17,126.359,82.36,150.967,94.70,317.271,15.20,0.0160,"
+        "0.1875,0.2803,176.172,0.09,281.374,55.83,317.271,84.80,150.967,5.30,0.0194,0.1273,"
+        "0.3405,26.53,9.90,9.90,ok,";
     EXPECT_EQ(lines[2].rfind(oldRow, 0), 0u) << lines[2];
     const auto header = Cells(lines[0]);
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -120,17 +127,17 @@ TEST_F(GermanLocale, CsvOfTheBuiltInDesignUsesPointsAndKeepsItsColumns) {
     EXPECT_EQ(lines[5].rfind("8.047,full reverse,Rev,", 0), 0u) << lines[5];
 
     // The added columns: admission 355.618 degrees turning forward is 4.382 before the front
-    // dead centre; a valve-setting mark is the event's share of the 3.0 stroke (83.60 % cut-off:
-    // 2.508 from the dead centre).
+    // dead centre; a valve-setting mark is the event's share of the crosshead's 3.0 stroke
+    // (82.36 % cut-off: 2.471 from the dead centre).
     auto cell = [&](const std::string& title) {
         for (std::size_t c = 0; c < header.size(); ++c)
             if (header[c] == title) return Cells(lines[2])[c];
         return std::string("(no column " + title + ")");
     };
     EXPECT_EQ(cell("Front admission from dead centre [deg]"), "-4.382");
-    EXPECT_NEAR(static_cast<double>(ParseNumber(cell("Front cut-off mark [len]"))), 0.8360 * 3.0,
+    EXPECT_NEAR(static_cast<double>(ParseNumber(cell("Front cut-off mark [len]"))), 0.8236 * 3.0,
                 0.0002);
-    EXPECT_NEAR(static_cast<double>(ParseNumber(cell("Rear cut-off mark [len]"))), 0.5397 * 3.0,
+    EXPECT_NEAR(static_cast<double>(ParseNumber(cell("Rear cut-off mark [len]"))), 0.5583 * 3.0,
                 0.0002);
     EXPECT_EQ(cell("Lead front-rear [len]"), "-0.0034");
 }
@@ -152,6 +159,19 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
     EXPECT_NE(typed.out.find("Rev arm 6.247 (mid gear), crank turning forward"), std::string::npos)
         << typed.out;
     EXPECT_NE(typed.out.find("Rev arm 6.248, crank turning backward"), std::string::npos);
+    // So is every other gear: normal reverse and full forward as three decimals show them
+    // (7.84699974 and 4.44699979 on the bar), in the listing and in the CSV's Gear column.
+    const CliRun gears = Cli({"--events", "--positions", "7.847,4.447,7.848"});
+    EXPECT_NE(gears.out.find("Rev arm 7.847 (normal reverse), crank turning backward"),
+              std::string::npos)
+        << gears.out;
+    EXPECT_NE(gears.out.find("Rev arm 4.447 (full forward), crank turning forward"),
+              std::string::npos);
+    EXPECT_NE(gears.out.find("Rev arm 7.848, crank turning backward"), std::string::npos);
+    const auto csv = Lines(Cli({"--events", "--format=csv", "--positions", "7.847,4.447"}).out);
+    ASSERT_EQ(csv.size(), 3u);
+    EXPECT_EQ(csv[1].rfind("7.847,normal reverse,Rev,", 0), 0u) << csv[1];
+    EXPECT_EQ(csv[2].rfind("4.447,full forward,Fwd,", 0), 0u) << csv[2];
 }
 
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
@@ -168,6 +188,7 @@ TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
         {{"--events", "--positions", "4,5%"}, "'5%'"},
         {{"--events", "a.dti", "b.dti"}, "'b.dti'"},
         {{"--events", "--positions", "4", "--positions", "5"}, "--positions twice"},
+        {{"--events", "--positions", Repeated("5.0", 101)}, "at most 100 positions"},
         {{"events"}, "'events'"},
         {{"--data-files", "extra"}, "'extra'"}};
     for (const auto& [args, named] : calls) {

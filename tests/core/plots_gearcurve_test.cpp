@@ -37,8 +37,8 @@ TEST(GearCurve, CutOffIsPlottedWhereTheAxesPutItAndTheReferenceIsDashed) {
     const GearCurve g = ComputeGearCurve(m);
     // 500 x 300: the plot runs x 29..487 over offsets -1.8..+1.8 and y 261 (0 %)..57 (100 %),
     // below the legend and two rows of gear names. Normal forward is 1.6 before mid gear:
-    // x = 29 + 0.2 / 3.6 * 458 = 54.4; its front cut-off of 83.60 % stands at
-    // y = 261 - 0.836 * 204 = 90.5.
+    // x = 29 + 0.2 / 3.6 * 458 = 54.4; its front cut-off of 82.36 % (the crosshead's
+    // travel) stands at y = 261 - 0.8236 * 204 = 93.0.
     RecordingCanvas c;
     DrawGearCurve(c, 500, 300, g, nullptr, {});
     auto frontCutoffLines = [](const RecordingCanvas& rc) {
@@ -49,7 +49,7 @@ TEST(GearCurve, CutOffIsPlottedWhereTheAxesPutItAndTheReferenceIsDashed) {
     };
     const auto solid = frontCutoffLines(c);
     EXPECT_TRUE(std::any_of(solid.begin(), solid.end(),
-                            [](const CanvasOp& op) { return op.c[2] == 54 && op.c[3] == 90; }));
+                            [](const CanvasOp& op) { return op.c[2] == 54 && op.c[3] == 93; }));
     // With a reference, its curve comes in dashes of 6 pixels (each end rounded to a pixel).
     RecordingCanvas withReference;
     DrawGearCurve(withReference, 500, 300, g, &g, {});

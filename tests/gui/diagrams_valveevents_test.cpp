@@ -66,19 +66,19 @@ TEST(ValveEventsWindow, ShowsEveryEventOfFiveGearsAtItsDefaultSizeAndFollowsTheD
     EXPECT_EQ(table->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(table->item(0, 4)->text(), QStringLiteral("normal forward 4.647 Fwd"));
     EXPECT_EQ(table->columnSpan(0, 4), 3);
-    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("83.60"));
-    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 1)->text(), QStringLiteral("53.97"));
+    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("82.36"));
+    EXPECT_EQ(Cell(table, EventRow::Cutoff, 1, 1)->text(), QStringLiteral("55.83"));
     EXPECT_EQ(
         Cell(table, EventRow::Cutoff, 1, 1)->toolTip(),
-        QStringLiteral("at crank angle 281.374 deg, piston 53.97 % of the stroke from this end"));
+        QStringLiteral("at crank angle 281.374 deg, piston 55.83 % of the stroke from this end"));
     // Admission at 355.618 degrees, turning forward: before the front dead centre.
     EXPECT_EQ(Cell(table, EventRow::Admission, 1, 0)->text(), QStringLiteral("4.38 before"));
-    EXPECT_EQ(Cell(table, EventRow::CutoffMark, 1, 0)->text(), QStringLiteral("2.5079"));
+    EXPECT_EQ(Cell(table, EventRow::CutoffMark, 1, 0)->text(), QStringLiteral("2.4707"));
 
     SetDimension(m, 5, 5.2f);  // a dialog, a bar, undo or a file changes the design
     EXPECT_TRUE(w.Refresh());
     w.WaitForResults();
-    EXPECT_NE(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("83.60"));
+    EXPECT_NE(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("82.36"));
 
     // Asked for them, the reverse-arm dialog's list decides the columns.
     m.motion.RevArmPositions[4] = 5.0f;
@@ -102,8 +102,8 @@ TEST(ValveEventsWindow, HighlightsDifferencesBeyondTheToleranceAndShowsAnErrorsR
     auto beyond = [&](int position) {
         return Cell(table, EventRow::Cutoff, position, 2)->data(Qt::UserRole).toBool();
     };
-    EXPECT_TRUE(beyond(1));   // 29.63 at normal forward
-    EXPECT_FALSE(beyond(2));  // 1.60 at mid gear
+    EXPECT_TRUE(beyond(1));   // 26.53 at normal forward
+    EXPECT_FALSE(beyond(2));  // 0.82 at mid gear
     tol->setValue(50.0);
     EXPECT_FALSE(beyond(1));
 
