@@ -125,6 +125,7 @@ public:
     void RunRevArmPositions() override;
     void ShowDynVarControls(bool visible) override;
     void RefreshUndoButton() override;
+    void ShowRevArm() override;
 
     // ---- handlers (names as the window defines them) ----
     void FormActivate();
