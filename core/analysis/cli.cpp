@@ -99,8 +99,11 @@ std::string Help(const std::string& prog) {
            "  --vary NAME,...    dimensions by name:\n" +
            VaryNames() +
            "  --range PERCENT    bounds: the value +- PERCENT % of its size, or +- PERCENT/100\n"
-           "                     for a value of 0 (default 10)\n"
-           "  NAME=LO:HI         bounds of one varied dimension, e.g. RadiusRodLen=4.8:5.2\n"
+           "                     for a value of 0 (default 10, at most 1000000); a length,\n"
+           "                     radius, diameter or width stays above 1 % of its value\n"
+           "  NAME=LO:HI         bounds of one varied dimension, e.g. RadiusRodLen=4.8:5.2:\n"
+           "                     32-bit floats, apart, and above 0 for a length, radius,\n"
+           "                     diameter or width\n"
            "  --positions LIST   as above; default Fwd,Rev. The named positions follow the\n"
            "                     design's mid gear as the dimensions move it; numbers stay\n"
            "                     where they are\n"
@@ -122,8 +125,9 @@ std::string Help(const std::string& prog) {
            "(PREFIX/share/tarn1 beside PREFIX/bin/tarn1).\n"
            "\n"
            "Exit status: 0 done (also when nothing better was found), 2 the design file was\n"
-           "refused, 3 a data file is missing, 64 bad options, 74 the output or the optimised\n"
-           "design could not be written.\n";
+           "refused, 3 a data file is missing, 64 bad options, 70 the optimiser's search broke\n"
+           "off on a fault (the report says which; nothing is written), 74 the output or the\n"
+           "optimised design could not be written.\n";
 }
 
 // The positions of a list on the design; on a list it cannot take, what to say about it.

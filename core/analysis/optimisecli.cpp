@@ -2,8 +2,10 @@
 // design written as the loaded file with only the varied dimensions changed.
 #include "core/analysis/optimisecli.h"
 
+#include <cerrno>
 #include <cmath>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,9 @@ struct Options {
     std::optional<std::string> vary, range, positions, minLead, objective, out, format;
     std::vector<std::string> bounds;  // NAME=LO:HI as given
 };
+
+// The largest --range, far beyond any useful one; 1e400 is not even a double.
+constexpr double kMaxRangePercent = 1e6;
 
 std::string Value(double v) { return Str(v, 0, 6); }
 
@@ -54,14 +59,19 @@ void WriteText(std::ostream& out, const Model& before, const OptimiseSettings& s
                   "percent of travel, the lead in percent of the valve port width")
         << "; lead at least " << Str(s.minLead, 0, 4) << '\n';
     out << DescribeOptimise(r) << '\n';
-    for (const BindingConstraint& b : r.binding) out << "Binding: " << b.text << '\n';
+    for (const BindingConstraint& b : r.startBroken) out << "The start breaks: " << b.text << '\n';
+    for (const BindingConstraint& b : r.binding)
+        out << (b.broken ? "Broken: " : "Binding: ") << b.text << '\n';
 
     out << '\n' << "Dimension                  Old value    New value  Lower bound  Upper bound\n";
     for (const OptimisedDimension& d : r.dimensions) {
         std::string name(d.name);
         name.resize(std::max<std::size_t>(name.size(), 22), ' ');
-        out << name << Str(d.oldValue, 13, 6) << Str(d.newValue, 13, 6) << Str(d.bounds.lo, 13, 6)
-            << Str(d.bounds.hi, 13, 6) << (d.noEffect ? "  no effect" : "") << '\n';
+        out << name;
+        // A blank before every column, also when a large number fills its width.
+        for (const float v : {d.oldValue, d.newValue, d.bounds.lo, d.bounds.hi})
+            out << ' ' << Str(v, 12, 6);
+        out << (d.noEffect ? "  no effect" : "") << '\n';
     }
     out << "\nBefore:\n";
     WriteEventsText(out, before, AnalysePositions(before, StandardGearPositions(before)));
@@ -74,7 +84,10 @@ void WriteCsv(std::ostream& out, const Model& before, const OptimiseResult& r) {
     out << "Objective before," << ScoreText(r.before) << '\n';
     out << "Objective after," << ScoreText(r.after) << '\n';
     out << "Designs analysed," << Str(static_cast<long long>(r.evaluations), 0) << '\n';
-    for (const BindingConstraint& b : r.binding) out << "Binding," << b.text << '\n';
+    if (r.status == OptimiseStatus::Failed) out << "Failure," << r.failure << '\n';
+    for (const BindingConstraint& b : r.startBroken) out << "Start broken," << b.text << '\n';
+    for (const BindingConstraint& b : r.binding)
+        out << (b.broken ? "Broken," : "Binding,") << b.text << '\n';
     out << "\nDimension,Old value,New value,Lower bound,Upper bound,Effect\n";
     for (const OptimisedDimension& d : r.dimensions)
         out << d.name << ',' << Value(d.oldValue) << ',' << Value(d.newValue) << ','
@@ -97,7 +110,8 @@ void WriteCsv(std::ostream& out, const Model& before, const OptimiseResult& r) {
 }  // namespace
 
 int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& err,
-                       const std::function<int(const std::string&)>& usage) {
+                       const std::function<int(const std::string&)>& usage,
+                       const OptimiseFunction& search) {
     Options o;
     auto quoted = [](std::string_view s) { return "'" + std::string(s) + "'"; };
     for (int i = 2; i < argc; ++i) {
@@ -178,17 +192,23 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         const std::size_t colon = range.find(':');
         long double lo = 0, hi = 0;
         if (colon == std::string_view::npos || !ParseWholeNumber(range.substr(0, colon), lo) ||
-            !ParseWholeNumber(range.substr(colon + 1), hi) || !std::isfinite(ToFloat(lo)) ||
-            !std::isfinite(ToFloat(hi)))
+            !ParseWholeNumber(range.substr(colon + 1), hi))
             return usage("cannot take " + quoted(b) + ": bounds are LOW:HIGH, two numbers");
-        if (!(ToFloat(lo) < ToFloat(hi)))
-            return usage("cannot take " + quoted(b) + ": the lower bound must be below the upper");
-        varied->bounds = SearchRange{ToFloat(lo), ToFloat(hi)};
+        SearchRange bounds;
+        if (const std::string why = CheckOptimiseBounds(d->id, d->name, range.substr(0, colon),
+                                                        range.substr(colon + 1), bounds);
+            !why.empty())
+            return usage("cannot take " + quoted(b) + ": " + why);
+        varied->bounds = bounds;
     }
     if (o.range) {
+        // Any percentage above 0 whose bounds stay numbers; 1e400 % does not.
         long double p = 0;
-        if (!ParseWholeNumber(*o.range, p) || !(p > 0) || !std::isfinite(p))
-            return usage("cannot take " + quoted(*o.range) + " for --range (a percentage above 0)");
+        if (!ParseWholeNumber(*o.range, p) || !(p > 0) ||
+            !(p <= static_cast<long double>(kMaxRangePercent)))
+            return usage("cannot take " + quoted(*o.range) +
+                         " for --range (a percentage above 0, " + "at most " +
+                         Str(kMaxRangePercent, 0, 0) + ")");
         s.rangePercent = static_cast<double>(p);
     }
     if (o.minLead) {
@@ -233,10 +253,23 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
             e.gear ? OptimisePosition::At(*e.gear)
                    : OptimisePosition::Absolute(ClampRevArmPos(m, ToFloat(e.number))));
 
-    const OptimiseResult r = OptimiseGear(m, s);
+    const OptimiseResult r = search ? search(m, s) : OptimiseGear(m, s);
     if (r.status == OptimiseStatus::Refused) return usage(r.refusal);
-    if (csv) WriteCsv(out, m, r);
-    else WriteText(out, m, s, r);
+    // The report in one piece, so that a standard output that fails does so here and errno still
+    // says why when the caller reports it, whatever the save below leaves in errno.
+    {
+        std::ostringstream report;
+        if (csv) WriteCsv(report, m, r);
+        else WriteText(report, m, s, r);
+        errno = 0;
+        out << report.str() << std::flush;
+    }
+    const int outErrno = errno;
+    if (r.status == OptimiseStatus::Failed) {
+        err << "The search failed: " << r.failure << '\n';
+        errno = outErrno;
+        return kCliSearchFailed;
+    }
 
     if (o.out) {
         // The file as loaded, with only the varied dimensions changed.
@@ -245,10 +278,12 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         const FileResult saved = SaveDimensionFile(written, *o.out);
         if (!saved.ok) {
             err << saved.error << '\n';
+            errno = outErrno;
             return kCliWriteFailed;
         }
         if (!csv) out << "\nWritten to " << *o.out << ".\n";
     }
+    errno = outErrno;
     return kCliOk;
 }
 

@@ -6,7 +6,10 @@
 // infeasible last step of the method can never be returned.
 #include "core/analysis/optimiser.h"
 
+#include <nlopt.h>
+
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <exception>
 #include <future>
@@ -16,6 +19,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/analysis/cliparse.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
@@ -80,9 +84,11 @@ struct Trial {
     std::vector<double> constraints;  // <= 0 where they hold
     std::vector<float> positions;     // the chosen positions on this design
     std::vector<ValveEventsResult> events;
-    std::vector<int> failing;  // per checked position
-    bool inRange = true;       // every dimension within its bounds
-    bool allowed = true;       // ... or at its start value
+    std::vector<int> failing;    // per checked position
+    std::vector<int> checkedAs;  // per checked position: its index in the settings, or -1, -2 for
+                                 // full forward and full reverse checked as well
+    bool inRange = true;         // every dimension within its bounds
+    bool allowed = true;         // ... or at its start value
 };
 
 // Two trials agree to the last bit in everything the optimiser looks at: the cut-offs, the leads,
@@ -149,6 +155,9 @@ public:
             if (d.bounds && (!std::isfinite(d.bounds->lo) || !std::isfinite(d.bounds->hi) ||
                              d.bounds->lo > d.bounds->hi))
                 return "The bounds of " + std::string(info->name) + " are not a range.";
+            if (d.bounds && info->positive && !(d.bounds->lo > 0))
+                return std::string(info->name) +
+                       " cannot reach 0 or below: its lower bound must be above 0.";
         }
         for (const OptimisePosition& p : s_.positions)
             if (!p.gear && !std::isfinite(p.revArmPos))
@@ -157,10 +166,18 @@ public:
     }
 
     OptimiseResult Run();
+    // Run's search from the start and its nearest point in the bounds (x0).
+    OptimiseResult Search(OptimiseResult r, const std::vector<float>& x0,
+                          const std::vector<std::size_t>& searchable);
 
     // The score of the start design alone.
     OptimiseScore ScoreStart() { return Evaluate({}).score; }
     bool Cancelled() const { return s_.cancel && s_.cancel->load(); }
+    // A fault met while a design was analysed inside COBYLA, which NLopt reports only as a
+    // failure of its own.
+    void NoteFault(std::string what) {
+        if (fault_.empty()) fault_ = std::move(what);
+    }
 
     // A design on COBYLA's scale: u[k] in 0..1 for the k-th active dimension, the others at
     // base_.
@@ -194,8 +211,11 @@ private:
     void Score(Trial& t) const;
 
     OptimiseResult Finish(OptimiseResult r, const Trial& chosen, OptimiseStatus status);
+    OptimiseResult Failed(OptimiseResult r, std::string why);
     std::vector<BindingConstraint> Binding(const Trial& t,
                                            const std::vector<OptimisedDimension>& dims) const;
+    // The constraints a design breaks (and, with binding, those that stand at their limit).
+    void EndConstraints(const Trial& t, bool binding, std::vector<BindingConstraint>& out) const;
 
     const Model start_;  // read by every trial, on several threads: never the caller's model
     const OptimiseSettings& s_;
@@ -212,6 +232,7 @@ private:
     bool stopped_ = false;
     std::vector<std::size_t> active_;  // the dimensions COBYLA varies
     std::vector<float> base_;          // where the others stand
+    std::string fault_;                // see NoteFault
 
     bool Exhausted() const { return static_cast<int>(cache_.size()) >= budget_; }
 };
@@ -230,9 +251,13 @@ const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
     for (const OptimisePosition& p : s_.positions) t.positions.push_back(p.On(design));
     // The linkage must close at the chosen positions and at both ends of the gear.
     std::vector<float> checked = t.positions;
+    for (std::size_t i = 0; i < checked.size(); ++i) t.checkedAs.push_back(static_cast<int>(i));
     for (Gear g : {Gear::FullForward, Gear::FullReverse}) {
         const float pos = GearRevArmPos(design, g);
-        if (std::find(checked.begin(), checked.end(), pos) == checked.end()) checked.push_back(pos);
+        if (std::find(checked.begin(), checked.end(), pos) == checked.end()) {
+            checked.push_back(pos);
+            t.checkedAs.push_back(g == Gear::FullForward ? -1 : -2);
+        }
     }
     t.events.resize(t.positions.size());
     t.failing.assign(checked.size(), 0);
@@ -305,16 +330,37 @@ void Optimiser::Score(Trial& t) const {
     t.cost = objective;
 }
 
+// A design analysed for COBYLA. NLopt turns any exception thrown here into a failure of its own
+// and drops the exception's text, so the text is kept first.
+const Trial& EvaluateForCobyla(Optimiser& o, const double* u) {
+    try {
+        return o.EvaluateScaled(u);
+    } catch (const std::exception& e) {
+        o.NoteFault(e.what());
+        throw;
+    } catch (...) {
+        o.NoteFault("an unknown fault");
+        throw;
+    }
+}
+
 double CobylaObjective(unsigned, const double* u, double*, void* data) {
     auto* o = static_cast<Optimiser*>(data);
     if (o->Cancelled()) throw nlopt::forced_stop();
-    return o->EvaluateScaled(u).cost;
+    return EvaluateForCobyla(*o, u).cost;
 }
 
 void CobylaConstraints(unsigned m, double* result, unsigned, const double* u, double*, void* data) {
     auto* o = static_cast<Optimiser*>(data);
-    const Trial& t = o->EvaluateScaled(u);
+    const Trial& t = EvaluateForCobyla(*o, u);
     for (unsigned k = 0; k < m; ++k) result[k] = t.constraints[k];
+}
+
+// NLopt's own words for a result code: "FAILURE (-1)".
+std::string NloptStatus(nlopt_result code) {
+    const char* name = nlopt_result_to_string(code);
+    return std::string(name ? name : "unknown") + " (" +
+           Str(static_cast<long long>(static_cast<int>(code)), 0) + ")";
 }
 
 // Halton points in [0, 1)^n: a space-filling sample that needs no random state.
@@ -356,10 +402,23 @@ OptimiseResult Optimiser::Run() {
                     : std::clamp(startValues_[i], bounds_[i].lo, bounds_[i].hi);
         if (bounds_[i].lo < bounds_[i].hi) searchable.push_back(i);
     }
-    startTrial_ = &Evaluate(startValues_);
-    r.before = startTrial_->score;
-    r.positionsBefore = startTrial_->positions;
-    Evaluate(x0);
+    const OptimiseResult setUp = r;  // what a failure reports from
+    try {
+        startTrial_ = &Evaluate(startValues_);
+        r.before = startTrial_->score;
+        r.positionsBefore = startTrial_->positions;
+        Evaluate(x0);
+        return Search(std::move(r), x0, searchable);
+    } catch (const std::exception& e) {
+        return Failed(setUp, "the analysis of a design failed: " + std::string(e.what()));
+    } catch (...) {
+        return Failed(setUp, "the analysis of a design failed");
+    }
+}
+
+OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
+                                 const std::vector<std::size_t>& searchable) {
+    const std::size_t n = Count();
 
     // An infeasible start: a short space-filling sample of the ranges looks for a better one.
     active_ = searchable;
@@ -416,6 +475,9 @@ OptimiseResult Optimiser::Run() {
         opt.set_xtol_abs(kStepTolerance);
         opt.set_stopval(kGoodEnough * static_cast<double>(s_.positions.size()));
         opt.set_maxeval(left);
+        // NLopt reports its own faults, and any exception from the objective, as these; none
+        // may pass for the end of a search.
+        std::string failure;
         try {
             double f = 0;
             opt.optimize(u, f);
@@ -423,8 +485,17 @@ OptimiseResult Optimiser::Run() {
             stopped_ = true;
         } catch (const nlopt::roundoff_limited&) {
             // The method cannot go on; the best design met stands.
-        } catch (const std::invalid_argument&) {
-        } catch (const std::runtime_error&) {
+        } catch (const std::invalid_argument& e) {
+            failure = NloptStatus(NLOPT_INVALID_ARGS) + ", \"" + e.what() + "\"";
+        } catch (const std::bad_alloc& e) {
+            failure = NloptStatus(NLOPT_OUT_OF_MEMORY) + ", \"" + e.what() + "\"";
+        } catch (const std::runtime_error& e) {
+            failure = NloptStatus(NLOPT_FAILURE) + ", \"" + e.what() + "\"";
+        }
+        if (!failure.empty()) {
+            failure = "NLopt stopped with status " + failure;
+            if (!fault_.empty()) failure += ": the analysis of a design failed: " + fault_;
+            return Failed(std::move(r), std::move(failure));
         }
     }
 
@@ -462,47 +533,92 @@ OptimiseResult Optimiser::Finish(OptimiseResult r, const Trial& chosen, Optimise
     r.design = Design(chosen.values);
     if (!chosen.score.geometryError && status != OptimiseStatus::OnlyGeometryErrors)
         r.binding = Binding(chosen, r.dimensions);
+    EndConstraints(*startTrial_, false, r.startBroken);
     return r;
+}
+
+OptimiseResult Optimiser::Failed(OptimiseResult r, std::string why) {
+    // Nothing found after a fault can be trusted: the start stands.
+    r.status = OptimiseStatus::Failed;
+    r.failure = std::move(why);
+    r.evaluations = static_cast<int>(cache_.size());
+    if (startTrial_) {
+        r.before = r.after = startTrial_->score;
+        r.positionsBefore = r.positionsAfter = startTrial_->positions;
+    }
+    for (OptimisedDimension& d : r.dimensions) d.newValue = d.oldValue;
+    r.design = Design(startValues_);
+    r.binding.clear();
+    return r;
+}
+
+void Optimiser::EndConstraints(const Trial& t, bool binding,
+                               std::vector<BindingConstraint>& out) const {
+    auto where = [&](int as) {
+        if (as == -1) return std::string(GearName(Gear::FullForward));
+        if (as == -2) return std::string(GearName(Gear::FullReverse));
+        const auto i = static_cast<std::size_t>(as);
+        return PositionName(s_.positions[i], t.positions[i]);
+    };
+    if (t.score.geometryError) {
+        for (std::size_t k = 0; k < t.failing.size(); ++k) {
+            const int as = t.checkedAs[k];
+            const bool events = as >= 0 && !t.events[static_cast<std::size_t>(as)].ok();
+            if (t.failing[k] > 0 || events)
+                out.push_back({OptimiseConstraint::NoGeometryError, std::max(as, -1), true, 0, true,
+                               "the linkage does not close all round at " + where(as)});
+        }
+        return;
+    }
+    const long double near = kBindTolerance * portScale_;
+    for (std::size_t i = 0; i < t.positions.size(); ++i) {
+        const std::string at = where(static_cast<int>(i));
+        const ValveEventsResult& e = t.events[i];
+        for (const EndEvents* end : {&e.front, &e.rear}) {
+            const bool front = end == &e.front;
+            const std::string_view side = front ? "front" : "rear";
+            const int index = static_cast<int>(i);
+            const std::string minimum = Str(s_.minLead, 0, 4);
+            if (end->lead < s_.minLead)
+                out.push_back({OptimiseConstraint::MinimumLead, index, front, 0, true,
+                               Cat({"lead at the ", side, " end at ", at, " is ",
+                                    Str(end->lead, 0, 4), ", below the minimum ", minimum})});
+            else if (binding && end->lead - s_.minLead <= near)
+                out.push_back(
+                    {OptimiseConstraint::MinimumLead, index, front, 0, false,
+                     Cat({"lead at the ", side, " end at ", at, " is the minimum ", minimum})});
+            if (end->maxSteamOpening < kOpenMargin)
+                out.push_back({OptimiseConstraint::PortOpens, index, front, 0, true,
+                               Cat({"the ", side, " port at ", at, " does not open to steam"})});
+            else if (binding && end->maxSteamOpening <= near)
+                out.push_back({OptimiseConstraint::PortOpens, index, front, 0, false,
+                               Cat({"the ", side, " port at ", at, " only just opens to steam"})});
+        }
+    }
 }
 
 std::vector<BindingConstraint> Optimiser::Binding(
     const Trial& t, const std::vector<OptimisedDimension>& dims) const {
     std::vector<BindingConstraint> out;
-    const long double near = kBindTolerance * portScale_;
-    for (std::size_t i = 0; i < t.positions.size(); ++i) {
-        const std::string where = PositionName(s_.positions[i], t.positions[i]);
-        const ValveEventsResult& e = t.events[i];
-        for (const EndEvents* end : {&e.front, &e.rear}) {
-            const bool front = end == &e.front;
-            const std::string_view side = front ? "front" : "rear";
-            if (std::fabs(end->lead - s_.minLead) <= near)
-                out.push_back({OptimiseConstraint::MinimumLead, static_cast<int>(i), front, 0,
-                               Cat({"lead at the ", side, " end at ", where, " is the minimum ",
-                                    Str(s_.minLead, 0, 4)})});
-            if (end->maxSteamOpening <= near)
-                out.push_back(
-                    {OptimiseConstraint::PortOpens, static_cast<int>(i), front, 0,
-                     Cat({"the ", side, " port at ", where, " only just opens to steam"})});
-        }
-    }
+    EndConstraints(t, true, out);
     for (std::size_t i = 0; i < Count(); ++i) {
         const SearchRange& b = bounds_[i];
         const long double width = static_cast<long double>(b.hi) - b.lo;
-        const std::string name(FindDimension(s_.dimensions[i].id)->name);
+        const std::string caption(FindDimension(s_.dimensions[i].id)->caption);
         if (!(width > 0) || dims[i].noEffect) continue;
         if (t.values[i] < b.lo || t.values[i] > b.hi) continue;  // the start, outside its range
         if (t.values[i] - static_cast<long double>(b.lo) <= kBindTolerance * width)
-            out.push_back({OptimiseConstraint::LowerBound, -1, true, s_.dimensions[i].id,
-                           name + " is at its lower bound " + Str(b.lo, 0, 4)});
+            out.push_back({OptimiseConstraint::LowerBound, -1, true, s_.dimensions[i].id, false,
+                           caption + " is at its lower bound " + Str(b.lo, 0, 4)});
         else if (static_cast<long double>(b.hi) - t.values[i] <= kBindTolerance * width)
-            out.push_back({OptimiseConstraint::UpperBound, -1, true, s_.dimensions[i].id,
-                           name + " is at its upper bound " + Str(b.hi, 0, 4)});
+            out.push_back({OptimiseConstraint::UpperBound, -1, true, s_.dimensions[i].id, false,
+                           caption + " is at its upper bound " + Str(b.hi, 0, 4)});
     }
     for (const Trial* b : broken_) {
         double dist = 0;
         for (std::size_t k : active_) dist = std::max(dist, std::fabs(b->scaled[k] - t.scaled[k]));
         if (!active_.empty() && dist <= kGeometryNeighbourhood) {
-            out.push_back({OptimiseConstraint::NoGeometryError, -1, true, 0,
+            out.push_back({OptimiseConstraint::NoGeometryError, -1, true, 0, false,
                            "designs close by give a geometry error"});
             break;
         }
@@ -532,7 +648,37 @@ SearchRange OptimiseRange(const Model& design, int dimensionId, double percent) 
     const long double v = GetDimension(design, dimensionId);
     const long double p = static_cast<long double>(percent) / 100;
     const long double half = (v == 0) ? p : std::fabs(v) * p;
-    return SearchRange{ToFloat(v - half), ToFloat(v + half)};
+    long double lo = v - half;
+    const long double hi = v + half;
+    const DimensionInfo* info = FindDimension(dimensionId);
+    if (info && info->positive) lo = std::max(lo, (v > 0 ? v : hi) / 100);
+    return SearchRange{ToFloat(lo), ToFloat(hi)};
+}
+
+std::string CheckOptimiseBounds(int dimensionId, std::string_view label, std::string_view lo,
+                                std::string_view hi, SearchRange& out) {
+    long double v[2] = {0, 0};
+    const std::string_view text[2] = {lo, hi};
+    const char* which[2] = {"lower", "upper"};
+    for (int k = 0; k < 2; ++k) {
+        if (!ParseWholeNumber(text[k], v[k]))
+            return "the " + std::string(which[k]) + " bound " + std::string(text[k]) +
+                   " is not a number";
+        // Stored as a 32-bit float, a larger number would quietly become the largest float.
+        if (!(std::fabs(v[k]) <= static_cast<long double>(FLT_MAX)))
+            return "the " + std::string(which[k]) + " bound " + std::string(text[k]) +
+                   " is beyond the 32-bit float range (3.4e38)";
+    }
+    const float l = ToFloat(v[0]), h = ToFloat(v[1]);
+    if (v[0] < v[1] && l == h)
+        return "the bounds " + std::string(lo) + " and " + std::string(hi) +
+               " are the same 32-bit float (" + Str(l, 0, 6) + "): the range is empty";
+    if (!(l < h)) return "the lower bound must be below the upper";
+    const DimensionInfo* info = FindDimension(dimensionId);
+    if (info && info->positive && !(l > 0))
+        return std::string(label) + " cannot reach 0 or below: the lower bound must be above 0";
+    out = SearchRange{l, h};
+    return "";
 }
 
 OptimiseScore ScoreDesign(const Model& design, const OptimiseSettings& settings) {
@@ -544,15 +690,25 @@ OptimiseScore ScoreDesign(const Model& design, const OptimiseSettings& settings)
 }
 
 OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings) {
-    Optimiser o(design, settings);
-    if (std::string why = o.Refusal(); !why.empty()) {
-        OptimiseResult r;
-        r.status = OptimiseStatus::Refused;
-        r.refusal = std::move(why);
-        r.design = design;
-        return r;
+    OptimiseResult r;
+    r.design = design;
+    try {
+        Optimiser o(design, settings);
+        if (std::string why = o.Refusal(); !why.empty()) {
+            r.status = OptimiseStatus::Refused;
+            r.refusal = std::move(why);
+            return r;
+        }
+        return o.Run();
+    } catch (const std::exception& e) {
+        r.failure = e.what();
+    } catch (...) {
+        r.failure = "an unknown fault";
     }
-    return o.Run();
+    // Only a fault outside the search itself (no memory left for its report) comes here.
+    r.status = OptimiseStatus::Failed;
+    r.dimensions.clear();
+    return r;
 }
 
 std::string_view OptimiseStatusText(OptimiseStatus s) {
@@ -562,6 +718,7 @@ std::string_view OptimiseStatusText(OptimiseStatus s) {
         case OptimiseStatus::OnlyGeometryErrors: return "only geometry errors in the range";
         case OptimiseStatus::Cancelled: return "cancelled";
         case OptimiseStatus::Refused: return "refused";
+        case OptimiseStatus::Failed: return "failed";
     }
     return "";
 }
@@ -591,6 +748,8 @@ std::string DescribeOptimise(const OptimiseResult& r) {
                                       score(r.after) + "."
                                 : ": the design is kept.");
         case OptimiseStatus::Refused: return r.refusal;
+        case OptimiseStatus::Failed:
+            return "Failed after " + designs + ": " + r.failure + ". The design is kept.";
     }
     return "";
 }

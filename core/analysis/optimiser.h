@@ -39,7 +39,8 @@ struct OptimisePosition {
 
 // One dimension to vary (an id of the dimension table that dynamic variables act on: not the two
 // gear limits, which place the gear positions themselves) and its bounds; without bounds it is
-// searched over its current value +- rangePercent % of its size (+- rangePercent / 100 for 0).
+// searched over its current value +- rangePercent % of its size (+- rangePercent / 100 for 0),
+// kept above 0 for a dimension that cannot reach 0 (DimensionInfo::positive).
 struct OptimiseDimension {
     int id = 0;
     std::optional<SearchRange> bounds;
@@ -81,6 +82,7 @@ enum class OptimiseStatus {
     OnlyGeometryErrors,  // every design tried in the range breaks the linkage
     Cancelled,           // stopped by the cancel flag; the best design found so far is returned
     Refused,             // the settings cannot be used (unknown dimension, no positions ...)
+    Failed,              // the search broke off on a fault (`failure` says which); start kept
 };
 
 struct OptimisedDimension {
@@ -102,13 +104,16 @@ enum class OptimiseConstraint {
     UpperBound,       // ... at its upper bound
 };
 
-// A constraint that holds the result where it is.
+// A constraint that holds the result where it is, or one that a design breaks.
 struct BindingConstraint {
     OptimiseConstraint kind = OptimiseConstraint::MinimumLead;
     int positionIndex = -1;  // into the settings' positions (lead, port), else -1
     bool front = true;       // which end (lead, port)
     int dimensionId = 0;     // the dimension (bounds), else 0
-    std::string text;        // "lead at the rear end at normal forward is the minimum 0.0000"
+    // Broken, not binding: a lead below the minimum, a port that does not open, a linkage that
+    // does not close ("the rear port at mid gear does not open to steam").
+    bool broken = false;
+    std::string text;  // "lead at the rear end at normal forward is the minimum 0.0000"
 };
 
 // How a design fares: the objective (when the linkage closes at every chosen position and at
@@ -126,14 +131,20 @@ bool IsBetterScore(const OptimiseScore& a, const OptimiseScore& b);
 
 struct OptimiseResult {
     OptimiseStatus status = OptimiseStatus::Refused;
-    std::string refusal;                         // why the settings were refused
+    std::string refusal;  // why the settings were refused
+    // What broke the search off (Failed): NLopt's status and message, and the fault met while a
+    // design was analysed, if one was.
+    std::string failure;
     std::vector<OptimisedDimension> dimensions;  // in the order of the settings
     std::vector<float> positionsBefore;          // the chosen positions on the start design
     std::vector<float> positionsAfter;           // ... and on the optimised design
     OptimiseScore before, after;
     int evaluations = 0;  // designs analysed
     int budget = 0;
+    // What holds the result (broken entries: the constraints it still breaks) and what the start
+    // design breaks; empty after a geometry error of the result, a refusal or a failure.
     std::vector<BindingConstraint> binding;
+    std::vector<BindingConstraint> startBroken;
     // The optimised design: a copy of the start with the new values set through SetDimension and
     // its mid gear recomputed by CentreRevArm (the arm at mid gear). The start itself (recentred)
     // when nothing better was found.
@@ -141,7 +152,9 @@ struct OptimiseResult {
     bool changed() const;  // some dimension has a new value
 };
 
-// Optimises a copy of `design`. Never returns a design worse than the start (IsBetterScore) nor
+// Optimises a copy of `design`. Throws nothing: a fault inside the search (NLopt's own, or an
+// exception while a design is analysed, which NLopt turns into a failure of its own) ends it with
+// status Failed and the start design. Never returns a design worse than the start (IsBetterScore) nor
 // one with a geometry error other than the start itself, when it has one and no design in the
 // range closes (OnlyGeometryErrors). A tie keeps the start's values, and a varied dimension whose
 // move gains nothing is put back to its start value. A start value outside explicit bounds is
@@ -158,8 +171,19 @@ struct OptimiseResult {
 OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings);
 
 // The default bounds of a dimension: its value +- percent % of its size, or +- percent / 100 for
-// a value of 0.
+// a value of 0. For a dimension that cannot reach 0 the lower bound is kept at 1 % of the value
+// at least (1 % of the upper bound when the value itself is 0 or less).
 SearchRange OptimiseRange(const Model& design, int dimensionId, double percent);
+
+// Bounds as typed for one dimension, checked: both numbers within the 32-bit float range, apart
+// once stored as floats, and above 0 for a dimension that cannot reach 0. Returns "" and fills
+// `out`, or says what is wrong, naming the bound and, as `label`, the dimension ("the upper bound
+// 1e308 is beyond the 32-bit float range (3.4e38)").
+std::string CheckOptimiseBounds(int dimensionId, std::string_view label, std::string_view lo,
+                                std::string_view hi, SearchRange& out);
+
+// Runs a search: OptimiseGear, or in a test one that wraps it.
+using OptimiseFunction = std::function<OptimiseResult(const Model&, const OptimiseSettings&)>;
 
 // How a design scores under the settings (the start design's port width scales the lead terms).
 OptimiseScore ScoreDesign(const Model& design, const OptimiseSettings& settings);

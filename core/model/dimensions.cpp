@@ -30,6 +30,10 @@ f32& PivY(Model& m) {
 }
 
 constexpr DimEntry Entry = DimEntry::Dimension;
+// Lengths, radii, diameters, widths and the stroke cannot reach 0; offsets, heights and the
+// positions of fixed pivots may be 0 or negative.
+constexpr bool Positive = true;
+constexpr bool Signed = false;
 constexpr DimEntry Gear = DimEntry::GearLimit;
 
 // Ditto marks under "Reverse Arm" and "to Cent", then "Max".
@@ -37,7 +41,7 @@ constexpr std::string_view kDittoMax = "\"           \"            Max";
 // Ditto marks under "ValveBore" / "Valve End" and "PortWidth" / "(Outside", then "Front".
 constexpr std::string_view kDittoFront = "\"             \"             Front";
 
-// id, name, caption, default, storage;
+// id, name, caption, default, strictly positive?, storage;
 //  dialog, field, column, row, button row, entry, label lines (text, a, row);
 //  close-up k, fixed offsets?, offset x, offset y, line, a, b[, name when not the caption].
 constexpr std::array<DimensionInfo, 36> kDimensions{{
@@ -45,6 +49,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "DriverDia",
      "Driver Dia",
      8.0f,
+     Positive,
      Top<&Design::DriverDia>,
      {DimDialog::Frame, 1, 1, 0, 0, Entry, {{{"Driver                    Diameter", 10, 0}}}},
      {30, true, 290, 212, CloseupLine::Diameter, 1, 0}},
@@ -52,6 +57,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "StrokeLen",
      "Stroke",
      3.0f,
+     Positive,
      Top<&Design::StrokeLen>,
      {DimDialog::Frame, 2, 1, 1, 1, Entry, {{{"Stroke                      Length", 10, 1}}}},
      {30, true, 290, 212, CloseupLine::Mirror, 2, 1}},
@@ -59,6 +65,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "MainRodCrankEnd",
      "Main Rod Crank End",
      6.207f,
+     Positive,
      Frm<&FrameBlock::MainRodCrankEnd>,
      {DimDialog::Frame, 3, 1, 2, 2, Entry, {{{"Main Rod            Crank End", 10, 2}}}},
      {20, false, 0, 0, CloseupLine::Pivots, 2, 10}},
@@ -66,6 +73,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "MainRodPistonEnd",
      "Main Rod Piston End",
      2.793f,
+     Positive,
      Frm<&FrameBlock::MainRodPistonEnd>,
      {DimDialog::Frame, 4, 1, 3, 3, Entry, {{{"Main Rod           Piston End", 10, 3}}}},
      {20, false, 0, 0, CloseupLine::Pivots, 3, 10}},
@@ -73,6 +81,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "RadiusRodLen",
      "Radius Rod",
      5.0f,
+     Positive,
      Frm<&FrameBlock::RadiusRodLen>,
      {DimDialog::Frame, 5, 1, 4, 4, Entry, {{{"Radius Rod              Length", 10, 4}}}},
      {20, false, 0, 0, CloseupLine::Pivots, 4, 7}},
@@ -80,6 +89,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "LinkRadius",
      "Link Radius",
      5.0f,
+     Positive,
      Top<&Design::LinkRadius>,
      {DimDialog::Frame, 6, 1, 5, 5, Entry, {{{"Link                          Radius", 10, 5}}}},
      {20, false, 0, 0, CloseupLine::Pivots, 5, 14}},
@@ -87,6 +97,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "LinkPivotVert",
      "Link Pivot Vert",
      3.267f,
+     Signed,
      PivY<5>,
      {DimDialog::Frame, 7, 1, 6, 6, Entry, {{{"Link Pivot                      Vert", 10, 6}}}},
      {40, true, 100, 212, CloseupLine::DropTo, 5, 1}},
@@ -94,6 +105,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "LinkPivotHorz",
      "Link Pivot Horz",
      6.207f,
+     Signed,
      PivX<5>,
      {DimDialog::Frame, 8, 1, 7, 7, Entry, {{{"Link Pivot                     Horz", 10, 7}}}},
      {40, true, 100, 212, CloseupLine::AcrossTo, 5, 1}},
@@ -101,6 +113,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveLeverUpperLen",
      "Valve Lever Upper",
      0.717f,
+     Positive,
      Frm<&FrameBlock::ValveLeverUpperLen>,
      {DimDialog::Frame, 9, 2, 0, 0, Entry, {{{"Valve Lever       Upper Len", 204, 0}}}},
      {40, true, 100, 212, CloseupLine::Pivots, 7, 15}},
@@ -108,6 +121,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveLeverLowerLen",
      "Valve Lever Lower",
      3.283f,
+     Positive,
      Frm<&FrameBlock::ValveLeverLowerLen>,
      {DimDialog::Frame, 10, 2, 2, 2, Entry, {{{"Valve Lever       Lower Len", 204, 2}}}},
      {40, true, 100, 212, CloseupLine::Pivots, 7, 9}},
@@ -115,6 +129,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CouplerUpper",
      "Coupler Upper",
      0.824f,
+     Positive,
      Frm<&FrameBlock::CouplerUpper>,
      {DimDialog::Frame, 11, 1, 8, 8, Entry, {{{"Coupler                      Upper", 10, 8}}}},
      {40, true, 100, 212, CloseupLine::Pivots, 9, 10}},
@@ -122,6 +137,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CouplerLower",
      "Coupler Lower",
      1.426f,
+     Positive,
      Frm<&FrameBlock::CouplerLower>,
      {DimDialog::Frame, 12, 1, 9, 9, Entry, {{{"Coupler                      Lower", 10, 9}}}},
      {40, true, 100, 212, CloseupLine::Pivots, 9, 11}},
@@ -129,6 +145,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "AnchorLinkLen",
      "Anchor Link Length",
      3.0f,
+     Positive,
      Frm<&FrameBlock::AnchorLinkLen>,
      {DimDialog::Frame, 13, 2, 3, 3, Entry, {{{"Anchor Link              Length", 204, 3}}}},
      {40, true, 100, 212, CloseupLine::Pivots, 11, 12}},
@@ -136,6 +153,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "AnchorLinkPivotVert",
      "Anchor Link Pivot Vert",
      -1.677f,
+     Signed,
      PivY<12>,
      {DimDialog::Frame, 14, 2, 4, 4, Entry, {{{"Anchor Link Pivot         Vert", 204, 4}}}},
      {40, true, 100, 212, CloseupLine::DropTo, 12, 0}},
@@ -143,6 +161,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "AnchorLinkPivotHorz",
      "Anchor Link Pivot Horz",
      9.207f,
+     Signed,
      PivX<12>,
      {DimDialog::Frame, 15, 2, 5, 5, Entry, {{{"Anchor Link Pivot         Horz", 204, 5}}}},
      {40, true, 100, 212, CloseupLine::AcrossTo, 12, 0}},
@@ -150,6 +169,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ReverseArmLen",
      "Reverse Arm Length",
      3.0f,
+     Positive,
      Frm<&FrameBlock::ReverseArmLen>,
      {DimDialog::Frame, 16, 2, 6, 6, Entry, {{{"Reverse Arm            Length", 204, 6}}}},
      {28, false, 0, 0, CloseupLine::Pivots, 5, 18}},
@@ -157,6 +177,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "RevArmToCentNorm",
      "",
      1.6f,
+     Signed,
      Top<&Design::RevArmToCentNorm>,
      {DimDialog::Frame, 17, 2, 7, 7, Gear, {{{"Reverse Arm to Cent Norm", 204, 7}}}},
      {28, false, 0, 0, CloseupLine::GearLimit, 0, 0, "Rev Arm to Cent Norm"}},
@@ -164,6 +185,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "RevArmToCentMax",
      "",
      1.8f,
+     Signed,
      Top<&Design::RevArmToCentMax>,
      {DimDialog::Frame, 18, 2, 8, 8, Gear, {{{kDittoMax, 234, 8}}}},
      {28, false, 0, 0, CloseupLine::GearLimit, 0, 0, "Rev Arm to Cent Max"}},
@@ -171,6 +193,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveLeverUpperOffset",
      "Valve Lev Up Offset",
      0.0f,
+     Signed,
      Top<&Design::ValveLeverUpperOffset>,
      {DimDialog::Frame, 19, 2, 1, 1, Entry, {{{"Valve Lever   Upper Offset", 204, 1}}}},
      {28, false, 0, 0, CloseupLine::Pivots, 15, 8}},
@@ -178,6 +201,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CylCtrToDriverCtr",
      "Cyl ctr to Driver ctr",
      16.0f,
+     Positive,
      Cyl<&CylRecord::CylCtrToDriverCtr>,
      {DimDialog::Cylinder, 1, 1, 0, 0, Entry, {{{"Cylinder ctr to Driver ctr", 10, 0}}}},
      {18.9f, false, 0, 0, CloseupLine::RunFrom, 1, 0}},
@@ -185,6 +209,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CylCLAboveDriver",
      "Cyl CL above Driver ctr",
      0.0f,
+     Signed,
      PivY<3>,
      {DimDialog::Cylinder, 2, 1, 1, 1, Entry, {{{"Cylinder CL above Driver", 10, 1}}}},
      {55, true, -600, 295, CloseupLine::CylinderHeight, 0, 0}},
@@ -192,6 +217,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CylBoreDia",
      "Cylinder Bore Dia",
      2.5f,
+     Positive,
      Cyl<&CylRecord::CylBoreDia>,
      {DimDialog::Cylinder, 3, 1, 2, 2, Entry, {{{"Cylinder Bore         Diameter", 10, 2}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 3, 4}},
@@ -199,6 +225,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CylBoreLen",
      "Cylinder Bore Length",
      4.0f,
+     Positive,
      Cyl<&CylRecord::CylBoreLen>,
      {DimDialog::Cylinder, 4, 1, 3, 3, Entry, {{{"Cylinder Bore            Length", 10, 3}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 3, 6}},
@@ -206,6 +233,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "CylSteamPortWidth",
      "Cyl Steam Port Width",
      0.25f,
+     Positive,
      Cyl<&CylRecord::CylSteamPortWidth>,
      {DimDialog::Cylinder, 5, 1, 4, 4, Entry, {{{"Cylinder Steam Port    Width", 10, 4}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 3, 15}},
@@ -213,6 +241,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "PistonRodLen",
      "Piston ctr to Crosshead",
      7.0f,
+     Positive,
      Cyl<&CylRecord::PistonRodLen>,
      {DimDialog::Cylinder,
       6,
@@ -226,6 +255,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "PistonWidth",
      "Piston Width",
      0.377f,
+     Positive,
      Cyl<&CylRecord::PistonWidth>,
      {DimDialog::Cylinder, 7, 1, 7, 7, Entry, {{{"Piston                         Width", 10, 7}}}},
      {55, true, -600, 295, CloseupLine::PistonPoints, 1, 4}},
@@ -233,6 +263,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveCLToCylCL",
      "Valve CL to Cyl CL",
      2.5f,
+     Signed,
      Cyl<&CylRecord::ValveCLToCylCL>,
      {DimDialog::Cylinder, 8, 1, 8, 8, Entry, {{{"Valve CL to Cylinder CL", 10, 8}}}},
      {55, true, -600, 295, CloseupLine::ValveHeight, 0, 0}},
@@ -240,6 +271,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveBoreDia",
      "Valve Bore Dia",
      1.25f,
+     Positive,
      Cyl<&CylRecord::ValveBoreDia>,
      {DimDialog::Cylinder, 9, 1, 9, 9, Entry, {{{"Valve Bore            Diameter", 10, 9}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 0, 1}},
@@ -247,6 +279,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveBoreLen",
      "Valve Bore Length",
      4.5f,
+     Positive,
      Cyl<&CylRecord::ValveBoreLen>,
      {DimDialog::Cylinder, 10, 1, 10, 10, Entry, {{{"Valve Bore               Length", 10, 10}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 1, 8}},
@@ -254,6 +287,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveBoreCtrToPort",
      "Valve Bore ctr to Port",
      1.2f,
+     Positive,
      Cyl<&CylRecord::ValveBoreCtrToPort>,
      {DimDialog::Cylinder, 11, 2, 0, 0, Entry, {{{"ValveBore ctr to ValvePort", 204, 0}}}},
      {55, true, -600, 295, CloseupLine::PortToCentre, 14, 0}},
@@ -261,6 +295,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValvePortWidthRear",
      "ValveBorePortWidthRear",
      0.297f,
+     Positive,
      Cyl<&CylRecord::ValvePortWidthRear>,
      {DimDialog::Cylinder, 12, 2, 1, 1, Entry, {{{"ValveBore PortWidth Rear", 204, 1}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 2, 14}},
@@ -268,6 +303,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValvePortWidthFront",
      "ValveBorePortWidthFront",
      0.297f,
+     Positive,
      Cyl<&CylRecord::ValvePortWidthFront>,
      {DimDialog::Cylinder, 13, 2, 2, 2, Entry, {{{kDittoFront, 225, 2}}}},
      {55, true, -600, 295, CloseupLine::CylinderPoints, 17, 7}},
@@ -275,6 +311,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveCtrToInsideEdge",
      "Valve ctr to Ring",
      1.047f,
+     Positive,
      Cyl<&CylRecord::ValveCtrToInsideEdge>,
      {DimDialog::Cylinder,
       14,
@@ -288,6 +325,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveEndWidthRear",
      "Valve End Width  Rear",
      0.45f,
+     Positive,
      Cyl<&CylRecord::ValveEndWidthRear>,
      {DimDialog::Cylinder,
       15,
@@ -301,6 +339,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveEndWidthFront",
      "Valve End Width  Front",
      0.45f,
+     Positive,
      Cyl<&CylRecord::ValveEndWidthFront>,
      {DimDialog::Cylinder, 16, 2, 7, 7, Entry, {{{kDittoFront, 225, 7}}}},
      {55, true, -600, 295, CloseupLine::PistonPoints, 11, 12}},
@@ -308,6 +347,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "ValveCtrToJoint",
      "Valve ctr to Joint (Stem)",
      4.794f,
+     Positive,
      Cyl<&CylRecord::ValveCtrToJoint>,
      {DimDialog::Cylinder,
       17,
@@ -325,6 +365,7 @@ constexpr bool RowsAreComplete() {
         const DimensionInfo& d = kDimensions[i];
         const DimDialogCell& cell = d.dialog;
         if (d.name.empty() || d.closeup.k <= 0) return false;
+        if (d.positive && !(d.defaultValue > 0)) return false;
         if (cell.field < 1 || (cell.col != 1 && cell.col != 2) || cell.label[0].text.empty())
             return false;
         // Only the grey fields take part in dynamic variables and undo, and those need a caption.

@@ -72,7 +72,10 @@ struct DimensionInfo {
     std::string_view name;     // the program's own name of the value
     std::string_view caption;  // dynamic-variable and undo caption ("" for 17 and 18)
     float defaultValue;        // the built-in design
-    f32& (*at)(Model&);        // where the value lives
+    // A length, radius, diameter, width or the stroke: a design needs it above 0. Offsets,
+    // heights and pivot positions may be 0 or negative.
+    bool positive;
+    f32& (*at)(Model&);  // where the value lives
     DimDialogCell dialog;
     DimCloseup closeup;
 };

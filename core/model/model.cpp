@@ -176,11 +176,17 @@ void ClearUndoStack(UndoStack& u) {
         u.UndoNew[i] = 0;
         u.UndoName[i].clear();
         u.UndoGroup[i] = 0;
+        u.UndoArm[i] = {};
     }
     u.UndoCount = 0;
 }
 
 i32 RevArmBarMax(const Design& d) { return Round(static_cast<ext>(d.RevArmToCentMax) * 1000); }
+
+i32 RevArmBarPosition(const MotionState& motion) {
+    const ext offset = static_cast<ext>(motion.RevArmPositions[0]) - motion.RevArmPos;
+    return std::isfinite(offset) ? Round(offset * 1000) : 0;
+}
 
 void ResetAllModel(Model& m) {
     // Frame reset, then cylinder reset: defaults, slots emptied and the increment cleared.

@@ -257,6 +257,18 @@ struct DynamicVariables {
 };
 
 // Undo: entry 1 newest, 20 oldest, 0 a working place.
+// Where the reverse arm stood: its mid gear and normal gears (RevArmPositions[0..3], with the
+// arm's pivot PivotX[18]) and its position. A command that moves the mid gear keeps it with its
+// undo entries, so that one UnDo puts the arm back too.
+struct RevArmPlace {
+    bool saved = false;  // false: the entry leaves the arm where it is
+    std::array<f32, 4> positions{};
+    f32 pivotX = 0;
+    f32 pos = 0;
+
+    bool operator==(const RevArmPlace&) const = default;
+};
+
 struct UndoStack {
     std::array<i32, kUndoDepth + 1> UndoId{};
     std::array<f32, kUndoDepth + 1> UndoOld{};
@@ -266,6 +278,8 @@ struct UndoStack {
     // 0: an entry of its own. Otherwise a tag shared by neighbouring entries that one UnDo takes
     // back together (several dimensions changed by one command); neighbouring groups differ.
     std::array<i32, kUndoDepth + 1> UndoGroup{};
+    // On the oldest entry of a group whose command recomputed the mid gear: the arm before it.
+    std::array<RevArmPlace, kUndoDepth + 1> UndoArm{};
     i32 UndoCount = 0;
     bool EditChanged = false;
 
@@ -348,5 +362,8 @@ void ClearUndoStack(UndoStack& u);
 
 // The reverse-arm bar range: +-Round(RevArmToCentMax * 1000).
 i32 RevArmBarMax(const Design& d);
+// The reverse-arm bar's position that shows the arm where the model has it: thousandths of an
+// offset from mid gear, positive toward forward (the arm end nearer the cylinders).
+i32 RevArmBarPosition(const MotionState& motion);
 
 }  // namespace tarn

@@ -57,10 +57,16 @@ bool CommitDimensionGroup(Model& m, std::string_view name,
     }
     if (changed > kUndoDepth) return false;
     if (changed == 0) return true;
+    // Where the arm stands now: the recomputed mid gear below moves it, and UnDo puts it back.
+    RevArmPlace arm{true, {}, m.pivots.PivotX[18], m.motion.RevArmPos};
+    for (std::size_t k = 0; k < arm.positions.size(); ++k)
+        arm.positions[k] = m.motion.RevArmPositions[k];
     const i32 group = NewUndoGroup(m.undo);
+    int pushed = 0;
     for (const DimensionChange& c : changes) {
         const f32 old = GetDimension(m, c.id);
         if (old == c.value) continue;
+        ++pushed;
         m.undo.EditChanged = true;
         PushUndo(m);
         m.undo.UndoId[1] = c.id;
@@ -75,6 +81,7 @@ bool CommitDimensionGroup(Model& m, std::string_view name,
         m.undo.UndoGroup[1] = group;
     }
     m.undo.EditChanged = false;
+    m.undo.UndoArm[pushed] = arm;  // the group's oldest entry
     CentreRevArm(m);
     return true;
 }

@@ -35,7 +35,8 @@ struct DimensionChange {
 // Stores several dimensions as one change that one UnDo takes back whole: each changed value
 // gets an undo entry of one group named `name` and becomes the most recent dynamic variable in
 // turn (the last one ends up newest), the working pivots and the valve centre line follow, and
-// the mid gear is recomputed (CentreRevArm) as when a dimension dialog closes. Values equal to
+// the mid gear is recomputed (CentreRevArm) as when a dimension dialog closes; the reverse arm's
+// place before it is kept with the group, so that one UnDo restores it too. Values equal to
 // the current ones are skipped. Refuses (false, nothing changed) an id that is not a variable
 // dimension and more changed values than the history holds (kUndoDepth); true with nothing to
 // change.

@@ -20,6 +20,7 @@ void CopyEntry(Model& m, int to, int from) {
     m.undo.UndoNew[to] = m.undo.UndoNew[from];
     m.undo.UndoName[to] = m.undo.UndoName[from];
     m.undo.UndoGroup[to] = m.undo.UndoGroup[from];
+    m.undo.UndoArm[to] = m.undo.UndoArm[from];
 }
 
 void ClearEntry(Model& m, int k) {
@@ -28,6 +29,7 @@ void ClearEntry(Model& m, int k) {
     m.undo.UndoNew[k] = 0;
     m.undo.UndoName[k].clear();
     m.undo.UndoGroup[k] = 0;
+    m.undo.UndoArm[k] = {};
 }
 
 // Str(v, 6, 3) kept within limit characters: decimals go first, then the point, never a digit
@@ -46,6 +48,7 @@ void PushUndo(Model& m) {
     const i32 lost = m.undo.UndoGroup[kUndoDepth];  // the oldest entry falls off
     for (int i = 0; i <= kUndoDepth - 1; ++i) CopyEntry(m, kUndoDepth - i, kUndoDepth - 1 - i);
     m.undo.UndoGroup[1] = 0;  // an entry of its own unless the caller groups it
+    m.undo.UndoArm[1] = {};
     m.undo.UndoCount = std::min<i32>(m.undo.UndoCount + 1, kUndoDepth);
     // A group is taken back whole or not at all: the rest of a group that lost its oldest entry
     // goes with it.
@@ -64,9 +67,11 @@ void PopUndo(Model& m) {
     const i32 group = m.undo.UndoGroup[1];
     std::array<std::pair<i32, f32>, kUndoDepth> restored{};
     std::size_t count = 0;
+    RevArmPlace arm;
     // The newest entry, and with it the rest of its group, newest first.
     do {
         for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
+        if (m.undo.UndoArm[0].saved) arm = m.undo.UndoArm[0];
         // SetDimension keeps the working pivots and the valve centre line with the restored
         // value.
         if (IsVariableDimension(m.undo.UndoId[0])) {
@@ -94,6 +99,13 @@ void PopUndo(Model& m) {
             for (int k = 0; k <= 4; ++k)
                 if (m.dyn.DynVarId[k] == id) m.dyn.DynVarValue[k] = value;
         }
+    }
+    // A command that recomputed the mid gear: the arm goes back where it stood before it.
+    if (arm.saved) {
+        for (std::size_t k = 0; k < arm.positions.size(); ++k)
+            m.motion.RevArmPositions[k] = arm.positions[k];
+        m.pivots.PivotX[18] = arm.pivotX;
+        m.motion.RevArmPos = arm.pos;
     }
 }
 

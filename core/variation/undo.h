@@ -21,6 +21,9 @@ i32 NewUndoGroup(const UndoStack& u);
 // slots from their dimensions and disables the UnDo buttons when the history is empty.
 // UndoCount falls by one per entry taken back. Increment is left at -1. A group's dimensions
 // end exactly at their old values (the slot refresh can move a slot's value by a rounding).
+// When the group's command recomputed the mid gear (UndoArm), the reverse arm's mid and normal
+// gears and its position come back as they were before it; the caller then shows the arm on
+// the reverse-arm bar (RevArmBarPosition).
 void PopUndo(Model& m);
 
 // True while entry 1 holds a change to take back: the UnDo buttons are enabled then.

@@ -35,6 +35,9 @@ public:
     virtual void SetRevArmBar(int position) = 0;
     // The reverse-arm bar spans the design's largest offset from mid gear again.
     virtual void ResetRevArmRange() = 0;
+    // The reverse-arm bar and its gear buttons show the arm where the model has it, the arm
+    // staying exactly there (after an UnDo put the mid gear and the arm back).
+    virtual void ShowRevArm() = 0;
     // The reverse-arm positions dialog, modally.
     virtual void RunRevArmPositions() = 0;
 

@@ -305,6 +305,7 @@ void TDiagramWindow::UnDoItemClick() {
 
 void TDiagramWindow::UnDoButtonClick() {
     UnDoClick(m_);
+    host_.ShowRevArm();
     SyncUndoButtons();
     // One redraw serves every diagram: the undo line is rebuilt before it is painted, so the
     // second pass a sine or oval once needed to show the new line would paint the same pixels.

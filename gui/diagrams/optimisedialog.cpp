@@ -19,6 +19,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -27,6 +28,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"
+#include "core/variation/undo.h"
 #include "gui/common/mainwindowhost.h"
 #include "gui/common/screenfit.h"
 
@@ -53,12 +55,15 @@ QString Capitalised(std::string_view s) {
     return q;
 }
 
+// How often an open window looks whether the design changed (its 36 dimension values compared).
+constexpr int kFollowMs = 400;
+
 bool ReadNumber(const QString& text, long double& v) {
     return ParseWholeNumber(text.trimmed().toStdString(), v) && std::isfinite(v);
 }
 
 // A port opens to steam in the revolution.
-bool Opens(const EndEvents& e) { return e.admission.has_value() && e.maxSteamOpening >= 0; }
+bool Opens(const EndEvents& e) { return e.admission.has_value() && e.maxSteamOpening > 0; }
 
 }  // namespace
 
@@ -210,6 +215,11 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     layout->addWidget(report_);
     layout->addWidget(compare_, 2);
     SetRunning(false);
+
+    follow_ = new QTimer(this);
+    follow_->setObjectName(QStringLiteral("FollowDesign"));
+    follow_->setInterval(kFollowMs);
+    connect(follow_, &QTimer::timeout, this, &TOptimiseGear::FollowDesign);
     KeepOnScreen(this);  // 860 x 780 is taller than a laptop's screen
 }
 
@@ -217,25 +227,41 @@ TOptimiseGear::~TOptimiseGear() { StopRun(); }
 
 void TOptimiseGear::FormActivate() {
     if (Running()) return;
-    // With nothing ticked, start on the most recently edited dimension.
+    // With nothing ticked, start on the dimension changed last: the newest undo entry (a field
+    // only visited becomes a dynamic variable without being changed).
     bool ticked = false;
     for (int row = 0; row < dims_->rowCount(); ++row)
         ticked = ticked || dims_->item(row, kName)->checkState() == Qt::Checked;
+    const int newest = UndoAvailable(m_.undo) ? m_.undo.UndoId[1] : 0;
     for (int row = 0; row < dims_->rowCount() && !ticked; ++row)
-        if (dims_->item(row, kName)->data(Qt::UserRole).toInt() == m_.dyn.DynVarId[1])
+        if (dims_->item(row, kName)->data(Qt::UserRole).toInt() == newest)
             dims_->item(row, kName)->setCheckState(Qt::Checked);
-    RangeChange();
+    ReadDesign(false);
 }
 
-void TOptimiseGear::RangeChange() {
+void TOptimiseGear::RangeChange() { ReadDesign(true); }
+
+void TOptimiseGear::FollowDesign() {
+    if (Running() || DesignValues(m_) == shown_) return;
+    ReadDesign(false);
+}
+
+void TOptimiseGear::ReadDesign(bool resetBounds) {
     for (int row = 0; row < dims_->rowCount(); ++row) {
         const int id = dims_->item(row, kName)->data(Qt::UserRole).toInt();
         const SearchRange r = OptimiseRange(m_, id, rangePercent_->value());
         dims_->item(row, kCurrent)->setText(Q(Str(GetDimension(m_, id), 0, 4)));
-        dims_->item(row, kLow)->setText(Q(Str(r.lo, 0, 4)));
-        dims_->item(row, kHigh)->setText(Q(Str(r.hi, 0, 4)));
+        // A bound still showing the default it was given follows the design; a typed one stays.
+        for (const auto& [column, value] : {std::pair{kLow, r.lo}, std::pair{kHigh, r.hi}}) {
+            QTableWidgetItem* bound = dims_->item(row, column);
+            if (!resetBounds && bound->text() != bound->data(Qt::UserRole).toString()) continue;
+            const QString text = Q(Str(value, 0, 4));
+            bound->setText(text);
+            bound->setData(Qt::UserRole, text);
+        }
     }
     for (int c : {kCurrent, kLow, kHigh}) dims_->resizeColumnToContents(c);
+    shown_ = DesignValues(m_);
 }
 
 bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
@@ -244,19 +270,17 @@ bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
     for (int row = 0; row < dims_->rowCount(); ++row) {
         QTableWidgetItem* name = dims_->item(row, kName);
         if (name->checkState() != Qt::Checked) continue;
-        long double lo = 0, hi = 0;
-        if (!ReadNumber(dims_->item(row, kLow)->text(), lo) ||
-            !ReadNumber(dims_->item(row, kHigh)->text(), hi)) {
-            why = QStringLiteral("Cannot read the bounds of ") + name->text() + QStringLiteral(".");
+        const int id = name->data(Qt::UserRole).toInt();
+        SearchRange bounds;
+        const std::string wrong = CheckOptimiseBounds(
+            id, FindDimension(id)->caption, dims_->item(row, kLow)->text().trimmed().toStdString(),
+            dims_->item(row, kHigh)->text().trimmed().toStdString(), bounds);
+        if (!wrong.empty()) {
+            why = QStringLiteral("The bounds of ") + name->text() + QStringLiteral(": ") +
+                  Q(wrong) + QLatin1Char('.');
             return false;
         }
-        if (!(ToFloat(lo) < ToFloat(hi))) {
-            why = QStringLiteral("The lower bound of ") + name->text() +
-                  QStringLiteral(" must be below its upper bound.");
-            return false;
-        }
-        s.dimensions.push_back(
-            {name->data(Qt::UserRole).toInt(), SearchRange{ToFloat(lo), ToFloat(hi)}});
+        s.dimensions.push_back({id, bounds});
     }
     if (s.dimensions.empty()) {
         why = QStringLiteral("Tick at least one dimension to vary.");
@@ -331,8 +355,9 @@ bool TOptimiseGear::RunClick() {
     compare_->setRowCount(0);
     report_->setPlainText(QStringLiteral("Searching..."));
     SetRunning(true);
-    worker_ = std::thread([this, serial, design = start_, s = std::move(s)] {
-        auto r = std::make_shared<OptimiseResult>(OptimiseGear(design, s));
+    worker_ = std::thread([this, serial, design = start_, s = std::move(s), search = search_] {
+        auto r =
+            std::make_shared<OptimiseResult>(search ? search(design, s) : OptimiseGear(design, s));
         QMetaObject::invokeMethod(
             this, [this, serial, r] { Finished(serial, r); }, Qt::QueuedConnection);
     });
@@ -357,9 +382,11 @@ void TOptimiseGear::Finished(int serial, const std::shared_ptr<OptimiseResult>& 
     worker_.join();  // the thread's last act was to queue this call
     result_ = std::move(*r);
     hasResult_ = result_.status != OptimiseStatus::Refused;
-    if (result_.status != OptimiseStatus::Cancelled) progress_->setValue(100);
+    if (result_.status != OptimiseStatus::Cancelled && result_.status != OptimiseStatus::Failed)
+        progress_->setValue(100);
     SetRunning(false);
     ShowResult();
+    FollowDesign();  // what changed during the run
     emit RunFinished();
 }
 
@@ -404,8 +431,10 @@ void TOptimiseGear::ShowResult() {
                 dims_->item(row, kResult)->setText(cell);
     }
     dims_->resizeColumnToContents(kResult);
+    for (const BindingConstraint& b : result_.startBroken)
+        lines << QStringLiteral("The start breaks: ") + Q(b.text);
     for (const BindingConstraint& b : result_.binding)
-        lines << QStringLiteral("Binding: ") + Q(b.text);
+        lines << (b.broken ? QStringLiteral("Broken: ") : QStringLiteral("Binding: ")) + Q(b.text);
     QStringList warnings;
     ShowComparison(warnings);
     for (const QString& w : warnings) lines << QStringLiteral("Warning: ") + w;
@@ -515,7 +544,7 @@ void TOptimiseGear::ApplyClick() {
     // As when a dimension dialog closes: the reverse-arm bar to the new mid gear.
     if (host_) host_->SetRevArmBar(0);
     SetRunning(false);
-    RangeChange();
+    ReadDesign(false);
     report_->appendPlainText(QStringLiteral("Applied: one UnDo takes it back."));
 }
 
@@ -526,11 +555,17 @@ void TOptimiseGear::done(int r) {
 
 void TOptimiseGear::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormActivate();
+    if (!e->spontaneous()) {
+        FormActivate();
+        follow_->start();
+    }
 }
 
 void TOptimiseGear::hideEvent(QHideEvent* e) {
-    if (!e->spontaneous()) StopRun();
+    if (!e->spontaneous()) {
+        follow_->stop();
+        StopRun();
+    }
     QDialog::hideEvent(e);
 }
 

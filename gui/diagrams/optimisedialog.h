@@ -23,6 +23,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class QTimer;
 
 namespace tarn {
 
@@ -36,10 +37,18 @@ public:
     ~TOptimiseGear() override;
 
     // Reads the design: each dimension's current value and its default bounds (the current
-    // value +- the range percentage). Showing the window does it.
+    // value +- the range percentage); with nothing ticked, ticks the dimension changed last (the
+    // newest undo entry). Showing the window does it.
     void FormActivate();
     // The range percentage changed: every dimension's bounds start from the new default.
     void RangeChange();
+    // Follows the design while the window is open (a slow timer calls it): when a dimension or
+    // the mid gear changed since the window last read them (an UnDo, a field, a jog bar), the
+    // Current column and the bounds still at their defaults are read again. Cheap when nothing
+    // changed: the design's dimension values are compared.
+    void FollowDesign();
+    // The search that Run starts (OptimiseGear unless a test puts its own).
+    void SetSearch(OptimiseFunction search) { search_ = std::move(search); }
     // Starts a run on a copy of the design; false with the reason in the report when the
     // choices cannot be used.
     bool RunClick();
@@ -73,6 +82,8 @@ private:
     void ShowComparison(QStringList& warnings);
     void SetRunning(bool running);
     std::vector<float> DesignValues(const Model& m) const;
+    // The values shown and the default bounds written (a bound the user typed is left alone).
+    void ReadDesign(bool resetBounds);
 
     Model& m_;
     MainWindowHost* host_ = nullptr;
@@ -89,6 +100,9 @@ private:
     QPushButton* apply_ = nullptr;
     QPlainTextEdit* report_ = nullptr;
     QTableWidget* compare_ = nullptr;
+    QTimer* follow_ = nullptr;
+    std::vector<float> shown_;  // the design as the Current column shows it, and its mid gear
+    OptimiseFunction search_;
 
     std::thread worker_;
     std::unique_ptr<std::atomic<bool>> stop_;

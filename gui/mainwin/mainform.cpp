@@ -938,6 +938,17 @@ void TMainForm::CenterClick() {
 
 void TMainForm::SetRevArmBar(int position) { ui_.SBRevArm->setValue(position); }
 
+void TMainForm::ShowRevArm() {
+    const f32 pos = m_.motion.RevArmPos;
+    QScrollBar* bar = ui_.SBRevArm;
+    {
+        const QSignalBlocker quiet(bar);
+        bar->setValue(RevArmBarPosition(m_.motion));
+    }
+    SBRevArmChange(bar->value());  // the gear buttons and the direction
+    m_.motion.RevArmPos = pos;     // not as the bar's thousandths round it
+}
+
 void TMainForm::ResetRevArmRange() {
     ui_.SBRevArm->setRange(-RevArmBarMax(m_.design), RevArmBarMax(m_.design));
 }
@@ -1176,6 +1187,7 @@ void TMainForm::SetUnDoClick() { m_.display.UndoOn = !m_.display.UndoOn; }
 
 void TMainForm::UnDoDnClick() {
     UnDoClick(m_);
+    ShowRevArm();
     RefreshUndoButton();
 }
 

@@ -129,6 +129,7 @@ public:
     void ShowDynVarControls(bool visible) override;
     void RefreshUndoButton() override;
     void RunDimensionDialog(DimDialog which, const QRect& keepClear) override;
+    void ShowRevArm() override;
 
     // ---- handlers (names as the window defines them) ----
     void FormActivate();

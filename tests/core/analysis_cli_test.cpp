@@ -1,11 +1,13 @@
 // The events command line: exit statuses, options, file loading and the output under a German
 // locale, which must still use "." as the decimal point.
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <locale>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,9 @@
 #include <unistd.h>
 
 #include "core/analysis/cli.h"
+#include "core/analysis/optimisecli.h"
 #include "core/io/dimensionfile.h"
+#include "core/io/safefile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
@@ -404,4 +408,86 @@ TEST(OptimiseCli, StatusesNameWhatWasNotTaken) {
         Cli({"--optimise", "--vary", "DriverDia", "--out", dir + "/no folder/new.dti"});
     EXPECT_EQ(unwritable.status, kCliWriteFailed);
     EXPECT_NE(unwritable.err.find("no folder/new.dti"), std::string::npos) << unwritable.err;
+}
+
+TEST(OptimiseCli, BoundsAndRangesThatMakeNoSenseAreRefusedNamingWhy) {
+    // A radius rod cannot reach 0; a bound no float holds; two bounds one float apart; a range
+    // no double holds. Each is refused with status 64, naming what was wrong.
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> calls = {
+        {{"RadiusRodLen=-5:20"}, {"'RadiusRodLen=-5:20'", "above 0"}},
+        {{"RadiusRodLen=0:1e308"}, {"upper bound 1e308", "32-bit float"}},
+        {{"RadiusRodLen=5:5.0000001"}, {"5 and 5.0000001", "same 32-bit float"}},
+        {{"--range", "1e400"}, {"'1e400' for --range"}}};
+    for (const auto& [extra, named] : calls) {
+        std::vector<std::string> args = {"--optimise", "--vary", "RadiusRodLen"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, kCliUsage) << r.out;
+        const std::string first = Lines(r.err).empty() ? "" : Lines(r.err)[0];
+        for (const std::string& n : named) EXPECT_NE(first.find(n), std::string::npos) << first;
+    }
+    // The default range of a length stops above 0: at 150 % the radius rod's lower bound is 1 %
+    // of its 5.
+    const CliRun wide = Cli({"--optimise", "--vary", "RadiusRodLen", "--range", "150", "--format",
+                             "csv", "--positions", "Fwd"});
+    ASSERT_EQ(wide.status, kCliOk) << wide.err;
+    bool found = false;
+    for (const std::string& line : Lines(wide.out)) {
+        if (line.rfind("RadiusRodLen,", 0) != 0) continue;
+        found = true;
+        EXPECT_EQ(Cells(line)[3], "0.050000") << line;
+        EXPECT_GT(ParseNumber(Cells(line)[2]), 0.0L) << line;
+    }
+    EXPECT_TRUE(found) << wide.out;
+}
+
+TEST(OptimiseCli, AFailedSearchExitsWith70AndWritesNothing) {
+    // The search as the command runs it, with a fault inside the objective after a few designs.
+    const std::string dir = ProcessTempDir();
+    const std::string outPath = dir + "/failed.dti";
+    std::vector<std::string> args = {"tarn1",        "--optimise", "--vary",
+                                     "RadiusRodLen", "--out",      outPath};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::ostringstream out, err;
+    const auto usage = [&](const std::string& what) {
+        err << what << '\n';
+        return kCliUsage;
+    };
+    const OptimiseFunction faulty = [](const Model& m, const OptimiseSettings& s) {
+        OptimiseSettings broken = s;
+        broken.progress = [](int done, int) {
+            if (done == 7) throw std::runtime_error("no room for the valve events");
+        };
+        return OptimiseGear(m, broken);
+    };
+    const int status =
+        RunOptimiseCommand(static_cast<int>(args.size()), argv.data(), out, err, usage, faulty);
+    EXPECT_EQ(status, kCliSearchFailed);
+    EXPECT_NE(err.str().find("NLopt stopped with status FAILURE (-1)"), std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("no room for the valve events"), std::string::npos) << err.str();
+    EXPECT_NE(out.str().find("\nFailed after "), std::string::npos) << out.str();
+    EXPECT_FALSE(std::filesystem::exists(outPath));
+    EXPECT_NE(Cli({"--help"}).out.find("70 the optimiser's search"), std::string::npos);
+}
+
+TEST(OptimiseCli, AStandardOutputThatFailsIsReportedWithItsOwnReason) {
+    // Standard output on a full device, the optimised design saved fine: the message gives the
+    // output's reason, not whatever the save left in errno.
+    const std::string outPath = ProcessTempDir() + "/saved.dti";
+    std::ofstream full("/dev/full");
+    ASSERT_TRUE(full.is_open());
+    std::ostringstream err;
+    std::vector<std::string> args = {"tarn1",       "--optimise", "--vary", "DriverDia",
+                                     "--positions", "Fwd",        "--out",  outPath};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    EXPECT_EQ(RunEventsCli(static_cast<int>(args.size()), argv.data(), full, err), kCliWriteFailed);
+    EXPECT_NE(err.str().find("cannot write the output: " + SystemErrorText(ENOSPC)),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(std::filesystem::exists(outPath));
 }

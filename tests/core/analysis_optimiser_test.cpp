@@ -1,8 +1,11 @@
 // The gear optimiser: it balances a spoilt design at the chosen positions within the constraints,
 // never hands back a broken or worse design, says when a range holds only geometry errors or a
 // dimension does nothing, and stops when asked.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -208,4 +211,95 @@ TEST(GearOptimiser, TheLeadObjectiveTradesCutoffForEqualLeads) {
     const double lead = (b.front.lead - b.rear.lead) / 0.297 * 100;
     EXPECT_NEAR(*both.after.objective, CutoffDifference(b) * CutoffDifference(b) + lead * lead,
                 1e-3);
+}
+
+TEST(GearOptimiser, AFaultDuringTheSearchEndsItAsAFailureNotAsAResult) {
+    // NLopt turns an exception inside the objective into a failure of its own; the search must
+    // say so, with NLopt's status and the fault, and keep the start, in whichever phase it came.
+    const Model m = SpoiltDesign();
+    for (const int at : {2, 7}) {  // among the first designs, and inside COBYLA
+        OptimiseSettings s = Vary({kRadiusRod}, 40);
+        s.progress = [at](int done, int) {
+            if (done == at) throw std::runtime_error("no room for the valve events");
+        };
+        const OptimiseResult r = OptimiseGear(m, s);
+        ASSERT_EQ(r.status, OptimiseStatus::Failed) << at << ": " << DescribeOptimise(r);
+        EXPECT_NE(r.failure.find("no room for the valve events"), std::string::npos) << r.failure;
+        EXPECT_FALSE(r.changed());
+        EXPECT_EQ(GetDimension(r.design, kRadiusRod), 5.02f);
+        EXPECT_EQ(DescribeOptimise(r).rfind("Failed after ", 0), 0u) << DescribeOptimise(r);
+        if (at == 7) {
+            EXPECT_NE(r.failure.find("NLopt stopped with status FAILURE (-1)"), std::string::npos)
+                << r.failure;
+        }
+    }
+}
+
+TEST(GearOptimiser, LengthsStayAboveZero) {
+    // A radius rod cannot be shorter than nothing: such bounds are refused, naming it, and the
+    // default range of a length stops short of 0 while an offset's runs through it.
+    const Model m = SpoiltDesign();
+    OptimiseSettings s = Vary({kRadiusRod}, 40);
+    s.dimensions[0].bounds = SearchRange{-5.0f, 20.0f};
+    const OptimiseResult r = OptimiseGear(m, s);
+    EXPECT_EQ(r.status, OptimiseStatus::Refused);
+    EXPECT_NE(r.refusal.find("RadiusRodLen"), std::string::npos) << r.refusal;
+    EXPECT_EQ(GetDimension(r.design, kRadiusRod), 5.02f);
+
+    const SearchRange rod = OptimiseRange(m, kRadiusRod, 150);
+    EXPECT_FLOAT_EQ(rod.lo, 0.0502f);  // 1 % of 5.02
+    EXPECT_FLOAT_EQ(rod.hi, 12.55f);
+    const SearchRange pivot = OptimiseRange(m, kLinkPivotVert, 150);  // a height: any sign
+    EXPECT_FLOAT_EQ(pivot.lo, 3.18f - 4.77f);
+    SearchRange b;
+    EXPECT_NE(CheckOptimiseBounds(kRadiusRod, "Radius Rod", "0", "5", b).find("Radius Rod"),
+              std::string::npos);
+    EXPECT_EQ(CheckOptimiseBounds(kLinkPivotVert, "Link Pivot Vert", "-1", "0", b), "");
+    // Every length, radius, diameter and width of the table is marked, and no offset or height.
+    for (const DimensionInfo& d : Dimensions()) {
+        const std::string_view n = d.name;
+        const bool length = n.find("Len") != n.npos || n.find("Dia") != n.npos ||
+                            n.find("Width") != n.npos || n.find("Radius") != n.npos;
+        if (length) {
+            EXPECT_TRUE(d.positive) << n;
+        }
+        if (n.find("Vert") != n.npos || n.find("Horz") != n.npos || n.find("Offset") != n.npos ||
+            n.find("Above") != n.npos || n.find("ToCent") != n.npos) {
+            EXPECT_FALSE(d.positive) << n;
+        }
+    }
+}
+
+TEST(GearOptimiser, BindingAndBrokenLinesSayWhatIsTrue) {
+    // More lap than the valve travels at mid gear: neither port opens there at all. The start
+    // breaks that constraint, the kept design still does, and no line says "only just opens".
+    Model shut = test::StartedModel();
+    SetDimension(shut, kValveCtrToRing, 1.0f);
+    const ValveEventsResult mid = AnalyseValveEvents(shut, GearRevArmPos(shut, Gear::Mid));
+    ASSERT_LT(mid.rear.maxSteamOpening, 0.0);
+    OptimiseSettings s = Vary({kDriverDia}, 10);
+    s.positions = {OptimisePosition::At(Gear::Mid)};
+    const OptimiseResult r = OptimiseGear(shut, s);
+    ASSERT_EQ(r.status, OptimiseStatus::NothingBetter) << DescribeOptimise(r);
+    std::vector<std::string> start, kept;
+    for (const BindingConstraint& b : r.startBroken) start.push_back(b.text);
+    for (const BindingConstraint& b : r.binding) {
+        EXPECT_TRUE(b.broken) << b.text;
+        EXPECT_EQ(b.text.find("only just"), std::string::npos) << b.text;
+        kept.push_back(b.text);
+    }
+    const std::string rear = "the rear port at mid gear does not open to steam";
+    EXPECT_NE(std::find(start.begin(), start.end(), rear), start.end())
+        << ::testing::PrintToString(start);
+    EXPECT_NE(std::find(kept.begin(), kept.end(), rear), kept.end())
+        << ::testing::PrintToString(kept);
+
+    // A dimension held by its bound is named by its caption, as every other line names it.
+    OptimiseSettings tight = Vary({kRadiusRod}, 30);
+    tight.dimensions[0].bounds = SearchRange{5.02f, 5.03f};
+    const OptimiseResult held = OptimiseGear(SpoiltDesign(), tight);
+    ASSERT_EQ(held.binding.size(), 1u) << DescribeOptimise(held);
+    EXPECT_EQ(held.binding[0].text, "Radius Rod is at its lower bound 5.0200");
+    EXPECT_FALSE(held.binding[0].broken);
+    EXPECT_TRUE(held.startBroken.empty());
 }

@@ -2,15 +2,20 @@
 // window: a run balances a spoilt design without touching the live one, Apply is one undo step
 // for the main window's UnDo, and Cancel or closing during a run stop it cleanly.
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <set>
+#include <stdexcept>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +28,8 @@
 #include "dialogs_support.h"
 #include "gui/diagrams/optimisedialog.h"
 #include "gui/diagrams/valveeventswindow.h"
+#include "gui/dialogs/framedi.h"
+#include "gui/dialogs/numericfield.h"
 #include "gui/mainwin/appwindows.h"
 
 using namespace tarn;
@@ -110,7 +117,17 @@ TEST(OptimiseGearWindow, BalancesTheDesignAndOneUndoTakesTheApplyBack) {
         changed += o.newValue != o.oldValue;
     }
     ASSERT_GE(changed, 2);
+    // The arm in normal forward by the main window's own button: Apply moves the mid gear and
+    // puts the arm there; the UnDo below must put both back.
+    form.findChild<QPushButton*>(QStringLiteral("Fwd"))->click();
+    auto* revArm = form.findChild<QScrollBar*>(QStringLiteral("SBRevArm"));
+    const MotionState arm = m.motion;
+    const int bar = revArm->value();
+    const float pivot18 = m.pivots.PivotX[18];
+    ASSERT_NE(bar, 0);
     Button(*d, "Apply")->click();
+    ASSERT_NE(m.motion.RevArmPositions[0], arm.RevArmPositions[0]);
+    EXPECT_EQ(revArm->value(), 0);
     for (const OptimisedDimension& o : d->Result().dimensions)
         EXPECT_EQ(GetDimension(m, o.id), o.newValue) << o.name;
     EXPECT_FALSE(Button(*d, "Apply")->isEnabled());
@@ -124,6 +141,20 @@ TEST(OptimiseGearWindow, BalancesTheDesignAndOneUndoTakesTheApplyBack) {
     undo->click();
     for (const auto& [id, value] : old) EXPECT_EQ(GetDimension(m, id), value) << id;
     EXPECT_FALSE(UndoAvailable(m.undo));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(m.motion.RevArmPositions[k], arm.RevArmPositions[k]) << k;
+    EXPECT_EQ(m.motion.RevArmPos, arm.RevArmPos);
+    EXPECT_EQ(m.motion.Direction, arm.Direction);
+    EXPECT_EQ(m.pivots.PivotX[18], pivot18);
+    EXPECT_EQ(revArm->value(), bar);
+    EXPECT_EQ(GearRevArmPos(m, Gear::NormalForward), m.motion.RevArmPos);
+    // The window follows the design back.
+    d->FollowDesign();
+    auto* dims = d->findChild<QTableWidget*>(QStringLiteral("Dimensions"));
+    for (int row = 0; row < dims->rowCount(); ++row) {
+        if (dims->item(row, 0)->data(Qt::UserRole).toInt() == kRadiusRod) {
+            EXPECT_EQ(dims->item(row, 1)->text(), QStringLiteral("5.0200"));
+        }
+    }
     d->close();
 }
 
@@ -161,4 +192,105 @@ TEST(OptimiseGearWindow, CancelKeepsTheBestSoFarAndClosingDuringARunIsSafe) {
     QCoreApplication::processEvents();
     EXPECT_EQ(EncodeDimensionFile(m), spoilt);
     EXPECT_EQ(m.undo.UndoCount, 0);
+}
+
+namespace {
+
+QTableWidgetItem* Cell(TOptimiseGear& d, int id, int column) {
+    auto* t = d.findChild<QTableWidget*>(QStringLiteral("Dimensions"));
+    for (int row = 0; row < t->rowCount(); ++row)
+        if (t->item(row, 0)->data(Qt::UserRole).toInt() == id) return t->item(row, column);
+    return nullptr;
+}
+
+QString Report(TOptimiseGear& d) {
+    return d.findChild<QPlainTextEdit*>(QStringLiteral("Report"))->toPlainText();
+}
+
+}  // namespace
+
+TEST(OptimiseGearWindow, RefusesBoundsThatMakeNoSenseAndSaysWhenTheSearchFails) {
+    Model m = test::StartedModel();
+    test::Spoil(m);
+    TOptimiseGear d(m);
+    d.show();
+    Tick(d, {kRadiusRod});
+    d.findChild<QSpinBox*>(QStringLiteral("MaxEvaluations"))->setValue(40);
+    enum { kLow = 2, kHigh = 3 };
+    const std::vector<std::tuple<const char*, const char*, std::vector<const char*>>> bounds = {
+        {"-5", "20", {"Radius Rod", "above 0"}},
+        {"0", "1e308", {"upper bound 1e308", "32-bit float"}},
+        {"5", "5.0000001", {"same 32-bit float"}}};
+    for (const auto& [lo, hi, named] : bounds) {
+        Cell(d, kRadiusRod, kLow)->setText(QString::fromLatin1(lo));
+        Cell(d, kRadiusRod, kHigh)->setText(QString::fromLatin1(hi));
+        Button(d, "Run")->click();
+        EXPECT_FALSE(d.Running()) << lo << ":" << hi;
+        for (const char* n : named)
+            EXPECT_TRUE(Report(d).contains(QString::fromLatin1(n))) << Report(d).toStdString();
+    }
+    // The default range of a length stops above 0.
+    d.findChild<QDoubleSpinBox*>(QStringLiteral("RangePercent"))->setValue(100.0);
+    EXPECT_EQ(Cell(d, kRadiusRod, kLow)->text(), QStringLiteral("0.0502"));
+    EXPECT_EQ(Cell(d, kLinkPivotVert, kLow)->text(), QStringLiteral("0.0000"));
+
+    // A fault inside the search: the window says so and offers nothing to apply.
+    d.findChild<QDoubleSpinBox*>(QStringLiteral("RangePercent"))->setValue(10.0);
+    d.SetSearch([](const Model& design, const OptimiseSettings& s) {
+        OptimiseSettings faulty = s;
+        faulty.progress = [](int done, int) {
+            if (done == 7) throw std::runtime_error("no room for the valve events");
+        };
+        return OptimiseGear(design, faulty);
+    });
+    QSignalSpy finished(&d, &TOptimiseGear::RunFinished);
+    Button(d, "Run")->click();
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(d.Result().status, OptimiseStatus::Failed);
+    EXPECT_TRUE(Report(d).startsWith(QStringLiteral("Failed after "))) << Report(d).toStdString();
+    EXPECT_TRUE(Report(d).contains(QStringLiteral("NLopt stopped with status FAILURE (-1)")));
+    EXPECT_TRUE(Report(d).contains(QStringLiteral("no room for the valve events")));
+    EXPECT_FALSE(Button(d, "Apply")->isEnabled());
+}
+
+TEST(OptimiseGearWindow, FollowsTheDesignAndTicksTheDimensionChangedLast) {
+    Model m;
+    TMainForm form(m, std::make_unique<SilentSound>());
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    CreateAppWindows(m, form);
+    // The radius rod typed in the frame dialog, then the link radius only visited.
+    TFrameDi frame(m, &form);
+    test::ShowActive(frame);
+    auto* rod = frame.findChild<NumericField*>(QStringLiteral("Edit5"));
+    test::FocusByMouse(rod);
+    rod->selectAll();
+    QTest::keyClicks(rod, "5.05");
+    test::FocusByMouse(frame.findChild<NumericField*>(QStringLiteral("Edit6")));
+    test::FocusByMouse(frame.findChild<QPushButton*>(QStringLiteral("Close1")));
+    frame.findChild<QPushButton*>(QStringLiteral("Close1"))->click();
+    ASSERT_EQ(m.design.Frame.RadiusRodLen, 5.05f);
+    ASSERT_EQ(m.dyn.DynVarId[1], 6);
+
+    form.findChild<QAction*>(QStringLiteral("OptimiseGear1"))->trigger();
+    auto* d = form.findChild<TOptimiseGear*>(QStringLiteral("OptimiseGear"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(Cell(*d, kRadiusRod, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(Cell(*d, 6, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(Cell(*d, kRadiusRod, 1)->text(), QStringLiteral("5.0500"));
+    EXPECT_EQ(Cell(*d, kRadiusRod, 2)->text(), QStringLiteral("4.5450"));
+    Cell(*d, kRadiusRod, 3)->setText(QStringLiteral("6"));  // typed: stays
+
+    // The main window's UnDo while the window is open; its slow timer reads the design again.
+    form.Timer1Timer();
+    form.findChild<QPushButton*>(QStringLiteral("UnDoDn"))->click();
+    auto* follow = d->findChild<QTimer*>(QStringLiteral("FollowDesign"));
+    ASSERT_NE(follow, nullptr);
+    EXPECT_TRUE(follow->isActive());
+    EXPECT_LE(follow->interval(), 1000);
+    d->FollowDesign();
+    EXPECT_EQ(Cell(*d, kRadiusRod, 1)->text(), QStringLiteral("5.0000"));
+    EXPECT_EQ(Cell(*d, kRadiusRod, 2)->text(), QStringLiteral("4.5000"));
+    EXPECT_EQ(Cell(*d, kRadiusRod, 3)->text(), QStringLiteral("6"));
+    d->close();
+    EXPECT_FALSE(follow->isActive());
 }
