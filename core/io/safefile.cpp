@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 namespace tarn {
 
@@ -81,6 +83,35 @@ std::string SyncFolder(const std::string& file) {
     return error;
 }
 
+// Whether the existing file st at path is one its owner marked as not to be written: no write
+// permission for this process, or no write bit at all (the superuser may write any file, but a
+// file marked read-only is not replaced behind the back of whoever marked it). The folder's
+// permission alone would let the rename replace it.
+bool ReadOnly(const std::string& path, const struct stat& st) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return true;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+// Creates a new temporary file beside target, named target + ".part" + six random letters and
+// digits, with O_EXCL: never a file that is already there. A leftover of an earlier save that
+// was killed half-way (or anyone else's file of such a name) neither blocks the save nor is
+// touched. Returns the descriptor (and the name in temp), or -1 with errno set.
+int CreateTemporary(const std::string& target, std::string& temp) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device entropy;
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::mt19937_64 random((std::uint64_t{entropy()} << 32) ^ entropy());
+    // 36^6 names: a hundred names taken one after another only happen by design.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + ".part";
+        for (int k = 0; k < 6; ++k) temp += kLetters[pick(random)];
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 std::string SystemErrorText(int err) {
@@ -145,16 +176,13 @@ std::string WriteFileSafely(const std::string& path, std::span<const std::uint8_
     if (!exists && errno != ENOENT) return SystemErrorText(errno);
     if (exists) {
         if (std::string why = KindProblem(st); !why.empty()) return why;
+        // Refused as a read-only folder is: the rename could replace it, but its owner said no.
+        if (ReadOnly(target, st)) return kReadOnlyFile;
     }
 
     // 3. A new temporary file beside the target, never one that is already there.
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target + ".part" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) break;
-    }
+    int fd = CreateTemporary(target, temp);
     if (fd < 0) return SystemErrorText(errno);
     auto fail = [&](int err) {
         if (fd >= 0) ::close(fd);

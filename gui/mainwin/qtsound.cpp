@@ -184,14 +184,25 @@ QtSoundSink::QtSoundSink()
 }
 
 QtSoundSink::~QtSoundSink() {
-    // Qt runs the event loop while a stream closes: the owner stops its timers first.
+    // Qt runs the event loop while a stream closes: the owner stops its timers first. Every
+    // stream is stopped before it is deleted (see CloseStream).
+    if (stream_) stream_->stop();
     stream_.reset();
-    for (const QPointer<QAudioSink>& s : retired_) delete s.data();
+    for (const QPointer<QAudioSink>& s : retired_) {
+        if (!s) continue;
+        s->stop();
+        delete s.data();
+    }
 }
 
 void QtSoundSink::CloseStream() {
-    // Closed from the event loop, never inside the frame that asked for a sound.
+    // Closed from the event loop, never inside the frame that asked for a sound. The stream is
+    // stopped first: Qt's PulseAudio back end runs the event loop while it deletes a stream,
+    // and a feed it queued for itself while the stream was playing would then reach the
+    // server through the stream it has just let go (libpulse's assertion ends the program).
+    // A stopped stream ignores that feed.
     if (!stream_) return;
+    stream_->stop();
     QAudioSink* s = stream_.release();
     retired_.erase(std::remove(retired_.begin(), retired_.end(), nullptr), retired_.end());
     retired_.push_back(s);

@@ -35,10 +35,15 @@ public:
     void SetVolume(std::uint16_t level) override;
     void Beep() override;
 
+    // The open output stream, or null between sounds.
+    const QAudioSink* Stream() const { return stream_.get(); }
+    // Stops the stream and hands it to the event loop for deletion; the next sound opens a new
+    // one. The sink calls it itself a few seconds after the last sound.
+    void CloseStream();
+
 private:
     class Voice;
     void Play(const std::vector<std::int16_t>& sound);
-    void CloseStream();
 
     std::vector<std::int16_t> exhaust_;
     std::vector<std::int16_t> error_;

@@ -67,4 +67,13 @@ run(ARGS --optimise ${WORK}/missing.dti --vary RadiusRodLen STATUS s STDERR e)
 if(NOT s EQUAL 2 OR NOT e MATCHES "missing.dti")
   message(SEND_ERROR "--optimise with a missing design: status ${s}, errors '${e}'")
 endif()
+# --out over a file marked read-only in a writable folder: refused, the file as it was (the mode
+# bits count: the tests may run as the superuser, who could write it).
+file(WRITE ${WORK}/locked.dti "kept")
+file(CHMOD ${WORK}/locked.dti PERMISSIONS OWNER_READ GROUP_READ WORLD_READ)
+run(ARGS --optimise --vary RadiusRodLen --positions Fwd --out ${WORK}/locked.dti STATUS s STDERR e)
+file(SIZE ${WORK}/locked.dti size)
+if(NOT s EQUAL 74 OR NOT e MATCHES "locked.dti: the file is read-only\n" OR NOT size EQUAL 4)
+  message(SEND_ERROR "--out over a read-only file: status ${s}, errors '${e}', ${size} bytes")
+endif()
 file(REMOVE_RECURSE ${WORK})

@@ -522,6 +522,40 @@ TEST_F(DimensionFileTest, SavingWritesThroughALinkAndRefusesWhatIsNotARegularFil
               (std::vector<std::string>{"dangling.dti", "link.dti", "pipe.dti", "real.dti"}));
 }
 
+// A file marked read-only in a folder anyone may write is refused, by its mode bits (the
+// superuser could write it); a hundred leftovers of saves killed half-way neither block a save
+// nor are touched, and the replaced file keeps its mode.
+TEST_F(DimensionFileTest, AReadOnlyFileIsRefusedAndLeftoversNeverBlockASave) {
+    Model m = test::StartedModel();
+    m.design.StrokeLen = 4.5f;
+    constexpr auto kReadOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::path locked = dir_ / "Locked.dti";
+    WriteAll(locked, {1, 2, 3});
+    fs::permissions(locked, kReadOnly);
+    m.design.DesignName = "Mine";
+    EXPECT_EQ(SaveDimensionFile(m, locked.string()).error,
+              "Cannot save " + locked.string() + ": the file is read-only");
+    EXPECT_EQ(ReadAll(locked), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(fs::status(locked).permissions(), kReadOnly);
+    EXPECT_EQ(m.design.DesignName, "Mine");
+
+    const fs::path busy = dir_ / "Busy.dti";
+    WriteAll(busy, {4, 5, 6});
+    constexpr auto kMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(busy, kMode);
+    auto leftover = [&](int k) { return dir_ / ("Busy.dti.part" + std::to_string(k)); };
+    for (int k = 0; k < 100; ++k) WriteAll(leftover(k), {static_cast<std::uint8_t>(k)});
+    const FileResult r = SaveDimensionFile(m, busy.string());
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(ReadAll(busy), ImageOf(m));
+    EXPECT_EQ(fs::status(busy).permissions(), kMode);
+    for (int k = 0; k < 100; ++k)
+        EXPECT_EQ(ReadAll(leftover(k)), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(k)}));
+    // Nothing else stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 102);
+}
+
 TEST_F(DimensionFileTest, TheSystemsReasonsAreEnglishUnderAGermanLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);

@@ -109,6 +109,27 @@ TEST(ToolsFile, FailedSaveShowsItsErrorAndKeepsTheName) {
     EXPECT_EQ(p.m.design.DesignName, "Nominal");
 }
 
+// Save As over a design marked read-only (in a folder the user may write) says so and leaves it.
+TEST(ToolsFile, SaveAsOverAReadOnlyDesignIsRefused) {
+    FileProgram p;
+    p.chosen = p.dir.filePath(QStringLiteral("Locked.dti"));
+    {
+        QFile f(p.chosen);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+    ASSERT_TRUE(
+        QFile::setPermissions(p.chosen, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    p.files->SaveAsDimensionsClick();
+    ASSERT_EQ(p.errors.size(), 1);
+    EXPECT_EQ(p.errors[0], QStringLiteral("Cannot save ") + p.chosen +
+                               QStringLiteral(": the file is read-only"));
+    QFile f(p.chosen);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    EXPECT_EQ(p.m.design.DesignName, "Nominal");
+}
+
 TEST(ToolsFile, CancelledDialogsChangeNothingButTheRowsAreRefreshed) {
     FileProgram p;
     p.chosen.clear();

@@ -6,6 +6,7 @@
 // it neither sees nor disturbs a desktop's sound; PULSE_SERVER points the program at it. Where
 // the server cannot be started the test is skipped.
 #include <QApplication>
+#include <QAudioSink>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -336,6 +337,51 @@ TEST_F(SoundThroughServer, ExhaustBeatsAndTheErrorSoundAreHeard) {
     EXPECT_TRUE(silent(lastBeat + 40, error - 1));
     ASSERT_GE(rms.size(), error + 50);
     EXPECT_TRUE(silent(error + 40, rms.size()));
+}
+
+// A thousand streams of the real sink opened, fed and closed, each closed right after its first
+// feed: the server's buffer was empty then, so Qt has queued the next feed. Half are closed as
+// the run-on closes them (handed to the event loop), half go with the sink itself. Qt's
+// PulseAudio back end runs the event loop while it deletes a stream; a feed queued for a
+// stream that was not stopped first writes to the stream it has just cleared, and libpulse's
+// assertion ends the program. Twenty sinks at a time, so that the 20 ms until the first feed
+// is waited for once per twenty cycles.
+TEST_F(SoundThroughServer, StreamsClosedWithAFeedQueuedNeverEndTheProgram) {
+    constexpr int kSinks = 20;
+    constexpr int kCycles = 1000;
+    std::vector<std::unique_ptr<QtSoundSink>> sinks(kSinks);
+    const auto fed = [](const std::unique_ptr<QtSoundSink>& s) {
+        const QAudioSink* stream = s->Stream();
+        return stream && stream->bytesFree() < stream->bufferSize();
+    };
+    QElapsedTimer took;
+    took.start();
+    int cycles = 0;
+    while (cycles < kCycles) {
+        for (auto& s : sinks) {
+            if (!s) s = std::make_unique<QtSoundSink>();
+            s->PlayExhaust();
+            ASSERT_NE(s->Stream(), nullptr) << "no stream opened after " << cycles << " cycles";
+        }
+        // The event loop as the program runs it, until every stream has had its first feed;
+        // closed streams are deleted on the way.
+        QElapsedTimer waited;
+        waited.start();
+        while (!std::all_of(sinks.begin(), sinks.end(), fed) && waited.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        ASSERT_TRUE(std::all_of(sinks.begin(), sinks.end(), fed))
+            << "no first feed within 5 s after " << cycles << " cycles";
+        for (std::size_t k = 0; k < sinks.size(); ++k, ++cycles) {
+            if (k % 2) sinks[k]->CloseStream();
+            else sinks[k].reset();
+        }
+    }
+    sinks.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::printf("%d streams opened, fed and closed in %lld ms\n", cycles,
+                static_cast<long long>(took.elapsed()));
 }
 
 }  // namespace
