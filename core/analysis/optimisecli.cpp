@@ -234,6 +234,9 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         if (!ParsePositionList(*o.positions, entries, bad))
             return usage("cannot take " + quoted(bad) +
                          " in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
+        if (entries.size() > kMaxPositions)
+            return usage("--positions takes at most " + std::to_string(kMaxPositions) +
+                         " positions, not " + std::to_string(entries.size()));
     } else {
         entries = {{Gear::NormalForward, 0}, {Gear::NormalReverse, 0}};
     }

@@ -412,12 +412,14 @@ TEST(OptimiseCli, StatusesNameWhatWasNotTaken) {
 
 TEST(OptimiseCli, BoundsAndRangesThatMakeNoSenseAreRefusedNamingWhy) {
     // A radius rod cannot reach 0; a bound no float holds; two bounds one float apart; a range
-    // no double holds. Each is refused with status 64, naming what was wrong.
+    // no double holds; more positions than a table is read with. Each is refused with status
+    // 64, naming what was wrong.
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> calls = {
         {{"RadiusRodLen=-5:20"}, {"'RadiusRodLen=-5:20'", "above 0"}},
         {{"RadiusRodLen=0:1e308"}, {"upper bound 1e308", "32-bit float"}},
         {{"RadiusRodLen=5:5.0000001"}, {"5 and 5.0000001", "same 32-bit float"}},
-        {{"--range", "1e400"}, {"'1e400' for --range"}}};
+        {{"--range", "1e400"}, {"'1e400' for --range"}},
+        {{"--positions", Repeated("5.0", 101)}, {"at most 100 positions"}}};
     for (const auto& [extra, named] : calls) {
         std::vector<std::string> args = {"--optimise", "--vary", "RadiusRodLen"};
         args.insert(args.end(), extra.begin(), extra.end());
