@@ -647,11 +647,15 @@ bool OptimiseResult::changed() const {
 SearchRange OptimiseRange(const Model& design, int dimensionId, double percent) {
     const long double v = GetDimension(design, dimensionId);
     const long double p = static_cast<long double>(percent) / 100;
-    const long double half = (v == 0) ? p : std::fabs(v) * p;
+    const long double stroke = design.design.StrokeLen;
+    const long double scale = (std::isfinite(stroke) && stroke > 0) ? stroke : 1.0L;
+    const DimensionInfo* info = FindDimension(dimensionId);
+    const bool positive = info && info->positive;
+    const long double size = positive ? (v > 0 ? v : scale) : std::max(std::fabs(v), scale);
+    const long double half = size * p;
     long double lo = v - half;
     const long double hi = v + half;
-    const DimensionInfo* info = FindDimension(dimensionId);
-    if (info && info->positive) lo = std::max(lo, (v > 0 ? v : hi) / 100);
+    if (positive) lo = std::max(lo, (v > 0 ? v : hi) / 100);
     return SearchRange{ToFloat(lo), ToFloat(hi)};
 }
 
