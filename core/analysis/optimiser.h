@@ -73,7 +73,15 @@ struct OptimiseSettings {
     const std::atomic<bool>* cancel = nullptr;
     // Threads that analyse the positions of one design; 0: one per core.
     int threads = 0;
+    // Every standard gear a constraint too: the leads at or above minLead and both ports opening
+    // to steam at full forward, normal forward, mid gear, normal reverse and full reverse, as at
+    // the chosen positions. The objective is still summed over the chosen positions alone.
+    bool allGears = false;
 };
+
+// The positions a design's leads and steam openings are held at: the chosen positions, then,
+// with allGears, every standard gear that is not among them, in the order of kStandardGears.
+std::vector<OptimisePosition> ConstraintPositions(const OptimiseSettings& settings);
 
 enum class OptimiseStatus {
     Improved,            // `design` is better than the start
@@ -106,7 +114,7 @@ enum class OptimiseConstraint {
 // A constraint that holds the result where it is, or one that a design breaks.
 struct BindingConstraint {
     OptimiseConstraint kind = OptimiseConstraint::MinimumLead;
-    int positionIndex = -1;  // into the settings' positions (lead, port), else -1
+    int positionIndex = -1;  // into ConstraintPositions(settings) (lead, port), else -1
     bool front = true;       // which end (lead, port)
     int dimensionId = 0;     // the dimension (bounds), else 0
     // Broken, not binding: a lead below the minimum, a port that does not open, a linkage that
