@@ -17,6 +17,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
+#include "core/variation/commit.h"
 
 namespace tarn {
 
@@ -275,9 +276,16 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     }
 
     if (o.out) {
-        // The file as loaded, with only the varied dimensions changed.
+        // The file as loaded, with the varied dimensions changed as the window's Apply changes
+        // them: the mid gear and the positions that follow it recomputed, the arm at mid gear.
         Model written = m;
-        for (const OptimisedDimension& d : r.dimensions) SetDimension(written, d.id, d.newValue);
+        std::vector<DimensionChange> changes;
+        for (const OptimisedDimension& d : r.dimensions) changes.push_back({d.id, d.newValue});
+        if (!CommitDimensionGroup(written, "Optimise Gear", changes)) {
+            // More changes than one UnDo holds: the same values and mid gear, without history.
+            for (const DimensionChange& c : changes) SetDimension(written, c.id, c.value);
+            CentreRevArm(written);
+        }
         const FileResult saved = SaveDimensionFile(written, *o.out);
         if (!saved.ok) {
             err << saved.error << '\n';
