@@ -313,7 +313,7 @@ void Optimiser::Score(Trial& t) const {
     for (std::size_t i = 0; i < n; ++i) {
         const ValveEventsResult& e = t.events[i];
         const auto d = FrontMinusRear(e.front.cutoff, e.rear.cutoff);
-        const double cut = d ? *d : 100.0;  // a port that never closes: as bad as it gets
+        const double cut = d ? *d : 100.0;            // a port that never closes: as bad as it gets
         const bool chosen = i < s_.positions.size();  // the others only hold constraints
         if (chosen) objective += cut * cut;
         if (chosen && s_.objective == OptimiseObjective::CutoffAndLead) {
