@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 #include "core/model/numfmt.h"
 
@@ -13,6 +15,12 @@ namespace {
 
 // A port opens to steam in the revolution.
 bool Opens(const EndEvents& e) { return e.admission.has_value() && e.maxSteamOpening > 0; }
+
+std::string Cat(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s += p;
+    return s;
+}
 
 }  // namespace
 
@@ -43,26 +51,26 @@ GearComparison CompareStandardGears(const Model& before, const Model& after,
         for (const bool front : {true, false}) {
             const EndEvents& be = front ? b.front : b.rear;
             const EndEvents& ae = front ? a.front : a.rear;
-            const std::string which = front ? "front" : "rear";
+            const std::string_view which = front ? "front" : "rear";
             if (b.ok() && Opens(be) && !Opens(ae))
                 warn(GearWarningKind::PortStopsOpening, front,
-                     "the " + which + " port no longer opens to steam at " + gear + ".");
+                     Cat({"the ", which, " port no longer opens to steam at ", gear, "."}));
             if (ae.lead < 0 && !(b.ok() && be.lead < 0))
                 warn(GearWarningKind::LeadNegative, front,
-                     "the " + which + " lead at " + gear + " turns negative (" +
-                         Str(ae.lead, 0, 4) + ").");
+                     Cat({"the ", which, " lead at ", gear, " turns negative (", Str(ae.lead, 0, 4),
+                          ")."}));
             else if (!isHeld && ae.lead < settings.minLead &&
                      !(b.ok() && be.lead < settings.minLead))
                 warn(GearWarningKind::LeadBelowMinimum, front,
-                     "the " + which + " lead at " + gear + " falls below the minimum " + minimum +
-                         " (" + Str(ae.lead, 0, 4) + ").");
+                     Cat({"the ", which, " lead at ", gear, " falls below the minimum ", minimum,
+                          " (", Str(ae.lead, 0, 4), ")."}));
         }
         const std::optional<double> bd = FrontMinusRear(b.front.cutoff, b.rear.cutoff);
         const std::optional<double> ad = FrontMinusRear(a.front.cutoff, a.rear.cutoff);
         if (b.ok() && bd && ad && std::fabs(*ad) > std::fabs(*bd) + kCutoffWarningPoints)
             warn(GearWarningKind::CutoffDifference, true,
-                 "front-rear cut-off at " + gear + " grows from " + Str(*bd, 0, 2) + " % to " +
-                     Str(*ad, 0, 2) + " %.");
+                 Cat({"front-rear cut-off at ", gear, " grows from ", Str(*bd, 0, 2), " % to ",
+                      Str(*ad, 0, 2), " %."}));
     }
     return c;
 }
