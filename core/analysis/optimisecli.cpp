@@ -12,11 +12,13 @@
 #include "core/analysis/cli.h"
 #include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
+#include "core/analysis/gearcomparison.h"
 #include "core/analysis/optimiser.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
+#include "core/variation/commit.h"
 
 namespace tarn {
 
@@ -26,6 +28,7 @@ struct Options {
     std::string design;
     std::optional<std::string> vary, range, positions, minLead, objective, out, format;
     std::vector<std::string> bounds;  // NAME=LO:HI as given
+    bool allGears = false;
 };
 
 // The largest --range, far beyond any useful one; 1e400 is not even a double.
@@ -43,6 +46,47 @@ std::string PositionText(const OptimisePosition& p) {
                   : "reverse-arm position " + Str(p.revArmPos, 0, 3);
 }
 
+// The standard gears' cut-offs and leads before and after, one cell per column of
+// GearComparisonHeader, "geometry error" in each after one.
+constexpr const char* kComparisonHeader[] = {
+    "Gear",           "Design",     "Front cut-off [%]", "Rear cut-off [%]",
+    "Front-rear [%]", "Front lead", "Rear lead"};
+
+std::vector<std::string> ComparisonCells(const ValveEventsResult& e) {
+    if (!e.ok()) return std::vector<std::string>(5, "geometry error");
+    auto percent = [](const std::optional<ValveEvent>& v) {
+        return v ? Str(v->percent, 0, 2) : std::string("none");
+    };
+    const std::optional<double> diff = FrontMinusRear(e.front.cutoff, e.rear.cutoff);
+    return {percent(e.front.cutoff), percent(e.rear.cutoff), diff ? Str(*diff, 0, 2) : "",
+            Str(e.front.lead, 0, 4), Str(e.rear.lead, 0, 4)};
+}
+
+void WriteComparisonText(std::ostream& out, const GearComparison& c) {
+    out << "\nStandard gears before and after:\n"
+        << "Gear            Design  Front cut-off  Rear cut-off  Front-rear  Front lead   Rear "
+           "lead\n";
+    for (std::size_t g = 0; g < c.before.size() && g < c.after.size(); ++g) {
+        for (int side = 0; side < 2; ++side) {
+            std::string gear = side == 0 ? std::string(GearName(kStandardGears[g])) : "";
+            gear.resize(std::max<std::size_t>(gear.size(), 15), ' ');
+            out << gear << (side == 0 ? " before" : "  after");
+            const std::vector<std::string> cells =
+                ComparisonCells(side == 0 ? c.before[g] : c.after[g]);
+            const int widths[] = {15, 14, 12, 12, 12};
+            for (std::size_t k = 0; k < cells.size(); ++k) {
+                std::string cell = cells[k];
+                const auto w = static_cast<std::size_t>(widths[k]);
+                if (cell.size() < w) cell.insert(0, w - cell.size(), ' ');
+                out << ' ' << cell;
+            }
+            out << '\n';
+        }
+    }
+    if (c.warnings.empty()) out << "No standard gear became worse.\n";
+    for (const GearWarning& w : c.warnings) out << "Warning: " << w.text << '\n';
+}
+
 void WriteText(std::ostream& out, const Model& before, const OptimiseSettings& s,
                const OptimiseResult& r) {
     out << "Gear optimiser on " << before.design.DesignName << ": ";
@@ -57,7 +101,8 @@ void WriteText(std::ostream& out, const Model& before, const OptimiseSettings& s
                 ? "the sum of (front - rear cut-off)^2, in percent of travel"
                 : "the sum of (front - rear cut-off)^2 and (front - rear lead)^2, the cut-off in "
                   "percent of travel, the lead in percent of the valve port width")
-        << "; lead at least " << Str(s.minLead, 0, 4) << '\n';
+        << "; lead at least " << Str(s.minLead, 0, 4)
+        << (s.allGears ? ", and the ports opening, at every standard gear as well" : "") << '\n';
     out << DescribeOptimise(r) << '\n';
     for (const BindingConstraint& b : r.startBroken) out << "The start breaks: " << b.text << '\n';
     for (const BindingConstraint& b : r.binding)
@@ -73,13 +118,15 @@ void WriteText(std::ostream& out, const Model& before, const OptimiseSettings& s
             out << ' ' << Str(v, 12, 6);
         out << (d.noEffect ? "  no effect" : "") << '\n';
     }
+    WriteComparisonText(out, CompareStandardGears(before, r.design, s));
     out << "\nBefore:\n";
     WriteEventsText(out, before, AnalysePositions(before, StandardGearPositions(before)));
     out << "\nAfter:\n";
     WriteEventsText(out, r.design, AnalysePositions(r.design, StandardGearPositions(r.design)));
 }
 
-void WriteCsv(std::ostream& out, const Model& before, const OptimiseResult& r) {
+void WriteCsv(std::ostream& out, const Model& before, const OptimiseSettings& s,
+              const OptimiseResult& r) {
     out << "Status," << OptimiseStatusText(r.status) << '\n';
     out << "Objective before," << ScoreText(r.before) << '\n';
     out << "Objective after," << ScoreText(r.after) << '\n';
@@ -105,6 +152,22 @@ void WriteCsv(std::ostream& out, const Model& before, const OptimiseResult& r) {
             out << '\n';
         }
     }
+    // The standard gears compared, then what became worse there.
+    const GearComparison c = CompareStandardGears(before, r.design, s);
+    out << '\n';
+    for (std::size_t k = 0; k < std::size(kComparisonHeader); ++k)
+        out << (k ? "," : "") << kComparisonHeader[k];
+    out << '\n';
+    for (std::size_t g = 0; g < c.before.size() && g < c.after.size(); ++g) {
+        for (int side = 0; side < 2; ++side) {
+            out << GearName(kStandardGears[g]) << (side == 0 ? ",before" : ",after");
+            for (const std::string& cell : ComparisonCells(side == 0 ? c.before[g] : c.after[g]))
+                out << ',' << cell;
+            out << '\n';
+        }
+    }
+    for (const GearWarning& w : c.warnings) out << "\nWarning," << w.text;
+    if (!c.warnings.empty()) out << '\n';
 }
 
 }  // namespace
@@ -126,6 +189,12 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
             }
         }
         std::optional<std::string>* slot = nullptr;
+        if (key == "--all-gears") {
+            if (hasValue) return usage("--all-gears takes no value");
+            if (o.allGears) return usage("cannot take --all-gears twice");
+            o.allGears = true;
+            continue;
+        }
         if (key == "--vary") slot = &o.vary;
         else if (key == "--range") slot = &o.range;
         else if (key == "--positions") slot = &o.positions;
@@ -154,6 +223,7 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     }
 
     OptimiseSettings s;
+    s.allGears = o.allGears;
     if (!o.vary) return usage("--optimise needs --vary NAME,NAME,...");
     for (std::size_t start = 0;;) {
         const std::size_t comma = o.vary->find(',', start);
@@ -262,7 +332,7 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     // says why when the caller reports it, whatever the save below leaves in errno.
     {
         std::ostringstream report;
-        if (csv) WriteCsv(report, m, r);
+        if (csv) WriteCsv(report, m, s, r);
         else WriteText(report, m, s, r);
         errno = 0;
         out << report.str() << std::flush;
@@ -275,9 +345,16 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     }
 
     if (o.out) {
-        // The file as loaded, with only the varied dimensions changed.
+        // The file as loaded, with the varied dimensions changed as the window's Apply changes
+        // them: the mid gear and the positions that follow it recomputed, the arm at mid gear.
         Model written = m;
-        for (const OptimisedDimension& d : r.dimensions) SetDimension(written, d.id, d.newValue);
+        std::vector<DimensionChange> changes;
+        for (const OptimisedDimension& d : r.dimensions) changes.push_back({d.id, d.newValue});
+        if (!CommitDimensionGroup(written, "Optimise Gear", changes)) {
+            // More changes than one UnDo holds: the same values and mid gear, without history.
+            for (const DimensionChange& c : changes) SetDimension(written, c.id, c.value);
+            CentreRevArm(written);
+        }
         const FileResult saved = SaveDimensionFile(written, *o.out);
         if (!saved.ok) {
             err << saved.error << '\n';

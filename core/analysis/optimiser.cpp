@@ -124,7 +124,8 @@ std::string PositionName(const OptimisePosition& p, float pos) {
 
 class Optimiser {
 public:
-    Optimiser(const Model& start, const OptimiseSettings& s) : start_(start), s_(s) {
+    Optimiser(const Model& start, const OptimiseSettings& s)
+        : start_(start), s_(s), positions_(ConstraintPositions(s)) {
         const long double w = (static_cast<long double>(GetDimension(start, kPortWidthFront)) +
                                GetDimension(start, kPortWidthRear)) /
                               2;
@@ -189,6 +190,10 @@ public:
 
 private:
     std::size_t Count() const { return s_.dimensions.size(); }
+    std::vector<float> ChosenPositions(const Trial& t) const {
+        return {t.positions.begin(),
+                t.positions.begin() + static_cast<std::ptrdiff_t>(s_.positions.size())};
+    }
 
     Model Design(const std::vector<float>& values) const {
         Model m = start_;
@@ -219,6 +224,8 @@ private:
 
     const Model start_;  // read by every trial, on several threads: never the caller's model
     const OptimiseSettings& s_;
+    // The chosen positions (the objective's), then the standard gears that allGears adds.
+    const std::vector<OptimisePosition> positions_;
     long double portScale_ = 1;
     int threads_ = 1;
     std::vector<SearchRange> bounds_;
@@ -248,7 +255,7 @@ const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
         t.allowed = t.allowed && (inside || values[i] == startValues_[i]);
     }
     const Model design = Design(values);
-    for (const OptimisePosition& p : s_.positions) t.positions.push_back(p.On(design));
+    for (const OptimisePosition& p : positions_) t.positions.push_back(p.On(design));
     // The linkage must close at the chosen positions and at both ends of the gear.
     std::vector<float> checked = t.positions;
     for (std::size_t i = 0; i < checked.size(); ++i) t.checkedAs.push_back(static_cast<int>(i));
@@ -306,9 +313,10 @@ void Optimiser::Score(Trial& t) const {
     for (std::size_t i = 0; i < n; ++i) {
         const ValveEventsResult& e = t.events[i];
         const auto d = FrontMinusRear(e.front.cutoff, e.rear.cutoff);
-        const double cut = d ? *d : 100.0;  // a port that never closes: as bad as it gets
-        objective += cut * cut;
-        if (s_.objective == OptimiseObjective::CutoffAndLead) {
+        const double cut = d ? *d : 100.0;            // a port that never closes: as bad as it gets
+        const bool chosen = i < s_.positions.size();  // the others only hold constraints
+        if (chosen) objective += cut * cut;
+        if (chosen && s_.objective == OptimiseObjective::CutoffAndLead) {
             const double lead = static_cast<double>((e.front.lead - e.rear.lead) / scale);
             objective += lead * lead;
         }
@@ -406,7 +414,7 @@ OptimiseResult Optimiser::Run() {
     try {
         startTrial_ = &Evaluate(startValues_);
         r.before = startTrial_->score;
-        r.positionsBefore = startTrial_->positions;
+        r.positionsBefore = ChosenPositions(*startTrial_);
         Evaluate(x0);
         return Search(std::move(r), x0, searchable);
     } catch (const std::exception& e) {
@@ -469,7 +477,7 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
         opt.set_lower_bounds(std::vector<double>(active_.size(), 0.0));
         opt.set_upper_bounds(std::vector<double>(active_.size(), 1.0));
         opt.set_min_objective(CobylaObjective, this);
-        const std::vector<double> tol(4 * s_.positions.size() + 1, 0.0);
+        const std::vector<double> tol(4 * positions_.size() + 1, 0.0);
         opt.add_inequality_mconstraint(CobylaConstraints, this, tol);
         opt.set_initial_step(kStartStep);
         opt.set_xtol_abs(kStepTolerance);
@@ -528,7 +536,7 @@ OptimiseResult Optimiser::Finish(OptimiseResult r, const Trial& chosen, Optimise
     r.status = status;
     r.evaluations = static_cast<int>(cache_.size());
     r.after = chosen.score;
-    r.positionsAfter = chosen.positions;
+    r.positionsAfter = ChosenPositions(chosen);
     for (std::size_t i = 0; i < Count(); ++i) r.dimensions[i].newValue = chosen.values[i];
     r.design = Design(chosen.values);
     if (!chosen.score.geometryError && status != OptimiseStatus::OnlyGeometryErrors)
@@ -544,7 +552,7 @@ OptimiseResult Optimiser::Failed(OptimiseResult r, std::string why) {
     r.evaluations = static_cast<int>(cache_.size());
     if (startTrial_) {
         r.before = r.after = startTrial_->score;
-        r.positionsBefore = r.positionsAfter = startTrial_->positions;
+        r.positionsBefore = r.positionsAfter = ChosenPositions(*startTrial_);
     }
     for (OptimisedDimension& d : r.dimensions) d.newValue = d.oldValue;
     r.design = Design(startValues_);
@@ -558,7 +566,7 @@ void Optimiser::EndConstraints(const Trial& t, bool binding,
         if (as == -1) return std::string(GearName(Gear::FullForward));
         if (as == -2) return std::string(GearName(Gear::FullReverse));
         const auto i = static_cast<std::size_t>(as);
-        return PositionName(s_.positions[i], t.positions[i]);
+        return PositionName(positions_[i], t.positions[i]);
     };
     if (t.score.geometryError) {
         for (std::size_t k = 0; k < t.failing.size(); ++k) {
@@ -647,12 +655,28 @@ bool OptimiseResult::changed() const {
 SearchRange OptimiseRange(const Model& design, int dimensionId, double percent) {
     const long double v = GetDimension(design, dimensionId);
     const long double p = static_cast<long double>(percent) / 100;
-    const long double half = (v == 0) ? p : std::fabs(v) * p;
+    const long double stroke = design.design.StrokeLen;
+    const long double scale = (std::isfinite(stroke) && stroke > 0) ? stroke : 1.0L;
+    const DimensionInfo* info = FindDimension(dimensionId);
+    const bool positive = info && info->positive;
+    const long double size = positive ? (v > 0 ? v : scale) : std::max(std::fabs(v), scale);
+    const long double half = size * p;
     long double lo = v - half;
     const long double hi = v + half;
-    const DimensionInfo* info = FindDimension(dimensionId);
-    if (info && info->positive) lo = std::max(lo, (v > 0 ? v : hi) / 100);
+    if (positive) lo = std::max(lo, (v > 0 ? v : hi) / 100);
     return SearchRange{ToFloat(lo), ToFloat(hi)};
+}
+
+std::vector<OptimisePosition> ConstraintPositions(const OptimiseSettings& settings) {
+    std::vector<OptimisePosition> out = settings.positions;
+    if (!settings.allGears) return out;
+    for (Gear g : kStandardGears) {
+        const bool chosen = std::any_of(out.begin(), out.end(), [g](const OptimisePosition& p) {
+            return p.gear && *p.gear == g;
+        });
+        if (!chosen) out.push_back(OptimisePosition::At(g));
+    }
+    return out;
 }
 
 std::string CheckOptimiseBounds(int dimensionId, std::string_view label, std::string_view lo,

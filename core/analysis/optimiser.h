@@ -39,8 +39,7 @@ struct OptimisePosition {
 
 // One dimension to vary (an id of the dimension table that dynamic variables act on: not the two
 // gear limits, which place the gear positions themselves) and its bounds; without bounds it is
-// searched over its current value +- rangePercent % of its size (+- rangePercent / 100 for 0),
-// kept above 0 for a dimension that cannot reach 0 (DimensionInfo::positive).
+// searched over OptimiseRange(design, id, rangePercent).
 struct OptimiseDimension {
     int id = 0;
     std::optional<SearchRange> bounds;
@@ -74,7 +73,15 @@ struct OptimiseSettings {
     const std::atomic<bool>* cancel = nullptr;
     // Threads that analyse the positions of one design; 0: one per core.
     int threads = 0;
+    // Every standard gear a constraint too: the leads at or above minLead and both ports opening
+    // to steam at full forward, normal forward, mid gear, normal reverse and full reverse, as at
+    // the chosen positions. The objective is still summed over the chosen positions alone.
+    bool allGears = false;
 };
+
+// The positions a design's leads and steam openings are held at: the chosen positions, then,
+// with allGears, every standard gear that is not among them, in the order of kStandardGears.
+std::vector<OptimisePosition> ConstraintPositions(const OptimiseSettings& settings);
 
 enum class OptimiseStatus {
     Improved,            // `design` is better than the start
@@ -107,7 +114,7 @@ enum class OptimiseConstraint {
 // A constraint that holds the result where it is, or one that a design breaks.
 struct BindingConstraint {
     OptimiseConstraint kind = OptimiseConstraint::MinimumLead;
-    int positionIndex = -1;  // into the settings' positions (lead, port), else -1
+    int positionIndex = -1;  // into ConstraintPositions(settings) (lead, port), else -1
     bool front = true;       // which end (lead, port)
     int dimensionId = 0;     // the dimension (bounds), else 0
     // Broken, not binding: a lead below the minimum, a port that does not open, a linkage that
@@ -170,9 +177,13 @@ struct OptimiseResult {
 // when the objective is below 1e-6 per position (differences of 0.001 %) or at the budget.
 OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings);
 
-// The default bounds of a dimension: its value +- percent % of its size, or +- percent / 100 for
-// a value of 0. For a dimension that cannot reach 0 the lower bound is kept at 1 % of the value
-// at least (1 % of the upper bound when the value itself is 0 or less).
+// The default bounds of a dimension: its value +- percent % of a size. For a length, radius,
+// diameter or width (DimensionInfo::positive) the size is the value itself, and the lower bound
+// is kept at 1 % of the value at least. An offset, height or pivot position is measured from an
+// origin, so its value says nothing about how far it may sensibly move: its size is the larger
+// of its magnitude and the stroke (StrokeLen), which gives every value within a stroke of 0 the
+// same width and has no jump at 0. A stroke that is not above 0 counts as 1; a positive
+// dimension at 0 or below gets the stroke's width and a lower bound of 1 % of its upper bound.
 SearchRange OptimiseRange(const Model& design, int dimensionId, double percent);
 
 // Bounds as typed for one dimension, checked: both numbers within the 32-bit float range, apart

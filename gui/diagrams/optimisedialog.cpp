@@ -25,6 +25,7 @@
 #include <cmath>
 
 #include "core/analysis/cliparse.h"
+#include "core/analysis/gearcomparison.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"
@@ -61,9 +62,6 @@ constexpr int kFollowMs = 400;
 bool ReadNumber(const QString& text, long double& v) {
     return ParseWholeNumber(text.trimmed().toStdString(), v) && std::isfinite(v);
 }
-
-// A port opens to steam in the revolution.
-bool Opens(const EndEvents& e) { return e.admission.has_value() && e.maxSteamOpening > 0; }
 
 }  // namespace
 
@@ -130,6 +128,11 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
         posLayout->addWidget(box);
         gears_.push_back(box);
     }
+    allGears_ = new QCheckBox(QStringLiteral("All gears"), positions);
+    allGears_->setObjectName(QStringLiteral("OptimiseAllGears"));
+    allGears_->setToolTip(
+        QStringLiteral("Hold the least lead and an opening port at every standard gear too"));
+    posLayout->addWidget(allGears_);
     absolute_ = new QLineEdit(positions);
     absolute_->setObjectName(QStringLiteral("AbsolutePositions"));
     absolute_->setPlaceholderText(QStringLiteral("e.g. 4.5, 7.25"));
@@ -317,6 +320,7 @@ bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
         return false;
     }
     s.minLead = static_cast<double>(lead);
+    s.allGears = allGears_->isChecked();
     s.objective = static_cast<OptimiseObjective>(objective_->currentData().toInt());
     s.rangePercent = rangePercent_->value();
     s.maxEvaluations = budget_->value();
@@ -334,6 +338,7 @@ bool TOptimiseGear::RunClick() {
     start_ = m_;  // taken here: the main window's tick writes the live design
     const int serial = ++serial_;
     stop_ = std::make_unique<std::atomic<bool>>(false);
+    ran_ = c.settings;
     OptimiseSettings s = std::move(c.settings);
     s.cancel = stop_.get();
     // One queued call per percent, not per design.
@@ -397,6 +402,7 @@ void TOptimiseGear::SetRunning(bool running) {
     dims_->setEnabled(!running);
     rangePercent_->setEnabled(!running);
     for (QCheckBox* b : gears_) b->setEnabled(!running);
+    allGears_->setEnabled(!running);
     absolute_->setEnabled(!running);
     objective_->setEnabled(!running);
     minLead_->setEnabled(!running);
@@ -442,26 +448,22 @@ void TOptimiseGear::ShowResult() {
 }
 
 void TOptimiseGear::ShowComparison(QStringList& warnings) {
-    const std::vector<ValveEventsResult> before =
-        AnalysePositions(start_, StandardGearPositions(start_));
-    const std::vector<ValveEventsResult> after =
-        AnalysePositions(result_.design, StandardGearPositions(result_.design));
+    const GearComparison c = CompareStandardGears(start_, result_.design, ran_);
     compare_->setRowCount(static_cast<int>(2 * kStandardGears.size()));
     auto percent = [](const std::optional<ValveEvent>& e) {
         return e ? Q(Str(e->percent, 0, 2)) : QStringLiteral("none");
     };
-    for (std::size_t g = 0; g < kStandardGears.size() && g < before.size() && g < after.size();
+    for (std::size_t g = 0; g < kStandardGears.size() && g < c.before.size() && g < c.after.size();
          ++g) {
-        const QString gear = Q(GearName(kStandardGears[g]));
         for (int side = 0; side < 2; ++side) {
-            const ValveEventsResult& e = side == 0 ? before[g] : after[g];
+            const ValveEventsResult& e = side == 0 ? c.before[g] : c.after[g];
             const int row = static_cast<int>(2 * g) + side;
             QString cells[kCompareColumns];
             cells[kGear] = side == 0 ? Capitalised(GearName(kStandardGears[g])) : QString();
             cells[kDesign] = side == 0 ? QStringLiteral("before") : QStringLiteral("after");
             if (!e.ok()) {
-                for (int c = kCutFront; c < kCompareColumns; ++c)
-                    cells[c] = QStringLiteral("geometry error");
+                for (int col = kCutFront; col < kCompareColumns; ++col)
+                    cells[col] = QStringLiteral("geometry error");
             } else {
                 cells[kCutFront] = percent(e.front.cutoff);
                 cells[kCutRear] = percent(e.rear.cutoff);
@@ -470,52 +472,31 @@ void TOptimiseGear::ShowComparison(QStringList& warnings) {
                 cells[kLeadFront] = Q(Str(e.front.lead, 0, 4));
                 cells[kLeadRear] = Q(Str(e.rear.lead, 0, 4));
             }
-            for (int c = 0; c < kCompareColumns; ++c) {
-                auto* item = new QTableWidgetItem(cells[c]);
-                if (c >= kCutFront) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                compare_->setItem(row, c, item);
+            for (int col = 0; col < kCompareColumns; ++col) {
+                auto* item = new QTableWidgetItem(cells[col]);
+                if (col >= kCutFront) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                compare_->setItem(row, col, item);
             }
         }
-        // Where the new design is worse than the old.
-        const ValveEventsResult& b = before[g];
-        const ValveEventsResult& a = after[g];
-        const int row = static_cast<int>(2 * g) + 1;
-        auto mark = [&](int column, const QString& why) {
-            QTableWidgetItem* item = compare_->item(row, column);
-            item->setBackground(kWarning);
-            item->setData(Qt::UserRole, true);
-            item->setToolTip(why);
-            warnings << why;
-        };
-        if (!a.ok()) {
-            if (b.ok())
-                mark(kDesign,
-                     QStringLiteral("the linkage cannot close at ") + gear + QLatin1Char('.'));
-            continue;
+    }
+    // Where the new design is worse than the old: the cell marked, the warning listed.
+    for (const GearWarning& w : c.warnings) {
+        int column = kDesign;
+        switch (w.kind) {
+            case GearWarningKind::GeometryError: column = kDesign; break;
+            case GearWarningKind::PortStopsOpening: column = w.front ? kCutFront : kCutRear; break;
+            case GearWarningKind::LeadNegative:
+            case GearWarningKind::LeadBelowMinimum:
+                column = w.front ? kLeadFront : kLeadRear;
+                break;
+            case GearWarningKind::CutoffDifference: column = kCutDiff; break;
         }
-        for (int end = 0; end < 2; ++end) {
-            const EndEvents& be = end == 0 ? b.front : b.rear;
-            const EndEvents& ae = end == 0 ? a.front : a.rear;
-            const QString which = end == 0 ? QStringLiteral("front") : QStringLiteral("rear");
-            if (b.ok() && Opens(be) && !Opens(ae))
-                mark(end == 0 ? kCutFront : kCutRear,
-                     QStringLiteral("the ") + which +
-                         QStringLiteral(" port no longer opens to steam at ") + gear +
-                         QLatin1Char('.'));
-            if (ae.lead < 0 && !(b.ok() && be.lead < 0))
-                mark(end == 0 ? kLeadFront : kLeadRear,
-                     QStringLiteral("the ") + which + QStringLiteral(" lead at ") + gear +
-                         QStringLiteral(" turns negative (") + Q(Str(ae.lead, 0, 4)) +
-                         QStringLiteral(")."));
-        }
-        const std::optional<double> bd = FrontMinusRear(b.front.cutoff, b.rear.cutoff);
-        const std::optional<double> ad = FrontMinusRear(a.front.cutoff, a.rear.cutoff);
-        // Beyond what two decimals show.
-        if (b.ok() && bd && ad && std::fabs(*ad) > std::fabs(*bd) + 0.005)
-            mark(kCutDiff, QStringLiteral("front-rear cut-off at ") + gear +
-                               QStringLiteral(" grows from ") + Q(Str(*bd, 0, 2)) +
-                               QStringLiteral(" % to ") + Q(Str(*ad, 0, 2)) +
-                               QStringLiteral(" %."));
+        QTableWidgetItem* item = compare_->item(static_cast<int>(2 * w.gearIndex) + 1, column);
+        const QString why = Q(w.text);
+        item->setBackground(kWarning);
+        item->setData(Qt::UserRole, true);
+        item->setToolTip(why);
+        warnings << why;
     }
 }
 

@@ -90,6 +90,7 @@ private:
     QTableWidget* dims_ = nullptr;
     QDoubleSpinBox* rangePercent_ = nullptr;
     std::vector<QCheckBox*> gears_;
+    QCheckBox* allGears_ = nullptr;  // every standard gear held to the lead and opening
     QLineEdit* absolute_ = nullptr;
     QComboBox* objective_ = nullptr;
     QLineEdit* minLead_ = nullptr;
@@ -109,6 +110,7 @@ private:
     int serial_ = 0;  // the run whose result is awaited; a dropped run's result is ignored
     Model start_;     // the design the result was found from
     OptimiseResult result_;
+    OptimiseSettings ran_;  // the settings result_ was found with (no callbacks)
     bool hasResult_ = false;
     bool applied_ = false;
 };

@@ -1,5 +1,6 @@
 // The events command line: exit statuses, options, file loading and the output under a German
 // locale, which must still use "." as the decimal point.
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 #include "core/model/numfmt.h"
+#include "core/variation/commit.h"
 
 using namespace tarn;
 
@@ -343,9 +345,13 @@ TEST_F(GermanLocale, OptimiseReportsInPointsAndWritesOnlyTheVariedDimensions) {
     EXPECT_EQ(dims[2][1], dims[2][2]);
     // The events of every standard position before and after.
     ASSERT_GT(events, 0u);
-    ASSERT_EQ(lines.size(), events + 11);
+    ASSERT_GE(lines.size(), events + 23);
     EXPECT_EQ(lines[events + 1].rfind("before,4.447,full forward,Fwd,", 0), 0u);
     EXPECT_EQ(lines[events + 6].rfind("after,", 0), 0u);
+    // Then the standard gears compared, after a blank line.
+    EXPECT_EQ(lines[events + 11], "");
+    EXPECT_EQ(lines[events + 12].rfind("Gear,Design,Front cut-off [%],", 0), 0u);
+    EXPECT_EQ(lines[events + 13].rfind("full forward,before,", 0), 0u);
 
     // The written file differs from the loaded one only in the two varied words, which hold the
     // printed values.
@@ -492,4 +498,117 @@ TEST(OptimiseCli, AStandardOutputThatFailsIsReportedWithItsOwnReason) {
               std::string::npos)
         << err.str();
     EXPECT_TRUE(std::filesystem::exists(outPath));
+}
+
+// The column of a CSV header named `name`.
+static std::size_t Column(const std::string& header, const std::string& name) {
+    const std::vector<std::string> cells = Cells(header);
+    for (std::size_t k = 0; k < cells.size(); ++k)
+        if (cells[k] == name) return k;
+    ADD_FAILURE() << "no column " << name;
+    return 0;
+}
+
+TEST(OptimiseCli, AllGearsHoldsTheLeadAtEveryGearAndTheReportWarnsWhereItDoesNot) {
+    // A shorter radius rod and a longer valve stem even the built-in design's cut-offs, but at
+    // full gear they eat the lead: the outermost gears lose it first.
+    const std::vector<std::string> run = {"--optimise", "--vary",
+                                          "RadiusRodLen,ValveCtrToJoint,LinkPivotVert",
+                                          "--min-lead", "0.005"};
+    const CliRun free = Cli(run);
+    ASSERT_EQ(free.status, kCliOk) << free.err;
+    const auto lines = Lines(free.out);
+    const auto table = std::find(lines.begin(), lines.end(), "Standard gears before and after:");
+    ASSERT_GT(lines.end() - table, 12) << free.out;
+    EXPECT_EQ(table[2].rfind("full forward    before", 0), 0u) << table[2];
+    EXPECT_EQ(table[11].rfind("                 after", 0), 0u) << table[11];
+    // Normal forward and reverse were held; a full gear was not and warns of it.
+    EXPECT_NE(free.out.find("\nWarning: the front lead at full forward falls below the minimum "
+                            "0.0050 ("),
+              std::string::npos)
+        << free.out;
+
+    // Held at every gear: the written design, opened as a user would, keeps the lead and opens
+    // both ports at all five.
+    const std::string outPath = ProcessTempDir() + "/all gears.dti";
+    std::vector<std::string> held = run;
+    held.insert(held.end(), {"--all-gears", "--out", outPath});
+    const CliRun all = Cli(held);
+    ASSERT_EQ(all.status, kCliOk) << all.err;
+    EXPECT_NE(all.out.find("No standard gear became worse."), std::string::npos) << all.out;
+    const CliRun events = Cli({"--events", outPath, "--format", "csv"});
+    ASSERT_EQ(events.status, kCliOk) << events.err;
+    const auto rows = Lines(events.out);
+    ASSERT_EQ(rows.size(), 6u);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const auto cells = Cells(rows[r]);
+        for (const char* name : {"Front lead [len]", "Rear lead [len]"})
+            EXPECT_GE(ParseNumber(cells[Column(rows[0], name)]), 0.005 - 5e-5) << rows[r];
+        for (const char* name : {"Front max steam opening [len]", "Rear max steam opening [len]"})
+            EXPECT_GT(ParseNumber(cells[Column(rows[0], name)]), 0.0) << rows[r];
+    }
+    EXPECT_EQ(Cli({"--optimise", "--vary", "RadiusRodLen", "--all-gears=yes"}).status, kCliUsage);
+    std::remove(outPath.c_str());
+}
+
+TEST(OptimiseCli, TheWrittenDesignIsTheDesignApplied) {
+    // A longer link moves the mid gear: the file must hold the new one, as Apply then Save would.
+    const std::string dir = ProcessTempDir();
+    const std::string outPath = dir + "/applied.dti", refPath = dir + "/reference.dti";
+    std::vector<std::string> args = {
+        "tarn1",       "--optimise", "--vary", "LinkRadius,RadiusRodLen",
+        "--positions", "Fwd",        "--out",  outPath};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::ostringstream out, err;
+    const auto usage = [&](const std::string& what) {
+        err << what << '\n';
+        return kCliUsage;
+    };
+    OptimiseResult seen;
+    const OptimiseFunction watched = [&seen](const Model& m, const OptimiseSettings& s) {
+        return seen = OptimiseGear(m, s);
+    };
+    ASSERT_EQ(
+        RunOptimiseCommand(static_cast<int>(args.size()), argv.data(), out, err, usage, watched),
+        kCliOk)
+        << err.str();
+    ASSERT_NE(seen.dimensions.at(0).newValue, seen.dimensions.at(0).oldValue);
+
+    Model applied;
+    StartUp(applied);
+    const float midBefore = applied.motion.RevArmPositions[1];
+    std::vector<DimensionChange> changes;
+    for (const OptimisedDimension& d : seen.dimensions) changes.push_back({d.id, d.newValue});
+    ASSERT_TRUE(CommitDimensionGroup(applied, "Optimise Gear", changes));
+    ASSERT_NE(applied.motion.RevArmPositions[1], midBefore);
+    ASSERT_TRUE(SaveDimensionFile(applied, refPath).ok);
+    EXPECT_EQ(FileWords(outPath), FileWords(refPath));
+    std::remove(outPath.c_str());
+    std::remove(refPath.c_str());
+}
+
+TEST(OptimiseCli, ADefaultRangeAroundZeroHasNoJump) {
+    // The cylinder's height above the driver at 0 and a thousandth either side: the same width,
+    // 10 % of the 3-inch stroke each way, not one that collapses to nothing off 0.
+    const std::string path = ProcessTempDir() + "/height.dti";
+    for (const float height : {-0.001f, 0.0f, 0.001f}) {
+        Model m;
+        StartUp(m);
+        SetDimension(m, 102, height);  // CylCLAboveDriver
+        ASSERT_TRUE(SaveDimensionFile(m, path).ok);
+        const CliRun r = Cli({"--optimise", path, "--vary", "CylCLAboveDriver", "--positions",
+                              "Fwd", "--format", "csv"});
+        ASSERT_EQ(r.status, kCliOk) << r.err;
+        const auto lines = Lines(r.out);
+        const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.rfind("CylCLAboveDriver,", 0) == 0;
+        });
+        ASSERT_NE(row, lines.end()) << r.out;
+        const auto cells = Cells(*row);
+        EXPECT_NEAR(ParseNumber(cells[3]), height - 0.3, 1e-6) << *row;
+        EXPECT_NEAR(ParseNumber(cells[4]), height + 0.3, 1e-6) << *row;
+    }
+    std::remove(path.c_str());
 }

@@ -2,7 +2,9 @@
 // window: a run balances a spoilt design without touching the live one, Apply is one undo step
 // for the main window's UnDo, and Cancel or closing during a run stop it cleanly.
 #include <QAction>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -251,6 +253,35 @@ TEST(OptimiseGearWindow, RefusesBoundsThatMakeNoSenseAndSaysWhenTheSearchFails) 
     EXPECT_TRUE(Report(d).contains(QStringLiteral("NLopt stopped with status FAILURE (-1)")));
     EXPECT_TRUE(Report(d).contains(QStringLiteral("no room for the valve events")));
     EXPECT_FALSE(Button(d, "Apply")->isEnabled());
+}
+
+TEST(OptimiseGearWindow, WarnsOfAFullGearsLeadAndAllGearsHoldsIt) {
+    // Evening the built-in design's cut-offs at normal gear eats the lead at full gear, which
+    // only "All gears" holds; the warning is the command line's.
+    Model m = test::StartedModel();
+    TOptimiseGear d(m);
+    d.show();
+    Tick(d, {kRadiusRod, kLinkPivotVert, kValveCtrToJoint});
+    d.findChild<QLineEdit*>(QStringLiteral("MinLead"))->setText(QStringLiteral("0.005"));
+    bool held = true;
+    d.SetSearch([&held](const Model& design, const OptimiseSettings& s) {
+        held = s.allGears;
+        return OptimiseGear(design, s);
+    });
+    QSignalSpy finished(&d, &TOptimiseGear::RunFinished);
+    const QString warning =
+        QStringLiteral("Warning: the front lead at full forward falls below the minimum 0.0050 (");
+    Button(d, "Run")->click();
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_FALSE(held);
+    EXPECT_TRUE(Report(d).contains(warning)) << Report(d).toStdString();
+    auto* all = d.findChild<QCheckBox*>(QStringLiteral("OptimiseAllGears"));
+    ASSERT_NE(all, nullptr);
+    all->setChecked(true);
+    Button(d, "Run")->click();
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(held);
+    EXPECT_FALSE(Report(d).contains(QStringLiteral("Warning:"))) << Report(d).toStdString();
 }
 
 TEST(OptimiseGearWindow, FollowsTheDesignAndTicksTheDimensionChangedLast) {
