@@ -40,12 +40,13 @@ constexpr double kBindTolerance = 1e-3;          // 0.1 % of the port width, or 
 constexpr double kGeometryNeighbourhood = 0.02;  // 2 % of every range (scaled distance)
 constexpr double kStartStep = 0.1;               // COBYLA's first steps: 10 % of each range
 constexpr double kStepTolerance = 1e-6;          // scaled: far below what a field shows
-constexpr double kGoodEnough = 1e-6;     // per position: differences of 0.001 % are invisible
-constexpr double kMaxConstraint = 1e30;  // a constraint's violation saturates here
-constexpr int kRestartBatch = 4;         // restarts run side by side, merged in index order
-constexpr int kRestartDesigns = 300;     // designs one restart analyses at most
-constexpr int kPatience = 8;             // restarts in a row that find nothing better: stop
-constexpr int kStartCandidates = 16;     // well-spread designs ranked for the next restarts
+constexpr double kGoodEnough = 1e-6;       // per position: differences of 0.001 % are invisible
+constexpr double kMaxConstraint = 1e30;    // a constraint's violation saturates here
+constexpr int kRestartBatch = 4;           // restarts run side by side, merged in index order
+constexpr int kRestartDesigns = 300;       // designs one restart analyses at most
+constexpr int kPatience = 8;               // restarts in a row that find nothing better: stop
+constexpr int kStartCandidates = 16;       // well-spread designs ranked for the next restarts
+constexpr double kWorthRestarting = 1e-3;  // an objective 0.1 % lower resets the patience
 
 // Runs every task once, on the calling thread and up to threads - 1 helpers.
 void RunTasks(std::vector<std::function<void()>>& tasks, int threads) {
@@ -144,6 +145,16 @@ std::string Shown(long double v, int decimals) {
         if (mant.ends_with(".0")) mant.resize(mant.size() - 2);
         if (!expo.empty() && expo[0] == '+') expo.erase(0, 1);
         t = mant + "e" + expo;
+    }
+    return t;
+}
+
+// A number as typed: "1", "0.01", "1e308".
+std::string Shortest(long double v) {
+    std::string t = Shown(v, 4);
+    if (t.find('.') != std::string::npos && t.find('e') == std::string::npos) {
+        while (t.back() == '0') t.pop_back();
+        if (t.back() == '.') t.pop_back();
     }
     return t;
 }
@@ -581,6 +592,13 @@ void RunRestart(Restart& run, std::size_t dims, std::size_t constraints, double 
     }
 }
 
+// `now` is worth more restarts than `was`: less violation, or an objective lower by 0.1 %.
+bool Gained(const Trial& was, const Trial& now) {
+    if (&was == &now || !IsBetterScore(now.score, was.score)) return false;
+    if (was.score.geometryError || now.score.violation < was.score.violation) return true;
+    return *now.score.objective < *was.score.objective * (1 - kWorthRestarting);
+}
+
 std::string Optimiser::GlobalPhase(OptimiseResult& r) {
     const std::size_t dims = active_.size();
     const std::size_t constraints = 4 * s_.positions.size() + 1;
@@ -659,9 +677,7 @@ std::string Optimiser::GlobalPhase(OptimiseResult& r) {
         }
         Progress(static_cast<int>(cache_.size()));
         r.restarts += static_cast<int>(runs.size());
-        misses = (best_ != before && IsBetterScore(best_->score, before->score))
-                     ? 0
-                     : misses + static_cast<int>(runs.size());
+        misses = Gained(*before, *best_) ? 0 : misses + static_cast<int>(runs.size());
     }
     return "";
 }
@@ -827,7 +843,7 @@ OptimiseResult Optimiser::Finish(OptimiseResult r, const Trial& chosen, Optimise
         if (!b.broken) continue;
         std::string what;
         if (b.kind == OptimiseConstraint::MinimumLead)
-            what = "a minimum lead of " + Shown(s_.minLead, 4);
+            what = "a minimum lead of " + Shortest(s_.minLead);
         else if (b.kind == OptimiseConstraint::PortOpens)
             what = "a port that opens to steam at every chosen position";
         if (!what.empty() && std::find(unmet.begin(), unmet.end(), what) == unmet.end())
