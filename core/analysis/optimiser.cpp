@@ -565,6 +565,13 @@ void RestartConstraints(unsigned m, double* result, unsigned, const double* u, d
 }
 
 // Runs one restart to its end; a fault is kept in run.failure.
+// What broke a restart off, in the words the first search uses.
+std::string Failure(nlopt_result code, const std::string& what, const std::string& fault) {
+    std::string t = "NLopt stopped with status " + NloptStatus(code) + ", \"" + what + "\"";
+    if (!fault.empty()) t += ": the analysis of a design failed: " + fault;
+    return t;
+}
+
 void RunRestart(Restart& run, std::size_t dims, std::size_t constraints, double stopval) {
     nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(dims));
     opt.set_lower_bounds(std::vector<double>(dims, 0.0));
@@ -581,14 +588,14 @@ void RunRestart(Restart& run, std::size_t dims, std::size_t constraints, double 
         opt.optimize(u, f);
     } catch (const nlopt::forced_stop&) {
     } catch (const nlopt::roundoff_limited&) {
-    } catch (const std::exception& e) {
-        const std::string what = e.what();
-        run.failure = "NLopt stopped: \"" + what + "\"" +
-                      (run.failure.empty() || run.failure == what
-                           ? std::string()
-                           : ": the analysis of a design failed: " + run.failure);
+    } catch (const std::invalid_argument& e) {
+        run.failure = Failure(NLOPT_INVALID_ARGS, e.what(), run.failure);
+    } catch (const std::bad_alloc& e) {
+        run.failure = Failure(NLOPT_OUT_OF_MEMORY, e.what(), run.failure);
+    } catch (const std::runtime_error& e) {
+        run.failure = Failure(NLOPT_FAILURE, e.what(), run.failure);
     } catch (...) {
-        if (run.failure.empty()) run.failure = "an unknown fault";
+        run.failure = Failure(NLOPT_FAILURE, "an unknown fault", run.failure);
     }
 }
 

@@ -67,7 +67,8 @@ struct OptimiseSettings {
     // (the events at each position and a geometry sweep there and at both ends of the gear); a
     // local search over six dimensions takes about 150, the global phase up to 300 a restart.
     int maxEvaluations = 3000;
-    // Called on the thread that runs OptimiseGear after every design analysed.
+    // Called after every design analysed, one call at a time, on the thread that runs
+    // OptimiseGear or, while restarts run side by side, on theirs.
     std::function<void(int done, int budget)> progress;
     // Set from any thread to stop; honoured before the next design (within milliseconds). The
     // result is then the best design found so far, with status Cancelled.

@@ -150,13 +150,21 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     budget_ = new QSpinBox(this);
     budget_->setObjectName(QStringLiteral("MaxEvaluations"));
     budget_->setRange(10, 100000);
-    budget_->setValue(400);
+    budget_->setValue(OptimiseSettings{}.maxEvaluations);
+    timeLimit_ = new QDoubleSpinBox(this);
+    timeLimit_->setObjectName(QStringLiteral("OptimiseTimeLimit"));
+    timeLimit_->setRange(0, 3600);
+    timeLimit_->setDecimals(1);
+    timeLimit_->setSuffix(QStringLiteral(" s"));
+    timeLimit_->setSpecialValueText(QStringLiteral("none"));
+    timeLimit_->setValue(OptimiseSettings{}.timeLimit);
 
     auto* settings = new QFormLayout;
     settings->addRow(QStringLiteral("Range"), rangePercent_);
     settings->addRow(QStringLiteral("Objective"), objective_);
     settings->addRow(QStringLiteral("Least lead"), minLead_);
     settings->addRow(QStringLiteral("Designs at most"), budget_);
+    settings->addRow(QStringLiteral("Time at most"), timeLimit_);
     auto* side = new QVBoxLayout;
     side->addWidget(positions);
     side->addLayout(settings);
@@ -320,6 +328,7 @@ bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
     s.objective = static_cast<OptimiseObjective>(objective_->currentData().toInt());
     s.rangePercent = rangePercent_->value();
     s.maxEvaluations = budget_->value();
+    s.timeLimit = timeLimit_->value();
     return true;
 }
 
@@ -401,6 +410,7 @@ void TOptimiseGear::SetRunning(bool running) {
     objective_->setEnabled(!running);
     minLead_->setEnabled(!running);
     budget_->setEnabled(!running);
+    timeLimit_->setEnabled(!running);
 }
 
 void TOptimiseGear::ShowResult() {
