@@ -153,9 +153,9 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     budget_->setValue(OptimiseSettings{}.maxEvaluations);
     timeLimit_ = new QDoubleSpinBox(this);
     timeLimit_->setObjectName(QStringLiteral("OptimiseTimeLimit"));
-    timeLimit_->setRange(0, 3600);
-    timeLimit_->setDecimals(1);
-    timeLimit_->setSuffix(QStringLiteral(" s"));
+    timeLimit_->setLocale(QLocale::c());
+    timeLimit_->setRange(0, 999);
+    timeLimit_->setDecimals(0);
     timeLimit_->setSpecialValueText(QStringLiteral("none"));
     timeLimit_->setValue(OptimiseSettings{}.timeLimit);
 
@@ -164,7 +164,9 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     settings->addRow(QStringLiteral("Objective"), objective_);
     settings->addRow(QStringLiteral("Least lead"), minLead_);
     settings->addRow(QStringLiteral("Designs at most"), budget_);
-    settings->addRow(QStringLiteral("Time at most"), timeLimit_);
+    auto* timeLabel = new QLabel(QStringLiteral("Time limit"), this);
+    timeLabel->setContentsMargins(2, 0, 0, 0);  // room for the T's overhang
+    settings->addRow(timeLabel, timeLimit_);
     auto* side = new QVBoxLayout;
     side->addWidget(positions);
     side->addLayout(settings);
