@@ -631,15 +631,19 @@ std::string Optimiser::GlobalPhase(OptimiseResult& r) {
             std::vector<std::function<void()>> tasks;
             for (std::size_t k = 0; k < points.size(); ++k)
                 if (!cache_.count(points[k]))
-                    tasks.emplace_back([&, k] { analysed[k] = Analyse(points[k], 1); });
+                    tasks.emplace_back([&, k] {
+                        if (!ShouldStop()) analysed[k] = Analyse(points[k], 1);
+                    });
             RunTasks(tasks, threads_);
             queue.clear();
             next = 0;
             for (std::size_t k = 0; k < points.size(); ++k) {
+                if (!cache_.count(points[k]) && analysed[k].values.empty()) continue;  // stopped
                 const Trial& t =
                     cache_.count(points[k]) ? cache_.at(points[k]) : Record(std::move(analysed[k]));
                 if (!t.score.geometryError) queue.push_back(&t);
             }
+            if (ShouldStop()) break;
             std::stable_sort(queue.begin(), queue.end(), [](const Trial* a, const Trial* b) {
                 return IsBetterScore(a->score, b->score);
             });
