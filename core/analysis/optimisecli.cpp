@@ -29,6 +29,7 @@ struct Options {
     std::optional<std::string> vary, range, positions, minLead, objective, out, format;
     std::vector<std::string> bounds;  // NAME=LO:HI as given
     bool allGears = false;
+    std::optional<std::string> timeLimit;
 };
 
 // The largest --range, far beyond any useful one; 1e400 is not even a double.
@@ -202,6 +203,7 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         else if (key == "--objective") slot = &o.objective;
         else if (key == "--out") slot = &o.out;
         else if (key == "--format") slot = &o.format;
+        else if (key == "--time-limit") slot = &o.timeLimit;
         if (slot) {
             if (!hasValue) {
                 if (i + 1 >= argc || argv[i + 1] == nullptr)
@@ -293,6 +295,13 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         else
             return usage("cannot take " + quoted(*o.objective) +
                          " for --objective (cutoff or cutoff+lead)");
+    }
+    if (o.timeLimit) {
+        long double v = 0;
+        if (!ParseWholeNumber(*o.timeLimit, v) || !(v >= 0) || !(v <= 1e6L))
+            return usage("cannot take " + quoted(*o.timeLimit) +
+                         " for --time-limit (seconds, 0 for none, at most 1000000)");
+        s.timeLimit = static_cast<double>(v);
     }
     const bool csv = o.format && *o.format == "csv";
     if (o.format && !csv && *o.format != "text")

@@ -1,7 +1,8 @@
 // The gear optimiser. Every trial design is a copy of the start with the varied dimensions set
 // through the dimension table and its mid gear recomputed; its chosen positions are analysed for
 // the valve events and swept every two degrees, with full forward and full reverse, for geometry
-// errors, the positions of one design in parallel. COBYLA works on the dimensions scaled to 0..1
+// errors, the positions of one design in parallel (the restarts of the global phase, one design
+// each, side by side). COBYLA works on the dimensions scaled to 0..1
 // over their bounds; the best design met is tracked here, not taken from COBYLA, so a slightly
 // infeasible last step of the method can never be returned.
 #include "core/analysis/optimiser.h"
@@ -10,10 +11,13 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <charconv>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <future>
 #include <map>
+#include <mutex>
 #include <nlopt.hpp>
 #include <stdexcept>
 #include <system_error>
@@ -36,7 +40,13 @@ constexpr double kBindTolerance = 1e-3;          // 0.1 % of the port width, or 
 constexpr double kGeometryNeighbourhood = 0.02;  // 2 % of every range (scaled distance)
 constexpr double kStartStep = 0.1;               // COBYLA's first steps: 10 % of each range
 constexpr double kStepTolerance = 1e-6;          // scaled: far below what a field shows
-constexpr double kGoodEnough = 1e-6;  // per position: differences of 0.001 % are invisible
+constexpr double kGoodEnough = 1e-6;       // per position: differences of 0.001 % are invisible
+constexpr double kMaxConstraint = 1e30;    // a constraint's violation saturates here
+constexpr int kRestartBatch = 4;           // restarts run side by side, merged in index order
+constexpr int kRestartDesigns = 300;       // designs one restart analyses at most
+constexpr int kPatience = 8;               // restarts in a row that find nothing better: stop
+constexpr int kStartCandidates = 16;       // well-spread designs ranked for the next restarts
+constexpr double kWorthRestarting = 1e-3;  // an objective 0.1 % lower resets the patience
 
 // Runs every task once, on the calling thread and up to threads - 1 helpers.
 void RunTasks(std::vector<std::function<void()>>& tasks, int threads) {
@@ -122,6 +132,36 @@ std::string PositionName(const OptimisePosition& p, float pos) {
     return "reverse-arm position " + Str(pos, 0, 3);
 }
 
+// A number for a message: fixed decimals, or powers of ten when it is too large for them.
+std::string Shown(long double v, int decimals) {
+    if (!(std::fabs(v) >= 1e9L)) return Str(v, 0, decimals);
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                                   std::chars_format::scientific, 1);
+    std::string t(buf, res.ptr);
+    // "1.0e+308" -> "1e308"
+    if (const auto e = t.find('e'); e != std::string::npos) {
+        std::string mant = t.substr(0, e), expo = t.substr(e + 1);
+        if (mant.ends_with(".0")) mant.resize(mant.size() - 2);
+        if (!expo.empty() && expo[0] == '+') expo.erase(0, 1);
+        t = mant + "e" + expo;
+    }
+    return t;
+}
+
+// A number as typed: "1", "0.01", "1e308".
+std::string Shortest(long double v) {
+    std::string t = Shown(v, 4);
+    if (t.find('.') != std::string::npos && t.find('e') == std::string::npos) {
+        while (t.back() == '0') t.pop_back();
+        if (t.back() == '.') t.pop_back();
+    }
+    return t;
+}
+
+class Optimiser;
+struct Restart;
+
 class Optimiser {
 public:
     Optimiser(const Model& start, const OptimiseSettings& s)
@@ -133,6 +173,12 @@ public:
         threads_ = s.threads > 0
                        ? s.threads
                        : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        began_ = Clock::now();
+        if (s.timeLimit > 0 && s.timeLimit < 1e7) {
+            hasDeadline_ = true;
+            deadline_ = began_ + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(s.timeLimit));
+        }
     }
 
     // Checks the settings; "" when they can be used.
@@ -174,6 +220,16 @@ public:
     // The score of the start design alone.
     OptimiseScore ScoreStart() { return Evaluate({}).score; }
     bool Cancelled() const { return s_.cancel && s_.cancel->load(); }
+    // The time limit has passed (checked before every design).
+    bool TimeUp() {
+        if (!hasDeadline_) return false;
+        if (!timeUp_.load() && Clock::now() >= deadline_) timeUp_ = true;
+        return timeUp_.load();
+    }
+    bool ShouldStop() { return Cancelled() || TimeUp(); }
+    // A design of a restart on COBYLA's scale (see EvaluateScaled), analysed on the restart's
+    // thread: from the shared cache, which stays still while restarts run, or analysed afresh.
+    const Trial& RestartTrial(Restart& run, const double* u);
     // A fault met while a design was analysed inside COBYLA, which NLopt reports only as a
     // failure of its own.
     void NoteFault(std::string what) {
@@ -213,7 +269,17 @@ private:
 
     // Analyses a design (once: repeated values come from the cache).
     const Trial& Evaluate(const std::vector<float>& values);
+    // The analysis itself, on `threads` threads; touches nothing shared.
+    Trial Analyse(const std::vector<float>& values, int threads) const;
+    // Keeps an analysed design: the cache, the best design, the geometry errors met.
+    const Trial& Record(Trial t);
     void Score(Trial& t) const;
+    // The design may be the result: within its bounds (or at its start values) and, when the
+    // start breaks constraints, breaking none that the start keeps.
+    bool Eligible(const Trial& t) const;
+    // The global phase: restarts from well-spread designs. Returns a failure's text, or "".
+    std::string GlobalPhase(OptimiseResult& r);
+    void Progress(int done);
 
     OptimiseResult Finish(OptimiseResult r, const Trial& chosen, OptimiseStatus status);
     OptimiseResult Failed(OptimiseResult r, std::string why);
@@ -240,12 +306,26 @@ private:
     std::vector<std::size_t> active_;  // the dimensions COBYLA varies
     std::vector<float> base_;          // where the others stand
     std::string fault_;                // see NoteFault
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point began_, deadline_;
+    bool hasDeadline_ = false;
+    std::atomic<bool> timeUp_{false};
+    std::mutex progressMutex_;  // progress is reported one call at a time
+    int reported_ = 0;          // the last count reported
+    int pending_ = 0;           // designs analysed by running restarts, not yet recorded
+    bool quiet_ = false;        // recording a batch: its progress was reported as it ran
+
+    friend struct Restart;
 
     bool Exhausted() const { return static_cast<int>(cache_.size()) >= budget_; }
 };
 
 const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
     if (const auto it = cache_.find(values); it != cache_.end()) return it->second;
+    return Record(Analyse(values, threads_));
+}
+
+Trial Optimiser::Analyse(const std::vector<float>& values, int threads) const {
     Trial t;
     t.values = values;
     for (std::size_t i = 0; i < Count(); ++i) {
@@ -273,19 +353,48 @@ const Trial& Optimiser::Evaluate(const std::vector<float>& values) {
         tasks.emplace_back([&, i] { t.events[i] = AnalyseValveEvents(design, t.positions[i]); });
     for (std::size_t i = 0; i < checked.size(); ++i)
         tasks.emplace_back([&, i] { t.failing[i] = FailingAngles(design, checked[i]); });
-    RunTasks(tasks, threads_);
+    RunTasks(tasks, threads);
     Score(t);
+    return t;
+}
 
-    auto [it, inserted] = cache_.emplace(values, std::move(t));
+const Trial& Optimiser::Record(Trial t) {
+    auto [it, inserted] = cache_.emplace(t.values, std::move(t));
     const Trial& stored = it->second;
+    if (!inserted) return stored;
     // The range holds the designs tried in it; the start counts when it lies inside.
-    if (stored.allowed && (stored.inRange || values != startValues_)) {
+    if (stored.allowed && (stored.inRange || stored.values != startValues_)) {
         if (stored.score.geometryError) broken_.push_back(&stored);
         else anyCloses_ = true;
     }
-    if (stored.allowed && (!best_ || IsBetterScore(stored.score, best_->score))) best_ = &stored;
-    if (s_.progress) s_.progress(static_cast<int>(cache_.size()), budget_);
+    if (Eligible(stored) && (!best_ || IsBetterScore(stored.score, best_->score))) best_ = &stored;
+    if (!quiet_) Progress(static_cast<int>(cache_.size()));
     return stored;
+}
+
+void Optimiser::Progress(int done) {
+    if (!s_.progress) return;
+    const std::lock_guard<std::mutex> lock(progressMutex_);
+    reported_ = std::min(done, budget_);
+    s_.progress(reported_, budget_);
+}
+
+bool Optimiser::Eligible(const Trial& t) const {
+    if (!t.allowed) return false;
+    if (!startTrial_ || startTrial_->score.geometryError || &t == startTrial_) return true;
+    if (t.score.geometryError) return false;
+    // No lead may fall further below the minimum than the start's (a lead of 0.02 against a
+    // minimum of 1 may not turn negative), nor any kept one below it; the same for the ports.
+    for (std::size_t i = 0; i < t.events.size(); ++i) {
+        const ValveEventsResult& a = t.events[i];
+        const ValveEventsResult& b = startTrial_->events[i];
+        for (const auto& [x, y] : {std::pair{&a.front, &b.front}, std::pair{&a.rear, &b.rear}}) {
+            if (!(x->lead >= std::min<long double>(y->lead, s_.minLead))) return false;
+            if (!(x->maxSteamOpening >= std::min<long double>(y->maxSteamOpening, kOpenMargin)))
+                return false;
+        }
+    }
+    return true;
 }
 
 void Optimiser::Score(Trial& t) const {
@@ -320,11 +429,18 @@ void Optimiser::Score(Trial& t) const {
             const double lead = static_cast<double>((e.front.lead - e.rear.lead) / scale);
             objective += lead * lead;
         }
+        // Saturated: a minimum lead of 1e308 is broken by a large number, not by infinity,
+        // and a NaN counts as broken.
+        auto saturated = [](long double c) {
+            if (std::isnan(c)) return kMaxConstraint;
+            return static_cast<double>(std::clamp<long double>(c, -kMaxConstraint, kMaxConstraint));
+        };
         const EndEvents* ends[2] = {&e.front, &e.rear};
         for (int k = 0; k < 2; ++k) {
-            t.constraints[4 * i + k] = static_cast<double>((s_.minLead - ends[k]->lead) / scale);
+            t.constraints[4 * i + k] =
+                saturated((static_cast<long double>(s_.minLead) - ends[k]->lead) / scale);
             t.constraints[4 * i + 2 + k] =
-                static_cast<double>((kOpenMargin - ends[k]->maxSteamOpening) / scale);
+                saturated((kOpenMargin - ends[k]->maxSteamOpening) / scale);
         }
     }
     for (double c : t.constraints) violation += std::max(0.0, c);
@@ -354,7 +470,7 @@ const Trial& EvaluateForCobyla(Optimiser& o, const double* u) {
 
 double CobylaObjective(unsigned, const double* u, double*, void* data) {
     auto* o = static_cast<Optimiser*>(data);
-    if (o->Cancelled()) throw nlopt::forced_stop();
+    if (o->ShouldStop()) throw nlopt::forced_stop();
     return EvaluateForCobyla(*o, u).cost;
 }
 
@@ -387,6 +503,202 @@ std::vector<double> HaltonPoint(int index, std::size_t n) {
         u[d] = r;
     }
     return u;
+}
+
+// Points of an additive recurrence in [0, 1)^n (frac(k * alpha) with alpha from the generalised
+// golden ratio): well spread in any number of dimensions, without Halton's early bands in the
+// larger bases, and without random state.
+std::vector<double> SpreadPoint(int index, std::size_t n) {
+    long double phi = 2;  // the root of x^(n+1) = x + 1
+    for (int k = 0; k < 40; ++k) phi = std::pow(1 + phi, 1.0L / static_cast<long double>(n + 1));
+    std::vector<double> u(n);
+    long double a = 1;
+    for (std::size_t d = 0; d < n; ++d) {
+        a /= phi;
+        const long double x = 0.5L + a * static_cast<long double>(index);
+        u[d] = static_cast<double>(x - std::floor(x));
+    }
+    return u;
+}
+
+// One restart of the global phase: COBYLA from `from`, its designs kept here until the batch is
+// merged.
+struct Restart {
+    Optimiser* o = nullptr;
+    std::vector<double> from;
+    int cap = 0;
+    std::map<std::vector<float>, Trial> own;
+    std::vector<Trial*> order;  // as analysed
+    std::string failure;
+};
+
+const Trial& Optimiser::RestartTrial(Restart& run, const double* u) {
+    std::vector<float> v = base_;
+    for (std::size_t k = 0; k < active_.size(); ++k) v[active_[k]] = ValueAt(active_[k], u[k]);
+    if (const auto it = cache_.find(v); it != cache_.end()) return it->second;
+    if (const auto it = run.own.find(v); it != run.own.end()) return it->second;
+    auto [it, inserted] = run.own.emplace(v, Analyse(v, 1));
+    run.order.push_back(&it->second);
+    if (s_.progress) {
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        ++pending_;
+        reported_ = std::min(static_cast<int>(cache_.size()) + pending_, budget_);
+        s_.progress(reported_, budget_);
+    }
+    return it->second;
+}
+
+const Trial& EvaluateForRestart(Restart& run, const double* u) {
+    try {
+        return run.o->RestartTrial(run, u);
+    } catch (const std::exception& e) {
+        if (run.failure.empty()) run.failure = e.what();
+        throw;
+    } catch (...) {
+        if (run.failure.empty()) run.failure = "an unknown fault";
+        throw;
+    }
+}
+
+double RestartObjective(unsigned, const double* u, double*, void* data) {
+    auto* run = static_cast<Restart*>(data);
+    if (run->o->ShouldStop()) throw nlopt::forced_stop();
+    return EvaluateForRestart(*run, u).cost;
+}
+
+void RestartConstraints(unsigned m, double* result, unsigned, const double* u, double*,
+                        void* data) {
+    const Trial& t = EvaluateForRestart(*static_cast<Restart*>(data), u);
+    for (unsigned k = 0; k < m; ++k) result[k] = t.constraints[k];
+}
+
+// Runs one restart to its end; a fault is kept in run.failure.
+// What broke a restart off, in the words the first search uses.
+std::string Failure(nlopt_result code, const std::string& what, const std::string& fault) {
+    std::string t = "NLopt stopped with status " + NloptStatus(code) + ", \"" + what + "\"";
+    if (!fault.empty()) t += ": the analysis of a design failed: " + fault;
+    return t;
+}
+
+void RunRestart(Restart& run, std::size_t dims, std::size_t constraints, double stopval) {
+    nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(dims));
+    opt.set_lower_bounds(std::vector<double>(dims, 0.0));
+    opt.set_upper_bounds(std::vector<double>(dims, 1.0));
+    opt.set_min_objective(RestartObjective, &run);
+    opt.add_inequality_mconstraint(RestartConstraints, &run, std::vector<double>(constraints, 0.0));
+    opt.set_initial_step(kStartStep);
+    opt.set_xtol_abs(kStepTolerance);
+    opt.set_stopval(stopval);
+    opt.set_maxeval(run.cap);
+    std::vector<double> u = run.from;
+    try {
+        double f = 0;
+        opt.optimize(u, f);
+    } catch (const nlopt::forced_stop&) {
+    } catch (const nlopt::roundoff_limited&) {
+    } catch (const std::invalid_argument& e) {
+        run.failure = Failure(NLOPT_INVALID_ARGS, e.what(), run.failure);
+    } catch (const std::bad_alloc& e) {
+        run.failure = Failure(NLOPT_OUT_OF_MEMORY, e.what(), run.failure);
+    } catch (const std::runtime_error& e) {
+        run.failure = Failure(NLOPT_FAILURE, e.what(), run.failure);
+    } catch (...) {
+        run.failure = Failure(NLOPT_FAILURE, "an unknown fault", run.failure);
+    }
+}
+
+// `now` is worth more restarts than `was`: less violation, or an objective lower by 0.1 %.
+bool Gained(const Trial& was, const Trial& now) {
+    if (&was == &now || !IsBetterScore(now.score, was.score)) return false;
+    if (was.score.geometryError || now.score.violation < was.score.violation) return true;
+    return *now.score.objective < *was.score.objective * (1 - kWorthRestarting);
+}
+
+std::string Optimiser::GlobalPhase(OptimiseResult& r) {
+    const std::size_t dims = active_.size();
+    const std::size_t constraints = 4 * positions_.size() + 1;
+    const double stopval = kGoodEnough * static_cast<double>(s_.positions.size());
+    const int reserve = static_cast<int>(Count());  // to put moved dimensions back
+    std::vector<const Trial*> queue;
+    std::size_t next = 0;
+    int misses = 0, spread = 0;
+    auto left = [&] { return budget_ - static_cast<int>(cache_.size()) - reserve; };
+    auto goodEnough = [&] { return best_->score.feasible() && *best_->score.objective <= stopval; };
+    while (!ShouldStop() && misses < kPatience && !goodEnough()) {
+        if (next == queue.size()) {
+            // The next well-spread designs, analysed side by side, ranked best first.
+            if (left() < kStartCandidates + static_cast<int>(dims) + 2) break;
+            std::vector<std::vector<float>> points;
+            for (int k = 0; k < kStartCandidates; ++k) {
+                std::vector<float> v = base_;
+                const std::vector<double> u = SpreadPoint(++spread, dims);
+                for (std::size_t j = 0; j < dims; ++j) v[active_[j]] = ValueAt(active_[j], u[j]);
+                points.push_back(std::move(v));
+            }
+            std::vector<Trial> analysed(points.size());
+            std::vector<std::function<void()>> tasks;
+            for (std::size_t k = 0; k < points.size(); ++k)
+                if (!cache_.count(points[k]))
+                    tasks.emplace_back([&, k] {
+                        if (!ShouldStop()) analysed[k] = Analyse(points[k], 1);
+                    });
+            RunTasks(tasks, threads_);
+            queue.clear();
+            next = 0;
+            for (std::size_t k = 0; k < points.size(); ++k) {
+                if (!cache_.count(points[k]) && analysed[k].values.empty()) continue;  // stopped
+                const Trial& t =
+                    cache_.count(points[k]) ? cache_.at(points[k]) : Record(std::move(analysed[k]));
+                if (!t.score.geometryError) queue.push_back(&t);
+            }
+            if (ShouldStop()) break;
+            std::stable_sort(queue.begin(), queue.end(), [](const Trial* a, const Trial* b) {
+                return IsBetterScore(a->score, b->score);
+            });
+            if (queue.empty()) {
+                misses += kStartCandidates;
+                continue;
+            }
+        }
+        // A batch of restarts with fixed shares of the budget, merged in index order: the same
+        // designs whatever the thread count and timing.
+        const int cap = std::min(kRestartDesigns, left() / kRestartBatch);
+        if (cap < static_cast<int>(dims) + 2) break;
+        std::vector<Restart> runs;
+        while (runs.size() < static_cast<std::size_t>(kRestartBatch) && next < queue.size()) {
+            Restart run;
+            run.o = this;
+            run.cap = cap;
+            for (std::size_t j = 0; j < dims; ++j)
+                run.from.push_back(std::clamp(queue[next]->scaled[active_[j]], 0.0, 1.0));
+            runs.push_back(std::move(run));
+            ++next;
+        }
+        std::vector<std::function<void()>> tasks;
+        for (Restart& run : runs)
+            tasks.emplace_back([&run, dims, constraints, stopval] {
+                RunRestart(run, dims, constraints, stopval);
+            });
+        RunTasks(tasks, threads_);
+        const Trial* before = best_;
+        quiet_ = true;
+        for (Restart& run : runs) {
+            if (!run.failure.empty()) {
+                quiet_ = false;
+                return run.failure;
+            }
+            for (Trial* t : run.order) Record(std::move(*t));
+        }
+        quiet_ = false;
+        {
+            const std::lock_guard<std::mutex> lock(progressMutex_);
+            pending_ = 0;
+        }
+        Progress(static_cast<int>(cache_.size()));
+        r.restarts += static_cast<int>(runs.size());
+        misses = Gained(*before, *best_) ? 0 : misses + static_cast<int>(runs.size());
+    }
+    return "";
 }
 
 OptimiseResult Optimiser::Run() {
@@ -433,7 +745,7 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
     base_ = x0;
     if (!best_->score.feasible()) {
         const int samples = 4 + 4 * static_cast<int>(searchable.size());
-        for (int k = 1; k <= samples && !searchable.empty() && !Cancelled() && !Exhausted(); ++k)
+        for (int k = 1; k <= samples && !searchable.empty() && !ShouldStop() && !Exhausted(); ++k)
             EvaluateScaled(HaltonPoint(k, searchable.size()).data());
     }
 
@@ -444,19 +756,19 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
         const std::vector<float> around = best_->values;
         const Trial* base = best_;
         for (std::size_t i : searchable) {
-            if (Cancelled() || Exhausted()) break;
+            if (ShouldStop() || Exhausted()) break;
             std::vector<float> ends;
             for (float v : {bounds_[i].lo, bounds_[i].hi})
                 if (v != around[i]) ends.push_back(v);
             if (ends.size() == 1) ends.push_back(ValueAt(i, 0.5));
             bool same = true;
             for (float v : ends) {
-                if (Cancelled()) break;
+                if (ShouldStop()) break;
                 std::vector<float> probe = around;
                 probe[i] = v;
                 same = SameOutcome(Evaluate(probe), *base) && same;
             }
-            noEffect[i] = same && !Cancelled();
+            noEffect[i] = same && !ShouldStop();
         }
     }
     active_.clear();
@@ -469,7 +781,7 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
     // COBYLA from the best design so far, keeping room to put moved dimensions back.
     const int left =
         budget_ - static_cast<int>(cache_.size()) - static_cast<int>(searchable.size());
-    if (!active_.empty() && left > static_cast<int>(active_.size()) + 1 && !Cancelled()) {
+    if (!active_.empty() && left > static_cast<int>(active_.size()) + 1 && !ShouldStop()) {
         std::vector<double> u(active_.size());
         for (std::size_t k = 0; k < active_.size(); ++k)
             u[k] = std::clamp(Scaled(active_[k], best_->values[active_[k]]), 0.0, 1.0);
@@ -490,7 +802,7 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
             double f = 0;
             opt.optimize(u, f);
         } catch (const nlopt::forced_stop&) {
-            stopped_ = true;
+            stopped_ = Cancelled();  // else the time limit: the best design met stands
         } catch (const nlopt::roundoff_limited&) {
             // The method cannot go on; the best design met stands.
         } catch (const std::invalid_argument& e) {
@@ -505,12 +817,13 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
             if (!fault_.empty()) failure += ": the analysis of a design failed: " + fault_;
             return Failed(std::move(r), std::move(failure));
         }
+        if (std::string why = GlobalPhase(r); !why.empty()) return Failed(std::move(r), why);
     }
 
     // A moved dimension that gains nothing goes back to its start value.
     if (!best_->score.geometryError) {
         for (std::size_t i = 0; i < n; ++i) {
-            if (Cancelled() || Exhausted()) break;
+            if (ShouldStop() || Exhausted()) break;
             if (best_->values[i] == startValues_[i] || std::isnan(startValues_[i])) continue;
             std::vector<float> back = best_->values;
             back[i] = startValues_[i];
@@ -529,6 +842,7 @@ OptimiseResult Optimiser::Search(OptimiseResult r, const std::vector<float>& x0,
     if (chosen != startTrial_) status = OptimiseStatus::Improved;
     else if (!anyCloses_ && !broken_.empty()) status = OptimiseStatus::OnlyGeometryErrors;
     if (cancelled) status = OptimiseStatus::Cancelled;
+    r.timeLimitReached = !cancelled && timeUp_.load();
     return Finish(std::move(r), *chosen, status);
 }
 
@@ -542,6 +856,21 @@ OptimiseResult Optimiser::Finish(OptimiseResult r, const Trial& chosen, Optimise
     if (!chosen.score.geometryError && status != OptimiseStatus::OnlyGeometryErrors)
         r.binding = Binding(chosen, r.dimensions);
     EndConstraints(*startTrial_, false, r.startBroken);
+    // What a result that still breaks constraints cannot meet in the range.
+    std::vector<std::string> unmet;
+    for (const BindingConstraint& b : r.binding) {
+        if (!b.broken) continue;
+        std::string what;
+        if (b.kind == OptimiseConstraint::MinimumLead)
+            what = "a minimum lead of " + Shortest(s_.minLead);
+        else if (b.kind == OptimiseConstraint::PortOpens)
+            what = "a port that opens to steam at every chosen position";
+        if (!what.empty() && std::find(unmet.begin(), unmet.end(), what) == unmet.end())
+            unmet.push_back(std::move(what));
+    }
+    for (std::size_t k = 0; k < unmet.size(); ++k) r.unmet += (k == 0 ? "" : " and ") + unmet[k];
+    if (!r.unmet.empty()) r.unmet += " cannot be met in this range";
+    r.seconds = std::chrono::duration<double>(Clock::now() - began_).count();
     return r;
 }
 
@@ -557,6 +886,7 @@ OptimiseResult Optimiser::Failed(OptimiseResult r, std::string why) {
     for (OptimisedDimension& d : r.dimensions) d.newValue = d.oldValue;
     r.design = Design(startValues_);
     r.binding.clear();
+    r.seconds = std::chrono::duration<double>(Clock::now() - began_).count();
     return r;
 }
 
@@ -586,11 +916,11 @@ void Optimiser::EndConstraints(const Trial& t, bool binding,
             const bool front = end == &e.front;
             const std::string_view side = front ? "front" : "rear";
             const int index = static_cast<int>(i);
-            const std::string minimum = Str(s_.minLead, 0, 4);
+            const std::string minimum = Shown(s_.minLead, 4);
             if (end->lead < s_.minLead)
                 out.push_back({OptimiseConstraint::MinimumLead, index, front, 0, true,
                                Cat({"lead at the ", side, " end at ", at, " is ",
-                                    Str(end->lead, 0, 4), ", below the minimum ", minimum})});
+                                    Shown(end->lead, 4), ", below the minimum ", minimum})});
             else if (binding && end->lead - s_.minLead <= near)
                 out.push_back(
                     {OptimiseConstraint::MinimumLead, index, front, 0, false,
@@ -755,13 +1085,38 @@ std::string DescribeOptimise(const OptimiseResult& r) {
         return t;
     };
     const std::string designs = Str(static_cast<long long>(r.evaluations), 0) + " designs";
+    auto amount = [](double v) {
+        return v >= kMaxConstraint ? "more than " + Shown(kMaxConstraint, 1) : Shown(v, 1);
+    };
+    // A start that breaks constraints is judged by how much it breaks them first.
+    const bool brokenStart = !r.before.geometryError && r.before.violation > 0;
+    const std::string unmet = r.unmet.empty() ? "" : ": " + r.unmet;
+    const std::string timeUp = r.timeLimitReached ? " The search stopped at its time limit of " +
+                                                        Shown(r.seconds, 1) + " s."
+                                                  : "";
     switch (r.status) {
         case OptimiseStatus::Improved:
+            if (brokenStart && r.after.violation == 0)
+                return "Improved: the constraints were broken by " + amount(r.before.violation) +
+                       " and now all hold, with objective " + score(r.after) + ", in " + designs +
+                       "." + timeUp;
+            if (brokenStart && r.before.violation != r.after.violation)
+                return "The constraints were broken by " + amount(r.before.violation) +
+                       ", now by " + amount(r.after.violation) + unmet + " (" + designs + ")." +
+                       timeUp;
+            if (brokenStart)
+                return "The constraints are still broken by " + amount(r.after.violation) + unmet +
+                       "; the objective went from " + Str(*r.before.objective, 0, 4) + " to " +
+                       Str(*r.after.objective, 0, 4) + " in " + designs + "." + timeUp;
             return "Improved: the objective went from " + score(r.before) + " to " +
-                   score(r.after) + " in " + designs + ".";
+                   score(r.after) + " in " + designs + "." + timeUp;
         case OptimiseStatus::NothingBetter:
+            if (brokenStart)
+                return "Nothing better found in " + designs +
+                       ": the design is kept, its constraints broken by " +
+                       amount(r.before.violation) + unmet + "." + timeUp;
             return "Nothing better found in " + designs + ": the design is kept (objective " +
-                   score(r.before) + ").";
+                   score(r.before) + ")." + timeUp;
         case OptimiseStatus::OnlyGeometryErrors:
             return "Every design tried in the range gives a geometry error (" + designs +
                    "): the design is kept.";

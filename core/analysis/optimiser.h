@@ -64,19 +64,25 @@ struct OptimiseSettings {
     OptimiseObjective objective = OptimiseObjective::Cutoff;
     // Designs analysed at most. A design at two chosen positions costs about 3 ms on one core
     // (the events at each position and a geometry sweep there and at both ends of the gear); a
-    // run over six dimensions takes about 150.
-    int maxEvaluations = 400;
-    // Called on the thread that runs OptimiseGear after every design analysed.
+    // local search over six dimensions takes about 150, the global phase up to 300 a restart.
+    int maxEvaluations = 3000;
+    // Called after every design analysed, one call at a time, on the thread that runs
+    // OptimiseGear or, while restarts run side by side, on theirs.
     std::function<void(int done, int budget)> progress;
     // Set from any thread to stop; honoured before the next design (within milliseconds). The
     // result is then the best design found so far, with status Cancelled.
     const std::atomic<bool>* cancel = nullptr;
-    // Threads that analyse the positions of one design; 0: one per core.
+    // Threads the search uses (the positions of one design, or the restarts of the global phase
+    // side by side); 0: one per core. The result does not depend on it.
     int threads = 0;
     // Every standard gear a constraint too: the leads at or above minLead and both ports opening
     // to steam at full forward, normal forward, mid gear, normal reverse and full reverse, as at
     // the chosen positions. The objective is still summed over the chosen positions alone.
     bool allGears = false;
+    // Seconds the whole run takes at most; 0 or less: no limit. Like the cancel flag, the only
+    // stop that depends on the machine's speed: the result is then the best design found so far,
+    // with timeLimitReached set.
+    double timeLimit = 10;
 };
 
 // The positions a design's leads and steam openings are held at: the chosen positions, then,
@@ -156,7 +162,13 @@ struct OptimiseResult {
     // its mid gear recomputed by CentreRevArm (the arm at mid gear). The start itself (recentred)
     // when nothing better was found.
     Model design;
-    bool changed() const;  // some dimension has a new value
+    bool changed() const;           // some dimension has a new value
+    double seconds = 0;             // the run's own time
+    bool timeLimitReached = false;  // stopped by the settings' time limit
+    int restarts = 0;               // local searches after the first one
+    // What the result still breaks, when it breaks a constraint: "a minimum lead of 1 cannot be
+    // met in this range".
+    std::string unmet;
 };
 
 // Optimises a copy of `design`. Throws nothing: a fault inside the search (NLopt's own, or an
@@ -169,12 +181,19 @@ struct OptimiseResult {
 //
 // The method: each dimension is first tried at both ends of its range (a dimension that changes
 // nothing there is reported as having no effect and is left out). Then COBYLA (NLopt's
-// constrained linear-approximation method, derivative-free) starts from the current values on the
-// dimensions scaled to 0..1 over their bounds; only when the start is infeasible (a geometry error
-// or a broken constraint) does a short space-filling sample of the range pick a better start
-// first. Designs with a geometry error get a large penalised objective and violated constraints,
-// so the method backs away from them. COBYLA stops when the steps fall below 1e-6 of the ranges,
-// when the objective is below 1e-6 per position (differences of 0.001 %) or at the budget.
+// constrained linear-approximation method, derivative-free) runs on the dimensions scaled to 0..1
+// over their bounds from the best design met so far: the start (brought into its bounds) or one
+// of the bounds' probes, or, when the start is infeasible (a geometry error or a broken
+// constraint), a short space-filling sample of the range. A global phase follows: further COBYLA
+// runs from well-spread starts (a low-discrepancy sequence over the scaled ranges, the better of
+// each group of sixteen first), four side by side and merged in a fixed order, until eight in a
+// row find nothing better, the budget or the time limit is reached or the run is cancelled.
+// Designs with a geometry error get a large penalised objective and violated constraints, so the
+// method backs away from them. A run stops when its steps fall below 1e-6 of the ranges, when the
+// objective is below 1e-6 per position (differences of 0.001 %) or at its share of the budget.
+// When the start breaks constraints, a design that breaks one the start keeps is never chosen.
+// The same settings give the same result whatever the thread count and timing; only the time
+// limit and the cancel flag stop the search at a point that depends on the machine.
 OptimiseResult OptimiseGear(const Model& design, const OptimiseSettings& settings);
 
 // The default bounds of a dimension: its value +- percent % of a size. For a length, radius,

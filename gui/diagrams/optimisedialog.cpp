@@ -153,13 +153,23 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     budget_ = new QSpinBox(this);
     budget_->setObjectName(QStringLiteral("MaxEvaluations"));
     budget_->setRange(10, 100000);
-    budget_->setValue(400);
+    budget_->setValue(OptimiseSettings{}.maxEvaluations);
+    timeLimit_ = new QDoubleSpinBox(this);
+    timeLimit_->setObjectName(QStringLiteral("OptimiseTimeLimit"));
+    timeLimit_->setLocale(QLocale::c());
+    timeLimit_->setRange(0, 999);
+    timeLimit_->setDecimals(0);
+    timeLimit_->setSpecialValueText(QStringLiteral("none"));
+    timeLimit_->setValue(OptimiseSettings{}.timeLimit);
 
     auto* settings = new QFormLayout;
     settings->addRow(QStringLiteral("Range"), rangePercent_);
     settings->addRow(QStringLiteral("Objective"), objective_);
     settings->addRow(QStringLiteral("Least lead"), minLead_);
     settings->addRow(QStringLiteral("Designs at most"), budget_);
+    auto* timeLabel = new QLabel(QStringLiteral("Time limit"), this);
+    timeLabel->setContentsMargins(2, 0, 0, 0);  // room for the T's overhang
+    settings->addRow(timeLabel, timeLimit_);
     auto* side = new QVBoxLayout;
     side->addWidget(positions);
     side->addLayout(settings);
@@ -324,6 +334,7 @@ bool TOptimiseGear::ReadChoices(Choices& c, QString& why) const {
     s.objective = static_cast<OptimiseObjective>(objective_->currentData().toInt());
     s.rangePercent = rangePercent_->value();
     s.maxEvaluations = budget_->value();
+    s.timeLimit = timeLimit_->value();
     return true;
 }
 
@@ -407,6 +418,7 @@ void TOptimiseGear::SetRunning(bool running) {
     objective_->setEnabled(!running);
     minLead_->setEnabled(!running);
     budget_->setEnabled(!running);
+    timeLimit_->setEnabled(!running);
 }
 
 void TOptimiseGear::ShowResult() {

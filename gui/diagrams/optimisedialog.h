@@ -95,6 +95,7 @@ private:
     QComboBox* objective_ = nullptr;
     QLineEdit* minLead_ = nullptr;
     QSpinBox* budget_ = nullptr;
+    QDoubleSpinBox* timeLimit_ = nullptr;  // seconds; 0: none
     QProgressBar* progress_ = nullptr;
     QPushButton* run_ = nullptr;
     QPushButton* cancel_ = nullptr;

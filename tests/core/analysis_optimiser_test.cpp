@@ -303,3 +303,68 @@ TEST(GearOptimiser, BindingAndBrokenLinesSayWhatIsTrue) {
     EXPECT_FALSE(held.binding[0].broken);
     EXPECT_TRUE(held.startBroken.empty());
 }
+
+TEST(GearOptimiser, FindsTheDeepValleyBeyondTheOneNearTheStart) {
+    // With the lap (the ring's distance from the valve's centre) as the only dimension, the
+    // spoilt design's cut-off differences have two valleys between a lap too small for lead and
+    // one so large that a port never cuts off: a shallow one just above its lap, where the
+    // gears stay some 3 % apart, and past a rise a deep one where both balance. A search that
+    // only goes downhill from the start stops in the first; the range's best lies in the second.
+    const Model m = SpoiltDesign();
+    OptimiseSettings s = Vary({kValveCtrToRing}, 1000);
+    s.dimensions[0].bounds = SearchRange{1.0f, 1.45f};
+    const OptimiseResult r = OptimiseGear(m, s);
+    ASSERT_EQ(r.status, OptimiseStatus::Improved) << DescribeOptimise(r);
+    EXPECT_GT(r.restarts, 0);
+    for (Gear g : {Gear::NormalForward, Gear::NormalReverse}) {
+        const ValveEventsResult e = AnalyseValveEvents(r.design, GearRevArmPos(r.design, g));
+        ASSERT_TRUE(e.ok());
+        EXPECT_LE(std::fabs(CutoffDifference(e)), 0.5) << GearName(g);
+        EXPECT_GE(e.front.lead, 0.0);
+        EXPECT_GE(e.rear.lead, 0.0);
+    }
+}
+
+TEST(GearOptimiser, TheSameSettingsGiveTheSameDesignOnAnyNumberOfThreads) {
+    // The restarts run side by side; how many at once and which ends first must not matter.
+    OptimiseSettings s = Vary({kValveCtrToRing}, 1000);
+    s.dimensions[0].bounds = SearchRange{1.0f, 1.45f};
+    s.timeLimit = 0;
+    std::vector<OptimiseResult> runs;
+    for (int threads : {1, 3, 2}) {
+        s.threads = threads;
+        runs.push_back(OptimiseGear(SpoiltDesign(), s));
+    }
+    ASSERT_GT(runs[0].restarts, 0);
+    for (const OptimiseResult& r : runs) {
+        EXPECT_EQ(r.status, runs[0].status);
+        EXPECT_EQ(r.evaluations, runs[0].evaluations);
+        EXPECT_EQ(r.restarts, runs[0].restarts);
+        EXPECT_EQ(r.after.objective, runs[0].after.objective);
+        for (std::size_t i = 0; i < r.dimensions.size(); ++i)
+            EXPECT_EQ(r.dimensions[i].newValue, runs[0].dimensions[i].newValue);
+    }
+}
+
+TEST(GearOptimiser, StopsAtItsTimeLimitWithTheBestDesignSoFar) {
+    // Six dimensions at ten positions with a budget far beyond a second's work: the limit ends
+    // the run, within 10 % of it, and the line says so.
+    OptimiseSettings s = Vary(
+        {kValveCtrToJoint, kValveCtrToRing, kRadiusRod, kLinkPivotVert, kAnchorLinkLen, kDriverDia},
+        1000000);
+    s.rangePercent = 15;
+    const Model m = test::StartedModel();
+    const float from = GearRevArmPos(m, Gear::NormalForward);
+    const float to = GearRevArmPos(m, Gear::NormalReverse);
+    s.positions.clear();
+    for (int k = 0; k < 10; ++k)
+        s.positions.push_back(
+            OptimisePosition::Absolute(from + (to - from) * static_cast<float>(k) / 9));
+    s.timeLimit = 1;
+    const OptimiseResult r = OptimiseGear(m, s);
+    EXPECT_TRUE(r.timeLimitReached) << DescribeOptimise(r);
+    EXPECT_GE(r.seconds, 1.0);
+    EXPECT_LE(r.seconds, 1.1);
+    EXPECT_TRUE(r.status == OptimiseStatus::Improved || r.status == OptimiseStatus::NothingBetter);
+    EXPECT_NE(DescribeOptimise(r).find("time limit"), std::string::npos) << DescribeOptimise(r);
+}

@@ -325,3 +325,30 @@ TEST(OptimiseGearWindow, FollowsTheDesignAndTicksTheDimensionChangedLast) {
     d->close();
     EXPECT_FALSE(follow->isActive());
 }
+
+TEST(OptimiseGearWindow, TheTimeLimitFieldBoundsTheRun) {
+    // The search gets the seconds typed; 0 shows as "none" and means no limit.
+    Model m = test::StartedModel();
+    test::Spoil(m);
+    TOptimiseGear d(m);
+    d.show();
+    Tick(d, {kRadiusRod});
+    auto* limit = d.findChild<QDoubleSpinBox*>(QStringLiteral("OptimiseTimeLimit"));
+    ASSERT_NE(limit, nullptr);
+    EXPECT_EQ(limit->value(), 10.0);
+    std::vector<double> seen;
+    d.SetSearch([&seen](const Model& design, const OptimiseSettings& s) {
+        seen.push_back(s.timeLimit);
+        OptimiseSettings quick = s;
+        quick.maxEvaluations = 20;
+        return OptimiseGear(design, quick);
+    });
+    for (double seconds : {3.0, 0.0}) {
+        limit->setValue(seconds);
+        QSignalSpy finished(&d, &TOptimiseGear::RunFinished);
+        Button(d, "Run")->click();
+        ASSERT_TRUE(finished.wait(30000));
+    }
+    EXPECT_EQ(seen, (std::vector<double>{3.0, 0.0}));
+    EXPECT_EQ(limit->text(), QStringLiteral("none"));
+}
