@@ -159,6 +159,7 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
     timeLimit_->setLocale(QLocale::c());
     timeLimit_->setRange(0, 999);
     timeLimit_->setDecimals(0);
+    timeLimit_->setSuffix(QStringLiteral(" s"));
     timeLimit_->setSpecialValueText(QStringLiteral("none"));
     timeLimit_->setValue(OptimiseSettings{}.timeLimit);
 

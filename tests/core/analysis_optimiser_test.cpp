@@ -347,7 +347,7 @@ TEST(GearOptimiser, TheSameSettingsGiveTheSameDesignOnAnyNumberOfThreads) {
 }
 
 TEST(GearOptimiser, StopsAtItsTimeLimitWithTheBestDesignSoFar) {
-    // Six dimensions at ten positions with a budget far beyond a second's work: the limit ends
+    // Six dimensions at ten positions with a budget far beyond two seconds' work: the limit ends
     // the run, within 10 % of it, and the line says so.
     OptimiseSettings s = Vary(
         {kValveCtrToJoint, kValveCtrToRing, kRadiusRod, kLinkPivotVert, kAnchorLinkLen, kDriverDia},
@@ -360,11 +360,13 @@ TEST(GearOptimiser, StopsAtItsTimeLimitWithTheBestDesignSoFar) {
     for (int k = 0; k < 10; ++k)
         s.positions.push_back(
             OptimisePosition::Absolute(from + (to - from) * static_cast<float>(k) / 9));
-    s.timeLimit = 1;
+    // Two seconds, so that the 10 % still holds when a loaded machine keeps the last designs'
+    // threads waiting (one design of ten positions is the most the run may overshoot by).
+    s.timeLimit = 2;
     const OptimiseResult r = OptimiseGear(m, s);
     EXPECT_TRUE(r.timeLimitReached) << DescribeOptimise(r);
-    EXPECT_GE(r.seconds, 1.0);
-    EXPECT_LE(r.seconds, 1.1);
+    EXPECT_GE(r.seconds, 2.0);
+    EXPECT_LE(r.seconds, 2.2);
     EXPECT_TRUE(r.status == OptimiseStatus::Improved || r.status == OptimiseStatus::NothingBetter);
     EXPECT_NE(DescribeOptimise(r).find("time limit"), std::string::npos) << DescribeOptimise(r);
 }
