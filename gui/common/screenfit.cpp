@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 namespace tarn {
 
@@ -87,6 +89,42 @@ QRect FitRectInto(const QRect& r, const QRect& area) {
     out.moveLeft(std::clamp(out.left(), area.left(), area.right() - out.width() + 1));
     out.moveTop(std::clamp(out.top(), area.top(), area.bottom() - out.height() + 1));
     return out;
+}
+
+namespace {
+
+long long Covered(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : static_cast<long long>(both.width()) * both.height();
+}
+
+}  // namespace
+
+QPoint PlaceBeside(QSize size, const QRect& mainWindow, const QRect& keepClear,
+                   const QRect& available) {
+    const int w = size.width(), h = size.height();
+    const std::array<QPoint, 8> candidates{
+        QPoint(mainWindow.right() + 1, mainWindow.top()),
+        QPoint(mainWindow.left() - w, mainWindow.top()),
+        QPoint(mainWindow.right() + 1, mainWindow.bottom() + 1 - h),
+        QPoint(mainWindow.left() - w, mainWindow.bottom() + 1 - h),
+        QPoint(keepClear.left(), keepClear.bottom() + 1),
+        QPoint(keepClear.left(), keepClear.top() - h),
+        QPoint(keepClear.right() + 1, keepClear.top()),
+        QPoint(keepClear.left() - w, keepClear.top()),
+    };
+    QPoint best;
+    long long least = std::numeric_limits<long long>::max();
+    for (const QPoint& c : candidates) {
+        const QPoint at = FitRectInto(QRect(c, size), available).topLeft();
+        const long long covered = Covered(QRect(at, size), keepClear);
+        if (covered == 0) return at;
+        if (covered < least) {
+            least = covered;
+            best = at;
+        }
+    }
+    return best;
 }
 
 void KeepOnScreen(QWidget* w) {

@@ -29,10 +29,10 @@
 #include "core/scene/view.h"
 #include "core/variation/dynvars.h"
 #include "core/variation/undo.h"
-#include "gui/common/besideplacement.h"
 #include "gui/common/layoutscale.h"
 #include "gui/common/pictureexport.h"
 #include "gui/common/qpaintercanvas.h"
+#include "gui/common/screenfit.h"
 #include "gui/mainwin/qtsound.h"
 #include "gui/mainwin/windowsettings.h"
 
