@@ -160,8 +160,7 @@ std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
         return "--positions takes at most " + std::to_string(kMaxPositions) + " positions, not " +
                std::to_string(entries.size());
     out.clear();
-    for (const PositionEntry& e : entries)
-        out.push_back(e.gear ? GearRevArmPos(m, *e.gear) : ClampRevArmPos(m, ToFloat(e.number)));
+    for (const PositionEntry& e : entries) out.push_back(PositionOn(m, e));
     return std::nullopt;
 }
 

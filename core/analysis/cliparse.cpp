@@ -51,6 +51,10 @@ bool ParseWholeNumber(std::string_view s, long double& v) {
     return !std::isnan(v);
 }
 
+float PositionOn(const Model& design, const PositionEntry& e) {
+    return e.gear ? GearRevArmPos(design, *e.gear) : ClampRevArmPos(design, ToFloat(e.number));
+}
+
 bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad) {
     out.clear();
     std::size_t start = 0;

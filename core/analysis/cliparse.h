@@ -33,6 +33,10 @@ inline constexpr std::size_t kMaxPositions = 100;
 // that is neither a gear name nor a number, which `bad` then holds.
 bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad);
 
+// Where an entry puts the reverse arm on a design: its gear's position, or the number kept within
+// full forward and full reverse.
+float PositionOn(const Model& design, const PositionEntry& e);
+
 // The dimension whose table name (e.g. "RadiusRodLen") is `name`, in any case; null for none.
 const DimensionInfo* FindDimensionByName(std::string_view name);
 

@@ -49,9 +49,6 @@ const QColor kBeyond(0xFF, 0xD0, 0xD0);
 const QColor kHeading(0xE8, 0xEE, 0xF6);
 const QColor kBetter(0x00, 0x70, 0x00);
 
-// At most as many typed positions as the command line takes.
-constexpr std::size_t kMostTypedPositions = 100;
-
 const char* const kPistonTravelNote =
     "Piston positions are the crosshead's true travel between its dead centres.";
 
@@ -288,18 +285,20 @@ std::vector<float> TValveEvents::Positions() const {
     std::vector<float> out;
     switch (static_cast<PositionsChoice>(positionsChoice_->currentIndex())) {
         case PositionsChoice::StandardGears: break;
-        case PositionsChoice::DiagramPositions:
-            for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
-                if (m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0)
-                    out.push_back(m_.motion.RevArmPositions[static_cast<std::size_t>(k)]);
-            break;
+        case PositionsChoice::DiagramPositions: out = DiagramPositions(); break;
         case PositionsChoice::Typed:
-            for (const PositionEntry& e : typed_)
-                out.push_back(e.gear ? GearRevArmPos(m_, *e.gear)
-                                     : ClampRevArmPos(m_, ToFloat(e.number)));
+            for (const PositionEntry& e : typed_) out.push_back(PositionOn(m_, e));
             break;
     }
     if (out.empty()) out = StandardGearPositions(m_);
+    return out;
+}
+
+std::vector<float> TValveEvents::DiagramPositions() const {
+    std::vector<float> out;
+    for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
+        if (m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0)
+            out.push_back(m_.motion.RevArmPositions[static_cast<std::size_t>(k)]);
     return out;
 }
 
@@ -310,10 +309,7 @@ QString TValveEvents::PositionsNote() const {
         return QStringLiteral("Shown: ") + gears + QLatin1Char('.');
     const std::size_t n = Positions().size();
     if (choice == PositionsChoice::DiagramPositions) {
-        bool listed = false;
-        for (int k = 1; k <= m_.diagrams.RevArmCount && k <= 9; ++k)
-            listed = listed || m_.motion.RevArmPositions[static_cast<std::size_t>(k)] != 0;
-        if (!listed)
+        if (DiagramPositions().empty())
             return QStringLiteral("No positions are listed for the diagrams. Shown: ") + gears +
                    QLatin1Char('.');
         return QStringLiteral("Shown: the %1 positions listed for the diagrams.").arg(n);
@@ -343,9 +339,9 @@ void TValveEvents::TypedPositionsExit() {
     } else if (!ParsePositionList(text, entries, bad)) {
         typed_.clear();
         typedRefused_ = QString::fromStdString(bad);
-    } else if (entries.size() > kMostTypedPositions) {
+    } else if (entries.size() > kMaxPositions) {
         typed_.clear();
-        typedRefused_ = QStringLiteral("more than %1 positions").arg(kMostTypedPositions);
+        typedRefused_ = QStringLiteral("more than %1 positions").arg(kMaxPositions);
     } else {
         typed_ = std::move(entries);
     }

@@ -60,6 +60,8 @@ public:
     // The positions the columns are for: the five standard gears, the reverse-arm positions
     // listed for the diagrams or the ones typed; the five gears when the list chosen is empty.
     std::vector<float> Positions() const;
+    // The positions listed for the diagrams (the reverse-arm dialog's), in their order.
+    std::vector<float> DiagramPositions() const;
     const std::vector<ValveEventsResult>& Results() const { return results_; }
     const GearCurve& Curve() const { return curve_; }
     // What Show shows as tab-separated text, as Copy puts it on the clipboard: the events of this
