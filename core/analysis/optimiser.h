@@ -19,11 +19,16 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/equaliser.h"
 #include "core/analysis/valveevents.h"
 #include "core/model/model.h"
 
 namespace tarn {
+
+// The bounds a dimension is searched within.
+struct SearchRange {
+    float lo = 0;
+    float hi = 0;
+};
 
 // A gear position to optimise at: a standard gear follows the design's own mid gear as the varied
 // dimensions move it (CentreRevArm of each trial design); an absolute reverse-arm position stays.

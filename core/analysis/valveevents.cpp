@@ -4,6 +4,7 @@
 // closing, and a bracketed root finder places each one.
 #include "core/analysis/valveevents.h"
 #include "core/analysis/goldensection.h"
+#include "core/analysis/rootfind.h"
 
 #include <algorithm>
 #include <bit>
@@ -116,38 +117,25 @@ bool IsOpen(long double v) { return v > 0; }
 Sample RefineTurningPoint(Crank& crank, long double a, long double b, int sign) {
     return GoldenSectionMin(
         a, b, [&](long double t) { return crank.At(t); },
-        [sign](const Sample& s) { return -sign * s.x4; }, [](const Sample&) {},
+        [sign](const Sample& s) { return -sign * s.x4; },
         [&](long double lo, long double hi) {
             return !(hi - lo > kTurningTolerance) || crank.failed();
         });
 }
 
-// The turn at which port p changes between open and closed inside [a, b] (Illinois regula
-// falsi; the ends differ in state). Stops at 1e-6 degree or when the two ends are neighbouring
-// 32-bit crank angles, the finest the program can tell apart.
-long double RefineCrossing(Crank& crank, Sample a, Sample b, Port p) {
-    long double fa = a.open[p], fb = b.open[p];
-    int side = 0;
-    for (int iter = 0; iter < 100 && !crank.failed(); ++iter) {
-        if (b.turn - a.turn < kAngleTolerance) break;
-        const float ta = crank.AngleFor(a.turn), tb = crank.AngleFor(b.turn);
-        if (ta == tb || std::nextafter(ta, tb) == tb) break;
-        long double c = (fa - fb != 0) ? (fa * b.turn - fb * a.turn) / (fa - fb) : a.turn;
-        if (!(c > a.turn && c < b.turn)) c = (a.turn + b.turn) / 2;
-        const Sample s = crank.At(c);
-        const long double fc = s.open[p];
-        if (IsOpen(fc) == IsOpen(b.open[p])) {
-            b = s;
-            fb = fc;
-            if (side == -1) fa /= 2;
-            side = -1;
-        } else {
-            a = s;
-            fa = fc;
-            if (side == +1) fb /= 2;
-            side = +1;
-        }
-    }
+// The turn at which port p changes between open and closed inside [a, b] (the ends differ in
+// state). Stops at 1e-6 degree or when the two ends are neighbouring 32-bit crank angles, the
+// finest the program can tell apart.
+long double RefineCrossing(Crank& crank, const Sample& from, const Sample& to, Port p) {
+    const auto [a, b] = IllinoisBracket(
+        from, to, [&](long double t) { return crank.At(t); },
+        [](const Sample& s) { return s.turn; }, [p](const Sample& s) { return s.open[p]; },
+        [&](const Sample& lo, const Sample& hi) {
+            if (crank.failed() || hi.turn - lo.turn < kAngleTolerance) return true;
+            const float ta = crank.AngleFor(lo.turn), tb = crank.AngleFor(hi.turn);
+            return ta == tb || std::nextafter(ta, tb) == tb;
+        },
+        100);
     // The zero of the chord between the final ends; they are as close as the crank can tell.
     const long double va = a.open[p], vb = b.open[p];
     long double t = (va - vb != 0) ? a.turn + va * (b.turn - a.turn) / (va - vb) : a.turn;

@@ -2,8 +2,6 @@
 // in the core and through its window, bring back into balance.
 #pragma once
 
-#include "core/analysis/equaliser.h"
-#include "core/analysis/valveevents.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 
@@ -16,10 +14,7 @@ inline void Spoil(Model& m) {
     constexpr int kRadiusRod = 5, kLinkPivotVert = 7, kValveCtrToRing = 114, kValveCtrToJoint = 117;
     SetDimension(m, kValveCtrToRing, 1.15f);
     SetDimension(m, kLinkPivotVert, 3.18f);
-    CentreRevArm(m);
-    const EqualiseResult eq =
-        EqualiseCutoff(m, kValveCtrToJoint, GearRevArmPos(m, Gear::NormalForward));
-    SetDimension(m, kValveCtrToJoint, eq.value);
+    SetDimension(m, kValveCtrToJoint, 4.77706194f);  // front - rear cut-off 0.00002 %
     SetDimension(m, kRadiusRod, 5.02f);
     CentreRevArm(m);
 }
