@@ -7,9 +7,7 @@
 #include "core/analysis/rootfind.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
@@ -68,18 +66,14 @@ public:
         // The searches come back to angles already solved (the dead centres, the 32-bit
         // neighbours a crossing ends between): those are looked up. A geometry error there was
         // met the first time.
-        const auto bits = std::bit_cast<std::uint32_t>(angle);
-        Solved& known = solved_[(bits * 0x9E3779B1u) >> 23 & (kKeptAngles - 1)];
-        if (!known.known || known.angleBits != bits) {
+        const Solved& known = solved_.At(angle, [&] {
             m_.motion.CrankAngle = angle;
             sweep_.SolveValveStem();
-            known = Solved{bits,
-                           true,
-                           m_.pivots.PivotX[4],
-                           m_.pivots.PivotX[3],
-                           {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen,
-                            m_.solved.RearSteamOpen, m_.solved.RearExhaustOpen}};
-        }
+            return Solved{m_.pivots.PivotX[4],
+                          m_.pivots.PivotX[3],
+                          {m_.solved.FrontSteamOpen, m_.solved.FrontExhaustOpen,
+                           m_.solved.RearSteamOpen, m_.solved.RearExhaustOpen}};
+        });
         s.x4 = known.x4;
         s.x3 = known.x3;
         for (int p = 0; p < kPorts; ++p) s.open[p] = known.open[p];
@@ -93,10 +87,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kKeptAngles = 512;  // a power of two above the ~200 solved
     struct Solved {
-        std::uint32_t angleBits = 0;
-        bool known = false;
         f32 x4 = 0, x3 = 0;
         std::array<f32, kPorts> open{};
     };
@@ -104,7 +95,7 @@ private:
     Model m_;
     // The solver, flagging errors as BeepOnError is set above.
     LinkageSweep sweep_{SolverParts{m_.design, m_.motion, m_.pivots, m_.solved, true}};
-    std::vector<Solved> solved_ = std::vector<Solved>(kKeptAngles);
+    CrankAngleCache<Solved, 512> solved_;  // above the ~200 angles solved
     bool reverse_ = false;
     bool failed_ = false;
     double errorAngle_ = 0;

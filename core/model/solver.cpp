@@ -322,41 +322,35 @@ void SolveValveEvents(const SolverParts& sv) {
 
 namespace {
 
-constexpr std::size_t kKeptCrankAngles = 256;  // a power of two; a diagram turns through 90
-
 std::uint32_t Bits(f32 v) { return std::bit_cast<std::uint32_t>(v); }
 
 }  // namespace
 
-LinkageSweep::LinkageSweep(const SolverParts& sv) : sv_(sv), crank_(kKeptCrankAngles) {}
+LinkageSweep::LinkageSweep(const SolverParts& sv) : sv_(sv) {}
 
 const LinkageSweep::CrankSide& LinkageSweep::CrankSideAt() {
-    const std::uint32_t bits = Bits(sv_.motion.CrankAngle);
-    CrankSide& k = crank_[(bits * 0x9E3779B1u) >> 24 & (kKeptCrankAngles - 1)];
-    if (k.known && k.angleBits == bits) return k;
-    SolverOutputs scratch;
-    const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
-    const SinCos theta = CrankSinCos(sv_.motion.CrankAngle);
-    PlaceCrankSide(part, theta.sin, theta.cos);
-    PlacePiston(part, theta.sin, theta.cos);
-    const auto& X = sv_.pivots.PivotX;
-    const auto& Y = sv_.pivots.PivotY;
-    k = CrankSide{bits,
-                  true,
-                  scratch.GeometryError,
-                  X[2],
-                  Y[2],
-                  X[3],
-                  X[10],
-                  Y[10],
-                  X[11],
-                  Y[11],
-                  X[9],
-                  Y[9],
-                  scratch.PistonPos,
-                  scratch.SolveValue,
-                  scratch.SolveDivisor};
-    return k;
+    return crank_.At(sv_.motion.CrankAngle, [this] {
+        SolverOutputs scratch;
+        const SolverParts part{sv_.design, sv_.motion, sv_.pivots, scratch, true};
+        const SinCos theta = CrankSinCos(sv_.motion.CrankAngle);
+        PlaceCrankSide(part, theta.sin, theta.cos);
+        PlacePiston(part, theta.sin, theta.cos);
+        const auto& X = sv_.pivots.PivotX;
+        const auto& Y = sv_.pivots.PivotY;
+        return CrankSide{scratch.GeometryError,
+                         X[2],
+                         Y[2],
+                         X[3],
+                         X[10],
+                         Y[10],
+                         X[11],
+                         Y[11],
+                         X[9],
+                         Y[9],
+                         scratch.PistonPos,
+                         scratch.SolveValue,
+                         scratch.SolveDivisor};
+    });
 }
 
 const LinkageSweep::ReverseArm& LinkageSweep::ReverseArmAt() {

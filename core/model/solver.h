@@ -3,6 +3,8 @@
 // geometry is absorbed by guards that substitute a usable value and flag a geometry error.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +32,33 @@ void SolveValveEvents(const SolverParts& sv);
 inline void SolveLinkage(Model& m) { SolveLinkage(SolverPartsOf(m)); }
 inline void SolveValveEvents(Model& m) { SolveValveEvents(SolverPartsOf(m)); }
 
+// Values kept for the crank angles met, found again by the angle's 32 bits: each angle has one of
+// kSlots places (a power of two), picked by a multiplicative hash, and takes it from any angle
+// that held it before, which is then worked out afresh when it comes back.
+template <class Value, std::size_t kSlots>
+class CrankAngleCache {
+    static_assert(kSlots >= 2 && std::has_single_bit(kSlots));
+
+public:
+    // The value kept for angle, worked out by make() when it is not kept.
+    template <class Make>
+    const Value& At(f32 angle, Make make) {
+        const auto bits = std::bit_cast<std::uint32_t>(angle);
+        Slot& slot = slots_[(bits * 0x9E3779B1u) >> kShift];
+        if (!slot.known || slot.angleBits != bits) slot = Slot{bits, true, make()};
+        return slot.value;
+    }
+
+private:
+    static constexpr int kShift = 32 - std::countr_zero(kSlots);
+    struct Slot {
+        std::uint32_t angleBits = 0;
+        bool known = false;
+        Value value{};
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
 // SolveLinkage then SolveValveEvents, over and over, for the many crank angles and the few
 // reverse-arm settings of a diagram or an analysis: the very same floats are stored, with less
 // work. The pivots that follow from the crank angle alone are kept for each angle met, the reverse
@@ -48,8 +77,6 @@ public:
 
 private:
     struct CrankSide {
-        std::uint32_t angleBits = 0;
-        bool known = false;
         bool guarded = false;  // a guard fired
         f32 x2 = 0, y2 = 0, x3 = 0, x10 = 0, y10 = 0, x11 = 0, y11 = 0, x9 = 0, y9 = 0;
         f32 pistonPos = 0, solveValue = 0, solveDivisor = 0;  // as SolveValveEvents leaves them
@@ -73,7 +100,7 @@ private:
     ext LeverOffsetAngle();
 
     SolverParts sv_;
-    std::vector<CrankSide> crank_;
+    CrankAngleCache<CrankSide, 256> crank_;  // a diagram turns through 90 angles
     ReverseArm arm_;
     LeverOffset lever_;
 };

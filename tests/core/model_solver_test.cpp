@@ -238,6 +238,27 @@ TEST(Solver, LapsOfTheDefaultCylinder) {
     EXPECT_GT(m.solved.FrontSteamOpen, 0.0f);
 }
 
+// Each angle is worked out once while it keeps its place; with two places, one of three angles
+// must lose its place to another, and must then be worked out again, never given the other's.
+TEST(CrankAngleCache, WorksAnAngleOutOnlyWhenItIsNotKept) {
+    CrankAngleCache<float, 2> cache;
+    int made = 0;
+    auto at = [&](float angle) {
+        return cache.At(angle, [&] {
+            ++made;
+            return angle + 1;
+        });
+    };
+    for (float a : {0.0f, 90.0f, 37.5f}) {
+        const int before = made;
+        EXPECT_EQ(at(a), a + 1);
+        EXPECT_EQ(at(a), a + 1);
+        EXPECT_EQ(made, before + 1) << a;
+    }
+    for (float a : {0.0f, 90.0f, 37.5f}) EXPECT_EQ(at(a), a + 1);
+    EXPECT_GE(made, 4);
+}
+
 TEST(SolverGuards, ReverseArmBeyondItsLength) {
     for (bool beep : {true, false}) {
         Model m = test::StartedModel();
