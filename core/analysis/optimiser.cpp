@@ -15,15 +15,13 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
-#include <future>
 #include <map>
 #include <mutex>
 #include <nlopt.hpp>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 
 #include "core/analysis/cliparse.h"
+#include "core/common/parallel.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"
@@ -47,25 +45,6 @@ constexpr int kRestartDesigns = 300;       // designs one restart analyses at mo
 constexpr int kPatience = 8;               // restarts in a row that find nothing better: stop
 constexpr int kStartCandidates = 16;       // well-spread designs ranked for the next restarts
 constexpr double kWorthRestarting = 1e-3;  // an objective 0.1 % lower resets the patience
-
-// Runs every task once, on the calling thread and up to threads - 1 helpers.
-void RunTasks(std::vector<std::function<void()>>& tasks, int threads) {
-    std::atomic<std::size_t> next{0};
-    auto work = [&tasks, &next] {
-        for (std::size_t i = next++; i < tasks.size(); i = next++) tasks[i]();
-    };
-    std::vector<std::future<void>> helpers;
-    const int wanted = std::min<int>(threads, static_cast<int>(tasks.size())) - 1;
-    for (int k = 0; k < wanted; ++k) {
-        try {
-            helpers.push_back(std::async(std::launch::async, work));
-        } catch (const std::system_error&) {
-            break;  // no more threads: the others share the work
-        }
-    }
-    work();
-    for (auto& h : helpers) h.get();
-}
 
 // Crank angles of one revolution (every 2 degrees) at which the linkage cannot close.
 int FailingAngles(const Model& design, float revArmPos) {
@@ -170,9 +149,7 @@ public:
                                GetDimension(start, kPortWidthRear)) /
                               2;
         portScale_ = (std::isfinite(w) && std::fabs(w) > 1e-9L) ? std::fabs(w) : 1.0L;
-        threads_ = s.threads > 0
-                       ? s.threads
-                       : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        threads_ = s.threads > 0 ? s.threads : HardwareThreads();
         began_ = Clock::now();
         if (s.timeLimit > 0 && s.timeLimit < 1e7) {
             hasDeadline_ = true;

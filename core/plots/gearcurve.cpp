@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <thread>
 
+#include "core/common/parallel.h"
 #include "core/model/numfmt.h"
 #include "core/plots/plotkit.h"
 
@@ -296,18 +296,10 @@ GearCurve ComputeGearCurve(const Model& design, int steps) {
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
 
     std::vector<ValveEventsResult> results(positions.size());
-    auto analyse = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i)
-            results[i] = AnalyseValveEvents(design, positions[i]);
-    };
-    const std::size_t half = positions.size() / 2;
-    if (std::thread::hardware_concurrency() > 1) {
-        std::thread other(analyse, half, positions.size());
-        analyse(0, half);
-        other.join();
-    } else {
-        analyse(0, positions.size());
-    }
+    std::vector<std::function<void()>> tasks;
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        tasks.emplace_back([&, i] { results[i] = AnalyseValveEvents(design, positions[i]); });
+    RunTasks(tasks, std::min(2, HardwareThreads()));
 
     GearCurve g;
     const float centre = design.motion.RevArmPositions[0];
