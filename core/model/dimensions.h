@@ -60,10 +60,10 @@ enum class CloseupLine {
 // ones, the line, and the name written beside the hourglass.
 struct DimCloseup {
     float k;
-    bool setOffsets;  // otherwise the offsets keep the current view's values
-    float offsetX, offsetY;
+    bool setOffsets = false;  // otherwise the offsets keep the current view's values
+    float offsetX = 0, offsetY = 0;
     CloseupLine line;
-    int a, b;
+    int a = 0, b = 0;
     std::string_view label = {};  // "" writes the caption
 };
 
