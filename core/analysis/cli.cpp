@@ -203,7 +203,7 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (command == "--version") {
         if (argc > 2) return cannotTake(argv[2] ? argv[2] : "");
-        out << "TARN1 Inside Admission Version 2.6\n";
+        out << "TARN1 Inside Admission Version " TARN_VERSION "\n";
         return finish(kCliOk);
     }
     if (command == "--data-files") {

@@ -85,7 +85,8 @@ void SetFrameCaptions(const Model& m, SceneHost& host) {
     // The date first: the host reads its clock there.
     const std::string date = host.DateText();
     const std::string time = host.TimeText();
-    const std::string tail = m.design.DesignName + "     " + date + "   " + time + "   Version 2.6";
+    const std::string tail =
+        m.design.DesignName + "     " + date + "   " + time + "   Version " TARN_VERSION;
     for (const auto& t : kTitles) host.SetCaption(t.window, t.title + tail);
 }
 
