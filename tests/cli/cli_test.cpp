@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/analysis/cli.h"
-#include "core/analysis/optimisecli.h"
+#include "cli/cli.h"
+#include "cli/optimisecli.h"
 #include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
 #include "core/model/dimensions.h"

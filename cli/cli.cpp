@@ -1,5 +1,5 @@
 // The events command line: option parsing, loading the design, and the table on standard output.
-#include "core/analysis/cli.h"
+#include "cli/cli.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/optimisecli.h"
 #include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
-#include "core/analysis/optimisecli.h"
 #include "core/analysis/valveevents.h"
 #include "core/io/datafiles.h"
 #include "core/io/dimensionfile.h"

@@ -1,6 +1,6 @@
 // The optimiser's command: its options, the run, the report as text or CSV, and the optimised
 // design written as the loaded file with only the varied dimensions changed.
-#include "core/analysis/optimisecli.h"
+#include "cli/optimisecli.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/cli.h"
+#include "cli/cli.h"
 #include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
 #include "core/analysis/gearcomparison.h"
