@@ -9,15 +9,6 @@
 
 namespace tarn {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 bool ParseWholeNumber(std::string_view s, long double& v) {
     if (s.empty()) return false;
     std::size_t i = 0;
@@ -81,12 +72,6 @@ bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, s
         start = comma + 1;
     }
     return true;
-}
-
-const DimensionInfo* FindDimensionByName(std::string_view name) {
-    for (const DimensionInfo& d : Dimensions())
-        if (EqualsIgnoringCase(d.name, name)) return &d;
-    return nullptr;
 }
 
 }  // namespace tarn

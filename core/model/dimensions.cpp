@@ -394,6 +394,12 @@ const DimensionInfo* FindDimension(int id) {
     return nullptr;
 }
 
+const DimensionInfo* FindDimensionByName(std::string_view name) {
+    for (const auto& d : kDimensions)
+        if (EqualsIgnoringCase(d.name, name)) return &d;
+    return nullptr;
+}
+
 bool IsVariableDimension(int id) {
     const DimensionInfo* d = FindDimension(id);
     return d && d->dialog.entry == DimEntry::Dimension;

@@ -83,6 +83,8 @@ struct DimensionInfo {
 // All 36 dimensions, frame ids first in id order, then the cylinder ids.
 std::span<const DimensionInfo> Dimensions();
 const DimensionInfo* FindDimension(int id);
+// The dimension whose table name (e.g. "RadiusRodLen") is `name`, in any case; null for none.
+const DimensionInfo* FindDimensionByName(std::string_view name);
 
 // True for the ids that dynamic variables and undo act on: every grey dimension field.
 bool IsVariableDimension(int id);
