@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cli/optimisecli.h"
-#include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
+#include "core/analysis/positionlist.h"
 #include "core/analysis/valveevents.h"
 #include "core/io/datafiles.h"
 #include "core/io/dimensionfile.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "core/analysis/cliparse.h"
 #include "core/analysis/eventstable.h"
 #include "core/analysis/gearcomparison.h"
 #include "core/analysis/optimiser.h"
+#include "core/analysis/positionlist.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"

@@ -23,7 +23,7 @@
 #include <system_error>
 #include <thread>
 
-#include "core/analysis/cliparse.h"
+#include "core/analysis/positionlist.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/model/solver.h"

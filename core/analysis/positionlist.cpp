@@ -1,6 +1,6 @@
-// The command line's parsing helpers; numbers go through ParseNumber, never the C library's
+// Typed positions and numbers; numbers go through ParseNumber, never the C library's
 // locale-dependent conversions.
-#include "core/analysis/cliparse.h"
+#include "core/analysis/positionlist.h"
 
 #include <cmath>
 #include <utility>

@@ -1,5 +1,5 @@
-// Parsing shared by the command-line commands: whole decimal numbers read the same under every
-// locale, and lists of gear positions.
+// Reverse-arm positions as a user types them, on the command line and in the windows: lists of
+// gear names and numbers, and whole decimal numbers read the same under every locale.
 #pragma once
 
 #include <optional>
