@@ -188,6 +188,8 @@ TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
         {{"--events", "--bogus"}, "'--bogus'"},
         {{"--events", "--format", "xml"}, "'xml'"},
         {{"--events", "--format"}, "--format"},
+        {{"--events", "--format="}, "'' for --format"},  // an empty value, not a missing one
+        {{"--events", "--positions=Fwd=1"}, "'Fwd=1'"},  // split at the first '=' only
         {{"--events", "--positions", "abc"}, "'abc'"},
         {{"--events", "--positions", ""}, "''"},
         {{"--events", "--positions", "1,,2"}, "''"},
@@ -377,6 +379,7 @@ TEST(OptimiseCli, StatusesNameWhatWasNotTaken) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> calls = {
         {{}, "--vary"},
         {{"--vary"}, "--vary"},
+        {{"--vary=", "RadiusRodLen"}, "'' in --vary"},
         {{"--vary", "Bogus"}, "'Bogus'"},
         {{"--vary", "RadiusRodLen,RevArmToCentNorm"}, "'RevArmToCentNorm'"},
         {{"--vary", "RadiusRodLen,RadiusRodLen"}, "'RadiusRodLen' twice"},
