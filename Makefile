@@ -87,8 +87,8 @@ bench: build
 
 # Lays out every C++ file as .clang-format says.
 format: deps
-	clang-format -i $$(git ls-files 'core/*.cpp' 'core/*.h' 'gui/*.cpp' 'gui/*.h' 'app/*.cpp' \
-	  'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
+	clang-format -i $$(git ls-files 'core/*.cpp' 'core/*.h' 'gui/*.cpp' 'gui/*.h' 'cli/*.cpp' \
+	  'cli/*.h' 'app/*.cpp' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <string_view>
 
-#include "core/analysis/cli.h"
+#include "cli/cli.h"
 #include "core/model/model.h"
 #include "gui/mainwin/appwindows.h"
 #include "gui/mainwin/mainform.h"

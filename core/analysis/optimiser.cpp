@@ -20,7 +20,7 @@
 #include <nlopt.hpp>
 #include <stdexcept>
 
-#include "core/analysis/cliparse.h"
+#include "core/analysis/positionlist.h"
 #include "core/common/parallel.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
@@ -30,7 +30,6 @@ namespace tarn {
 
 namespace {
 
-constexpr int kPortWidthRear = 112, kPortWidthFront = 113;  // ValvePortWidthRear, ...Front
 constexpr int kSweepSteps = 180;                 // every 2 degrees: the geometry check all round
 constexpr double kWorstPositionCost = 1e4;       // (100 % cut-off difference)^2
 constexpr double kOpenMargin = 1e-6;             // a port "opens" by more than this (length)
@@ -145,9 +144,10 @@ class Optimiser {
 public:
     Optimiser(const Model& start, const OptimiseSettings& s)
         : start_(start), s_(s), positions_(ConstraintPositions(s)) {
-        const long double w = (static_cast<long double>(GetDimension(start, kPortWidthFront)) +
-                               GetDimension(start, kPortWidthRear)) /
-                              2;
+        const long double w =
+            (static_cast<long double>(GetDimension(start, dim::ValvePortWidthFront)) +
+             GetDimension(start, dim::ValvePortWidthRear)) /
+            2;
         portScale_ = (std::isfinite(w) && std::fabs(w) > 1e-9L) ? std::fabs(w) : 1.0L;
         threads_ = s.threads > 0 ? s.threads : HardwareThreads();
         began_ = Clock::now();

@@ -736,6 +736,50 @@ constexpr bool RowsAreComplete() {
 }
 static_assert(RowsAreComplete(), "every dimension row needs a dialog cell, a label and a close-up");
 
+// Every named id names its own row.
+constexpr bool NamedIdIsItsRow(int id, std::string_view name) {
+    for (const auto& d : kDimensions)
+        if (d.id == id) return d.name == name;
+    return false;
+}
+static_assert(NamedIdIsItsRow(dim::DriverDia, "DriverDia") &&
+                  NamedIdIsItsRow(dim::StrokeLen, "StrokeLen") &&
+                  NamedIdIsItsRow(dim::MainRodCrankEnd, "MainRodCrankEnd") &&
+                  NamedIdIsItsRow(dim::MainRodPistonEnd, "MainRodPistonEnd") &&
+                  NamedIdIsItsRow(dim::RadiusRodLen, "RadiusRodLen") &&
+                  NamedIdIsItsRow(dim::LinkRadius, "LinkRadius") &&
+                  NamedIdIsItsRow(dim::LinkPivotVert, "LinkPivotVert") &&
+                  NamedIdIsItsRow(dim::LinkPivotHorz, "LinkPivotHorz") &&
+                  NamedIdIsItsRow(dim::ValveLeverUpperLen, "ValveLeverUpperLen") &&
+                  NamedIdIsItsRow(dim::ValveLeverLowerLen, "ValveLeverLowerLen") &&
+                  NamedIdIsItsRow(dim::CouplerUpper, "CouplerUpper") &&
+                  NamedIdIsItsRow(dim::CouplerLower, "CouplerLower") &&
+                  NamedIdIsItsRow(dim::AnchorLinkLen, "AnchorLinkLen") &&
+                  NamedIdIsItsRow(dim::AnchorLinkPivotVert, "AnchorLinkPivotVert") &&
+                  NamedIdIsItsRow(dim::AnchorLinkPivotHorz, "AnchorLinkPivotHorz") &&
+                  NamedIdIsItsRow(dim::ReverseArmLen, "ReverseArmLen") &&
+                  NamedIdIsItsRow(dim::RevArmToCentNorm, "RevArmToCentNorm") &&
+                  NamedIdIsItsRow(dim::RevArmToCentMax, "RevArmToCentMax") &&
+                  NamedIdIsItsRow(dim::ValveLeverUpperOffset, "ValveLeverUpperOffset") &&
+                  NamedIdIsItsRow(dim::CylCtrToDriverCtr, "CylCtrToDriverCtr") &&
+                  NamedIdIsItsRow(dim::CylCLAboveDriver, "CylCLAboveDriver") &&
+                  NamedIdIsItsRow(dim::CylBoreDia, "CylBoreDia") &&
+                  NamedIdIsItsRow(dim::CylBoreLen, "CylBoreLen") &&
+                  NamedIdIsItsRow(dim::CylSteamPortWidth, "CylSteamPortWidth") &&
+                  NamedIdIsItsRow(dim::PistonRodLen, "PistonRodLen") &&
+                  NamedIdIsItsRow(dim::PistonWidth, "PistonWidth") &&
+                  NamedIdIsItsRow(dim::ValveCLToCylCL, "ValveCLToCylCL") &&
+                  NamedIdIsItsRow(dim::ValveBoreDia, "ValveBoreDia") &&
+                  NamedIdIsItsRow(dim::ValveBoreLen, "ValveBoreLen") &&
+                  NamedIdIsItsRow(dim::ValveBoreCtrToPort, "ValveBoreCtrToPort") &&
+                  NamedIdIsItsRow(dim::ValvePortWidthRear, "ValvePortWidthRear") &&
+                  NamedIdIsItsRow(dim::ValvePortWidthFront, "ValvePortWidthFront") &&
+                  NamedIdIsItsRow(dim::ValveCtrToInsideEdge, "ValveCtrToInsideEdge") &&
+                  NamedIdIsItsRow(dim::ValveEndWidthRear, "ValveEndWidthRear") &&
+                  NamedIdIsItsRow(dim::ValveEndWidthFront, "ValveEndWidthFront") &&
+                  NamedIdIsItsRow(dim::ValveCtrToJoint, "ValveCtrToJoint"),
+              "dimensions.h names an id that is not its row's");
+
 }  // namespace
 
 std::span<const DimensionInfo> Dimensions() { return kDimensions; }
@@ -743,6 +787,12 @@ std::span<const DimensionInfo> Dimensions() { return kDimensions; }
 const DimensionInfo* FindDimension(int id) {
     for (const auto& d : kDimensions)
         if (d.id == id) return &d;
+    return nullptr;
+}
+
+const DimensionInfo* FindDimensionByName(std::string_view name) {
+    for (const auto& d : kDimensions)
+        if (EqualsIgnoringCase(d.name, name)) return &d;
     return nullptr;
 }
 

@@ -67,6 +67,47 @@ struct DimCloseup {
     std::string_view label = {};  // "" writes the caption
 };
 
+// The id of each dimension under its table name, for code that means one dimension
+// (SetDimension(m, dim::RadiusRodLen, v)). Files and undo store the numbers: they never change.
+namespace dim {
+inline constexpr int DriverDia = 1;
+inline constexpr int StrokeLen = 2;
+inline constexpr int MainRodCrankEnd = 3;
+inline constexpr int MainRodPistonEnd = 4;
+inline constexpr int RadiusRodLen = 5;
+inline constexpr int LinkRadius = 6;
+inline constexpr int LinkPivotVert = 7;
+inline constexpr int LinkPivotHorz = 8;
+inline constexpr int ValveLeverUpperLen = 9;
+inline constexpr int ValveLeverLowerLen = 10;
+inline constexpr int CouplerUpper = 11;
+inline constexpr int CouplerLower = 12;
+inline constexpr int AnchorLinkLen = 13;
+inline constexpr int AnchorLinkPivotVert = 14;
+inline constexpr int AnchorLinkPivotHorz = 15;
+inline constexpr int ReverseArmLen = 16;
+inline constexpr int RevArmToCentNorm = 17;
+inline constexpr int RevArmToCentMax = 18;
+inline constexpr int ValveLeverUpperOffset = 19;
+inline constexpr int CylCtrToDriverCtr = 101;
+inline constexpr int CylCLAboveDriver = 102;
+inline constexpr int CylBoreDia = 103;
+inline constexpr int CylBoreLen = 104;
+inline constexpr int CylSteamPortWidth = 105;
+inline constexpr int PistonRodLen = 106;
+inline constexpr int PistonWidth = 107;
+inline constexpr int ValveCLToCylCL = 108;
+inline constexpr int ValveBoreDia = 109;
+inline constexpr int ValveBoreLen = 110;
+inline constexpr int ValveBoreCtrToPort = 111;
+inline constexpr int ValvePortWidthRear = 112;
+inline constexpr int ValvePortWidthFront = 113;
+inline constexpr int ValveCtrToInsideEdge = 114;
+inline constexpr int ValveEndWidthRear = 115;
+inline constexpr int ValveEndWidthFront = 116;
+inline constexpr int ValveCtrToJoint = 117;
+}  // namespace dim
+
 struct DimensionInfo {
     int id;                    // 1..19 frame, 101..117 cylinder
     std::string_view name;     // the program's own name of the value
@@ -83,6 +124,8 @@ struct DimensionInfo {
 // All 36 dimensions, frame ids first in id order, then the cylinder ids.
 std::span<const DimensionInfo> Dimensions();
 const DimensionInfo* FindDimension(int id);
+// The dimension whose table name (e.g. "RadiusRodLen") is `name`, in any case; null for none.
+const DimensionInfo* FindDimensionByName(std::string_view name);
 
 // True for the ids that dynamic variables and undo act on: every grey dimension field.
 bool IsVariableDimension(int id);

@@ -1,5 +1,6 @@
 // Numbers as the program shows and reads them: round half to even, fixed-point formatting with
-// a width, and the decimal conversion of every numeric field. None of it depends on the locale.
+// a width, and the decimal conversion of every numeric field; and names typed in any case. None
+// of it depends on the locale.
 #pragma once
 
 #include <cfloat>
@@ -51,5 +52,8 @@ inline float ToFloat(long double v) {
 
 // ParseNumber then ToFloat: what a field stores.
 inline float ParseField(std::string_view text) { return ToFloat(ParseNumber(text)); }
+
+// True when a and b differ at most in the case of ASCII letters ("fwd" is "Fwd").
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tarn

@@ -24,8 +24,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/analysis/cliparse.h"
 #include "core/analysis/gearcomparison.h"
+#include "core/analysis/positionlist.h"
 #include "core/model/dimensions.h"
 #include "core/model/numfmt.h"
 #include "core/variation/commit.h"

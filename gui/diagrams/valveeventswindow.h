@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "core/analysis/cliparse.h"
 #include "core/analysis/eventsgrid.h"
 #include "core/analysis/eventsinputs.h"
+#include "core/analysis/positionlist.h"
 #include "core/analysis/valveevents.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"

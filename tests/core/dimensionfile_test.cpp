@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/analysis/cli.h"
+#include "cli/cli.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/model.h"
 #include "fifo.h"

@@ -93,6 +93,15 @@ TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
         EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
 }
 
+// A typed name matches in any case, but only whole: "Radius" is no dimension.
+TEST(Dimensions, FoundByTheirNameInAnyCase) {
+    EXPECT_EQ(FindDimensionByName("radiusRODlen"), FindDimension(5));
+    EXPECT_EQ(FindDimensionByName("ValvePortWidthFront"), FindDimension(113));
+    EXPECT_EQ(FindDimensionByName("Radius"), nullptr);
+    EXPECT_EQ(FindDimensionByName("RadiusRodLen "), nullptr);
+    EXPECT_EQ(FindDimensionByName(""), nullptr);
+}
+
 TEST(Dimensions, SetKeepsThePivotInvariants) {
     Model m = test::StartedModel();
     SetDimension(m, 7, 4.0f);

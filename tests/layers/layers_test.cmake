@@ -1,33 +1,44 @@
-# The folders are the layer graph: nothing in core/ includes Qt or gui/, the subfolders of gui/
-# include each other without cycles, and no file name stands in both layers. Run by CTest with
-# -DSOURCE_DIR=the source tree.
+# The folders are the layer graph: nothing in core/ includes Qt, gui/ or cli/; cli/ (the command
+# line) includes the core but neither Qt nor gui/; gui/ does not include cli/; the subfolders of
+# gui/ include each other without cycles, and no file name stands in two layers. Run by CTest
+# with -DSOURCE_DIR=the source tree.
 cmake_minimum_required(VERSION 3.25)
 set(failures "")
 
-file(GLOB_RECURSE core_files "${SOURCE_DIR}/core/*.h" "${SOURCE_DIR}/core/*.cpp")
-foreach(f IN LISTS core_files)
-  file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include")
-  foreach(line IN LISTS includes)
-    if(line MATCHES "<Q[A-Za-z]*>|<Qt|\"gui/|\"app/")
-      file(RELATIVE_PATH rel "${SOURCE_DIR}" "${f}")
-      string(APPEND failures "core file ${rel} includes Qt or the windows: ${line}\n")
-    endif()
+# Every file of a folder whose includes match `pattern` fails with `what`.
+function(forbid folder pattern what)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(f IN LISTS files)
+    file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "${pattern}")
+        file(RELATIVE_PATH rel "${SOURCE_DIR}" "${f}")
+        set_property(GLOBAL APPEND_STRING PROPERTY TARN_LAYER_FAILURES
+          "${folder} file ${rel} includes ${what}: ${line}\n")
+      endif()
+    endforeach()
   endforeach()
-endforeach()
+endfunction()
+forbid(core "<Q[A-Za-z]*>|<Qt|\"gui/|\"app/|\"cli/" "Qt, the windows or the command line")
+forbid(cli "<Q[A-Za-z]*>|<Qt|\"gui/|\"app/" "Qt or the windows")
+forbid(gui "\"cli/" "the command line")
+get_property(layer_failures GLOBAL PROPERTY TARN_LAYER_FAILURES)
+string(APPEND failures "${layer_failures}")
 
 # No two files share a base name across the layers: a reader never wonders which one is meant.
-file(GLOB_RECURSE gui_files "${SOURCE_DIR}/gui/*.h" "${SOURCE_DIR}/gui/*.cpp")
-set(core_names "")
-foreach(f IN LISTS core_files)
-  get_filename_component(base "${f}" NAME_WE)
-  list(APPEND core_names ${base})
-endforeach()
-foreach(f IN LISTS gui_files)
-  get_filename_component(base "${f}" NAME_WE)
-  if(base IN_LIST core_names)
-    file(RELATIVE_PATH rel "${SOURCE_DIR}" "${f}")
-    string(APPEND failures "gui file ${rel} shares its base name with a core file\n")
-  endif()
+set(seen_names "")
+foreach(layer core cli gui)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+  set(layer_names "")
+  foreach(f IN LISTS files)
+    get_filename_component(base "${f}" NAME_WE)
+    if(base IN_LIST seen_names)
+      file(RELATIVE_PATH rel "${SOURCE_DIR}" "${f}")
+      string(APPEND failures "${layer} file ${rel} shares its base name with a file of another layer\n")
+    endif()
+    list(APPEND layer_names ${base})
+  endforeach()
+  list(APPEND seen_names ${layer_names})
 endforeach()
 
 # Edges between the subfolders of gui/.
@@ -84,4 +95,4 @@ if(failures)
   message(FATAL_ERROR "${failures}")
 endif()
 list(JOIN folders ", " names)
-message(STATUS "core/ is free of Qt and gui/; gui folders ${names} are acyclic")
+message(STATUS "core/ is free of Qt, gui/ and cli/; cli/ of Qt and gui/; gui folders ${names} are acyclic")

@@ -1,6 +1,6 @@
-// The command line's parsing helpers; numbers go through ParseNumber, never the C library's
+// Typed positions and numbers; numbers go through ParseNumber, never the C library's
 // locale-dependent conversions.
-#include "core/analysis/cliparse.h"
+#include "core/analysis/positionlist.h"
 
 #include <cmath>
 #include <utility>
@@ -8,15 +8,6 @@
 #include "core/model/numfmt.h"
 
 namespace tarn {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 bool ParseWholeNumber(std::string_view s, long double& v) {
     if (s.empty()) return false;
@@ -81,12 +72,6 @@ bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, s
         start = comma + 1;
     }
     return true;
-}
-
-const DimensionInfo* FindDimensionByName(std::string_view name) {
-    for (const DimensionInfo& d : Dimensions())
-        if (EqualsIgnoringCase(d.name, name)) return &d;
-    return nullptr;
 }
 
 }  // namespace tarn

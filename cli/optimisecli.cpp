@@ -1,6 +1,6 @@
 // The optimiser's command: its options, the run, the report as text or CSV, and the optimised
 // design written as the loaded file with only the varied dimensions changed.
-#include "core/analysis/optimisecli.h"
+#include "cli/optimisecli.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/cli.h"
-#include "core/analysis/cliparse.h"
+#include "cli/arguments.h"
+#include "cli/cli.h"
 #include "core/analysis/eventstable.h"
 #include "core/analysis/gearcomparison.h"
 #include "core/analysis/optimiser.h"
+#include "core/analysis/positionlist.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
@@ -180,18 +181,11 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     auto quoted = [](std::string_view s) { return "'" + std::string(s) + "'"; };
     for (int i = 2; i < argc; ++i) {
         const std::string_view a = argv[i] ? argv[i] : "";
-        std::string_view key = a, value;
-        bool hasValue = false;
-        if (a.starts_with("--")) {
-            if (const auto eq = a.find('='); eq != std::string_view::npos) {
-                key = a.substr(0, eq);
-                value = a.substr(eq + 1);
-                hasValue = true;
-            }
-        }
+        const Argument arg = SplitArgument(a);
+        const std::string_view key = arg.key;
         std::optional<std::string>* slot = nullptr;
         if (key == "--all-gears") {
-            if (hasValue) return usage("--all-gears takes no value");
+            if (arg.value) return usage("--all-gears takes no value");
             if (o.allGears) return usage("cannot take --all-gears twice");
             o.allGears = true;
             continue;
@@ -205,13 +199,10 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         else if (key == "--format") slot = &o.format;
         else if (key == "--time-limit") slot = &o.timeLimit;
         if (slot) {
-            if (!hasValue) {
-                if (i + 1 >= argc || argv[i + 1] == nullptr)
-                    return usage(std::string(key) + " needs a value");
-                value = argv[++i];
-            }
+            const std::optional<std::string_view> value = TakeValue(arg, argc, argv, i);
+            if (!value) return usage(std::string(key) + " needs a value");
             if (*slot) return usage("cannot take " + std::string(key) + " twice");
-            *slot = std::string(value);
+            *slot = std::string(*value);
         } else if (a.starts_with("-") && a != "-") {
             return usage("cannot take " + quoted(a));
         } else if (a.empty()) {

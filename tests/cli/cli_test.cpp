@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/analysis/cli.h"
-#include "core/analysis/optimisecli.h"
+#include "cli/cli.h"
+#include "cli/optimisecli.h"
 #include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
 #include "core/model/dimensions.h"
@@ -188,6 +188,8 @@ TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
         {{"--events", "--bogus"}, "'--bogus'"},
         {{"--events", "--format", "xml"}, "'xml'"},
         {{"--events", "--format"}, "--format"},
+        {{"--events", "--format="}, "'' for --format"},  // an empty value, not a missing one
+        {{"--events", "--positions=Fwd=1"}, "'Fwd=1'"},  // split at the first '=' only
         {{"--events", "--positions", "abc"}, "'abc'"},
         {{"--events", "--positions", ""}, "''"},
         {{"--events", "--positions", "1,,2"}, "''"},
@@ -257,7 +259,7 @@ TEST(EventsCli, DesignFilesAreLoadedOrRefusedWithStatus2) {
 
     Model m;
     StartUp(m);
-    SetDimension(m, 5, 5.2f);
+    SetDimension(m, dim::RadiusRodLen, 5.2f);
     const std::string path = dir + "/Longer Rod.dti";
     ASSERT_TRUE(SaveDimensionFile(m, path).ok);
     const CliRun loaded = Cli({"--events", path, "--positions", "Fwd", "--format=csv"});
@@ -272,7 +274,7 @@ TEST(EventsCli, DesignFilesAreLoadedOrRefusedWithStatus2) {
 TEST(EventsCli, GeometryErrorRowsSaySoAndStayEmpty) {
     Model m;
     StartUp(m);
-    SetDimension(m, 13, 0.1f);
+    SetDimension(m, dim::AnchorLinkLen, 0.1f);
     const std::string path = ProcessTempDir() + "/broken.dti";
     ASSERT_TRUE(SaveDimensionFile(m, path).ok);
     const CliRun r = Cli({"--events", path, "--format", "csv", "--positions", "Cen"});
@@ -317,7 +319,7 @@ TEST_F(GermanLocale, OptimiseReportsInPointsAndWritesOnlyTheVariedDimensions) {
     // A design whose radius rod was made longer, optimised on it and the valve stem.
     Model m;
     StartUp(m);
-    SetDimension(m, 5, 5.1f);
+    SetDimension(m, dim::RadiusRodLen, 5.1f);
     const std::string dir = ProcessTempDir();
     const std::string path = dir + "/Long Rod.dti", outPath = dir + "/Balanced.dti";
     ASSERT_TRUE(SaveDimensionFile(m, path).ok);
@@ -357,7 +359,7 @@ TEST_F(GermanLocale, OptimiseReportsInPointsAndWritesOnlyTheVariedDimensions) {
     // printed values.
     const auto before = FileWords(path), after = FileWords(outPath);
     ASSERT_EQ(after.size(), before.size());
-    const std::size_t rod = WordOf(m, 5), stem = WordOf(m, 117);
+    const std::size_t rod = WordOf(m, dim::RadiusRodLen), stem = WordOf(m, dim::ValveCtrToJoint);
     for (std::size_t i = 0; i < after.size(); ++i) {
         if (i != rod && i != stem) {
             EXPECT_EQ(after[i], before[i]) << "word " << i;
@@ -367,8 +369,8 @@ TEST_F(GermanLocale, OptimiseReportsInPointsAndWritesOnlyTheVariedDimensions) {
     Model written;
     StartUp(written);
     ASSERT_TRUE(LoadDimensionFile(written, outPath).ok);
-    EXPECT_NEAR(GetDimension(written, 5), ParseNumber(dims[0][2]), 1e-6);
-    EXPECT_NEAR(GetDimension(written, 117), ParseNumber(dims[1][2]), 1e-6);
+    EXPECT_NEAR(GetDimension(written, dim::RadiusRodLen), ParseNumber(dims[0][2]), 1e-6);
+    EXPECT_NEAR(GetDimension(written, dim::ValveCtrToJoint), ParseNumber(dims[1][2]), 1e-6);
     std::remove(path.c_str());
     std::remove(outPath.c_str());
 }
@@ -377,6 +379,7 @@ TEST(OptimiseCli, StatusesNameWhatWasNotTaken) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> calls = {
         {{}, "--vary"},
         {{"--vary"}, "--vary"},
+        {{"--vary=", "RadiusRodLen"}, "'' in --vary"},
         {{"--vary", "Bogus"}, "'Bogus'"},
         {{"--vary", "RadiusRodLen,RevArmToCentNorm"}, "'RevArmToCentNorm'"},
         {{"--vary", "RadiusRodLen,RadiusRodLen"}, "'RadiusRodLen' twice"},
@@ -596,7 +599,7 @@ TEST(OptimiseCli, ADefaultRangeAroundZeroHasNoJump) {
     for (const float height : {-0.001f, 0.0f, 0.001f}) {
         Model m;
         StartUp(m);
-        SetDimension(m, 102, height);  // CylCLAboveDriver
+        SetDimension(m, dim::CylCLAboveDriver, height);
         ASSERT_TRUE(SaveDimensionFile(m, path).ok);
         const CliRun r = Cli({"--optimise", path, "--vary", "CylCLAboveDriver", "--positions",
                               "Fwd", "--format", "csv"});

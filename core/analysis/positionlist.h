@@ -1,5 +1,5 @@
-// Parsing shared by the command-line commands: names compared without regard to case, whole
-// decimal numbers read the same under every locale, lists of gear positions and dimension names.
+// Reverse-arm positions as a user types them, on the command line and in the windows: lists of
+// gear names and numbers, and whole decimal numbers read the same under every locale.
 #pragma once
 
 #include <optional>
@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "core/analysis/valveevents.h"
-#include "core/model/dimensions.h"
+#include "core/model/model.h"
 
 namespace tarn {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // A whole decimal number: optional sign, digits with an optional point, optional exponent; nothing
 // before or after. A number beyond the range of any real comes back infinite.
@@ -36,8 +34,5 @@ bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, s
 // Where an entry puts the reverse arm on a design: its gear's position, or the number kept within
 // full forward and full reverse.
 float PositionOn(const Model& design, const PositionEntry& e);
-
-// The dimension whose table name (e.g. "RadiusRodLen") is `name`, in any case; null for none.
-const DimensionInfo* FindDimensionByName(std::string_view name);
 
 }  // namespace tarn

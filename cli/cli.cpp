@@ -1,5 +1,5 @@
 // The events command line: option parsing, loading the design, and the table on standard output.
-#include "core/analysis/cli.h"
+#include "cli/cli.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,9 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/cliparse.h"
+#include "cli/arguments.h"
+#include "cli/optimisecli.h"
 #include "core/analysis/eventstable.h"
-#include "core/analysis/optimisecli.h"
+#include "core/analysis/positionlist.h"
 #include "core/analysis/valveevents.h"
 #include "core/io/datafiles.h"
 #include "core/io/dimensionfile.h"
@@ -226,36 +227,26 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     bool havePositions = false;
     Format format = Format::Text;
     for (int i = 2; i < argc; ++i) {
-        std::string_view a = argv[i] ? argv[i] : "";
-        std::string_view value;
-        bool hasValue = false;
+        const std::string_view a = argv[i] ? argv[i] : "";
         if (isHelp(a)) {
             out << Help(prog);
             return finish(kCliOk);
         }
-        const auto eq = a.find('=');
-        std::string_view key = a;
-        if (a.starts_with("--") && eq != std::string_view::npos) {
-            key = a.substr(0, eq);
-            value = a.substr(eq + 1);
-            hasValue = true;
-        }
-        if (key == "--positions" || key == "--format") {
-            if (!hasValue) {
-                if (i + 1 >= argc || argv[i + 1] == nullptr)
-                    return usage(std::string(key) + " needs a value");
-                value = argv[++i];
-            }
-            if (key == "--positions") {
+        const Argument arg = SplitArgument(a);
+        if (arg.key == "--positions" || arg.key == "--format") {
+            const std::optional<std::string_view> value = TakeValue(arg, argc, argv, i);
+            if (!value) return usage(std::string(arg.key) + " needs a value");
+            if (arg.key == "--positions") {
                 if (havePositions) return usage("cannot take --positions twice");
-                positions = std::string(value);
+                positions = std::string(*value);
                 havePositions = true;
-            } else if (value == "csv") {
+            } else if (*value == "csv") {
                 format = Format::Csv;
-            } else if (value == "text") {
+            } else if (*value == "text") {
                 format = Format::Text;
             } else {
-                return usage("cannot take '" + std::string(value) + "' for --format (csv or text)");
+                return usage("cannot take '" + std::string(*value) +
+                             "' for --format (csv or text)");
             }
         } else if (a.starts_with("-") && a != "-") {
             return cannotTake(a);
