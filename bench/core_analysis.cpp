@@ -10,6 +10,8 @@
 #include "core/model/dimensions.h"
 #include "core/model/model.h"
 
+#include "bench_once.h"
+
 namespace {
 
 void BM_AnalyseOneGearPosition(benchmark::State& state) {
@@ -45,7 +47,9 @@ void BM_OptimiseSixDimensions(benchmark::State& state) {
     }
     state.counters["evaluations"] = evaluations;
 }
-BENCHMARK(BM_OptimiseSixDimensions)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OptimiseSixDimensions)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(tarn::bench::Times(3));
 
 // Six dimensions at +-15 %, Fwd and Rev: a range wide enough to hold several basins, so the
 // objective reached tells how well the whole range is searched, the time what it costs.
@@ -71,7 +75,7 @@ void BM_OptimiseSixDimensionsWide(benchmark::State& state) {
 BENCHMARK(BM_OptimiseSixDimensionsWide)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
-    ->Repetitions(3)
+    ->Repetitions(tarn::bench::Times(3))
     ->ReportAggregatesOnly(true);
 
 }  // namespace
