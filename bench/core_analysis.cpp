@@ -7,6 +7,8 @@
 #include "core/analysis/valveevents.h"
 #include "core/model/model.h"
 
+#include "bench_once.h"
+
 namespace {
 
 void BM_AnalyseOneGearPosition(benchmark::State& state) {
@@ -32,7 +34,9 @@ void BM_OptimiseSixDimensions(benchmark::State& state) {
     }
     state.counters["evaluations"] = evaluations;
 }
-BENCHMARK(BM_OptimiseSixDimensions)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OptimiseSixDimensions)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(tarn::bench::Times(3));
 
 // Six dimensions at +-15 %, Fwd and Rev: a range wide enough to hold several basins, so the
 // objective reached tells how well the whole range is searched, the time what it costs.
@@ -58,7 +62,7 @@ void BM_OptimiseSixDimensionsWide(benchmark::State& state) {
 BENCHMARK(BM_OptimiseSixDimensionsWide)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
-    ->Repetitions(3)
+    ->Repetitions(tarn::bench::Times(3))
     ->ReportAggregatesOnly(true);
 
 }  // namespace

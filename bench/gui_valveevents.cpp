@@ -10,6 +10,7 @@
 #include "gui/diagrams/valveeventswindow.h"
 
 #include "bench_guiapp.h"
+#include "bench_once.h"
 
 namespace {
 
@@ -53,8 +54,11 @@ void BM_ValveEventsJogStep(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ValveEventsPan)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_ValveEventsPan)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(tarn::bench::Times(5))
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_ValveEventsJogStep)
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
+    ->Repetitions(tarn::bench::Times(5))
     ->ReportAggregatesOnly();

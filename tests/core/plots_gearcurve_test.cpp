@@ -1,6 +1,7 @@
 // The gear curve: it spans the reverser's range through every gear, agrees with the events table,
 // and its points sit where the axes put them.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -140,7 +141,8 @@ TEST(GearCurve, NumbersTheReverseArmsOffsetAsWorkedByHandAndDrawsLeadZeroWhereIt
         ASSERT_EQ(numbers.size(), expected.size()) << width;
         for (std::size_t i = 0; i < numbers.size(); ++i) {
             EXPECT_EQ(numbers[i].text, expected[i]) << width;
-            const double v = std::stod(expected[i]);
+            double v = 0;  // read with "." under any locale
+            std::from_chars(expected[i].data(), expected[i].data() + expected[i].size(), v);
             EXPECT_NEAR(numbers[i].middle, f.left + (v + 2) / 4 * (f.right - f.left), 1.0)
                 << width << " " << expected[i];
         }

@@ -2,6 +2,8 @@
 // random designs, folded into 64-bit digests. The expected digests were taken from the plain
 // extended-precision solver before any of it was made faster: a faster solver must not move a
 // single bit of a single stored float, and a changed digest says which of the three drifted.
+// The digests hold on x86-64 with glibc (its 80-bit long double and its maths library); the test
+// is skipped elsewhere.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -178,6 +180,10 @@ Digests DigestsOf(std::uint64_t seed, int designs, int solvesPer, int diagramEve
 }  // namespace
 
 TEST(SolveDigest, StoredFloatsAreBitForBitThoseOfTheExtendedSolver) {
+#if !(defined(__x86_64__) && defined(__GLIBC__))
+    GTEST_SKIP() << "the digests hold on x86-64 with glibc, where they were taken: elsewhere long "
+                    "double and the maths library's last bits differ";
+#endif
     const Digests d = DigestsOf(20261208, 48, 24, 24);
     EXPECT_EQ(d.solves, 0x41996c86a32a4080ULL);
     // The analyses' digest was taken again when the events came to be placed by the crosshead's

@@ -28,7 +28,6 @@ int BlendedInsideThePlot(const QImage& image) {
 using testing::MainWindowTest;
 
 TEST_F(MainWindowTest, GearCurveFollowsSmoothLinesSwitchedInTheMainWindow) {
-    form->findChild<QTimer*>("Timer1")->stop();
     form->show();
     Item("ValveEvents1")->trigger();
     auto* events = static_cast<TValveEvents*>(windows.ValveEvents);

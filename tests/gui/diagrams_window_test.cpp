@@ -26,13 +26,18 @@ using namespace tarn;
 
 namespace {
 
+// The main window's timer is stopped, so that no tick runs between the steps of a test (nor in a
+// modal window's loop), unless the test is about the timer.
+constexpr bool kTimerRuns = true;
+
 struct App {
     Model m;
     std::unique_ptr<TMainForm> form;
     AppWindows w;
-    App() {
+    explicit App(bool timerRuns = false) {
         form = std::make_unique<TMainForm>(m, std::make_unique<SilentSound>());
         w = CreateAppWindows(m, *form);
+        if (!timerRuns) Timer()->stop();
         m.diagrams.RevArmCount = 3;
     }
     TDiagramWindow* Dia(DiagramKind k) {
@@ -115,7 +120,7 @@ TEST(DiagramWindows, ControlsCarryTheirNamesPlacesAndStartStates) {
 
 TEST(DiagramWindows, ActivationStopsTheTimerAsksForPositionsAndDraws) {
     for (DiagramKind kind : kAll) {
-        App a;
+        App a(kTimerRuns);
         TDiagramWindow* d = a.Dia(kind);
         int asked = 0;
         d->SetRevArmDialogRunner([&] { ++asked; });
@@ -258,7 +263,7 @@ TEST(DiagramWindows, LargeFontWidensTheClientArea) {
 // ---------------------------------------------------------------- data table
 
 TEST(DataTableWindow, OpeningBuildsTheTableAndClipboardWorks) {
-    App a;
+    App a(kTimerRuns);
     auto* t = dynamic_cast<TDataTable*>(a.w.DataTable);
     ASSERT_NE(t, nullptr);
     t->SetClock([] { return QDateTime(QDate(2024, 2, 1), QTime(13, 45)); });
@@ -323,7 +328,7 @@ TEST(DiagramPictures, DefaultDesignAtCentreNormalForwardAndReverse) {
 }
 
 TEST(DiagramWindows, OpeningAsksForPositionsWithTheRealDialogThenDrawsThem) {
-    App a;
+    App a(kTimerRuns);
     a.m.diagrams.RevArmCount = 0;
     TDiagramWindow* d = a.Dia(DiagramKind::Sine);
     d->show();  // queues the activation

@@ -34,9 +34,6 @@ QLineEdit* Retype(QDialog* d, const char* field, const char* text) {
 
 enum class Way { EscapeInTheField, CloseBox };
 
-// No tick between the steps of a test.
-void StopTheTimer(Program& p) { p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop(); }
-
 // Opens d, types into its field, then leaves it by Escape in the field or by the close box.
 void TypeAndLeave(QDialog* d, const char* field, const char* text, Way way) {
     test::ShowActive(*d);
@@ -53,7 +50,6 @@ void TypeAndLeave(QDialog* d, const char* field, const char* text, Way way) {
 
 TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndButtonsThatTakeEnter) {
     Program p;
-    StopTheTimer(p);
     const AppWindows& w = p.w;
     for (QDialog* d : {w.SineDia, w.OvalDia, w.SteamDia, w.PortDia})
         static_cast<TDiagramWindow*>(d)->SetRevArmDialogRunner([] {});
@@ -90,7 +86,6 @@ TEST(WindowKeys, OnlyTheAngleDialogsHaveADefaultButtonAndButtonsThatTakeEnter) {
 TEST(WindowKeys, EscapeInAFieldAndTheCloseBoxRunCancel) {
     for (Way way : {Way::EscapeInTheField, Way::CloseBox}) {
         Program p;
-        StopTheTimer(p);
         auto* run = p.Button("Run");
         const float angle = p.m.motion.CrankAngle;
         TypeAndLeave(p.w.DrivAng, "Edit1", "123", way);
@@ -121,7 +116,6 @@ TEST(WindowKeys, EscapeInAFieldAndTheCloseBoxRunCancel) {
 TEST(WindowKeys, WithoutCancelEscapeInAFieldDoesWhatTheCloseBoxDoes) {
     for (Way way : {Way::EscapeInTheField, Way::CloseBox}) {
         Program p;
-        StopTheTimer(p);
         // The frame dialog closes without its Close button's work: no new centre.
         const float centre = p.m.motion.RevArmPositions[0];
         p.m.design.LinkRadius = 6.0f;

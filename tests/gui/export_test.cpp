@@ -69,6 +69,7 @@ struct ExportProgram {
     ExportProgram() {
         form = std::make_unique<TMainForm>(m, std::unique_ptr<SoundSink>(sound));
         w = CreateAppWindows(m, *form);
+        form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();  // the frames are given here
         m.diagrams.RevArmCount = 3;
         exporter = form->findChild<PictureExporter*>(QStringLiteral("PictureExporter"),
                                                      Qt::FindDirectChildrenOnly);

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (as ctest does before a run) needs no display.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     // The offscreen platform's own screen is 800 x 600; the windows are made for a laptop's
     // 1366 x 768 at least. A screen given in the platform's options is kept.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
@@ -17,6 +20,5 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

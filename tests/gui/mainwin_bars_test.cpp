@@ -58,7 +58,6 @@ std::vector<int> ThreeInteractions(Model& m, QScrollBar* bar) {
 }
 
 TEST_F(MainWindowTest, EachPressKeyStrokeOrWheelTurnOnAJogBarIsOneUndoEntry) {
-    form->findChild<QTimer*>("Timer1")->stop();
     ChooseLinkRadius(m);
     Item("DynamicVariables")->trigger();
     form->Timer1Timer();  // the frame enables the bars of filled slots
@@ -111,7 +110,6 @@ TEST_F(MainWindowTest, EachPressKeyStrokeOrWheelTurnOnAJogBarIsOneUndoEntry) {
 }
 
 TEST_F(MainWindowTest, ADiagramsJogBarsRecordOneEntryPerInteractionAndGiveTheFocusToClose) {
-    form->findChild<QTimer*>("Timer1")->stop();
     ChooseLinkRadius(m);
     auto* d = static_cast<TDiagramWindow*>(windows.OvalDia);
     d->SetRevArmDialogRunner([] {});
@@ -130,7 +128,6 @@ TEST_F(MainWindowTest, ADiagramsJogBarsRecordOneEntryPerInteractionAndGiveTheFoc
 }
 
 TEST_F(MainWindowTest, WithNoGearTravelFwdAndRevPutTheArmAtMidGear) {
-    form->findChild<QTimer*>("Timer1")->stop();
     const float centre = m.motion.RevArmPositions[0];
     CommitGearLimitNorm(m, "0");
     CommitGearLimitMax(m, "0");
@@ -146,7 +143,6 @@ TEST_F(MainWindowTest, WithNoGearTravelFwdAndRevPutTheArmAtMidGear) {
 }
 
 TEST_F(MainWindowTest, TheDriverAngleBarIsLockedOnlyWhileTheMotionRuns) {
-    form->findChild<QTimer*>("Timer1")->stop();
     auto okInside = [](QDialog* d) {
         QTimer::singleShot(0, d, [d] { d->findChild<QPushButton*>("OK")->click(); });
     };
@@ -168,7 +164,6 @@ TEST_F(MainWindowTest, TheDriverAngleBarIsLockedOnlyWhileTheMotionRuns) {
 }
 
 TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
-    form->findChild<QTimer*>("Timer1")->stop();
     // A wider gear, the arm off centre, dynamic variables and undo on, the view moved and a
     // preset armed; annotations of the user.
     CommitGearLimitMax(m, "2.5");
@@ -209,7 +204,6 @@ TEST_F(MainWindowTest, ResetAllPutsItsControlsBackAndLeavesTheAnnotations) {
 
 // The arrow keys move a bar the way they point.
 TEST_F(MainWindowTest, TheRightKeyMovesABarToTheRight) {
-    form->findChild<QTimer*>("Timer1")->stop();
     QScrollBar* bar = Bar("SBRevArm");
     const int start = bar->value();
     for (const auto key : {Qt::Key_Right, Qt::Key_Left}) {

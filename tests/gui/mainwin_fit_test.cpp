@@ -43,7 +43,6 @@ QRect GearPixelsOverARevolution(TMainForm& form, Model& m) {
 }
 
 TEST_F(MainWindowTest, FitPutsTheWholeGearInThePictureAreaAtTwoWindowSizes) {
-    form->findChild<QTimer*>("Timer1")->stop();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     // A user's circle well ahead of the cylinder belongs to the picture too.

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -23,15 +24,21 @@ struct CountingSound : SoundSink {
     void Beep() override { ++beeps; }
 };
 
+// The window's timer is stopped, so that no tick runs between the steps of a test: a test gives
+// the frames itself (Timer1Timer). Whether the window had started it is kept.
 struct MainWindowTest : ::testing::Test {
     Model m;
     CountingSound* sound = new CountingSound;
     std::unique_ptr<TMainForm> form;
     AppWindows windows;
+    bool timerStarted = false;
 
     MainWindowTest() {
         form = std::make_unique<TMainForm>(m, std::unique_ptr<SoundSink>(sound));
         windows = CreateAppWindows(m, *form);
+        auto* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
+        timerStarted = timer->isActive();
+        timer->stop();
     }
     QPushButton* Button(const char* n) const { return form->findChild<QPushButton*>(n); }
     QScrollBar* Bar(const char* n) const { return form->findChild<QScrollBar*>(n); }

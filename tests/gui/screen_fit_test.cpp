@@ -19,7 +19,6 @@ struct WindowsOnScreen : testing::MainWindowTest {
     QRect area;
 
     void SetUp() override {
-        form->findChild<QTimer*>("Timer1")->stop();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         area = form->screen()->availableGeometry();

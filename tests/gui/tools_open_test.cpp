@@ -19,7 +19,6 @@ using namespace tarn::testing;
 
 TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
     Program p;
-    p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Locked.dti"));
@@ -53,7 +52,6 @@ TEST(ToolsOpen, TheOpenDialogListsAndOpensAReadOnlyDesign) {
 
 TEST(ToolsOpen, APipeChosenInTheOpenDialogIsRefusedAtOnceWithAMessageBox) {
     Program p;
-    p.form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("pipe.dti"));

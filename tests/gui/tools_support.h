@@ -1,5 +1,7 @@
 // A whole program for the measuring, overlay, file and help tests: the main window with every
-// window made, silent sound, and helpers to find controls and close a modal window.
+// window made, silent sound, and helpers to find controls and close a modal window. The window's
+// timer is stopped, so that no tick runs between the steps of a test (nor in a modal window's
+// loop): a test gives the frames itself (Timer1Timer).
 #pragma once
 
 #include <QAction>
@@ -31,6 +33,7 @@ struct Program {
     Program() {
         form = std::make_unique<TMainForm>(m, std::make_unique<SilentSound>());
         w = CreateAppWindows(m, *form);
+        form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
         tools = form->findChild<MeasureTools*>(QStringLiteral("MeasureTools"));
         files = form->findChild<DesignFiles*>(QStringLiteral("DesignFiles"));
         drawLines = static_cast<TDrawLines*>(w.DrawLines);

@@ -388,9 +388,11 @@ TEST_F(SoundThroughServer, StreamsClosedWithAFeedQueuedNeverEndTheProgram) {
 }  // namespace tarn
 
 int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (as ctest does before a run) starts no server.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
     // Qt looks for audio devices at the first sound: the program is pointed at the private
     // server before that.
     tarn::AudioServer audio;
