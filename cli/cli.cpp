@@ -156,7 +156,7 @@ std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
     std::vector<PositionEntry> entries;
     std::string bad;
     if (!ParsePositionList(list, entries, bad))
-        return "cannot take '" + bad + "' in --positions (numbers, or Min, Fwd, Cen, Rev, Max)";
+        return "cannot take '" + bad + "' in --positions (numbers, or " + GearWords() + ")";
     if (entries.size() > kMaxPositions)
         return "--positions takes at most " + std::to_string(kMaxPositions) + " positions, not " +
                std::to_string(entries.size());

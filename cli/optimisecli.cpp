@@ -302,8 +302,8 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
     if (o.positions) {
         std::string bad;
         if (!ParsePositionList(*o.positions, entries, bad))
-            return usage("cannot take " + quoted(bad) +
-                         " in --positions (numbers, or Min, Fwd, Cen, Rev, Max)");
+            return usage("cannot take " + quoted(bad) + " in --positions (numbers, or " +
+                         GearWords() + ")");
         if (entries.size() > kMaxPositions)
             return usage("--positions takes at most " + std::to_string(kMaxPositions) +
                          " positions, not " + std::to_string(entries.size()));

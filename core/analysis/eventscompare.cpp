@@ -7,15 +7,8 @@
 
 namespace tarn {
 
-namespace {
-
-// Percentages and degrees to two decimals, lengths to four, as the grid writes them.
-int DecimalsOf(EventRow row) { return row == EventRow::Admission || IsHighlightedRow(row) ? 2 : 4; }
-
-}  // namespace
-
 std::string BalanceChangeText(EventRow row, double change) {
-    const std::string size = Str(std::fabs(change), 0, DecimalsOf(row));
+    const std::string size = Str(std::fabs(change), 0, EventRowDecimals(row));
     if (size.find_first_not_of("0.") == std::string::npos) return "no change";
     return size + (change < 0 ? " better" : " worse");
 }
@@ -23,9 +16,9 @@ std::string BalanceChangeText(EventRow row, double change) {
 EventsGrid ComparisonGrid(const EventsGrid& design, const EventsGrid& reference, double tolerance) {
     EventsGrid g = DifferenceGrid(design, reference, tolerance);
     for (std::size_t c = 0; c < g.columns.size(); ++c) {
-        for (int k = 0; k < kEventRows; ++k) {
-            const auto row = static_cast<EventRow>(k);
-            const auto i = static_cast<std::size_t>(k);
+        for (const EventRowInfo& info : kEventGridRows) {
+            const EventRow row = info.row;
+            const auto i = static_cast<std::size_t>(row);
             GridCell& cell = g.columns[c].cells[i][2];
             const auto& mine = design.columns[c].cells[i][2].value;
             const auto& theirs = reference.columns[c].cells[i][2].value;
@@ -35,8 +28,8 @@ EventsGrid ComparisonGrid(const EventsGrid& design, const EventsGrid& reference,
             cell.value = change;
             cell.text = BalanceChangeText(row, change);
             cell.beyond = IsHighlightedRow(row) && change > tolerance;
-            cell.detail = "front - rear " + Str(*mine, 0, DecimalsOf(row)) + " against " +
-                          Str(*theirs, 0, DecimalsOf(row)) + " in the reference";
+            cell.detail = "front - rear " + Str(*mine, 0, EventRowDecimals(row)) + " against " +
+                          Str(*theirs, 0, EventRowDecimals(row)) + " in the reference";
         }
     }
     return g;
@@ -51,14 +44,14 @@ void WriteGridDelimited(std::ostream& out, const EventsGrid& grid, std::string_v
     for (std::size_t c = 0; c < grid.columns.size(); ++c)
         out << separator << "Front" << separator << "Rear" << separator << balanceTitle;
     out << '\n';
-    for (int k = 0; k < kEventRows; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        out << EventRowTitle(static_cast<EventRow>(k));
+    for (const EventRowInfo& info : kEventGridRows) {
+        const auto i = static_cast<std::size_t>(info.row);
+        out << info.title;
         for (const GridColumn& col : grid.columns) {
             for (std::size_t e = 0; e < 3; ++e) {
                 out << separator;
                 if (!col.error.empty()) {
-                    if (k == 0 && e == 0) out << col.error;
+                    if (i == 0 && e == 0) out << col.error;
                 } else if (col.cells[i][e].value) {
                     out << col.cells[i][e].text;
                 }

@@ -13,18 +13,18 @@ namespace {
 enum class Unit { Length, Degrees, Percent };
 
 Unit UnitOf(EventRow row) {
-    switch (row) {
-        case EventRow::Admission: return Unit::Degrees;
-        case EventRow::Cutoff:
-        case EventRow::Release:
-        case EventRow::Compression: return Unit::Percent;
-        default: return Unit::Length;
+    switch (EventRowInfoOf(row).value) {
+        case RowValue::FromDeadCentre: return Unit::Degrees;
+        case RowValue::Travel: return Unit::Percent;
+        case RowValue::Lead:
+        case RowValue::MaxSteam:
+        case RowValue::MaxExhaust:
+        case RowValue::Mark: return Unit::Length;
     }
+    return Unit::Length;
 }
 
-std::string Format(EventRow row, double v) {
-    return Str(v, 0, UnitOf(row) == Unit::Length ? 4 : 2);
-}
+std::string Format(EventRow row, double v) { return Str(v, 0, EventRowDecimals(row)); }
 
 // Admission reads as before or after the dead centre.
 std::string AdmissionText(double degrees) {
@@ -33,42 +33,28 @@ std::string AdmissionText(double degrees) {
     return s + (degrees < 0 ? " before" : " after");
 }
 
-const std::optional<ValveEvent>& EventOf(const EndEvents& e, EventRow row) {
-    switch (row) {
-        case EventRow::Admission:
-        case EventRow::AdmissionMark: return e.admission;
-        case EventRow::Cutoff:
-        case EventRow::CutoffMark: return e.cutoff;
-        case EventRow::Release:
-        case EventRow::ReleaseMark: return e.release;
-        default: return e.compression;
-    }
-}
-
 std::optional<double> EndValue(const ValveEventsResult& r, EventRow row, bool front) {
     if (!r.ok()) return std::nullopt;
+    const EventRowInfo& info = EventRowInfoOf(row);
     const EndEvents& e = front ? r.front : r.rear;
-    switch (row) {
-        case EventRow::Lead: return e.lead;
-        case EventRow::MaxSteam: return e.maxSteamOpening;
-        case EventRow::MaxExhaust: return e.maxExhaustOpening;
-        default: break;
+    const std::optional<ValveEvent>* ev = info.event ? &(e.*info.event) : nullptr;
+    switch (info.value) {
+        case RowValue::Lead: return e.lead;
+        case RowValue::MaxSteam: return e.maxSteamOpening;
+        case RowValue::MaxExhaust: return e.maxExhaustOpening;
+        case RowValue::FromDeadCentre:
+            return *ev ? std::optional(DegreesFromDeadCentre(r, **ev, front)) : std::nullopt;
+        case RowValue::Travel: return *ev ? std::optional((*ev)->percent) : std::nullopt;
+        case RowValue::Mark: return *ev ? std::optional((*ev)->mark) : std::nullopt;
     }
-    const auto& ev = EventOf(e, row);
-    if (!ev) return std::nullopt;
-    switch (row) {
-        case EventRow::Admission: return DegreesFromDeadCentre(r, *ev, front);
-        case EventRow::Cutoff:
-        case EventRow::Release:
-        case EventRow::Compression: return ev->percent;
-        default: return ev->mark;
-    }
+    return std::nullopt;
 }
 
 void SetCell(GridCell& cell, EventRow row, std::optional<double> v, bool difference) {
     cell.value = v;
     if (!v) return;
-    cell.text = (row == EventRow::Admission && !difference) ? AdmissionText(*v) : Format(row, *v);
+    const bool fromDeadCentre = EventRowInfoOf(row).value == RowValue::FromDeadCentre;
+    cell.text = (fromDeadCentre && !difference) ? AdmissionText(*v) : Format(row, *v);
 }
 
 void MarkBeyond(GridCell& cell, EventRow row, double tolerance) {
@@ -78,14 +64,17 @@ void MarkBeyond(GridCell& cell, EventRow row, double tolerance) {
 // Where in the revolution an end's value was found, for the cell's tip.
 std::string Detail(const ValveEventsResult& r, EventRow row, bool front) {
     if (!r.ok()) return {};
+    const EventRowInfo& info = EventRowInfoOf(row);
     const EndEvents& e = front ? r.front : r.rear;
-    switch (row) {
-        case EventRow::Lead: return front ? "at crank angle 0 deg" : "at crank angle 180 deg";
-        case EventRow::MaxSteam: return "at crank angle " + Str(e.maxSteamAngle, 0, 3) + " deg";
-        case EventRow::MaxExhaust: return "at crank angle " + Str(e.maxExhaustAngle, 0, 3) + " deg";
-        default: break;
+    switch (info.value) {
+        case RowValue::Lead: return front ? "at crank angle 0 deg" : "at crank angle 180 deg";
+        case RowValue::MaxSteam: return "at crank angle " + Str(e.maxSteamAngle, 0, 3) + " deg";
+        case RowValue::MaxExhaust: return "at crank angle " + Str(e.maxExhaustAngle, 0, 3) + " deg";
+        case RowValue::FromDeadCentre:
+        case RowValue::Travel:
+        case RowValue::Mark: break;
     }
-    const auto& ev = EventOf(e, row);
+    const std::optional<ValveEvent>& ev = e.*info.event;
     if (!ev) return {};
     return "at crank angle " + Str(ev->crankAngle, 0, 3) + " deg, piston " +
            Str(ev->percent, 0, 2) + " % of the stroke from this end";
@@ -105,24 +94,11 @@ double DegreesFromDeadCentre(const ValveEventsResult& r, const ValveEvent& e, bo
     return d;
 }
 
-std::string EventRowTitle(EventRow row) {
-    switch (row) {
-        case EventRow::Lead: return "Lead [len]";
-        case EventRow::Admission: return "Admission [deg from dead centre]";
-        case EventRow::Cutoff: return "Cut-off [% of stroke]";
-        case EventRow::Release: return "Release [% of stroke]";
-        case EventRow::Compression: return "Compression [% of stroke]";
-        case EventRow::MaxSteam: return "Largest steam opening [len]";
-        case EventRow::MaxExhaust: return "Largest exhaust opening [len]";
-        case EventRow::AdmissionMark: return "Mark: admission [len]";
-        case EventRow::CutoffMark: return "Mark: cut-off [len]";
-        case EventRow::ReleaseMark: return "Mark: release [len]";
-        case EventRow::CompressionMark: return "Mark: compression [len]";
-    }
-    return "";
-}
+std::string EventRowTitle(EventRow row) { return std::string(EventRowInfoOf(row).title); }
 
 bool IsHighlightedRow(EventRow row) { return UnitOf(row) == Unit::Percent; }
+
+int EventRowDecimals(EventRow row) { return UnitOf(row) == Unit::Length ? 4 : 2; }
 
 EventsGrid BuildEventsGrid(const Model& design, std::span<const ValveEventsResult> results,
                            double tolerance) {
@@ -134,9 +110,9 @@ EventsGrid BuildEventsGrid(const Model& design, std::span<const ValveEventsResul
         col.heading = (col.gear.empty() ? std::string() : col.gear + " ") + Str(r.revArmPos, 0, 3) +
                       (r.reverse ? " Rev" : " Fwd");
         if (!r.ok()) col.error = "geometry error at crank angle " + Str(r.errorAngle, 0, 3);
-        for (int k = 0; k < kEventRows; ++k) {
-            const auto row = static_cast<EventRow>(k);
-            auto& cells = col.cells[static_cast<std::size_t>(k)];
+        for (const EventRowInfo& info : kEventGridRows) {
+            const EventRow row = info.row;
+            auto& cells = col.cells[static_cast<std::size_t>(row)];
             const auto f = EndValue(r, row, true);
             const auto b = EndValue(r, row, false);
             SetCell(cells[0], row, f, false);
@@ -163,15 +139,12 @@ EventsGrid DifferenceGrid(const EventsGrid& design, const EventsGrid& reference,
         col.heading = d.heading;
         if (!d.error.empty()) col.error = d.error;
         else if (!r.error.empty()) col.error = "reference: " + r.error;
-        for (int k = 0; k < kEventRows; ++k) {
-            const auto row = static_cast<EventRow>(k);
+        for (const EventRowInfo& info : kEventGridRows) {
+            const auto k = static_cast<std::size_t>(info.row);
             for (std::size_t e = 0; e < 3; ++e) {
-                GridCell& cell = col.cells[static_cast<std::size_t>(k)][e];
-                SetCell(cell, row,
-                        Minus(d.cells[static_cast<std::size_t>(k)][e].value,
-                              r.cells[static_cast<std::size_t>(k)][e].value),
-                        true);
-                MarkBeyond(cell, row, tolerance);
+                GridCell& cell = col.cells[k][e];
+                SetCell(cell, info.row, Minus(d.cells[k][e].value, r.cells[k][e].value), true);
+                MarkBeyond(cell, info.row, tolerance);
             }
         }
         g.columns.push_back(std::move(col));

@@ -3,9 +3,9 @@
 #include "core/analysis/eventstable.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
+#include <string_view>
 
 #include "core/analysis/eventsgrid.h"
 #include "core/model/numfmt.h"
@@ -13,8 +13,6 @@
 namespace tarn {
 
 namespace {
-
-constexpr std::array<const char*, 4> kEventNames{"admission", "cut-off", "release", "compression"};
 
 std::string Angle(double v, int w = 0) { return Str(v, w, 3); }
 std::string Pct(double v, int w = 0) { return Str(v, w, 2); }
@@ -26,8 +24,11 @@ std::string Pad(const std::string& s, int w) {
                : std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
 }
 
-std::array<const std::optional<ValveEvent>*, 4> Events(const EndEvents& e) {
-    return {&e.admission, &e.cutoff, &e.release, &e.compression};
+// "Cut-off" for "cut-off".
+std::string Capitalised(std::string_view s) {
+    std::string c(s);
+    if (!c.empty() && c[0] >= 'a' && c[0] <= 'z') c[0] = static_cast<char>(c[0] - 'a' + 'A');
+    return c;
 }
 
 std::string GearLabel(const Model& design, float pos) {
@@ -44,9 +45,9 @@ std::string Status(const ValveEventsResult& r) {
 std::vector<std::string> EventsHeader() {
     std::vector<std::string> h{"Rev arm pos [len]", "Gear", "Crank turns"};
     for (const char* end : {"Front", "Rear"}) {
-        for (const char* ev : kEventNames) {
-            h.push_back(std::string(end) + " " + ev + " [deg]");
-            h.push_back(std::string(end) + " " + ev + " [%]");
+        for (const PortEventInfo& p : kPortEvents) {
+            h.push_back(std::string(end) + " " + std::string(p.name) + " [deg]");
+            h.push_back(std::string(end) + " " + std::string(p.name) + " [%]");
         }
         h.push_back(std::string(end) + " lead [len]");
         h.push_back(std::string(end) + " max steam opening [len]");
@@ -59,7 +60,8 @@ std::vector<std::string> EventsHeader() {
     // Added later, at the end, so that scripts reading the columns above keep working.
     for (const char* end : {"Front", "Rear"}) {
         h.push_back(std::string(end) + " admission from dead centre [deg]");
-        for (const char* ev : kEventNames) h.push_back(std::string(end) + " " + ev + " mark [len]");
+        for (const PortEventInfo& p : kPortEvents)
+            h.push_back(std::string(end) + " " + std::string(p.name) + " mark [len]");
     }
     h.push_back("Lead front-rear [len]");
     return h;
@@ -69,9 +71,10 @@ std::vector<std::string> EventsRow(const Model& design, const ValveEventsResult&
     std::vector<std::string> row{Str(r.revArmPos, 0, 3), GearLabel(design, r.revArmPos),
                                  r.reverse ? "Rev" : "Fwd"};
     for (const EndEvents* e : {&r.front, &r.rear}) {
-        for (const auto* ev : Events(*e)) {
-            row.push_back(*ev ? Angle((*ev)->crankAngle) : "");
-            row.push_back(*ev ? Pct((*ev)->percent) : "");
+        for (const PortEventInfo& p : kPortEvents) {
+            const std::optional<ValveEvent>& ev = e->*p.event;
+            row.push_back(ev ? Angle(ev->crankAngle) : "");
+            row.push_back(ev ? Pct(ev->percent) : "");
         }
         row.push_back(r.ok() ? Len(e->lead) : "");
         row.push_back(r.ok() ? Len(e->maxSteamOpening) : "");
@@ -85,7 +88,10 @@ std::vector<std::string> EventsRow(const Model& design, const ValveEventsResult&
     for (const EndEvents* e : {&r.front, &r.rear}) {
         const bool front = e == &r.front;
         row.push_back(e->admission ? Angle(DegreesFromDeadCentre(r, *e->admission, front)) : "");
-        for (const auto* ev : Events(*e)) row.push_back(*ev ? Len((*ev)->mark) : "");
+        for (const PortEventInfo& p : kPortEvents) {
+            const std::optional<ValveEvent>& ev = e->*p.event;
+            row.push_back(ev ? Len(ev->mark) : "");
+        }
     }
     row.push_back(r.ok() ? Len(r.front.lead - r.rear.lead) : "");
     return row;
@@ -118,17 +124,18 @@ void WriteEventsText(std::ostream& out, const Model& design,
             continue;
         }
         out << "      ";
-        for (const char* ev : {"Admission", "Cut-off", "Release", "Compression"})
-            out << Pad(ev, 17) << ' ';
+        for (const PortEventInfo& p : kPortEvents) out << Pad(Capitalised(p.name), 17) << ' ';
         out << Pad("Lead", 9) << Pad("Max steam", 11) << Pad("Max exhaust", 13) << '\n';
         out << "      ";
-        for (int k = 0; k < 4; ++k) out << Pad("deg", 10) << Pad("%", 7) << ' ';
+        for (std::size_t k = 0; k < kPortEvents.size(); ++k)
+            out << Pad("deg", 10) << Pad("%", 7) << ' ';
         out << '\n';
         for (const EndEvents* e : {&r.front, &r.rear}) {
             out << (e == &r.front ? "Front " : "Rear  ");
-            for (const auto* ev : Events(*e)) {
-                out << (*ev ? Angle((*ev)->crankAngle, 10) : Pad("-", 10));
-                out << (*ev ? Pct((*ev)->percent, 7) : Pad("-", 7));
+            for (const PortEventInfo& p : kPortEvents) {
+                const std::optional<ValveEvent>& ev = e->*p.event;
+                out << (ev ? Angle(ev->crankAngle, 10) : Pad("-", 10));
+                out << (ev ? Pct(ev->percent, 7) : Pad("-", 7));
                 out << ' ';
             }
             out << Len(e->lead, 9) << Len(e->maxSteamOpening, 11) << Len(e->maxExhaustOpening, 13);
@@ -144,10 +151,10 @@ void WriteEventsText(std::ostream& out, const Model& design,
             const bool front = e == &r.front;
             out << (front ? "Marks front:" : "      rear: ");
             const char* sep = " ";
-            for (std::size_t k = 0; k < kEventNames.size(); ++k) {
-                const auto& ev = *Events(*e)[k];
-                out << sep << kEventNames[k] << ' ' << (ev ? Len(ev->mark) : "-");
-                if (k == 0 && ev) {
+            for (const PortEventInfo& p : kPortEvents) {
+                const std::optional<ValveEvent>& ev = e->*p.event;
+                out << sep << p.name << ' ' << (ev ? Len(ev->mark) : "-");
+                if (p.event == &EndEvents::admission && ev) {
                     const double d = DegreesFromDeadCentre(r, *ev, front);
                     out << " (" << Angle(std::fabs(d)) << " deg " << (d < 0 ? "before" : "after")
                         << " dead centre)";

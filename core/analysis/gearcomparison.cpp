@@ -1,4 +1,4 @@
-// What a change of the dimensions did at the five standard gears: each warning compares the new
+// What a change of the dimensions did at the standard gears: each warning compares the new
 // design with the start at the same gear, so a gear that was already bad raises none.
 #include "core/analysis/gearcomparison.h"
 

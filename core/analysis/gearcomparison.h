@@ -1,4 +1,4 @@
-// The five standard gears of a design before and after a change of its dimensions (the gear
+// The standard gears of a design before and after a change of its dimensions (the gear
 // optimiser's result), and what became worse there: the one judgement that the Optimise Gear
 // window and the command line both show.
 #pragma once

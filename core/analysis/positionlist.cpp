@@ -3,7 +3,6 @@
 #include "core/analysis/positionlist.h"
 
 #include <cmath>
-#include <utility>
 
 #include "core/model/numfmt.h"
 
@@ -55,14 +54,9 @@ bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, s
             list.substr(start, comma == std::string_view::npos ? list.npos : comma - start);
         while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
         while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
-        static constexpr std::pair<std::string_view, Gear> kNames[] = {{"Min", Gear::FullForward},
-                                                                       {"Fwd", Gear::NormalForward},
-                                                                       {"Cen", Gear::Mid},
-                                                                       {"Rev", Gear::NormalReverse},
-                                                                       {"Max", Gear::FullReverse}};
         PositionEntry entry;
-        for (const auto& [name, gear] : kNames)
-            if (EqualsIgnoringCase(item, name)) entry.gear = gear;
+        for (const GearInfo& g : kGears)
+            if (EqualsIgnoringCase(item, g.word)) entry.gear = g.gear;
         if (!entry.gear && !ParseWholeNumber(item, entry.number)) {
             bad = std::string(item);
             return false;
@@ -72,6 +66,15 @@ bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, s
         start = comma + 1;
     }
     return true;
+}
+
+std::string GearWords() {
+    std::string s;
+    for (const GearInfo& g : kGears) {
+        if (!s.empty()) s += ", ";
+        s += g.word;
+    }
+    return s;
 }
 
 }  // namespace tarn

@@ -16,7 +16,7 @@ namespace tarn {
 // before or after. A number beyond the range of any real comes back infinite.
 bool ParseWholeNumber(std::string_view s, long double& v);
 
-// One entry of a position list: a gear name (Min, Fwd, Cen, Rev, Max in any case: full forward,
+// One entry of a position list: a gear's word (Min, Fwd, Cen, Rev, Max in any case: full forward,
 // normal forward, mid gear, normal reverse, full reverse) or a number.
 struct PositionEntry {
     std::optional<Gear> gear;
@@ -30,6 +30,9 @@ inline constexpr std::size_t kMaxPositions = 100;
 // The comma-separated entries of a list (blanks around an entry are dropped); false on an entry
 // that is neither a gear name nor a number, which `bad` then holds.
 bool ParsePositionList(std::string_view list, std::vector<PositionEntry>& out, std::string& bad);
+
+// The gears' words for a message: "Min, Fwd, Cen, Rev, Max".
+std::string GearWords();
 
 // Where an entry puts the reverse arm on a design: its gear's position, or the number kept within
 // full forward and full reverse.

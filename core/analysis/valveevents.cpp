@@ -285,30 +285,16 @@ std::optional<double> FrontMinusRear(const std::optional<ValveEvent>& front,
 }
 
 float GearRevArmPos(const Model& design, Gear g) {
+    const GearInfo& gear = GearInfoOf(g);
+    long double limit = 0;  // the design's gear limit the bar stands at
+    switch (gear.reach) {
+        case GearReach::Centre: return design.motion.RevArmPositions[0];
+        case GearReach::Normal: limit = design.design.RevArmToCentNorm; break;
+        case GearReach::Full: limit = design.design.RevArmToCentMax; break;
+    }
     const long double centre = design.motion.RevArmPositions[0];
-    const long double norm =
-        Round(static_cast<long double>(design.design.RevArmToCentNorm) * 1000.0L);
-    const long double max =
-        Round(static_cast<long double>(design.design.RevArmToCentMax) * 1000.0L);
-    switch (g) {
-        case Gear::FullForward: return ToFloat(centre - max / 1000.0L);
-        case Gear::NormalForward: return ToFloat(centre - norm / 1000.0L);
-        case Gear::Mid: return design.motion.RevArmPositions[0];
-        case Gear::NormalReverse: return ToFloat(centre + norm / 1000.0L);
-        case Gear::FullReverse: return ToFloat(centre + max / 1000.0L);
-    }
-    return design.motion.RevArmPositions[0];
-}
-
-std::string_view GearName(Gear g) {
-    switch (g) {
-        case Gear::FullForward: return "full forward";
-        case Gear::NormalForward: return "normal forward";
-        case Gear::Mid: return "mid gear";
-        case Gear::NormalReverse: return "normal reverse";
-        case Gear::FullReverse: return "full reverse";
-    }
-    return "";
+    const long double bar = Round(limit * 1000.0L);
+    return ToFloat(gear.side < 0 ? centre - bar / 1000.0L : centre + bar / 1000.0L);
 }
 
 namespace {
@@ -329,8 +315,8 @@ std::optional<Gear> GearAt(const Model& design, float revArmPos) {
     // 7.84699974, as three decimals show it.
     std::optional<Gear> nearest;
     long double best = kMidGearTolerance;
-    for (Gear g :
-         {Gear::NormalForward, Gear::NormalReverse, Gear::FullForward, Gear::FullReverse}) {
+    for (const Gear g : kGearsFromMid) {
+        if (GearInfoOf(g).reach == GearReach::Centre) continue;  // IsMidGear said no
         const long double d = DistanceFrom(revArmPos, GearRevArmPos(design, g));
         if (d < best || (d == best && !nearest)) {
             best = d;

@@ -72,15 +72,77 @@ double TurnAngle(const ValveEventsResult& r, double crankAngle);
 std::optional<double> FrontMinusRear(const std::optional<ValveEvent>& front,
                                      const std::optional<ValveEvent>& rear);
 
-// The five gear positions of the reverse-arm bar and its buttons.
-enum class Gear { FullForward, NormalForward, Mid, NormalReverse, FullReverse };
-inline constexpr std::array<Gear, 5> kStandardGears{
-    Gear::FullForward, Gear::NormalForward, Gear::Mid, Gear::NormalReverse, Gear::FullReverse};
+// The standard gears: the settings of the reverse-arm bar and its buttons, from full forward to
+// full reverse. Count is no gear: it counts them, so that kGears must have a row for each.
+enum class Gear { FullForward, NormalForward, Mid, NormalReverse, FullReverse, Count };
+
+// How far from mid gear the bar puts the reverse arm for a gear: not at all, by
+// RevArmToCentNorm or by RevArmToCentMax.
+enum class GearReach { Centre, Normal, Full };
+
+// Everything keyed by a gear. A gear added to Gear needs its row here and nowhere else: the
+// reports, the gear curve, the command line and the windows read this table.
+struct GearInfo {
+    Gear gear;
+    std::string_view name;       // "full forward": reports, windows, warnings
+    std::string_view shortName;  // "full fwd": the gear curve's label over the gear's line
+    std::string_view word;       // "Min": the command line's word for it, in any case
+    std::string_view id;         // "FullForward": the windows' objectNames ("GearFullForward")
+    GearReach reach;
+    int side;  // -1 toward forward, +1 toward reverse, 0 at mid gear
+};
+
+inline constexpr std::array kGears{
+    GearInfo{Gear::FullForward, "full forward", "full fwd", "Min", "FullForward", GearReach::Full,
+             -1},
+    GearInfo{Gear::NormalForward, "normal forward", "normal fwd", "Fwd", "NormalForward",
+             GearReach::Normal, -1},
+    GearInfo{Gear::Mid, "mid gear", "mid", "Cen", "Mid", GearReach::Centre, 0},
+    GearInfo{Gear::NormalReverse, "normal reverse", "normal rev", "Rev", "NormalReverse",
+             GearReach::Normal, +1},
+    GearInfo{Gear::FullReverse, "full reverse", "full rev", "Max", "FullReverse", GearReach::Full,
+             +1},
+};
+
+// One row per gear, in the enum's order, and only mid gear stands at the centre.
+constexpr bool GearRowsAreComplete() {
+    if (kGears.size() != static_cast<std::size_t>(Gear::Count)) return false;
+    for (std::size_t i = 0; i < kGears.size(); ++i) {
+        const GearInfo& g = kGears[i];
+        if (g.gear != static_cast<Gear>(i) || g.name.empty() || g.shortName.empty() ||
+            g.word.empty() || g.id.empty())
+            return false;
+        if ((g.reach == GearReach::Centre) != (g.side == 0) || g.side < -1 || g.side > 1)
+            return false;
+    }
+    return true;
+}
+static_assert(GearRowsAreComplete(), "every gear needs one row of kGears, in the enum's order");
+
+constexpr const GearInfo& GearInfoOf(Gear g) { return kGears[static_cast<std::size_t>(g)]; }
+constexpr std::string_view GearName(Gear g) { return GearInfoOf(g).name; }
+
+// The gears in table order, from full forward to full reverse.
+inline constexpr std::array<Gear, kGears.size()> kStandardGears = [] {
+    std::array<Gear, kGears.size()> out{};
+    for (std::size_t i = 0; i < kGears.size(); ++i) out[i] = kGears[i].gear;
+    return out;
+}();
+
+// The gears nearest mid gear first: mid gear, the normal gears, then the full ones, each reach
+// in table order. Where two gears stand at the same place, the nearer one names it.
+inline constexpr std::array<Gear, kGears.size()> kGearsFromMid = [] {
+    std::array<Gear, kGears.size()> out{};
+    std::size_t n = 0;
+    for (const GearReach reach : {GearReach::Centre, GearReach::Normal, GearReach::Full})
+        for (const GearInfo& g : kGears)
+            if (g.reach == reach) out[n++] = g.gear;
+    return out;
+}();
 
 // Where the bar puts the reverse arm for a gear: mid gear - bar position / 1000, with the bar at
 // +-Round(RevArmToCentMax * 1000) or +-Round(RevArmToCentNorm * 1000).
 float GearRevArmPos(const Model& design, Gear g);
-std::string_view GearName(Gear g);  // "full forward", "normal forward", "mid gear", ...
 // The gear whose position revArmPos is, if any: mid gear by IsMidGear, the others the nearest
 // within kMidGearTolerance of where GearRevArmPos puts them.
 std::optional<Gear> GearAt(const Model& design, float revArmPos);

@@ -169,17 +169,15 @@ void LeadRange(const GearCurve& g, double& lo, double& hi) {
             }
 }
 
-constexpr std::array<const char*, 5> kGearNames{"full fwd", "normal fwd", "mid", "normal rev",
-                                                "full rev"};
-
-// The gears' names in `rows` rows above the plot, the normal gears and mid gear first, each
-// centred on its line or else beside it, in the nearest row with room; false when one is left
-// out.
+// The gears' short names in `rows` rows above the plot, mid gear and the normal gears first,
+// each centred on its line or else beside it, in the nearest row with room; false when one is
+// left out.
 bool PlaceGearNames(TextPlaces& texts, const Frame& f, const GearCurve& design, int rows) {
     const int line = texts.Height();
     bool all = true;
-    for (const std::size_t i : {2u, 1u, 3u, 0u, 4u}) {
-        const std::string name = kGearNames[i];
+    for (const Gear g : kGearsFromMid) {
+        const std::string name(GearInfoOf(g).shortName);
+        const auto i = static_cast<std::size_t>(g);
         const int w = texts.Width(name), x = RoundPixel(f.X(design.gearOffsets[i]));
         bool placed = false;
         for (int row = 0; row < rows && !placed; ++row) {

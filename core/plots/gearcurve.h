@@ -23,9 +23,9 @@ struct GearCurvePoint {
 };
 
 struct GearCurve {
-    std::vector<GearCurvePoint> points;   // full forward first
-    double range = 0;                     // offset of full reverse (full forward is -range)
-    std::array<double, 5> gearOffsets{};  // the standard gears' offsets, in kStandardGears order
+    std::vector<GearCurvePoint> points;  // full forward first
+    double range = 0;                    // offset of full reverse (full forward is -range)
+    std::array<double, kGears.size()> gearOffsets{};  // the gears' offsets, in kGears order
 };
 
 inline constexpr int kGearCurveSteps = 41;
@@ -41,7 +41,7 @@ struct GearCurveStyle {
 
 // The curves on a white width x height picture as a chart: cut-off and release against the left
 // axis (percent of the stroke), lead against the right one with a grey line at lead 0, the
-// reverse arm's offset from mid gear numbered along the bottom; the five gears' lines with their
+// reverse arm's offset from mid gear numbered along the bottom; the gears' lines with their
 // names (a name with no room beside its line is left out), a legend; the reference's curves, if
 // any, dashed in the same colours. No two texts overlap, measured by the canvas.
 void DrawGearCurve(Canvas& c, int width, int height, const GearCurve& design,

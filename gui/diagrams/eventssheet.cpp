@@ -88,8 +88,8 @@ Layout LayOut(const EventsSheet& s) {
     // cells and, together, for the position's heading.
     std::vector<int> widths(1 + 3 * n, 0);
     widths[0] = w(s.corner);
-    for (int k = 0; k < kEventRows; ++k)
-        widths[0] = std::max(widths[0], w(EventRowTitle(static_cast<EventRow>(k))));
+    for (const EventRowInfo& row : kEventGridRows)
+        widths[0] = std::max(widths[0], w(EventRowTitle(row.row)));
     for (std::size_t c = 0; c < n; ++c) {
         const GridColumn& col = s.grid.columns[c];
         const std::array<std::string, 3> titles{"Front", "Rear", s.thirdTitle};
@@ -125,14 +125,14 @@ Layout LayOut(const EventsSheet& s) {
         }
     }
     y += kRowHeight;
-    for (int k = 0; k < kEventRows; ++k) {
-        const auto row = static_cast<std::size_t>(k);
-        l.texts.push_back(
-            {left[0] + kPad, y, EventRowTitle(static_cast<EventRow>(k)), false, kBlack});
+    for (const EventRowInfo& info : kEventGridRows) {
+        const auto row = static_cast<std::size_t>(info.row);
+        l.texts.push_back({left[0] + kPad, y, EventRowTitle(info.row), false, kBlack});
         for (std::size_t c = 0; c < n; ++c) {
             const GridColumn& col = s.grid.columns[c];
             if (!col.error.empty()) {
-                if (k == 0) l.texts.push_back({left[1 + 3 * c] + kPad, y, col.error, false, kRed});
+                if (row == 0)
+                    l.texts.push_back({left[1 + 3 * c] + kPad, y, col.error, false, kRed});
                 continue;
             }
             for (std::size_t e = 0; e < 3; ++e) {

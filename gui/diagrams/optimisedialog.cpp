@@ -118,13 +118,13 @@ TOptimiseGear::TOptimiseGear(Model& m, MainWindowHost* host, QWidget* parent)
 
     auto* positions = new QGroupBox(QStringLiteral("Gear positions"), this);
     auto* posLayout = new QVBoxLayout(positions);
-    const char* names[] = {"GearFullForward", "GearNormalForward", "GearMid", "GearNormalReverse",
-                           "GearFullReverse"};
-    for (std::size_t i = 0; i < kStandardGears.size(); ++i) {
-        auto* box = new QCheckBox(Capitalised(GearName(kStandardGears[i])), positions);
-        box->setObjectName(QString::fromLatin1(names[i]));
-        box->setChecked(kStandardGears[i] == Gear::NormalForward ||
-                        kStandardGears[i] == Gear::NormalReverse);
+    // The optimiser's own default positions start checked.
+    const std::vector<OptimisePosition> defaults = OptimiseSettings{}.positions;
+    for (const GearInfo& g : kGears) {
+        auto* box = new QCheckBox(Capitalised(g.name), positions);
+        box->setObjectName(QStringLiteral("Gear") + Q(g.id));
+        box->setChecked(std::any_of(defaults.begin(), defaults.end(),
+                                    [&](const OptimisePosition& p) { return p.gear == g.gear; }));
         posLayout->addWidget(box);
         gears_.push_back(box);
     }

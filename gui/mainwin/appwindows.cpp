@@ -1,5 +1,8 @@
-// The program's windows in their start order.
+// The program's windows in their start order, and the table of the analysis windows.
 #include "gui/mainwin/appwindows.h"
+
+#include <iterator>
+#include <string_view>
 
 #include "gui/common/pictureexport.h"
 #include "gui/diagrams/datatable.h"
@@ -22,11 +25,69 @@
 
 namespace tarn {
 
+namespace {
+
+template <DiagramKind kind>
+QDialog* MakeDiagram(Model& m, TMainForm& form) {
+    return new TDiagramWindow(m, form, &form, kind);
+}
+
+QDialog* MakeValveEvents(Model& m, TMainForm& form) {
+    auto* events = new TValveEvents(m, &form, &form);
+    // Its "Optimise Gear..." does what the optimiser's menu item does.
+    QObject::connect(events, &TValveEvents::OptimiseGearRequested,
+                     form.AnalysisItem(&AppWindows::OptimiseGear), &QAction::trigger);
+    return events;
+}
+
+QDialog* MakeOptimiseGear(Model& m, TMainForm& form) { return new TOptimiseGear(m, &form, &form); }
+
+// The diagrams open modally; the events table and the optimiser beside the main window, since
+// the table follows the design while the other windows change it and the optimiser's window
+// stays live while it searches.
+constexpr AnalysisWindow kAnalysisWindows[] = {
+    {"SineDiag", "&SineDiagram", "ToolButton13", "View Sine Diagram", 12, WindowOpening::Modal,
+     CaptionWindow::SineDia, &AppWindows::SineDia, &MakeDiagram<DiagramKind::Sine>},
+    {"OvalDiag", "&OvalDiagram", "ToolButton14", "View Oval Diagram", 13, WindowOpening::Modal,
+     CaptionWindow::OvalDia, &AppWindows::OvalDia, &MakeDiagram<DiagramKind::Oval>},
+    {"SteamDiag", "S&teamDiagram", "ToolButton15", "View Steam Diagram", 14, WindowOpening::Modal,
+     CaptionWindow::SteamDia, &AppWindows::SteamDia, &MakeDiagram<DiagramKind::Steam>},
+    {"FourEvents", "&PortOpenClose", "ToolButton16", "View Port Events vs Reverse Arm Position", 15,
+     WindowOpening::Modal, CaptionWindow::PortDia, &AppWindows::PortDia,
+     &MakeDiagram<DiagramKind::Port>},
+    {"ValveEvents1", "&ValveEvents", nullptr, nullptr, 0, WindowOpening::Beside, std::nullopt,
+     &AppWindows::ValveEvents, &MakeValveEvents},
+    {"OptimiseGear1", "Optimise &Gear...", nullptr, nullptr, 0, WindowOpening::Beside, std::nullopt,
+     &AppWindows::OptimiseGear, &MakeOptimiseGear},
+};
+
+// Each row names its item and its window, a button has its tip, and no item, button, window or
+// caption stands in two rows.
+constexpr bool AnalysisWindowsAreComplete() {
+    const auto same = [](const char* a, const char* b) {
+        return std::string_view(a ? a : "") == std::string_view(b ? b : "");
+    };
+    for (std::size_t i = 0; i < std::size(kAnalysisWindows); ++i) {
+        const AnalysisWindow& w = kAnalysisWindows[i];
+        if (!w.item || !w.text || !w.window || !w.make || (w.button && !w.tip)) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            const AnalysisWindow& v = kAnalysisWindows[j];
+            if (same(v.item, w.item) || (w.button && same(v.button, w.button)) ||
+                v.window == w.window || (w.caption && v.caption == w.caption))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(AnalysisWindowsAreComplete(), "every analysis window needs a row of its own");
+
+}  // namespace
+
+std::span<const AnalysisWindow> AnalysisWindows() { return kAnalysisWindows; }
+
 AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     AppWindows w;
     w.DrivAng = new TDrivAng(m, &form, &form);
-    w.OvalDia = new TDiagramWindow(m, form, &form, DiagramKind::Oval);
-    w.PortDia = new TDiagramWindow(m, form, &form, DiagramKind::Port);
     auto* tools = new MeasureTools(m, form);
     w.Tools = tools;
     auto* files = new DesignFiles(m, form);
@@ -37,8 +98,6 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.RefPnts = new TRefPnts(m, tools->RefPntsSide(), &form);
     w.RevPos = new TRevPos(m, &form, &form);
     w.SetRevArm = new TSetRevArm(m, &form);
-    w.SineDia = new TDiagramWindow(m, form, &form, DiagramKind::Sine);
-    w.SteamDia = new TDiagramWindow(m, form, &form, DiagramKind::Steam);
     w.StpAng = new TStpAng(m, &form, &form);
     w.AboutBox = new TAboutBox(&form);
     w.Inst = new TInst(&form);
@@ -51,12 +110,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DrawLines = drawLines;
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
-    auto* events = new TValveEvents(m, &form, &form);
-    w.ValveEvents = events;
-    w.OptimiseGear = new TOptimiseGear(m, &form, &form);
-    // The events window's "Optimise Gear..." does what the menu item does.
-    QObject::connect(events, &TValveEvents::OptimiseGearRequested, form.Controls().OptimiseGear1,
-                     &QAction::trigger);
+    for (const AnalysisWindow& a : kAnalysisWindows) w.*a.window = a.make(m, form);
     form.AttachWindows(w);
     return w;
 }

@@ -1,11 +1,15 @@
-// Every window of the program besides the main window, created once at start, hidden, in the
-// start order. Each line of CreateAppWindows builds one of them.
+// Every window of the program besides the main window, created once at start, hidden: the
+// dialogs in the start order, then the analysis windows from their table in its order.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
 
+#include <optional>
+#include <span>
+
 #include "core/model/model.h"
+#include "core/scene/scenehost.h"
 
 namespace tarn {
 
@@ -36,6 +40,29 @@ struct AppWindows {
     MeasureTools* Tools = nullptr;    // reference points, pivot data, overlay picks
     DesignFiles* Files = nullptr;     // save, open and the recent designs
 };
+
+// How a menu item shows its window: modally, or beside the main window, raised and left open
+// while the picture goes on.
+enum class WindowOpening { Modal, Beside };
+
+// One of the analysis windows the Draw Graphs menu opens, with everything the main window needs
+// to offer it. A window added here needs nothing else of the main window: the menu, the tool
+// bar, the opening and the captions read this row.
+struct AnalysisWindow {
+    const char* item;    // the menu item's objectName ("SineDiag")
+    const char* text;    // the menu item's text with its accelerator ("&SineDiagram")
+    const char* button;  // the tool button's objectName ("ToolButton13"); nullptr: none
+    const char* tip;     // the tool button's tip
+    int icon;            // the tool button's picture, :/icons/tbNN.png
+    WindowOpening opening;
+    std::optional<CaptionWindow> caption;  // the caption every frame rewrites on it, if any
+    QDialog* AppWindows::*window;          // where AppWindows keeps it
+    QDialog* (*make)(Model& m, TMainForm& form);
+};
+
+// The analysis windows in the order of their menu; those with a tool button have theirs in the
+// same order.
+std::span<const AnalysisWindow> AnalysisWindows();
 
 // Builds the windows as children of the main window (which owns and destroys them) and hands
 // them to it, so its menu items and tool buttons reach them.

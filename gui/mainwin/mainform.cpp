@@ -301,13 +301,12 @@ void TMainForm::BuildMenus() {
     ui_.DynamicVariables =
         top("DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
     ui_.SetUnDo = top("SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
-    menu("View1", "Draw&Graphs",
-         {{"SineDiag", "&SineDiagram", nullptr, &ui_.SineDiag},
-          {"OvalDiag", "&OvalDiagram", nullptr, &ui_.OvalDiag},
-          {"SteamDiag", "S&teamDiagram", nullptr, &ui_.SteamDiag},
-          {"FourEvents", "&PortOpenClose", nullptr, &ui_.FourEvents},
-          {"ValveEvents1", "&ValveEvents", nullptr, &ui_.ValveEvents1},
-          {"OptimiseGear1", "Optimise &Gear...", nullptr, &ui_.OptimiseGear1}});
+    QMenu* graphs = menu("View1", "Draw&Graphs", {});
+    for (const AnalysisWindow& w : AnalysisWindows()) {
+        QAction* a = Action(w.item, w.text);
+        graphs->addAction(a);
+        ui_.analysisItems.push_back(a);
+    }
     menu("Help1", "&Help",
          {{"Instructions", "&Instructions", nullptr, &ui_.Instructions},
           {"SpecInstr", "Instructions&Special", nullptr, &ui_.SpecInstr},
@@ -342,27 +341,38 @@ void TMainForm::BuildMenus() {
         {ui_.RevArmPos, &AppWindows::RevPos},         {ui_.DriverAng, &AppWindows::DrivAng},
         {ui_.StepAng1, &AppWindows::StpAng},          {ui_.RefPoints1, &AppWindows::RefPnts},
         {ui_.FrameDim, &AppWindows::FrameDi},         {ui_.CylDim, &AppWindows::CylDimen},
-        {ui_.SetGraphicZoom, &AppWindows::GraphZoom}, {ui_.SineDiag, &AppWindows::SineDia},
-        {ui_.OvalDiag, &AppWindows::OvalDia},         {ui_.SteamDiag, &AppWindows::SteamDia},
-        {ui_.FourEvents, &AppWindows::PortDia},       {ui_.Instructions, &AppWindows::Inst},
+        {ui_.SetGraphicZoom, &AppWindows::GraphZoom}, {ui_.Instructions, &AppWindows::Inst},
         {ui_.SpecInstr, &AppWindows::TarnISpInst},    {ui_.About1, &AppWindows::AboutBox},
     };
-    // Not modal: the events table follows the design while the other windows change it, and
-    // the optimiser's window stays live while it searches.
-    for (const auto& [item, window] : {std::pair{ui_.ValveEvents1, &AppWindows::ValveEvents},
-                                       std::pair{ui_.OptimiseGear1, &AppWindows::OptimiseGear}}) {
-        connect(item, &QAction::triggered, this, [this, window] {
-            QDialog* d = windows_.*window;
-            if (!d) return;
-            d->show();
-            d->raise();
-            d->activateWindow();
-        });
-    }
     for (const auto& o : openers) {
         auto window = o.window;
         connect(o.item, &QAction::triggered, this, [this, window] { ShowModal(windows_.*window); });
     }
+    for (std::size_t i = 0; i < AnalysisWindows().size(); ++i) {
+        const auto window = AnalysisWindows()[i].window;
+        switch (AnalysisWindows()[i].opening) {
+            case WindowOpening::Modal:
+                connect(ui_.analysisItems[i], &QAction::triggered, this,
+                        [this, window] { ShowModal(windows_.*window); });
+                break;
+            case WindowOpening::Beside:
+                connect(ui_.analysisItems[i], &QAction::triggered, this, [this, window] {
+                    QDialog* d = windows_.*window;
+                    if (!d) return;
+                    d->show();
+                    d->raise();
+                    d->activateWindow();
+                });
+                break;
+        }
+    }
+}
+
+QAction* TMainForm::AnalysisItem(QDialog* AppWindows::*window) const {
+    const std::span<const AnalysisWindow> rows = AnalysisWindows();
+    for (std::size_t i = 0; i < rows.size() && i < ui_.analysisItems.size(); ++i)
+        if (rows[i].window == window) return ui_.analysisItems[i];
+    return nullptr;
 }
 
 void TMainForm::BuildToolBar() {
@@ -374,6 +384,18 @@ void TMainForm::BuildToolBar() {
     toolBar_->setIconSize(QSize(16, 16));
     toolBar_->setFont(QFontFor(FontSpec{}));
     // Each button does what the menu item of the same event does.
+    const auto add = [this](const char* name, const char* hint, int image, QAction* item) {
+        auto* a = new QAction(
+            QIcon(QStringLiteral(":/icons/tb%1.png").arg(image, 2, 10, QLatin1Char('0'))),
+            QString::fromLatin1(hint), this);
+        a->setToolTip(QString::fromLatin1(hint));
+        toolBar_->addAction(a);
+        QWidget* button = toolBar_->widgetForAction(a);
+        button->setObjectName(QString::fromLatin1(name));
+        if (item == ui_.DrawLines1) ui_.ToolButton23 = button;
+        if (item == ui_.FitPicture) ui_.ToolButton25 = button;
+        connect(a, &QAction::triggered, item, &QAction::trigger);
+    };
     const struct {
         const char* name;  // nullptr: separator
         const char* hint;
@@ -400,29 +422,18 @@ void TMainForm::BuildToolBar() {
         {"ToolButton12", "Turn On Dynamic Variables", 11, ui_.DynamicVariables},
         {"ToolButton3", "Turn On UnDo", 2, ui_.SetUnDo},
         {nullptr, nullptr, 0, nullptr},
-        {"ToolButton13", "View Sine Diagram", 12, ui_.SineDiag},
-        {"ToolButton14", "View Oval Diagram", 13, ui_.OvalDiag},
-        {"ToolButton15", "View Steam Diagram", 14, ui_.SteamDiag},
-        {"ToolButton16", "View Port Events vs Reverse Arm Position", 15, ui_.FourEvents},
-        {nullptr, nullptr, 0, nullptr},
-        {"ToolButton25", "Fit Picture to Window", 18, ui_.FitPicture},
     };
     for (const auto& b : buttons) {
-        if (!b.name) {
-            toolBar_->addSeparator();
-            continue;
-        }
-        auto* a = new QAction(
-            QIcon(QStringLiteral(":/icons/tb%1.png").arg(b.image, 2, 10, QLatin1Char('0'))),
-            QString::fromLatin1(b.hint), this);
-        a->setToolTip(QString::fromLatin1(b.hint));
-        toolBar_->addAction(a);
-        QWidget* button = toolBar_->widgetForAction(a);
-        button->setObjectName(QString::fromLatin1(b.name));
-        if (b.item == ui_.DrawLines1) ui_.ToolButton23 = button;
-        if (b.item == ui_.FitPicture) ui_.ToolButton25 = button;
-        connect(a, &QAction::triggered, b.item, &QAction::trigger);
+        if (b.name) add(b.name, b.hint, b.image, b.item);
+        else toolBar_->addSeparator();
     }
+    // The analysis windows' buttons, then the fit.
+    for (std::size_t i = 0; i < AnalysisWindows().size(); ++i) {
+        const AnalysisWindow& w = AnalysisWindows()[i];
+        if (w.button) add(w.button, w.tip, w.icon, ui_.analysisItems[i]);
+    }
+    toolBar_->addSeparator();
+    add("ToolButton25", "Fit Picture to Window", 18, ui_.FitPicture);
     ui_.ToolButton23->setEnabled(false);
 }
 
@@ -718,15 +729,12 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
 // ---- SceneHost ----
 
 void TMainForm::SetCaption(CaptionWindow w, const std::string& text) {
+    // This window's, the pivot data table's, or an analysis window's by its row.
     QWidget* target = nullptr;
-    switch (w) {
-        case CaptionWindow::Main: target = this; break;
-        case CaptionWindow::SineDia: target = windows_.SineDia; break;
-        case CaptionWindow::OvalDia: target = windows_.OvalDia; break;
-        case CaptionWindow::SteamDia: target = windows_.SteamDia; break;
-        case CaptionWindow::PortDia: target = windows_.PortDia; break;
-        case CaptionWindow::DataTable: target = windows_.DataTable; break;
-    }
+    if (w == CaptionWindow::Main) target = this;
+    if (w == CaptionWindow::DataTable) target = windows_.DataTable;
+    for (const AnalysisWindow& a : AnalysisWindows())
+        if (a.caption == w) target = windows_.*a.window;
     if (!target) return;
     const QString t = QString::fromStdString(text);
     if (target->windowTitle() != t) target->setWindowTitle(t);

@@ -69,8 +69,7 @@ struct MainFormControls {
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr,
             *DynamicVariables = nullptr, *SetUnDo = nullptr;
-    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
-            *ValveEvents1 = nullptr, *OptimiseGear1 = nullptr;
+    std::vector<QAction*> analysisItems;  // the analysis windows' items, as AnalysisWindows()
     QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
 };
 
@@ -89,6 +88,8 @@ public:
     // The controls, for the tools that work on them.
     const MainFormControls& Controls() const { return ui_; }
     void AttachWindows(const AppWindows& w) { windows_ = w; }
+    // The menu item that opens an analysis window (a row of AnalysisWindows()); null for none.
+    QAction* AnalysisItem(QDialog* AppWindows::*window) const;
 
     // The last frame drawn: as large as the picture area and at least 1280 x 1024 logical
     // pixels, at the screen's device pixel ratio.

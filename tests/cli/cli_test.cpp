@@ -178,6 +178,14 @@ TEST_F(GermanLocale, TextListingAndChosenPositions) {
     ASSERT_EQ(csv.size(), 3u);
     EXPECT_EQ(csv[1].rfind("7.847,normal reverse,Rev,", 0), 0u) << csv[1];
     EXPECT_EQ(csv[2].rfind("4.447,full forward,Fwd,", 0), 0u) << csv[2];
+    // The gears' words in any case, each for its own gear.
+    const auto words =
+        Lines(Cli({"--events", "--format=csv", "--positions", "max,FWD,Cen,rev,Min"}).out);
+    ASSERT_EQ(words.size(), 6u);
+    const char* expected[] = {"8.047,full reverse,", "4.647,normal forward,", "6.247,mid gear,",
+                              "7.847,normal reverse,", "4.447,full forward,"};
+    for (std::size_t k = 0; k < 5; ++k)
+        EXPECT_EQ(words[k + 1].rfind(expected[k], 0), 0u) << words[k + 1];
 }
 
 TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {

@@ -285,8 +285,15 @@ TEST(ValveEvents, GearPositionsFollowTheReverseArmBar) {
     EXPECT_EQ(GearRevArmPos(m, Gear::Mid), m.motion.RevArmPositions[0]);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::NormalForward), 6.247f - 1.6f);
     EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::FullReverse), 6.247f + 1.8f);
+    EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::FullForward), 6.247f - 1.8f);
+    EXPECT_FLOAT_EQ(GearRevArmPos(m, Gear::NormalReverse), 6.247f + 1.6f);
     EXPECT_EQ(GearAt(m, GearRevArmPos(m, Gear::NormalReverse)), Gear::NormalReverse);
     EXPECT_FALSE(GearAt(m, 5.0f).has_value());
+    // With the normal offset as large as the largest, the bar's normal button names the place.
+    Model same = m;
+    same.design.RevArmToCentNorm = same.design.RevArmToCentMax;
+    EXPECT_EQ(GearAt(same, GearRevArmPos(same, Gear::FullForward)), Gear::NormalForward);
+    EXPECT_EQ(GearAt(same, GearRevArmPos(same, Gear::FullReverse)), Gear::NormalReverse);
     EXPECT_FLOAT_EQ(ClampRevArmPos(m, 100.0f), 6.247f + 1.8f);
     // Mid gear turns forward, anything beyond it backward.
     EXPECT_FALSE(AnalyseValveEvents(m, m.motion.RevArmPositions[0]).reverse);

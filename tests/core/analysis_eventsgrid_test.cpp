@@ -1,12 +1,20 @@
 // The events grid against facts of the gear: admission comes before the dead centre exactly when
 // there is lead, two events at one crank angle stand a stroke apart on the slide bars, a design
 // compared with itself differs nowhere.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/analysis/eventsgrid.h"
+#include "core/analysis/eventstable.h"
 #include "core/model/dimensions.h"
+#include "core/model/numfmt.h"
 #include "started_model.h"
 
 using namespace tarn;
@@ -79,4 +87,38 @@ TEST(EventsGrid, NamedGearsMatchTheReferencesOwnGears) {
     EXPECT_EQ(theirs[0], GearRevArmPos(wider, Gear::FullForward));
     EXPECT_NE(theirs[0], mine[0]);
     EXPECT_EQ(theirs[1], 5.5f);  // a position without a name stays
+}
+
+TEST(EventsGrid, EachRowShowsWhatTheListingPrintsUnderTheSameName) {
+    // The grid and the comma-separated listing are written apart; at normal forward every row
+    // of the grid holds, at both ends, the listing's number of the column its title names.
+    const Model m = test::StartedModel();
+    const ValveEventsResult r = AnalyseValveEvents(m, GearRevArmPos(m, Gear::NormalForward));
+    const EventsGrid g = BuildEventsGrid(m, std::span(&r, 1), 2.0);
+    const std::vector<std::string> header = EventsHeader(), cells = EventsRow(m, r);
+    const std::pair<EventRow, const char*> columns[] = {
+        {EventRow::Lead, "lead [len]"},
+        {EventRow::Admission, "admission from dead centre [deg]"},
+        {EventRow::Cutoff, "cut-off [%]"},
+        {EventRow::Release, "release [%]"},
+        {EventRow::Compression, "compression [%]"},
+        {EventRow::MaxSteam, "max steam opening [len]"},
+        {EventRow::MaxExhaust, "max exhaust opening [len]"},
+        {EventRow::AdmissionMark, "admission mark [len]"},
+        {EventRow::CutoffMark, "cut-off mark [len]"},
+        {EventRow::ReleaseMark, "release mark [len]"},
+        {EventRow::CompressionMark, "compression mark [len]"},
+    };
+    ASSERT_EQ(std::size(columns), static_cast<std::size_t>(kEventRows));
+    for (const auto& [row, name] : columns)
+        for (const std::size_t end : {0u, 1u}) {
+            const std::string title = std::string(end == 0 ? "Front " : "Rear ") + name;
+            const auto at = std::find(header.begin(), header.end(), title);
+            ASSERT_NE(at, header.end()) << title;
+            const GridCell& cell = g.columns[0].cells[static_cast<std::size_t>(row)][end];
+            ASSERT_TRUE(cell.value.has_value()) << title;
+            EXPECT_NEAR(*cell.value, static_cast<double>(ParseNumber(cells[at - header.begin()])),
+                        0.006)  // the listing writes percentages to two decimals
+                << title << " in row " << EventRowTitle(row);
+        }
 }

@@ -31,6 +31,18 @@ TEST(GearCurve, SpansTheRangeThroughEveryGearAndAgreesWithTheTable) {
         const ValveEventsResult r = AnalyseValveEvents(m, pos);
         EXPECT_EQ(it->frontCutoff, r.front.cutoff ? r.front.cutoff->percent : -1);
     }
+    // Each gear's name stands over its own line: forward on the left, reverse on the right.
+    RecordingCanvas c;
+    DrawGearCurve(c, 1000, 300, g, nullptr, {});
+    int last = -1;
+    for (const char* name : {"full fwd", "normal fwd", "mid", "normal rev", "full rev"}) {
+        const CanvasOp* t = c.FindText(name);
+        ASSERT_NE(t, nullptr) << name;
+        c.SetFont(t->font);
+        const int centre = t->c[0] + c.TextWidth(name) / 2;
+        EXPECT_GT(centre, last) << name;
+        last = centre;
+    }
 }
 
 TEST(GearCurve, CutOffIsPlottedWhereTheAxesPutItAndTheReferenceIsDashed) {

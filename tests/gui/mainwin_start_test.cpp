@@ -294,6 +294,13 @@ TEST_F(MainWindowTest, TimerAndCaptions) {
     EXPECT_EQ(windows.SineDia->windowTitle().toStdString().rfind(
                   "TARN1 Inside Admission      Sine Diagram    Nominal", 0),
               0u);
+    // Every window whose caption the frame writes carries its own.
+    const std::pair<QDialog*, const char*> captioned[] = {{windows.OvalDia, "Oval Diagram"},
+                                                          {windows.SteamDia, "Steam Diagram"},
+                                                          {windows.PortDia, "Port Open/Closed"},
+                                                          {windows.DataTable, "Data Table"}};
+    for (const auto& [window, name] : captioned)
+        EXPECT_NE(window->windowTitle().toStdString().find(name), std::string::npos) << name;
     form->SetCaptionLocale(QLocale(QLocale::German, QLocale::Germany));
     form->Timer1Timer();
     EXPECT_NE(form->windowTitle().toStdString().find("08.12.26   09:05:07   Version 2.6"),
