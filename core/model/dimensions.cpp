@@ -1,13 +1,11 @@
-// The dimension table and the one writer that keeps the pivot invariants.
+// The dimension table and its readers and writer.
 #include "core/model/dimensions.h"
-
-#include "core/model/numfmt.h"
 
 namespace tarn {
 
 namespace {
 
-// Where a value lives: a member of the design, of its frame block or cylinder record, or a pivot.
+// Where a value lives: a member of the design, of its frame block or of its cylinder record.
 template <auto Member>
 f32& Top(Model& m) {
     return m.design.*Member;
@@ -19,14 +17,6 @@ f32& Frm(Model& m) {
 template <auto Member>
 f32& Cyl(Model& m) {
     return m.design.Cyl.*Member;
-}
-template <int I>
-f32& PivX(Model& m) {
-    return m.pivots.PivotX[I];
-}
-template <int I>
-f32& PivY(Model& m) {
-    return m.pivots.PivotY[I];
 }
 
 constexpr DimEntry Entry = DimEntry::Dimension;
@@ -98,7 +88,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Link Pivot Vert",
      3.267f,
      Signed,
-     PivY<5>,
+     Top<&Design::LinkPivotVert>,
      {DimDialog::Frame, 7, 1, 6, 6, Entry, {{{"Link Pivot                      Vert", 10, 6}}}},
      {40, true, 100, 212, CloseupLine::DropTo, 5, 1}},
     {8,
@@ -106,7 +96,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Link Pivot Horz",
      6.207f,
      Signed,
-     PivX<5>,
+     Top<&Design::LinkPivotHorz>,
      {DimDialog::Frame, 8, 1, 7, 7, Entry, {{{"Link Pivot                     Horz", 10, 7}}}},
      {40, true, 100, 212, CloseupLine::AcrossTo, 5, 1}},
     {9,
@@ -154,7 +144,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Anchor Link Pivot Vert",
      -1.677f,
      Signed,
-     PivY<12>,
+     Top<&Design::AnchorLinkPivotVert>,
      {DimDialog::Frame, 14, 2, 4, 4, Entry, {{{"Anchor Link Pivot         Vert", 204, 4}}}},
      {40, true, 100, 212, CloseupLine::DropTo, 12, 0}},
     {15,
@@ -162,7 +152,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Anchor Link Pivot Horz",
      9.207f,
      Signed,
-     PivX<12>,
+     Top<&Design::AnchorLinkPivotHorz>,
      {DimDialog::Frame, 15, 2, 5, 5, Entry, {{{"Anchor Link Pivot         Horz", 204, 5}}}},
      {40, true, 100, 212, CloseupLine::AcrossTo, 12, 0}},
     {16,
@@ -210,7 +200,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Cyl CL above Driver ctr",
      0.0f,
      Signed,
-     PivY<3>,
+     Top<&Design::CylCLAboveDriver>,
      {DimDialog::Cylinder, 2, 1, 1, 1, Entry, {{{"Cylinder CL above Driver", 10, 1}}}},
      {55, true, -600, 295, CloseupLine::CylinderHeight, 0, 0}},
     {103,
@@ -417,18 +407,6 @@ void SetDimension(Model& m, int id, float v) {
     const DimensionInfo* d = FindDimension(id);
     if (!d) return;
     d->at(m) = v;
-    switch (id) {
-        case 7: m.pivots.PivotY[6] = v; break;
-        case 8: m.pivots.PivotX[6] = v; break;
-        case 14: m.pivots.PivotY[13] = v; break;
-        case 15: m.pivots.PivotX[13] = v; break;
-        case 102:
-        case 108:
-            m.pivots.PivotY[4] =
-                ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
-            break;
-        default: break;
-    }
 }
 
 void WriteTableDefaults(Model& m, DimDialog which) {

@@ -12,7 +12,7 @@ void UpdateCylinderPoints(Model& m) {
     const ext E = d.CylCtrToDriverCtr, g = d.CylBoreDia, h = d.CylBoreLen, i = d.CylSteamPortWidth;
     const ext mm = d.ValveBoreDia, n = d.ValveBoreLen, o = d.ValveBoreCtrToPort;
     const ext p = d.ValvePortWidthRear, q = d.ValvePortWidthFront;
-    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4];
+    const ext yc = m.design.CylCLAboveDriver, yv = ValveCLAboveDriver(m.design);
     const ext pts[18][2] = {
         {E - n / 2, yv + mm / 2},          // C0 valve chest, top rear corner
         {E - n / 2, yv - mm / 2},          // C1 valve chest, bottom rear corner
@@ -44,8 +44,8 @@ void UpdatePistonPoints(Model& m) {
     const ext g = d.CylBoreDia, j = d.PistonRodLen, k = d.PistonWidth, mm = d.ValveBoreDia;
     const ext r = d.ValveCtrToInsideEdge, s = d.ValveEndWidthRear, t = d.ValveEndWidthFront;
     const ext u = d.ValveCtrToJoint;
-    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4], xx = m.pivots.PivotX[3],
-              xs = m.pivots.PivotX[4];
+    const ext yc = m.design.CylCLAboveDriver, yv = ValveCLAboveDriver(m.design);
+    const ext xx = m.pivots.PivotX[3], xs = m.pivots.PivotX[4];
     const ext w = xs + u;  // valve centre
     const ext pts[14][2] = {
         {xx + j + k / 2, yc},          // Q0 piston rod end

@@ -166,7 +166,6 @@ TEST_F(SteamTest, ACollapsedSectionNeitherBeepsNorFlags) {
     m.design.Cyl.CylBoreDia = 0;
     m.design.Cyl.ValveBoreDia = 0;
     m.design.Cyl.ValveCLToCylCL = 0;
-    m.pivots.PivotY[4] = 0;
     m.solved.GeometryError = false;
     UpdateCylinderPoints(m);
     UpdatePistonPoints(m);
