@@ -43,7 +43,7 @@ void InitModelState(Model& m) {
     m.display.ShowSteam = false;
     m.readouts.FrontCutoffText.clear();
     m.readouts.RearCutoffText.clear();
-    m.motion.Direction = "Fwd";
+    m.motion.Direction = Direction::Forward;
     m.diagrams.DiagramStale = false;
     m.view.ViewPresets = kStartPresets;
     m.display.FontScaleX = 1.0f;
@@ -56,6 +56,14 @@ void InitModelState(Model& m) {
     // The densities start at 20 and are raised to the 25.0 floor by the first frame.
     m.steam.FrontSteamDensity = 20.0f;
     m.steam.RearSteamDensity = 20.0f;
+}
+
+std::string_view DirectionText(Direction d) {
+    switch (d) {
+        case Direction::Forward: return "Fwd";
+        case Direction::Reverse: return "Rev";
+    }
+    return "Fwd";
 }
 
 f32 ValveCLAboveDriver(const Design& d) {

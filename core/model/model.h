@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarn {
 
@@ -131,12 +132,17 @@ struct PivotTable {
     bool operator==(const PivotTable&) const = default;
 };
 
+// Which way the crank turns: forward the angle grows, in reverse it shrinks.
+enum class Direction { Forward, Reverse };
+// The direction as the program writes it: "Fwd" or "Rev".
+std::string_view DirectionText(Direction d);
+
 // Where the crank and the reverse arm stand and how the crank steps.
 struct MotionState {
     f32 CrankAngle = 0;
     f32 StepAngle = 10;
     f32 StepSetting = 10;
-    std::string Direction = "Fwd";
+    tarn::Direction Direction = tarn::Direction::Forward;
     f32 RevArmPos = 0;
     std::array<f32, 10> RevArmPositions{};
     bool StepSnap = true;
@@ -224,12 +230,17 @@ struct ReadoutState {
     bool operator==(const ReadoutState&) const = default;
 };
 
+// The last port of a cylinder end to open: none yet, the steam port (admission, then expansion
+// once it closes) or the exhaust port (exhaust, then compression).
+enum class PortOpened { None, Steam, Exhaust };
+
 // The steam display: each end's state, density and beat, and the cylinder's drawn points.
 struct SteamState {
-    char FrontSteamState = 0, RearSteamState = 0;  // 'E', 'C' or 0
+    PortOpened FrontSteamState = PortOpened::None, RearSteamState = PortOpened::None;
     f32 FrontSteamDensity = 20.0f, RearSteamDensity = 20.0f;
     i32 FrontSteamCount = 0, RearSteamCount = 0;
-    char FrontBeatArmed = 0, RearBeatArmed = 0;  // '0' or '1'
+    // The end's exhaust beat sounds at the next opening of its exhaust port.
+    bool FrontBeatArmed = false, RearBeatArmed = false;
     f32 FrontBeatLevel = 0, RearBeatLevel = 0;
     std::array<i32, 24> CylPtX{}, CylPtY{};
     std::array<i32, 14> PistonPtX{}, PistonPtY{};
@@ -294,12 +305,15 @@ struct UndoStack {
     bool operator==(const UndoStack&) const = default;
 };
 
+// Which graphs the port diagram draws: the forward one, the reverse one or both.
+enum class PortGraphMode { Forward, Reverse, Both };
+
 // The four diagrams' settings: scale, reverse-arm positions, the port diagram's mode.
 struct DiagramSettings {
     f32 DiagramScale = 1.5f;
     i32 RevArmCount = 0;
     bool DiagramStale = false;
-    char PortGraphMode = 'F';
+    tarn::PortGraphMode PortGraphMode = tarn::PortGraphMode::Forward;
     bool PortCycleLabels = true;
 
     bool operator==(const DiagramSettings&) const = default;

@@ -44,7 +44,7 @@ TEST(StartUp, DefaultDesignAndMidGear) {
     EXPECT_NEAR(m.motion.RevArmPositions[3], 4.647f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
     EXPECT_EQ(RevArmBarMax(m.design), 1800);
-    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_EQ(m.motion.Direction, Direction::Forward);
     EXPECT_FLOAT_EQ(m.motion.StepAngle, 10.0f);
     EXPECT_EQ(m.view.ViewPresets[15], 350.0f);
     EXPECT_EQ(m.view.ViewPresets[16], -4800.0f);
