@@ -7,16 +7,16 @@ namespace {
 
 // Where a value lives: a member of the design, of its frame block or of its cylinder record.
 template <auto Member>
-f32& Top(Model& m) {
-    return m.design.*Member;
+f32& Top(Design& d) {
+    return d.*Member;
 }
 template <auto Member>
-f32& Frm(Model& m) {
-    return m.design.Frame.*Member;
+f32& Frm(Design& d) {
+    return d.Frame.*Member;
 }
 template <auto Member>
-f32& Cyl(Model& m) {
-    return m.design.Cyl.*Member;
+f32& Cyl(Design& d) {
+    return d.Cyl.*Member;
 }
 
 constexpr DimEntry Entry = DimEntry::Dimension;
@@ -395,7 +395,7 @@ std::string_view CloseupLabel(const DimensionInfo& d) {
 
 const f32& DimensionRef(const Model& m, const DimensionInfo& d) {
     // The accessor only locates the value; nothing is written through it here.
-    return d.at(const_cast<Model&>(m));
+    return d.at(const_cast<Design&>(m.design));
 }
 
 float GetDimension(const Model& m, int id) {
@@ -406,7 +406,7 @@ float GetDimension(const Model& m, int id) {
 void SetDimension(Model& m, int id, float v) {
     const DimensionInfo* d = FindDimension(id);
     if (!d) return;
-    d->at(m) = v;
+    d->at(m.design) = v;
 }
 
 void WriteTableDefaults(Model& m, DimDialog which) {

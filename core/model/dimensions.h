@@ -74,7 +74,7 @@ struct DimensionInfo {
     // A length, radius, diameter, width or the stroke: a design needs it above 0. Offsets,
     // heights and pivot positions may be 0 or negative.
     bool positive;
-    f32& (*at)(Model&);  // where the value lives in the design
+    f32& (*at)(Design&);  // where the value lives
     DimDialogCell dialog;
     DimCloseup closeup;
 };

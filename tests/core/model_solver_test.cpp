@@ -93,6 +93,19 @@ TEST(Dimensions, TableCoversEveryIdWithItsCaption) {
         EXPECT_FLOAT_EQ(GetDimension(m, d.id), d.defaultValue) << d.id;
 }
 
+TEST(Dimensions, ADimensionChangesTheDesignAndNothingElse) {
+    // What follows from a dimension (the fixed pivots among it) is worked out when the design is
+    // solved, so designs that compare equal solve alike.
+    const Model start = test::StartedModel();
+    for (const DimensionInfo& d : Dimensions()) {
+        Model m = start;
+        SetDimension(m, d.id, GetDimension(m, d.id) + 0.5f);
+        EXPECT_FALSE(m.design == start.design) << d.id;
+        m.design = start.design;
+        EXPECT_TRUE(m == start) << d.id;
+    }
+}
+
 TEST(Solver, PlacesTheFixedPivotsFromTheDesignAtEverySolve) {
     // Solved once with the built-in design, then changed: a solve, and a sweep's too, places the
     // link's and the anchor link's pivots with the copies the arm and the link turn about, and
