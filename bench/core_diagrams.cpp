@@ -14,7 +14,7 @@ namespace {
 
 void Redraw(benchmark::State& state, tarn::DiagramKind kind) {
     tarn::Model m = tarn::bench::NinePositions();
-    if (kind == tarn::DiagramKind::Port) m.diagrams.PortGraphMode = 'B';
+    if (kind == tarn::DiagramKind::Port) m.diagrams.PortGraphMode = tarn::PortGraphMode::Both;
     tarn::RecordingCanvas c;
     for (auto _ : state) {
         c.Reset();

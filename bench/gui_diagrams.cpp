@@ -16,7 +16,7 @@ namespace {
 void Redraw(benchmark::State& state, tarn::DiagramKind kind) {
     tarn::bench::App();
     tarn::Model m = tarn::bench::NinePositions();
-    if (kind == tarn::DiagramKind::Port) m.diagrams.PortGraphMode = 'B';
+    if (kind == tarn::DiagramKind::Port) m.diagrams.PortGraphMode = tarn::PortGraphMode::Both;
     QImage picture(632, 426, QImage::Format_RGB32);
     for (auto _ : state) {
         tarn::QPainterCanvas canvas(picture);

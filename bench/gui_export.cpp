@@ -19,7 +19,7 @@ namespace {
 void Export(benchmark::State& state, tarn::PictureFormat format) {
     tarn::bench::App();
     tarn::Model design = tarn::bench::NinePositions();
-    design.diagrams.PortGraphMode = 'B';
+    design.diagrams.PortGraphMode = tarn::PortGraphMode::Both;
     tarn::Picture p;
     p.pixels = QImage(632, 426, QImage::Format_RGB32);
     p.draw = [design](tarn::Canvas& c) {

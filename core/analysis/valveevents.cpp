@@ -36,7 +36,7 @@ public:
     Crank(const Model& design, float revArmPos) : m_(design) {
         m_.motion.RevArmPos = revArmPos;
         reverse_ = revArmPos > m_.motion.RevArmPositions[0] && !IsMidGear(design, revArmPos);
-        m_.motion.Direction = reverse_ ? "Rev" : "Fwd";
+        m_.motion.Direction = reverse_ ? Direction::Reverse : Direction::Forward;
         m_.display.BeepOnError = true;
         m_.solved.GeometryError = false;
     }

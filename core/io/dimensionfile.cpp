@@ -33,6 +33,9 @@ template <class M, class F>
 void WalkWords(M& m, F&& f) {
     auto& c = m.design.Cyl;
     auto& b = m.design.Frame;
+    // Words the file keeps for values that follow from others: written as the design gives
+    // them, and on reading taken into a scratch word and left there.
+    auto derived = [&f](f32 value, const char* name) { f(value, name, Check::None); };
     // Record 0..3: the frame and linkage.
     f(m.design.StrokeLen, "StrokeLen", Check::Finite);
     f(m.design.DriverDia, "DriverDia", Check::Finite);
@@ -46,17 +49,17 @@ void WalkWords(M& m, F&& f) {
     f(b.AnchorLinkLen, "AnchorLinkLen", Check::Finite);
     f(b.ReverseArmLen, "ReverseArmLen", Check::Finite);
     f(m.design.LinkRadius, "LinkRadius", Check::Finite);
-    f(m.pivots.PivotX[5], "LinkPivotHorz", Check::Finite);
-    f(m.pivots.PivotY[5], "LinkPivotVert", Check::Finite);
-    f(m.pivots.PivotX[12], "AnchorLinkPivotHorz", Check::Finite);
-    f(m.pivots.PivotY[12], "AnchorLinkPivotVert", Check::Finite);
-    // The working copies are taken from the entered pivots after reading.
-    f(m.pivots.PivotX[6], "PivotX[6]", Check::None);
-    f(m.pivots.PivotY[6], "PivotY[6]", Check::None);
-    f(m.pivots.PivotX[13], "PivotX[13]", Check::None);
-    f(m.pivots.PivotY[13], "PivotY[13]", Check::None);
+    f(m.design.LinkPivotHorz, "LinkPivotHorz", Check::Finite);
+    f(m.design.LinkPivotVert, "LinkPivotVert", Check::Finite);
+    f(m.design.AnchorLinkPivotHorz, "AnchorLinkPivotHorz", Check::Finite);
+    f(m.design.AnchorLinkPivotVert, "AnchorLinkPivotVert", Check::Finite);
+    // The pivots the reverse arm and the anchor link turn about, 6 and 13: the same two points.
+    derived(m.design.LinkPivotHorz, "PivotX[6]");
+    derived(m.design.LinkPivotVert, "PivotY[6]");
+    derived(m.design.AnchorLinkPivotHorz, "PivotX[13]");
+    derived(m.design.AnchorLinkPivotVert, "PivotY[13]");
     // Record 4..7: the cylinder height, then the cylinder record in its memory order.
-    f(m.pivots.PivotY[3], "CylCLAboveDriver", Check::Finite);
+    f(m.design.CylCLAboveDriver, "CylCLAboveDriver", Check::Finite);
     f(c.CylCtrToDriverCtr, "CylCtrToDriverCtr", Check::Finite);
     f(c.CylBoreDia, "CylBoreDia", Check::Finite);
     f(c.CylBoreLen, "CylBoreLen", Check::Finite);
@@ -80,7 +83,7 @@ void WalkWords(M& m, F&& f) {
     for (int i = 0; i < 5; ++i)
         f(m.design.FileSpare[static_cast<std::size_t>(i)], kSpareNames[i], Check::None);
     f(m.design.ValveLeverUpperOffset, "ValveLeverUpperOffset", Check::Finite);
-    f(m.pivots.PivotY[4], "PivotY[4]", Check::None);  // recomputed from the cylinder heights
+    derived(ValveCLAboveDriver(m.design), "PivotY[4]");  // the valve stem's height
     // Record 9, 10: the view, the gear limits, the diagram settings.
     f(m.view.Zoom, "Zoom", Check::ViewZoom);
     f(m.view.OffsetX, "OffsetX", Check::Finite);
@@ -240,14 +243,6 @@ std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string
     });
     if (!error.empty()) return error;
 
-    // The working pivots and the valve-stem height follow the entered values (bit-identical
-    // for files this program wrote).
-    next.pivots.PivotX[6] = next.pivots.PivotX[5];
-    next.pivots.PivotY[6] = next.pivots.PivotY[5];
-    next.pivots.PivotX[13] = next.pivots.PivotX[12];
-    next.pivots.PivotY[13] = next.pivots.PivotY[12];
-    next.pivots.PivotY[4] =
-        ToFloat(static_cast<ext>(next.design.Cyl.ValveCLToCylCL) + next.pivots.PivotY[3]);
     // Gear limits are offsets from mid gear: never negative, the normal setting within the
     // largest.
     next.design.RevArmToCentNorm = std::max(next.design.RevArmToCentNorm, 0.0f);

@@ -29,7 +29,7 @@ std::string DesignNameFromPath(std::string_view path);
 DimFileImage EncodeDimensionFile(const Model& m);
 
 // Checks the image and, only if every used word is sound, copies it into the model and brings
-// the model into line with it (working pivots, gear limits, LineIndex, mid gear). `what` names
+// the model into line with it (gear limits, LineIndex, mid gear). `what` names
 // the file in messages. Returns "" on success, else the reason; the model is then unchanged.
 // DesignName is left alone: the caller knows the path.
 std::string DecodeDimensionFile(std::span<const std::uint8_t> image, std::string_view what,

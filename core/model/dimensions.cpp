@@ -1,4 +1,4 @@
-// The dimension table and the one writer that keeps the pivot invariants.
+// The dimension table and its readers and writer.
 #include "core/model/dimensions.h"
 
 #include "core/model/numfmt.h"
@@ -7,26 +7,18 @@ namespace tarn {
 
 namespace {
 
-// Where a value lives: a member of the design, of its frame block or cylinder record, or a pivot.
+// Where a value lives: a member of the design, of its frame block or of its cylinder record.
 template <auto Member>
-f32& Top(Model& m) {
-    return m.design.*Member;
-}
-template <auto Member>
-f32& Frm(Model& m) {
-    return m.design.Frame.*Member;
+f32& Top(Design& d) {
+    return d.*Member;
 }
 template <auto Member>
-f32& Cyl(Model& m) {
-    return m.design.Cyl.*Member;
+f32& Frm(Design& d) {
+    return d.Frame.*Member;
 }
-template <int I>
-f32& PivX(Model& m) {
-    return m.pivots.PivotX[I];
-}
-template <int I>
-f32& PivY(Model& m) {
-    return m.pivots.PivotY[I];
+template <auto Member>
+f32& Cyl(Design& d) {
+    return d.Cyl.*Member;
 }
 
 constexpr DimEntry Entry = DimEntry::Dimension;
@@ -144,7 +136,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Link Pivot Vert",
      3.267f,
      Signed,
-     PivY<5>,
+     Top<&Design::LinkPivotVert>,
      {.dialog = DimDialog::Frame,
       .field = 7,
       .col = 1,
@@ -164,7 +156,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Link Pivot Horz",
      6.207f,
      Signed,
-     PivX<5>,
+     Top<&Design::LinkPivotHorz>,
      {.dialog = DimDialog::Frame,
       .field = 8,
       .col = 1,
@@ -284,7 +276,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Anchor Link Pivot Vert",
      -1.677f,
      Signed,
-     PivY<12>,
+     Top<&Design::AnchorLinkPivotVert>,
      {.dialog = DimDialog::Frame,
       .field = 14,
       .col = 2,
@@ -304,7 +296,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Anchor Link Pivot Horz",
      9.207f,
      Signed,
-     PivX<12>,
+     Top<&Design::AnchorLinkPivotHorz>,
      {.dialog = DimDialog::Frame,
       .field = 15,
       .col = 2,
@@ -394,7 +386,7 @@ constexpr std::array<DimensionInfo, 36> kDimensions{{
      "Cyl CL above Driver ctr",
      0.0f,
      Signed,
-     PivY<3>,
+     Top<&Design::CylCLAboveDriver>,
      {.dialog = DimDialog::Cylinder,
       .field = 2,
       .col = 1,
@@ -807,7 +799,7 @@ std::string_view CloseupLabel(const DimensionInfo& d) {
 
 const f32& DimensionRef(const Model& m, const DimensionInfo& d) {
     // The accessor only locates the value; nothing is written through it here.
-    return d.at(const_cast<Model&>(m));
+    return d.at(const_cast<Design&>(m.design));
 }
 
 float GetDimension(const Model& m, int id) {
@@ -818,19 +810,7 @@ float GetDimension(const Model& m, int id) {
 void SetDimension(Model& m, int id, float v) {
     const DimensionInfo* d = FindDimension(id);
     if (!d) return;
-    d->at(m) = v;
-    switch (id) {
-        case 7: m.pivots.PivotY[6] = v; break;
-        case 8: m.pivots.PivotX[6] = v; break;
-        case 14: m.pivots.PivotY[13] = v; break;
-        case 15: m.pivots.PivotX[13] = v; break;
-        case 102:
-        case 108:
-            m.pivots.PivotY[4] =
-                ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
-            break;
-        default: break;
-    }
+    d->at(m.design) = v;
 }
 
 void WriteTableDefaults(Model& m, DimDialog which) {

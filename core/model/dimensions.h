@@ -1,7 +1,6 @@
 // The table of editable dimensions: one row per id holds everything keyed by it (name, caption,
 // default, where the value lives in the model, its dialog cell and label, its close-up). The
-// defaults, the dialogs, the file, dynamic variables, undo and the close-up all read it;
-// "set dimension id to v" keeps the pivot invariants.
+// defaults, the dialogs, the file, dynamic variables, undo and the close-up all read it.
 #pragma once
 
 #include <array>
@@ -116,7 +115,7 @@ struct DimensionInfo {
     // A length, radius, diameter, width or the stroke: a design needs it above 0. Offsets,
     // heights and pivot positions may be 0 or negative.
     bool positive;
-    f32& (*at)(Model&);  // where the value lives
+    f32& (*at)(Design&);  // where the value lives
     DimDialogCell dialog;
     DimCloseup closeup;
 };
@@ -137,8 +136,7 @@ std::string_view CloseupLabel(const DimensionInfo& d);
 float GetDimension(const Model& m, int id);
 const f32& DimensionRef(const Model& m, const DimensionInfo& d);
 
-// Stores v into dimension id and keeps the invariants: the link and anchor pivots write their
-// working copies too (5/6, 12/13) and the cylinder heights recompute PivotY[4].
+// Stores v into dimension id of the design; the solver places the pivots that follow from it.
 // Unknown ids do nothing. No range is checked.
 void SetDimension(Model& m, int id, float v);
 

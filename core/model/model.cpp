@@ -20,11 +20,13 @@ constexpr std::array<f32, 21> kStartPresets{0,    0,   0,     62,   380, 237,   
 void InitModelState(Model& m) {
     m.motion.CrankAngle = 0;
     m.motion.StepAngle = 10;
-    for (int i : {0, 1, 5, 12, 19, 20}) {
+    for (int i : {0, 1, 19, 20}) {
         m.pivots.PivotX[i] = 0;
         m.pivots.PivotY[i] = 0;
     }
-    m.pivots.PivotY[3] = 0;
+    m.design.LinkPivotHorz = m.design.LinkPivotVert = 0;
+    m.design.AnchorLinkPivotHorz = m.design.AnchorLinkPivotVert = 0;
+    m.design.CylCLAboveDriver = 0;
     m.motion.RevArmPositions.fill(0);
     m.view.DefaultZoom = 27;
     m.view.DefaultOffsetX = 115;
@@ -41,7 +43,7 @@ void InitModelState(Model& m) {
     m.display.ShowSteam = false;
     m.readouts.FrontCutoffText.clear();
     m.readouts.RearCutoffText.clear();
-    m.motion.Direction = "Fwd";
+    m.motion.Direction = Direction::Forward;
     m.diagrams.DiagramStale = false;
     m.view.ViewPresets = kStartPresets;
     m.display.FontScaleX = 1.0f;
@@ -54,6 +56,18 @@ void InitModelState(Model& m) {
     // The densities start at 20 and are raised to the 25.0 floor by the first frame.
     m.steam.FrontSteamDensity = 20.0f;
     m.steam.RearSteamDensity = 20.0f;
+}
+
+std::string_view DirectionText(Direction d) {
+    switch (d) {
+        case Direction::Forward: return "Fwd";
+        case Direction::Reverse: return "Rev";
+    }
+    return "Fwd";
+}
+
+f32 ValveCLAboveDriver(const Design& d) {
+    return ToFloat(static_cast<ext>(d.Cyl.ValveCLToCylCL) + d.CylCLAboveDriver);
 }
 
 void InitView(ViewState& v) {
@@ -74,16 +88,12 @@ void SetFrameDefaults(Model& m) {
     d.LinkRadius = t.design.LinkRadius;
     d.RevArmToCentNorm = t.design.RevArmToCentNorm;
     d.RevArmToCentMax = t.design.RevArmToCentMax;
-    d.LinkPivotHorz = t.pivots.PivotX[5];
-    d.LinkPivotVert = t.pivots.PivotY[5];
-    d.AnchorLinkPivotHorz = t.pivots.PivotX[12];
-    d.AnchorLinkPivotVert = t.pivots.PivotY[12];
-    d.DefCylCLAboveDriver = t.pivots.PivotY[3];
+    d.LinkPivotHorz = t.design.LinkPivotHorz;
+    d.LinkPivotVert = t.design.LinkPivotVert;
+    d.AnchorLinkPivotHorz = t.design.AnchorLinkPivotHorz;
+    d.AnchorLinkPivotVert = t.design.AnchorLinkPivotVert;
+    d.DefCylCLAboveDriver = t.design.CylCLAboveDriver;
     d.ValveLeverUpperOffset = t.design.ValveLeverUpperOffset;
-    m.pivots.PivotX[6] = m.pivots.PivotX[5];
-    m.pivots.PivotY[6] = m.pivots.PivotY[5];
-    m.pivots.PivotX[13] = m.pivots.PivotX[12];
-    m.pivots.PivotY[13] = m.pivots.PivotY[12];
 }
 
 void SetCylDefaults(Model& m) {
@@ -92,9 +102,7 @@ void SetCylDefaults(Model& m) {
     WriteTableDefaults(t, DimDialog::Cylinder);
     m.defaults.CylDefaults = t.design.Cyl;
     m.defaults.CylDefaults.CylSpare = 0;
-    m.defaults.DefCylCLAboveDriver = t.pivots.PivotY[3];
-    m.pivots.PivotY[4] =
-        ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
+    m.defaults.DefCylCLAboveDriver = t.design.CylCLAboveDriver;
 }
 
 void ApplyFrameDefaults(Model& m) {
@@ -105,18 +113,16 @@ void ApplyFrameDefaults(Model& m) {
     m.design.LinkRadius = d.LinkRadius;
     m.design.RevArmToCentNorm = d.RevArmToCentNorm;
     m.design.RevArmToCentMax = d.RevArmToCentMax;
-    m.pivots.PivotX[5] = m.pivots.PivotX[6] = d.LinkPivotHorz;
-    m.pivots.PivotY[5] = m.pivots.PivotY[6] = d.LinkPivotVert;
-    m.pivots.PivotX[12] = m.pivots.PivotX[13] = d.AnchorLinkPivotHorz;
-    m.pivots.PivotY[12] = m.pivots.PivotY[13] = d.AnchorLinkPivotVert;
+    m.design.LinkPivotHorz = d.LinkPivotHorz;
+    m.design.LinkPivotVert = d.LinkPivotVert;
+    m.design.AnchorLinkPivotHorz = d.AnchorLinkPivotHorz;
+    m.design.AnchorLinkPivotVert = d.AnchorLinkPivotVert;
     m.design.ValveLeverUpperOffset = d.ValveLeverUpperOffset;
 }
 
 void ApplyCylDefaults(Model& m) {
-    m.pivots.PivotY[3] = m.defaults.DefCylCLAboveDriver;
+    m.design.CylCLAboveDriver = m.defaults.DefCylCLAboveDriver;
     m.design.Cyl = m.defaults.CylDefaults;
-    m.pivots.PivotY[4] =
-        ToFloat(static_cast<ext>(m.design.Cyl.ValveCLToCylCL) + m.pivots.PivotY[3]);
 }
 
 void CentreRevArm(Model& m) {
@@ -125,10 +131,11 @@ void CentreRevArm(Model& m) {
     if (m.design.LinkRadius == 0.0f) m.design.LinkRadius = 0.00001f;
     ext r = m.design.LinkRadius;
     if (std::fabs(r) < 0.00001L) r = (r < 0) ? -0.00001L : 0.00001L;
-    const ext c = static_cast<ext>(m.pivots.PivotX[6]) + 0.01L -
-                  (static_cast<ext>(m.pivots.PivotY[4]) - m.pivots.PivotY[6] +
-                   m.design.Frame.ValveLeverUpperLen) *
-                      m.design.Frame.ReverseArmLen / r;
+    const Design& d = m.design;
+    const ext c =
+        static_cast<ext>(d.LinkPivotHorz) + 0.01L -
+        (static_cast<ext>(ValveCLAboveDriver(d)) - d.LinkPivotVert + d.Frame.ValveLeverUpperLen) *
+            d.Frame.ReverseArmLen / r;
     const f32 cf = ToFloat(c);
     m.pivots.PivotX[18] = cf;
     m.motion.RevArmPositions[0] = cf;

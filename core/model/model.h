@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarn {
 
@@ -15,7 +16,7 @@ using u32 = std::uint32_t;
 using ext = long double;  // intermediate arithmetic
 
 // The 17-word cylinder record, in the order the dimension file keeps it (records 4 to 7).
-// CylCLAboveDriver lives in PivotY[3], not here.
+// CylCLAboveDriver, the word before it in the file, is a field of the design itself.
 struct CylRecord {
     f32 CylCtrToDriverCtr = 0;
     f32 CylBoreDia = 0;
@@ -78,9 +79,9 @@ inline constexpr int kUndoDepth = 20;
 // The caption of an empty dynamic-variable slot: 13 blanks and two question marks.
 inline const std::string EmptyCaption = "             ??";
 
-// The design: every dimension and the dimension file's own words. The link pivot, the anchor
-// link pivot and the cylinder's height above the driver are pivots (PivotX/PivotY 5, 12 and 3)
-// and live in the pivot table.
+// The design: every dimension and the dimension file's own words. The solver places the fixed
+// pivots from it (the link's and the anchor link's pivots, the cylinder's and the valve's
+// heights); two designs are equal when every one of these values is.
 struct Design {
     // Frame and linkage dimensions (ids 1..19)
     f32 DriverDia = 0;
@@ -90,11 +91,14 @@ struct Design {
     f32 RevArmToCentNorm = 0;
     f32 RevArmToCentMax = 0;
     f32 ValveLeverUpperOffset = 0;
-    // LinkPivotVert/Horz are PivotY/X[5] (working copy in [6]);
-    // AnchorLinkPivotVert/Horz are PivotY/X[12] (working copy in [13]).
+    // The fixed pivot the link and the reverse arm turn about (pivots 5 and 6), and the one the
+    // anchor link hangs from (pivots 12 and 13), from the driver centre.
+    f32 LinkPivotHorz = 0, LinkPivotVert = 0;
+    f32 AnchorLinkPivotHorz = 0, AnchorLinkPivotVert = 0;
 
     // Cylinder and valve dimensions (ids 101..117)
-    CylRecord Cyl;  // CylCLAboveDriver is PivotY[3]; PivotY[4] = PivotY[3] + ValveCLToCylCL
+    f32 CylCLAboveDriver = 0;  // the height of the cylinder's centre line: pivot 3's
+    CylRecord Cyl;
 
     std::array<u32, 5> FileSpare{};  // spare words of the dimension file, kept raw
     f32 PlotRevArmPos = 0;           // the diagrams' reverse-arm position, kept in the file
@@ -102,6 +106,10 @@ struct Design {
 
     bool operator==(const Design&) const = default;
 };
+
+// The height of the valve's centre line above the driver centre, where the valve stem (pivot 4)
+// runs: CylCLAboveDriver + ValveCLToCylCL, as a stored float.
+f32 ValveCLAboveDriver(const Design& d);
 
 // The defaults records, written once at start-up from the dimension table.
 struct DesignDefaults {
@@ -112,8 +120,9 @@ struct DesignDefaults {
     bool operator==(const DesignDefaults&) const = default;
 };
 
-// The pivots: x toward the cylinders, y upward; 0..20 used. The solver writes them; the design
-// keeps the fixed ones (3, 5, 12) here, and the picture their screen points.
+// The pivots: x toward the cylinders, y upward; 0..20 used. The solver writes them, the fixed
+// ones (the heights of 3 and 4, 5, 6, 12 and 13) from the design each time it solves; the
+// picture writes their screen points. The driver centre (1) stays at the origin.
 struct PivotTable {
     std::array<f32, kPivotCount> PivotX{};
     std::array<f32, kPivotCount> PivotY{};
@@ -123,12 +132,17 @@ struct PivotTable {
     bool operator==(const PivotTable&) const = default;
 };
 
+// Which way the crank turns: forward the angle grows, in reverse it shrinks.
+enum class Direction { Forward, Reverse };
+// The direction as the program writes it: "Fwd" or "Rev".
+std::string_view DirectionText(Direction d);
+
 // Where the crank and the reverse arm stand and how the crank steps.
 struct MotionState {
     f32 CrankAngle = 0;
     f32 StepAngle = 10;
     f32 StepSetting = 10;
-    std::string Direction = "Fwd";
+    tarn::Direction Direction = tarn::Direction::Forward;
     f32 RevArmPos = 0;
     std::array<f32, 10> RevArmPositions{};
     bool StepSnap = true;
@@ -216,12 +230,17 @@ struct ReadoutState {
     bool operator==(const ReadoutState&) const = default;
 };
 
+// The last port of a cylinder end to open: none yet, the steam port (admission, then expansion
+// once it closes) or the exhaust port (exhaust, then compression).
+enum class PortOpened { None, Steam, Exhaust };
+
 // The steam display: each end's state, density and beat, and the cylinder's drawn points.
 struct SteamState {
-    char FrontSteamState = 0, RearSteamState = 0;  // 'E', 'C' or 0
+    PortOpened FrontSteamState = PortOpened::None, RearSteamState = PortOpened::None;
     f32 FrontSteamDensity = 20.0f, RearSteamDensity = 20.0f;
     i32 FrontSteamCount = 0, RearSteamCount = 0;
-    char FrontBeatArmed = 0, RearBeatArmed = 0;  // '0' or '1'
+    // The end's exhaust beat sounds at the next opening of its exhaust port.
+    bool FrontBeatArmed = false, RearBeatArmed = false;
     f32 FrontBeatLevel = 0, RearBeatLevel = 0;
     std::array<i32, 24> CylPtX{}, CylPtY{};
     std::array<i32, 14> PistonPtX{}, PistonPtY{};
@@ -286,12 +305,15 @@ struct UndoStack {
     bool operator==(const UndoStack&) const = default;
 };
 
+// Which graphs the port diagram draws: the forward one, the reverse one or both.
+enum class PortGraphMode { Forward, Reverse, Both };
+
 // The four diagrams' settings: scale, reverse-arm positions, the port diagram's mode.
 struct DiagramSettings {
     f32 DiagramScale = 1.5f;
     i32 RevArmCount = 0;
     bool DiagramStale = false;
-    char PortGraphMode = 'F';
+    tarn::PortGraphMode PortGraphMode = tarn::PortGraphMode::Forward;
     bool PortCycleLabels = true;
 
     bool operator==(const DiagramSettings&) const = default;

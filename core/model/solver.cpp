@@ -78,6 +78,22 @@ long double GuardedDivisor(const SolverParts& sv, long double v) {
 
 namespace {
 
+// Step 0: the fixed pivots stand where the design puts them, so that a solve never starts from a
+// design's old values. The reverse arm turns about pivot 6 and the anchor link about 13, each
+// at the same place as 5 and 12; the crosshead (3) runs on the cylinder's centre line and the
+// valve stem (4) on the valve's.
+void PlaceFixedPivots(const SolverParts& sv) {
+    auto& X = sv.pivots.PivotX;
+    auto& Y = sv.pivots.PivotY;
+    const Design& d = sv.design;
+    X[5] = X[6] = d.LinkPivotHorz;
+    Y[5] = Y[6] = d.LinkPivotVert;
+    X[12] = X[13] = d.AnchorLinkPivotHorz;
+    Y[12] = Y[13] = d.AnchorLinkPivotVert;
+    Y[3] = d.CylCLAboveDriver;
+    Y[4] = ValveCLAboveDriver(d);
+}
+
 // Steps 2 to 6: the pivots that follow from the crank angle alone, given the sine and cosine of
 // the angle in radians.
 void PlaceCrankSide(const SolverParts& sv, ext sinTheta, ext cosTheta) {
@@ -308,6 +324,7 @@ SinCos CrankSinCos(f32 angle) {
 
 void SolveLinkage(const SolverParts& sv) {
     const SinCos theta = CrankSinCos(sv.motion.CrankAngle);
+    PlaceFixedPivots(sv);
     PlaceCrankSide(sv, theta.sin, theta.cos);
     PlaceReverseArm(sv);
     PlaceValveSide<ValveSide::Whole>(sv, [&] { return LeverOffsetAngle(sv); });
@@ -389,6 +406,7 @@ void LinkageSweep::SolveValveStem() { Solve(false); }
 void LinkageSweep::Solve(bool whole) {
     auto& X = sv_.pivots.PivotX;
     auto& Y = sv_.pivots.PivotY;
+    PlaceFixedPivots(sv_);
     const CrankSide& c = CrankSideAt();
     X[2] = c.x2;
     Y[2] = c.y2;
@@ -423,7 +441,7 @@ void LinkageSweep::Solve(bool whole) {
 CrossheadDeadCentres CrossheadDeadCentresOf(const Design& d, const PivotTable& p) {
     const ext rod = static_cast<ext>(d.Frame.MainRodCrankEnd) + d.Frame.MainRodPistonEnd;
     const ext crank = static_cast<ext>(d.StrokeLen) / 2.0L;
-    const ext h = static_cast<ext>(p.PivotY[1]) - p.PivotY[3];
+    const ext h = static_cast<ext>(p.PivotY[1]) - d.CylCLAboveDriver;
     // A rod too short to reach the centre line has no dead centre; the solver flags it, and
     // the absolute value keeps the numbers finite as its own guard does.
     auto reach = [h](ext len) { return std::sqrt(std::fabs(len * len - h * h)); };

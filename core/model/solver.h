@@ -64,7 +64,7 @@ private:
 // work. The pivots that follow from the crank angle alone are kept for each angle met, the reverse
 // arm for the last setting and the lever's offset angle for its dimensions; a guard that fired
 // while a kept value was worked out flags its error again each time the value is used. The
-// design and the fixed pivots must not change while a sweep is in use; the motion may.
+// design must not change while a sweep is in use; the motion may.
 class LinkageSweep {
 public:
     explicit LinkageSweep(const SolverParts& sv);

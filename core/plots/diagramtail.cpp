@@ -66,10 +66,12 @@ void PaintDiagramUndoLine(Model& m, Canvas& c, DiagramControls& ui) {
 
 std::string DiagramSubject(DiagramKind kind, const Model& m) {
     if (kind == DiagramKind::Port) {
-        const std::string_view graph = m.diagrams.PortGraphMode == 'B'
-                                           ? "forward and reverse graphs"
-                                       : m.diagrams.PortGraphMode == 'R' ? "reverse graph"
-                                                                         : "forward graph";
+        std::string_view graph;
+        switch (m.diagrams.PortGraphMode) {
+            case PortGraphMode::Forward: graph = "forward graph"; break;
+            case PortGraphMode::Reverse: graph = "reverse graph"; break;
+            case PortGraphMode::Both: graph = "forward and reverse graphs"; break;
+        }
         return "Port events against Rev Arm position, " + std::string(graph);
     }
     const int count = PlotCountOf(m);
@@ -99,7 +101,8 @@ DiagramControls DrawDiagram(DiagramKind kind, Model& m, Canvas& c) {
 }
 
 DiagramControls RedrawDiagram(DiagramKind kind, Model& m, Canvas& c) {
-    if (kind == DiagramKind::Port && m.diagrams.PortGraphMode == 'B') return PortBothGraphs(m, c);
+    if (kind == DiagramKind::Port && m.diagrams.PortGraphMode == PortGraphMode::Both)
+        return PortBothGraphs(m, c);
     c.Clear(kWhite);
     return DrawDiagram(kind, m, c);
 }

@@ -36,10 +36,10 @@ ClientSize DiagramClientSize(DiagramKind kind);
 DiagramControls DrawSineDiagram(Model& m, Canvas& c);
 DiagramControls DrawOvalDiagram(Model& m, Canvas& c);
 DiagramControls DrawSteamDiagram(Model& m, Canvas& c);
-// Draws the forward graph, or the reverse graph when PortGraphMode is 'R'.
+// Draws the reverse graph when PortGraphMode is Reverse, else the forward graph.
 DiagramControls DrawPortDiagram(Model& m, Canvas& c);
 // Forward graph after erasing, then the reverse graph over it without the cycle annotation;
-// leaves PortGraphMode at 'B'.
+// leaves PortGraphMode at Both.
 DiagramControls PortBothGraphs(Model& m, Canvas& c);
 
 // The crank angle of sweep step j: the sine diagram's steps 7..73 run from 328 through 360
@@ -50,7 +50,7 @@ f32 OvalSweepAngle(int j);
 
 // Draw without erasing.
 DiagramControls DrawDiagram(DiagramKind kind, Model& m, Canvas& c);
-// Erase to white and draw; the port diagram in mode 'B' draws both graphs.
+// Erase to white and draw; the port diagram in mode Both draws both graphs.
 DiagramControls RedrawDiagram(DiagramKind kind, Model& m, Canvas& c);
 
 // What a drawing of the diagram plots, for a printed page's title: the reverse-arm positions

@@ -57,7 +57,7 @@ void Polyline(Canvas& c, std::initializer_list<std::pair<long double, int>> pts)
 DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
     MotionSave save(m);
     StartDrawing(c);
-    const bool reverse = m.diagrams.PortGraphMode == 'R';
+    const bool reverse = m.diagrams.PortGraphMode == PortGraphMode::Reverse;
 
     // Per event: the piston position of its last firing and of the one before (equal once it
     // has fired in this drawing).
@@ -230,14 +230,14 @@ DiagramControls DrawPortDiagram(Model& m, Canvas& c) {
 }
 
 DiagramControls PortBothGraphs(Model& m, Canvas& c) {
-    m.diagrams.PortGraphMode = 'F';
+    m.diagrams.PortGraphMode = PortGraphMode::Forward;
     c.Clear(kWhite);
     DrawPortDiagram(m, c);
-    m.diagrams.PortGraphMode = 'R';
+    m.diagrams.PortGraphMode = PortGraphMode::Reverse;
     m.diagrams.PortCycleLabels = false;
     DiagramControls ui = DrawPortDiagram(m, c);
     m.diagrams.PortCycleLabels = true;
-    m.diagrams.PortGraphMode = 'B';
+    m.diagrams.PortGraphMode = PortGraphMode::Both;
     return ui;
 }
 

@@ -27,12 +27,16 @@ void MapPivotsToScreen(Model& m) {
 }
 
 void AdvanceCrank(Model& m) {
-    if (m.motion.Direction == "Fwd")
-        m.motion.CrankAngle =
-            static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) + m.motion.StepAngle);
-    else
-        m.motion.CrankAngle =
-            static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) - m.motion.StepAngle);
+    switch (m.motion.Direction) {
+        case Direction::Forward:
+            m.motion.CrankAngle =
+                static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) + m.motion.StepAngle);
+            break;
+        case Direction::Reverse:
+            m.motion.CrankAngle =
+                static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) - m.motion.StepAngle);
+            break;
+    }
     // 360.1, not 360: an angle of exactly 360 stays until the next step.
     if (static_cast<ext>(m.motion.CrankAngle) > 360.1L)
         m.motion.CrankAngle = static_cast<f32>(static_cast<ext>(m.motion.CrankAngle) - 360);

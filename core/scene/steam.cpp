@@ -12,7 +12,7 @@ void UpdateCylinderPoints(Model& m) {
     const ext E = d.CylCtrToDriverCtr, g = d.CylBoreDia, h = d.CylBoreLen, i = d.CylSteamPortWidth;
     const ext mm = d.ValveBoreDia, n = d.ValveBoreLen, o = d.ValveBoreCtrToPort;
     const ext p = d.ValvePortWidthRear, q = d.ValvePortWidthFront;
-    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4];
+    const ext yc = m.design.CylCLAboveDriver, yv = ValveCLAboveDriver(m.design);
     const ext pts[18][2] = {
         {E - n / 2, yv + mm / 2},          // C0 valve chest, top rear corner
         {E - n / 2, yv - mm / 2},          // C1 valve chest, bottom rear corner
@@ -44,8 +44,8 @@ void UpdatePistonPoints(Model& m) {
     const ext g = d.CylBoreDia, j = d.PistonRodLen, k = d.PistonWidth, mm = d.ValveBoreDia;
     const ext r = d.ValveCtrToInsideEdge, s = d.ValveEndWidthRear, t = d.ValveEndWidthFront;
     const ext u = d.ValveCtrToJoint;
-    const ext yc = m.pivots.PivotY[3], yv = m.pivots.PivotY[4], xx = m.pivots.PivotX[3],
-              xs = m.pivots.PivotX[4];
+    const ext yc = m.design.CylCLAboveDriver, yv = ValveCLAboveDriver(m.design);
+    const ext xx = m.pivots.PivotX[3], xs = m.pivots.PivotX[4];
     const ext w = xs + u;  // valve centre
     const ext pts[14][2] = {
         {xx + j + k / 2, yc},          // Q0 piston rod end
@@ -85,17 +85,17 @@ namespace {
 
 // One cylinder end's phase colour and density. The colour is carried in, so an end with no
 // event yet keeps the colour it was given.
-Rgb EndColour(Rgb colour, char& state, f32 steamOpen, f32 exhaustOpen) {
+Rgb EndColour(Rgb colour, PortOpened& state, f32 steamOpen, f32 exhaustOpen) {
     if (steamOpen > 0) {
-        state = 'E';
+        state = PortOpened::Steam;
         colour = kRed;  // admission
     }
-    if (!(steamOpen > 0) && state == 'E') colour = kFuchsia;  // expansion
+    if (!(steamOpen > 0) && state == PortOpened::Steam) colour = kFuchsia;  // expansion
     if (exhaustOpen > 0) {
-        state = 'C';
+        state = PortOpened::Exhaust;
         colour = kBlue;  // exhaust
     }
-    if (!(exhaustOpen > 0) && state == 'C') colour = kGreen;  // compression
+    if (!(exhaustOpen > 0) && state == PortOpened::Exhaust) colour = kGreen;  // compression
     return colour;
 }
 
@@ -114,11 +114,11 @@ int EndDensity(const Model& m, Rgb colour, f32& density, f32 steamOpen, f32 exha
 // A zero span that is used as a divisor counts as one pixel.
 int Span(int v) { return v == 0 ? 1 : v; }
 
-void Beat(Model& m, SceneHost& host, f32 exhaustOpen, char& armed, f32& level, f32 density,
+void Beat(Model& m, SceneHost& host, f32 exhaustOpen, bool& armed, f32& level, f32 density,
           f32 otherLevel) {
-    if (!(exhaustOpen >= 0) && m.closeup.GraphicPosId == 0) armed = '1';
-    if (exhaustOpen > 0 && armed == '1') {
-        armed = '0';
+    if (!(exhaustOpen >= 0) && m.closeup.GraphicPosId == 0) armed = true;
+    if (exhaustOpen > 0 && armed) {
+        armed = false;
         level = density;
         // The loudness is the other end's density at its last beat.
         const int v = BeatVolume(Round(otherLevel));

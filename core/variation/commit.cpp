@@ -31,7 +31,7 @@ void CommitDimensionField(Model& m, int id, std::string_view text) {
         m.undo.UndoId[1] = id;
         m.undo.UndoOld[1] = GetDimension(m, id);
     }
-    // 2 and 4. Store; the working pivots and the valve centre line follow.
+    // 2 and 4. Store.
     const f32 v = ParseField(text);
     SetDimension(m, id, v);
     // 3. The most recent dynamic variable.

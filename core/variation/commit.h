@@ -10,10 +10,9 @@
 namespace tarn {
 
 // Commits the text of the field of dimension id (1..16, 19, 101..117), in this order: when the
-// text was edited, a new undo entry with the old value; the converted text stored (the link and
-// anchor pivots write their working copies, the cylinder heights recompute the valve centre
-// line); the dimension made the most recent dynamic variable; when edited, the undo entry
-// completed with the new value and caption; EditChanged cleared. No range is checked.
+// text was edited, a new undo entry with the old value; the converted text stored; the dimension
+// made the most recent dynamic variable; when edited, the undo entry completed with the new value
+// and caption; EditChanged cleared. No range is checked.
 void CommitDimensionField(Model& m, int id, std::string_view text);
 
 // The normal offset of the reverse arm from mid gear (the "Norm" gear-limit field). A negative
@@ -34,10 +33,9 @@ struct DimensionChange {
 
 // Stores several dimensions as one change that one UnDo takes back whole: each changed value
 // gets an undo entry of one group named `name` and becomes the most recent dynamic variable in
-// turn (the last one ends up newest), the working pivots and the valve centre line follow, and
-// the mid gear is recomputed (CentreRevArm) as when a dimension dialog closes; the reverse arm's
-// place before it is kept with the group, so that one UnDo restores it too. Values equal to
-// the current ones are skipped. Refuses (false, nothing changed) an id that is not a variable
+// turn (the last one ends up newest), and the mid gear is recomputed (CentreRevArm) as when a
+// dimension dialog closes; the reverse arm's place before it is kept with the group, so that one
+// UnDo restores it too. Values equal to the current ones are skipped. Refuses (false, nothing changed) an id that is not a variable
 // dimension and more changed values than the history holds (kUndoDepth); true with nothing to
 // change.
 bool CommitDimensionGroup(Model& m, std::string_view name,

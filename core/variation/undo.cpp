@@ -72,8 +72,6 @@ void PopUndo(Model& m) {
     do {
         for (int k = 1; k <= kUndoDepth; ++k) CopyEntry(m, k - 1, k);
         if (m.undo.UndoArm[0].saved) arm = m.undo.UndoArm[0];
-        // SetDimension keeps the working pivots and the valve centre line with the restored
-        // value.
         if (IsVariableDimension(m.undo.UndoId[0])) {
             SetDimension(m, m.undo.UndoId[0], m.undo.UndoOld[0]);
             if (count < restored.size()) restored[count++] = {m.undo.UndoId[0], m.undo.UndoOld[0]};

@@ -17,7 +17,7 @@ void PushUndo(Model& m);
 i32 NewUndoGroup(const UndoStack& u);
 
 // Takes back entry 1, and when it belongs to a group every entry of that group, newest first:
-// restores the old values (keeping the pivot invariants), refreshes the four dynamic-variable
+// restores the old values, refreshes the four dynamic-variable
 // slots from their dimensions and disables the UnDo buttons when the history is empty.
 // UndoCount falls by one per entry taken back. Increment is left at -1. A group's dimensions
 // end exactly at their old values (the slot refresh can move a slot's value by a rounding).

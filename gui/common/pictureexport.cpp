@@ -225,7 +225,7 @@ QString PrintTitleLine(const QString& caption, const Model& m, const QDate& date
     // The gear as the main window's read-out gives it, with its name when it is a standard one.
     QString gear = QStringLiteral("Rev Arm ") +
                    ToQ(Str(static_cast<ext>(m.motion.RevArmPos), 0, 3)) + QLatin1Char(' ') +
-                   ToQ(m.motion.Direction);
+                   QString::fromLatin1(DirectionText(m.motion.Direction));
     if (const auto g = GearAt(m, m.motion.RevArmPos))
         gear += QStringLiteral(" (") + QString::fromUtf8(GearName(*g).data(), GearName(*g).size()) +
                 QLatin1Char(')');

@@ -254,7 +254,7 @@ void TDiagramWindow::FormActivate() {
     FitClientArea();
     if (names_.kind == DiagramKind::Port) {
         // Opened from the main window: the forward graph first.
-        m_.diagrams.PortGraphMode = 'F';
+        m_.diagrams.PortGraphMode = PortGraphMode::Forward;
     } else if (runSetRevArm_) {
         runSetRevArm_();
     }
@@ -328,22 +328,23 @@ void TDiagramWindow::SBDynVarInteractionEnd(int k) {
     SyncUndoButtons();
     close_->setFocus();
     // Paint the new undo entry over the picture.
-    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == 'B') Redraw();
+    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == PortGraphMode::Both)
+        Redraw();
     else Draw();
 }
 
 void TDiagramWindow::ForwardGraph1Click() {
-    m_.diagrams.PortGraphMode = 'F';
+    m_.diagrams.PortGraphMode = PortGraphMode::Forward;
     Redraw();
 }
 
 void TDiagramWindow::ReverseGraph1Click() {
-    m_.diagrams.PortGraphMode = 'R';
+    m_.diagrams.PortGraphMode = PortGraphMode::Reverse;
     Redraw();
 }
 
 void TDiagramWindow::BothGraphs1Click() {
-    m_.diagrams.PortGraphMode = 'B';
+    m_.diagrams.PortGraphMode = PortGraphMode::Both;
     Redraw();
 }
 
@@ -361,7 +362,7 @@ void TDiagramWindow::Redraw() {
 
 void TDiagramWindow::Draw() {
     // Both port graphs are only ever drawn together: one graph over them would hide the other.
-    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == 'B') {
+    if (names_.kind == DiagramKind::Port && m_.diagrams.PortGraphMode == PortGraphMode::Both) {
         Redraw();
         return;
     }

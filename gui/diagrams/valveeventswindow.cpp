@@ -1,8 +1,8 @@
 // The valve-events window over the core analysis. The design has no change notification, so a
-// short timer compares what the events depend on (the dimensions, the fixed pivots, the mid gear;
-// never the view) and the positions with those of the last job, and starts a new job on the
-// events thread only when they differ. The thread works on copies taken here; its outcome comes
-// back through the event loop and is shown unless a newer one already is.
+// short timer compares what the events depend on (the design and its mid gear; never the view)
+// and the positions with those of the last job, and starts a new job on the events thread only
+// when they differ. The thread works on copies taken here; its outcome comes back through the
+// event loop and is shown unless a newer one already is.
 #include "gui/diagrams/valveeventswindow.h"
 
 #include <QApplication>

@@ -901,7 +901,8 @@ void TMainForm::SBRevArmChange(int pos) {
     const ext centre = m_.motion.RevArmPositions[0];
     // A positive position moves the arm end away from the cylinders.
     m_.motion.RevArmPos = static_cast<f32>(centre - pos / 1000.0L);
-    m_.motion.Direction = m_.motion.RevArmPos > m_.motion.RevArmPositions[0] ? "Rev" : "Fwd";
+    m_.motion.Direction = m_.motion.RevArmPos > m_.motion.RevArmPositions[0] ? Direction::Reverse
+                                                                             : Direction::Forward;
     ui_.Center->setEnabled(pos != 0);
     const f32 fwd = static_cast<f32>(centre - m_.design.RevArmToCentNorm);
     const f32 rev = static_cast<f32>(centre + m_.design.RevArmToCentNorm);

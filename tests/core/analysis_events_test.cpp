@@ -32,7 +32,8 @@ struct ReadOut {
 ReadOut TickCutoffs(Model m, float revArmPos, bool trueTravel) {
     m.display.TruePistonTravel = trueTravel;
     m.motion.RevArmPos = revArmPos;
-    m.motion.Direction = revArmPos > m.motion.RevArmPositions[0] ? "Rev" : "Fwd";
+    m.motion.Direction =
+        revArmPos > m.motion.RevArmPositions[0] ? Direction::Reverse : Direction::Forward;
     m.motion.CrankAngle = 0;
     m.motion.StepAngle = 1;
     tarn::testing::FakeHost host;

@@ -99,7 +99,7 @@ TEST(DiagramDrawing, CrankAngleAndRevArmPosAreWrittenBack) {
     RecordingCanvas c;
     PortBothGraphs(m, c);
     EXPECT_EQ(m.motion.CrankAngle, 77.0f);
-    EXPECT_EQ(m.diagrams.PortGraphMode, 'B');
+    EXPECT_EQ(m.diagrams.PortGraphMode, PortGraphMode::Both);
     EXPECT_TRUE(m.diagrams.PortCycleLabels);
 }
 
@@ -212,8 +212,9 @@ TEST(DiagramDrawing, UndoLineIsRebuiltThenPaintedOnceOldToNew) {
         EXPECT_EQ(m.readouts.UndoLine, expected);
         const auto painted = Texts(c, expected);
         // Both graphs of the port diagram paint it once each.
-        EXPECT_EQ(painted.size(),
-                  m.diagrams.PortGraphMode == 'B' && kind == DiagramKind::Port ? 2u : 1u);
+        EXPECT_EQ(
+            painted.size(),
+            m.diagrams.PortGraphMode == PortGraphMode::Both && kind == DiagramKind::Port ? 2u : 1u);
         ASSERT_FALSE(painted.empty());
         EXPECT_EQ(painted[0].c[0], 150);
         EXPECT_EQ(painted[0].c[1], 55);
@@ -612,16 +613,16 @@ TEST(SteamDiagram, LeavesTheMainWindowsCutOffMemoryAlone) {
 // ---------------------------------------------------------------- port diagram
 
 TEST(PortDiagram, EachSegmentSpansOneRowAndRowZeroOnlySeeds) {
-    for (char mode : {'F', 'R'}) {
+    for (const bool forward : {true, false}) {
         Model m = Started();
-        m.diagrams.PortGraphMode = mode;
+        m.diagrams.PortGraphMode = forward ? PortGraphMode::Forward : PortGraphMode::Reverse;
         m.diagrams.PortCycleLabels = false;  // the annotation takes the last event's colour
         RecordingCanvas c;
         DrawPortDiagram(m, c);
-        const Rgb colours[2] = {mode == 'F' ? kTeal : kGreen, mode == 'F' ? kRed : kMaroon};
+        const Rgb colours[2] = {forward ? kTeal : kGreen, forward ? kRed : kMaroon};
         for (Rgb colour : colours) {
             const auto lines = Lines(c, colour);
-            ASSERT_GE(lines.size(), 4u * 18u) << mode;
+            ASSERT_GE(lines.size(), 4u * 18u) << forward;
             for (const auto& op : lines) {
                 EXPECT_EQ(op.c[1] - op.c[3], 16);
                 EXPECT_LE(op.c[3], 343 - 16);  // nothing ends on row 0
@@ -687,8 +688,8 @@ TEST(PortDiagram, BothGraphsDrawsReverseOverForwardWithoutSecondAnnotation) {
     EXPECT_FALSE(Lines(c, kMaroon).empty());
     EXPECT_EQ(Texts(c, "Exp").size(), 1u);
     EXPECT_NE(c.FindText("Rev."), nullptr);
-    EXPECT_EQ(m.diagrams.PortGraphMode, 'B');
-    // A port redraw in mode 'B' draws both again.
+    EXPECT_EQ(m.diagrams.PortGraphMode, PortGraphMode::Both);
+    // A port redraw in mode Both draws both again.
     c.Reset();
     RedrawDiagram(DiagramKind::Port, m, c);
     EXPECT_FALSE(Lines(c, kMaroon).empty());
@@ -698,17 +699,18 @@ TEST(PortDiagram, BothGraphsDrawsReverseOverForwardWithoutSecondAnnotation) {
 TEST(PortDiagram, RowValuesOfAHugeGearLimitStayFinite) {
     // Mid gear at the far end of the float range and a gear limit as large: every row shows the
     // largest float of that sign, never an infinity.
-    for (char mode : {'F', 'R'}) {
+    for (const bool forward : {true, false}) {
         Model m = Started();
-        SetDimension(m, 8, mode == 'F' ? -FLT_MAX : FLT_MAX);  // LinkPivotHorz carries mid gear
+        SetDimension(m, 8, forward ? -FLT_MAX : FLT_MAX);  // LinkPivotHorz carries mid gear
         CentreRevArm(m);
         m.design.RevArmToCentMax = FLT_MAX;
         m.design.RevArmToCentNorm = 1;
-        m.diagrams.PortGraphMode = mode;
+        m.diagrams.PortGraphMode = forward ? PortGraphMode::Forward : PortGraphMode::Reverse;
         RecordingCanvas c;
         DrawPortDiagram(m, c);
         for (const auto& op : c.OfKind(Kind::Text))
-            EXPECT_EQ(op.text.find("Inf"), std::string::npos) << mode << " \"" << op.text << "\"";
-        EXPECT_EQ(Texts(c, Str(mode == 'F' ? -FLT_MAX : FLT_MAX, 7, 3)).size(), 19u) << mode;
+            EXPECT_EQ(op.text.find("Inf"), std::string::npos)
+                << forward << " \"" << op.text << "\"";
+        EXPECT_EQ(Texts(c, Str(forward ? -FLT_MAX : FLT_MAX, 7, 3)).size(), 19u) << forward;
     }
 }

@@ -163,11 +163,10 @@ TEST_F(DimensionFileTest, SaveChangeOpenGivesBackEverySavedValue) {
     // A design different from the defaults in every group the file holds.
     saved.design.StrokeLen = 3.25f;
     saved.design.Frame.CouplerLower = 1.5f;
-    saved.pivots.PivotX[5] = saved.pivots.PivotX[6] = 6.5f;
-    saved.pivots.PivotY[12] = saved.pivots.PivotY[13] = -1.75f;
-    saved.pivots.PivotY[3] = 0.125f;
+    saved.design.LinkPivotHorz = 6.5f;
+    saved.design.AnchorLinkPivotVert = -1.75f;
+    saved.design.CylCLAboveDriver = 0.125f;
     saved.design.Cyl.ValveCLToCylCL = 2.75f;
-    saved.pivots.PivotY[4] = 2.875f;
     saved.design.Cyl.CylSpare = 0xFFC00001u;  // a NaN pattern, kept raw
     saved.design.FileSpare = {1u, 0x7F800001u, 3u, 0xDEADBEEFu, 5u};
     saved.design.ValveLeverUpperOffset = 0.1f;
@@ -358,18 +357,22 @@ TEST_F(DimensionFileTest, EdgesThatAreAccepted) {
     SetFloat(img, 10, 2, nan);   // the first PlotRevArmPos loses to the second
     Model m = load(img);
     EXPECT_EQ(m.design.FileSpare[0], Bits(nan));
-    EXPECT_EQ(Bits(m.pivots.PivotX[6]), Bits(m.pivots.PivotX[5]));
-    EXPECT_EQ(Bits(m.pivots.PivotY[13]), Bits(m.pivots.PivotY[12]));
-    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
     EXPECT_EQ(m.design.PlotRevArmPos, 0.0f);
     EXPECT_TRUE(std::isfinite(m.motion.RevArmPos));
+    // The pivots' working copies and the valve stem's height leave no trace in the design: saved
+    // again, their words follow the entered values.
+    const auto again = ImageOf(m);
+    EXPECT_EQ(Word(again, 3, 1), Bits(6.207f));   // PivotX[6] = LinkPivotHorz
+    EXPECT_EQ(Word(again, 3, 4), Bits(-1.677f));  // PivotY[13] = AnchorLinkPivotVert
+    EXPECT_EQ(Word(again, 8, 4), Bits(2.5f));     // PivotY[4]
     // Two heights whose sum is beyond the float range: the valve-stem height is stored as the
     // largest float, like every other value, never as an infinity.
     img = base;
     SetFloat(img, 4, 0, 3e38f);  // CylCLAboveDriver
     SetFloat(img, 7, 0, 3e38f);  // ValveCLToCylCL
     m = load(img);
-    EXPECT_EQ(m.pivots.PivotY[4], std::numeric_limits<float>::max());
+    EXPECT_EQ(ValveCLAboveDriver(m.design), std::numeric_limits<float>::max());
+    EXPECT_EQ(Word(ImageOf(m), 8, 4), Bits(std::numeric_limits<float>::max()));
     // Range edges.
     img = base;
     SetFloat(img, 9, 0, 3000.0f);

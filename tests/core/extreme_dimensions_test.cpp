@@ -84,7 +84,7 @@ TEST(ExtremeDimensions, EveryPictureStaysInsideTheCanvasRangeAndPrintsFiniteNumb
             std::vector<DiagramKind> kinds{DiagramKind::Sine, DiagramKind::Oval,
                                            DiagramKind::Steam};
             if (v == FLT_MAX || d.id == 17 || d.id == 18) kinds.push_back(DiagramKind::Port);
-            m.diagrams.PortGraphMode = d.id % 2 ? 'R' : 'F';
+            m.diagrams.PortGraphMode = d.id % 2 ? PortGraphMode::Reverse : PortGraphMode::Forward;
             for (DiagramKind kind : kinds) {
                 canvas.Reset();
                 RedrawDiagram(kind, m, canvas);

@@ -33,18 +33,18 @@ bool AllPivotsFinite(const Model& m) {
 
 TEST(StartUp, DefaultDesignAndMidGear) {
     Model m = test::StartedModel();
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 2.5f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotX[6], 6.207f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[6], 3.267f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotX[13], 9.207f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[13], -1.677f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 2.5f);
+    EXPECT_EQ(m.design.LinkPivotHorz, 6.207f);
+    EXPECT_EQ(m.design.LinkPivotVert, 3.267f);
+    EXPECT_EQ(m.design.AnchorLinkPivotHorz, 9.207f);
+    EXPECT_EQ(m.design.AnchorLinkPivotVert, -1.677f);
     EXPECT_NEAR(m.motion.RevArmPositions[0], 6.247f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPositions[1], m.motion.RevArmPositions[0]);
     EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
     EXPECT_NEAR(m.motion.RevArmPositions[3], 4.647f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPos, m.motion.RevArmPositions[0]);
     EXPECT_EQ(RevArmBarMax(m.design), 1800);
-    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_EQ(m.motion.Direction, Direction::Forward);
     EXPECT_FLOAT_EQ(m.motion.StepAngle, 10.0f);
     EXPECT_EQ(m.view.ViewPresets[15], 350.0f);
     EXPECT_EQ(m.view.ViewPresets[16], -4800.0f);
@@ -102,30 +102,57 @@ TEST(Dimensions, FoundByTheirNameInAnyCase) {
     EXPECT_EQ(FindDimensionByName(""), nullptr);
 }
 
-TEST(Dimensions, SetKeepsThePivotInvariants) {
-    Model m = test::StartedModel();
-    SetDimension(m, 7, 4.0f);
-    EXPECT_EQ(m.pivots.PivotY[5], 4.0f);
-    EXPECT_EQ(m.pivots.PivotY[6], 4.0f);
-    SetDimension(m, 8, 6.0f);
-    EXPECT_EQ(m.pivots.PivotX[6], 6.0f);
-    SetDimension(m, 14, -2.0f);
-    EXPECT_EQ(m.pivots.PivotY[13], -2.0f);
-    SetDimension(m, 15, 9.0f);
-    EXPECT_EQ(m.pivots.PivotX[13], 9.0f);
-    SetDimension(m, 102, 0.5f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[3], 0.5f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 3.0f);
-    SetDimension(m, 108, 3.0f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 3.5f);
-    SetDimension(m, 999, 1.0f);  // unknown ids do nothing
+TEST(Dimensions, ADimensionChangesTheDesignAndNothingElse) {
+    // What follows from a dimension (the fixed pivots among it) is worked out when the design is
+    // solved, so designs that compare equal solve alike.
+    const Model start = test::StartedModel();
+    for (const DimensionInfo& d : Dimensions()) {
+        Model m = start;
+        SetDimension(m, d.id, GetDimension(m, d.id) + 0.5f);
+        EXPECT_FALSE(m.design == start.design) << d.id;
+        m.design = start.design;
+        EXPECT_TRUE(m == start) << d.id;
+    }
+}
+
+TEST(Solver, PlacesTheFixedPivotsFromTheDesignAtEverySolve) {
+    // Solved once with the built-in design, then changed: a solve, and a sweep's too, places the
+    // link's and the anchor link's pivots with the copies the arm and the link turn about, and
+    // the heights of the crosshead and of the valve stem.
+    for (const bool sweep : {false, true}) {
+        Model m = test::StartedModel();
+        SolveLinkage(m);
+        SetDimension(m, 7, 4.0f);
+        SetDimension(m, 8, 6.0f);
+        SetDimension(m, 14, -2.0f);
+        SetDimension(m, 15, 9.0f);
+        SetDimension(m, 102, 0.5f);
+        SetDimension(m, 108, 3.0f);
+        SetDimension(m, 999, 1.0f);  // unknown ids do nothing
+        if (sweep) LinkageSweep(SolverPartsOf(m)).Solve();
+        else SolveLinkage(m);
+        const auto& X = m.pivots.PivotX;
+        const auto& Y = m.pivots.PivotY;
+        for (const int i : {5, 6}) {
+            EXPECT_EQ(X[i], 6.0f) << i;
+            EXPECT_EQ(Y[i], 4.0f) << i;
+        }
+        for (const int i : {12, 13}) {
+            EXPECT_EQ(X[i], 9.0f) << i;
+            EXPECT_EQ(Y[i], -2.0f) << i;
+        }
+        EXPECT_EQ(Y[3], 0.5f);
+        EXPECT_EQ(Y[4], 3.5f);
+        // The reverse arm stands on the new pivot 6.
+        EXPECT_NEAR(std::hypot(X[18] - X[6], Y[18] - Y[6]), m.design.Frame.ReverseArmLen, 1e-5);
+    }
 }
 
 TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     Model m = test::StartedModel();
     SetDimension(m, 2, 4.0f);
     SetDimension(m, 102, 1.0f);
-    SetDimension(m, 8, 6.5f);  // the link pivot and its working copy
+    SetDimension(m, 8, 6.5f);  // the link pivot
     m.design.DesignName = "Loaded";
     m.diagrams.DiagramScale = 3;
     m.view.ViewPresets[3] = 99;
@@ -153,8 +180,8 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     m.motion.StepSetting = 45;
     ResetAllModel(m);
     EXPECT_EQ(m.design.StrokeLen, 3.0f);
-    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
-    EXPECT_FLOAT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.CylCLAboveDriver, 0.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 2.5f);
     EXPECT_EQ(m.design.DesignName, "Nominal");
     EXPECT_EQ(m.diagrams.DiagramScale, 1.5f);
     EXPECT_FALSE(m.display.DynVarOn);
@@ -167,10 +194,9 @@ TEST(ResetAll, RestoresBuiltInDesignButKeepsAnnotations) {
     EXPECT_EQ(m.overlay.LineType[2], 1.0f);
     EXPECT_EQ(m.overlay.LineIndex, 7);
     EXPECT_EQ(m.motion.RevArmPositions[5], 5.5f);
-    // The rest of what it restores: the pivots with their working copies, mid gear from the
-    // built-in design, empty slots, the "Norm" view (the view it left becomes the default).
-    EXPECT_EQ(m.pivots.PivotX[5], 6.207f);
-    EXPECT_EQ(m.pivots.PivotX[6], 6.207f);
+    // The rest of what it restores: the link pivot, mid gear from the built-in design, empty
+    // slots, the "Norm" view (the view it left becomes the default).
+    EXPECT_EQ(m.design.LinkPivotHorz, 6.207f);
     EXPECT_NEAR(m.motion.RevArmPositions[0], 6.247f, 1e-5);
     EXPECT_NEAR(m.motion.RevArmPositions[2], 7.847f, 1e-5);
     EXPECT_EQ(m.motion.RevArmPositions[1], m.motion.RevArmPositions[0]);
@@ -272,7 +298,7 @@ TEST(SolverGuards, ReverseArmBeyondItsLength) {
     for (bool beep : {true, false}) {
         Model m = test::StartedModel();
         m.display.BeepOnError = beep;
-        m.motion.RevArmPos = m.pivots.PivotX[6] + 5.0f;  // farther than the 3.0 arm
+        m.motion.RevArmPos = m.design.LinkPivotHorz + 5.0f;  // farther than the 3.0 arm
         SolveAt(m, 0);
         EXPECT_NEAR(m.pivots.PivotY[18], std::sqrt(25.0f - 9.0f) + m.pivots.PivotY[6], 1e-5);
         EXPECT_EQ(m.solved.GeometryError, beep);

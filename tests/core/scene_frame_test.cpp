@@ -63,7 +63,7 @@ TEST_F(SceneTest, CrankWrapsAbove360Point1) {
     AdvanceCrank(m);
     EXPECT_NEAR(m.motion.CrankAngle, 0.2f, 1e-4);
     m.motion.StepAngle = 10;
-    m.motion.Direction = "Rev";
+    m.motion.Direction = Direction::Reverse;
     m.motion.CrankAngle = 5;
     AdvanceCrank(m);
     EXPECT_FLOAT_EQ(m.motion.CrankAngle, 355.0f);

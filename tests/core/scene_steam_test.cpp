@@ -62,8 +62,8 @@ TEST_F(SteamTest, FirstFrameCountsAtZoom27) {
     for (int s = 0; s < 10; ++s)
         for (int k = 0; k < counts[s]; ++k, ++at)
             ASSERT_EQ(px[at].colour, colours[s]) << "step " << s;
-    EXPECT_EQ(m.steam.FrontSteamState, 'E');
-    EXPECT_EQ(m.steam.RearSteamState, 'C');
+    EXPECT_EQ(m.steam.FrontSteamState, PortOpened::Steam);
+    EXPECT_EQ(m.steam.RearSteamState, PortOpened::Exhaust);
     // The live steam stays between the valve heads.
     for (int k = 146; k < 146 + 1166; ++k) {
         EXPECT_GE(px[k].c[0], m.steam.PistonPtX[9]);
@@ -95,7 +95,7 @@ TEST_F(SteamTest, ColoursFollowThePhases) {
     m.solved.FrontSteamOpen = 0.1f;
     m.solved.FrontExhaustOpen = 0.1f;
     EXPECT_EQ(endColours().first, kBlue);
-    EXPECT_EQ(m.steam.FrontSteamState, 'C');
+    EXPECT_EQ(m.steam.FrontSteamState, PortOpened::Exhaust);
     m.solved.FrontSteamOpen = -0.1f;
     m.solved.FrontExhaustOpen = -0.1f;
     EXPECT_EQ(endColours().first, kGreen);
@@ -121,12 +121,12 @@ TEST_F(SteamTest, BeatsArmOnAClosedExhaustAndSoundOnItsOpening) {
     m.solved.FrontExhaustOpen = -0.1f;
     m.solved.RearExhaustOpen = -0.1f;
     Steam();
-    EXPECT_EQ(m.steam.FrontBeatArmed, '1');
+    EXPECT_TRUE(m.steam.FrontBeatArmed);
     EXPECT_EQ(host.sound.exhaust, 0);
     m.solved.FrontExhaustOpen = 0.1f;
     Steam();
     EXPECT_EQ(host.sound.exhaust, 1);
-    EXPECT_EQ(m.steam.FrontBeatArmed, '0');
+    EXPECT_FALSE(m.steam.FrontBeatArmed);
     // The other end has not sounded yet: its level 0 sets no volume.
     EXPECT_TRUE(host.sound.volumes.empty());
     const float frontLevel = m.steam.FrontBeatLevel;
@@ -166,7 +166,6 @@ TEST_F(SteamTest, ACollapsedSectionNeitherBeepsNorFlags) {
     m.design.Cyl.CylBoreDia = 0;
     m.design.Cyl.ValveBoreDia = 0;
     m.design.Cyl.ValveCLToCylCL = 0;
-    m.pivots.PivotY[4] = 0;
     m.solved.GeometryError = false;
     UpdateCylinderPoints(m);
     UpdatePistonPoints(m);

@@ -166,7 +166,9 @@ Digests DigestsOf(std::uint64_t seed, int designs, int solvesPer, int diagramEve
         AddEvents(analyses, AnalyseValveEvents(
                                 m, static_cast<float>(centre + Uniform(rng, -travel, travel))));
         if (diagramEvery > 0 && n % diagramEvery == 0) {
-            m.diagrams.PortGraphMode = "FRB"[rng() % 3];
+            constexpr PortGraphMode kModes[3] = {PortGraphMode::Forward, PortGraphMode::Reverse,
+                                                 PortGraphMode::Both};
+            m.diagrams.PortGraphMode = kModes[rng() % 3];
             m.diagrams.PortCycleLabels = (rng() & 1) != 0;
             m.display.DynVarOn = (rng() & 1) != 0;
             RecordingCanvas c;

@@ -1,4 +1,4 @@
-// A model as the program has it after start-up: the built-in design, solved once.
+// A model as the program has it after start-up: the built-in design at mid gear, not yet solved.
 #pragma once
 
 #include "core/model/model.h"

@@ -16,7 +16,7 @@ TEST(Commit, TheOldValueIsTakenBeforeTheStoreAndTheEntryCompletedAfter) {
     EXPECT_EQ(m.undo.UndoOld[1], 2.5f);
     EXPECT_EQ(m.undo.UndoNew[1], 3.0f);
     EXPECT_EQ(m.undo.UndoName[1], "Valve CL to Cyl CL");
-    EXPECT_EQ(m.pivots.PivotY[4], 3.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 3.0f);
     EXPECT_EQ(m.dyn.DynVarId[1], 108);
     EXPECT_EQ(m.dyn.DynVarValue[1], 3.0f);
     EXPECT_FALSE(m.undo.EditChanged);

@@ -108,13 +108,12 @@ TEST(DynVars, ADragStepsBySizeInTheDirectionOfMotion) {
     EXPECT_TRUE(m.readouts.FrontCutoffText.empty());
 }
 
-TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensionsAndLinkPivotsKeepTheirCopies) {
+TEST(DynVars, SlotsTwoToFourDriveTheirOwnDimensions) {
     Model m = test::StartedModel();
     Leave(m, 7, "3.267");  // Link Pivot Vert
     Leave(m, 2, "3");
     Jog(m, 2, 10);
-    EXPECT_EQ(m.pivots.PivotY[5], 3.267f + 0.01f);
-    EXPECT_EQ(m.pivots.PivotY[6], m.pivots.PivotY[5]);
+    EXPECT_EQ(m.design.LinkPivotVert, 3.267f + 0.01f);
     EXPECT_EQ(m.design.StrokeLen, 3.0f);
     // An empty slot does nothing.
     const float ds = m.design.DriverDia;

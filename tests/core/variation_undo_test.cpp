@@ -56,24 +56,23 @@ TEST(Undo, TwentyOneChangesKeepTwenty) {
 TEST(Undo, TheCylinderHeightTakesTheValveCentreLineBack) {
     Model m = test::StartedModel();
     Type(m, 102, "1.25");
-    EXPECT_EQ(m.pivots.PivotY[3], 1.25f);
-    EXPECT_EQ(m.pivots.PivotY[4], 3.75f);
+    EXPECT_EQ(m.design.CylCLAboveDriver, 1.25f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 3.75f);
     PopUndo(m);
-    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
-    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.CylCLAboveDriver, 0.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 2.5f);
     Type(m, 108, "3.0");  // the valve height moves the centre line at once
-    EXPECT_EQ(m.pivots.PivotY[4], 3.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 3.0f);
     PopUndo(m);
-    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 2.5f);
 }
 
-TEST(Undo, UndoOfALinkPivotRestoresItsWorkingCopy) {
+TEST(Undo, UndoOfALinkPivotRestoresIt) {
     Model m = test::StartedModel();
     Type(m, 15, "9.5");
-    EXPECT_EQ(m.pivots.PivotX[13], 9.5f);
+    EXPECT_EQ(m.design.AnchorLinkPivotHorz, 9.5f);
     PopUndo(m);
-    EXPECT_EQ(m.pivots.PivotX[12], 9.207f);
-    EXPECT_EQ(m.pivots.PivotX[13], 9.207f);
+    EXPECT_EQ(m.design.AnchorLinkPivotHorz, 9.207f);
 }
 
 TEST(Undo, PopRefreshesTheSlotsAndLeavesIncrementAtMinusOne) {

@@ -79,6 +79,11 @@ TEST(ValveEventsWindow, ShowsEveryEventOfFiveGearsAtItsDefaultSizeAndFollowsTheD
     EXPECT_TRUE(w.Refresh());
     w.WaitForResults();
     EXPECT_NE(Cell(table, EventRow::Cutoff, 1, 0)->text(), QStringLiteral("82.36"));
+    const QString cutoff = Cell(table, EventRow::Cutoff, 1, 0)->text();
+    SetDimension(m, 102, 0.25f);  // the crosshead's and the valve's height belong to it as well
+    EXPECT_TRUE(w.Refresh());
+    w.WaitForResults();
+    EXPECT_NE(Cell(table, EventRow::Cutoff, 1, 0)->text(), cutoff);
 
     // Asked for them, the reverse-arm dialog's list decides the columns.
     m.motion.RevArmPositions[4] = 5.0f;

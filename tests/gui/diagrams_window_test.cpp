@@ -146,13 +146,13 @@ TEST(DiagramWindows, ActivationStopsTheTimerAsksForPositionsAndDraws) {
 
 TEST(DiagramWindows, PortOpensOnTheForwardGraph) {
     App a;
-    a.m.diagrams.PortGraphMode = 'B';
+    a.m.diagrams.PortGraphMode = PortGraphMode::Both;
     a.Dia(DiagramKind::Port)->FormActivate();
-    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'F');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, PortGraphMode::Forward);
     a.Dia(DiagramKind::Port)->BothGraphs1Click();
-    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'B');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, PortGraphMode::Both);
     a.Dia(DiagramKind::Port)->ReverseGraph1Click();
-    EXPECT_EQ(a.m.diagrams.PortGraphMode, 'R');
+    EXPECT_EQ(a.m.diagrams.PortGraphMode, PortGraphMode::Reverse);
 }
 
 TEST(DiagramWindows, StaleDiagramRedrawsOnTheNextMouseMove) {
@@ -317,7 +317,7 @@ TEST(DiagramPictures, DefaultDesignAtCentreNormalForwardAndReverse) {
     a.m.diagrams.RevArmCount = 3;  // centre, normal reverse, normal forward
     for (DiagramKind kind : kAll) {
         TDiagramWindow* d = a.Dia(kind);
-        if (kind == DiagramKind::Port) a.m.diagrams.PortGraphMode = 'B';
+        if (kind == DiagramKind::Port) a.m.diagrams.PortGraphMode = PortGraphMode::Both;
         d->Redraw();
         const char* file = kind == DiagramKind::Sine    ? "diagram_sine.png"
                            : kind == DiagramKind::Oval  ? "diagram_oval.png"

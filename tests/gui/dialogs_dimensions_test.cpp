@@ -201,10 +201,10 @@ TEST(CylinderDialog, TheValveHeightMovesTheValveCentreLineAtOnce) {
     EXPECT_EQ(Field(d, 8)->text(), "2.500");
     TypeInto(d, 8, "3.0");
     EXPECT_EQ(m.design.Cyl.ValveCLToCylCL, 3.0f);
-    EXPECT_EQ(m.pivots.PivotY[4], 3.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 3.0f);
     EXPECT_EQ(m.undo.UndoName[1], "Valve CL to Cyl CL");
     TypeInto(d, 2, "0.5");
-    EXPECT_EQ(m.pivots.PivotY[4], 3.5f);
+    EXPECT_EQ(m.design.CylCLAboveDriver, 0.5f);
     EXPECT_EQ(m.dyn.DynVarId[1], 102);
 }
 
@@ -230,8 +230,8 @@ TEST(CylinderDialog, ResetLeavesTheFrameAndTheReverseArmRange) {
     TypeInto(d, 2, "1");
     QTest::mouseClick(Button(d, "Reset1"), Qt::LeftButton);
     EXPECT_EQ(m.design.Cyl.CylBoreDia, 2.5f);
-    EXPECT_EQ(m.pivots.PivotY[3], 0.0f);
-    EXPECT_EQ(m.pivots.PivotY[4], 2.5f);
+    EXPECT_EQ(m.design.CylCLAboveDriver, 0.0f);
+    EXPECT_EQ(ValveCLAboveDriver(m.design), 2.5f);
     EXPECT_EQ(Field(d, 3)->text(), "2.500");
     EXPECT_EQ(m.design.StrokeLen, 4.0f);
     EXPECT_EQ(main.SBRevArm->maximum(), 2500);

@@ -569,7 +569,7 @@ TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     StartUp(m);
     m.design.DesignName = "Express";
     m.motion.RevArmPos = GearRevArmPos(m, Gear::NormalForward);
-    m.motion.Direction = "Fwd";
+    m.motion.Direction = Direction::Forward;
     const QString caption = QStringLiteral(
         "TARN1 Inside Admission      Sine Diagram    Express     17.05.24   10:30:00   Version "
         "2.6");
@@ -584,6 +584,9 @@ TEST(PictureExport, TitleLineNamesTheWindowDesignDateAndGear) {
     // Between the standard gears there is no gear name.
     m.motion.RevArmPos += 0.01f;
     EXPECT_FALSE(PrintTitleLine(caption, m, QDate(2024, 5, 17)).contains(QLatin1Char('(')));
+    m.motion.RevArmPos = GearRevArmPos(m, Gear::NormalReverse);
+    m.motion.Direction = Direction::Reverse;
+    EXPECT_TRUE(PrintTitleLine(caption, m, QDate(2024, 5, 17)).contains(" Rev (normal reverse)"));
 }
 
 TEST(PictureExport, ADiagramsTitleNamesThePositionsItDrew) {

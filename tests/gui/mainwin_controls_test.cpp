@@ -88,28 +88,28 @@ TEST_F(MainWindowTest, ReverseArmBarSetsDirectionAndButtons) {
     const float centre = m.motion.RevArmPositions[0];
     Bar("SBRevArm")->setValue(500);
     EXPECT_NEAR(m.motion.RevArmPos, centre - 0.5f, 1e-5);
-    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_EQ(m.motion.Direction, Direction::Forward);
     EXPECT_TRUE(Button("Center")->isEnabled());
     Bar("SBRevArm")->setValue(-500);
-    EXPECT_EQ(m.motion.Direction, "Rev");
+    EXPECT_EQ(m.motion.Direction, Direction::Reverse);
     form->Timer1Timer();
     EXPECT_NEAR(m.motion.CrankAngle, 350.0f, 1e-4);  // the crank turns backwards
     m.readouts.FrontCutoffText = "12.0";
     Button("Fwd")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), 1600);
     EXPECT_FLOAT_EQ(m.motion.RevArmPos, static_cast<float>(centre - 1.6L));
-    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_EQ(m.motion.Direction, Direction::Forward);
     EXPECT_FALSE(Button("Fwd")->isEnabled());
     EXPECT_TRUE(Button("Rev")->isEnabled());
     EXPECT_TRUE(m.readouts.FrontCutoffText.empty());
     Button("Rev")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), -1600);
     EXPECT_FALSE(Button("Rev")->isEnabled());
-    EXPECT_EQ(m.motion.Direction, "Rev");
+    EXPECT_EQ(m.motion.Direction, Direction::Reverse);
     Button("Center")->click();
     EXPECT_EQ(Bar("SBRevArm")->value(), 0);
     EXPECT_FLOAT_EQ(m.motion.RevArmPos, centre);
-    EXPECT_EQ(m.motion.Direction, "Fwd");
+    EXPECT_EQ(m.motion.Direction, Direction::Forward);
     EXPECT_FALSE(Button("Center")->isEnabled());
     // A drag to +1600 matches normal forward gear.
     Bar("SBRevArm")->setValue(1600);
