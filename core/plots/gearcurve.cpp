@@ -302,8 +302,8 @@ GearCurve ComputeGearCurve(const Model& design, int steps) {
     GearCurve g;
     const float centre = design.motion.RevArmPositions[0];
     for (const ValveEventsResult& r : results) g.points.push_back(PointOf(r, centre));
-    g.range = std::max(std::fabs(static_cast<double>(back) - centre),
-                       std::fabs(static_cast<double>(full) - centre));
+    g.range = std::max(std::fabs(static_cast<double>(back) - static_cast<double>(centre)),
+                       std::fabs(static_cast<double>(full) - static_cast<double>(centre)));
     for (std::size_t i = 0; i < kStandardGears.size(); ++i)
         g.gearOffsets[i] = static_cast<double>(GearRevArmPos(design, kStandardGears[i])) -
                            static_cast<double>(centre);

@@ -103,7 +103,7 @@ void QPainterCanvas::TouchRing(int l, int t, int r, int b, int margin) {
     // Points round the ellipse no further apart than half a tile; the inside stays untouched.
     const double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
     const int n =
-        static_cast<int>(std::ceil(2 * M_PI * std::max(rx, ry) / (FrameBuffer::kTile / 2)));
+        static_cast<int>(std::ceil(2 * M_PI * std::max(rx, ry) / (FrameBuffer::kTile / 2.0)));
     int px = static_cast<int>(std::lround(cx + rx)), py = static_cast<int>(std::lround(cy));
     for (int i = 1; i <= n; ++i) {
         const double a = 2 * M_PI * i / n;

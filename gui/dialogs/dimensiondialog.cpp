@@ -57,8 +57,8 @@ DimensionDialog::DimensionDialog(Model& m, MainWindowHost* mainWindow,
                      });
     int maxField = 0;
     for (const DimensionInfo* d : rows_) maxField = std::max(maxField, d->dialog.field);
-    fields_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
-    buttons_.assign(static_cast<std::size_t>(maxField + 1), nullptr);
+    fields_.assign(static_cast<std::size_t>(maxField) + 1, nullptr);
+    buttons_.assign(static_cast<std::size_t>(maxField) + 1, nullptr);
     for (const DimensionInfo* d : rows_) {
         const DimDialogCell& r = d->dialog;
         const QString n = QString::number(r.field);

@@ -9,7 +9,7 @@ namespace tarn {
 namespace {
 
 constexpr const char* kLines[8] = {
-    "TARN1 Inside Admission   Version " TARN_VERSION,
+    "TARN1 Inside Admission   Version " TARN_VERSION,  // NOLINT(bugprone-suspicious-missing-comma)
     "A simulator of a radial valve gear driven from the main rod,",
     "with inside-admission piston valves.",
     "It grew from a design aid for locomotive and model engineers",

@@ -125,12 +125,13 @@ TDrawLines::TDrawLines(Model& m, QWidget* parent)
                              QRect(500, 43, 74, 31));
     auto* close = MakeButton(this, QStringLiteral("CloseBut"), QStringLiteral("Close"),
                              QRect(522, 78, 52, 30));
-    auto* data = MakeButton(this, QStringLiteral("LinesData"), QString(), QRect(551, 463, 11, 11));
-    data->hide();
+    auto* linesData =
+        MakeButton(this, QStringLiteral("LinesData"), QString(), QRect(551, 463, 11, 11));
+    linesData->hide();
     connect(drawBut_, &QPushButton::clicked, this, &TDrawLines::DrawButClick);
     connect(clear, &QPushButton::clicked, this, &TDrawLines::ClearLineClick);
     connect(close, &QPushButton::clicked, this, &TDrawLines::CloseButClick);
-    connect(data, &QPushButton::clicked, this, &TDrawLines::LinesDataClick);
+    connect(linesData, &QPushButton::clicked, this, &TDrawLines::LinesDataClick);
     for (QPushButton* b : {drawBut_, clear, close}) b->setFont(LinesFont());
 
     const struct {

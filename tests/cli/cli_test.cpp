@@ -628,7 +628,7 @@ TEST(OptimiseCli, AMinimumLeadNoDesignReachesIsSaidSoWithoutTradingTheLeadsAway)
     // The built-in design has leads of about 0.02; no design in the range reaches a lead of 1.
     // The search may not lower a lead further, nor call a larger cut-off difference an
     // improvement: it says how far the constraints stay broken and which cannot be met.
-    for (const std::string& lead : {"1", "1e308"}) {
+    for (const std::string lead : {"1", "1e308"}) {
         const CliRun r =
             Cli({"--optimise", "--vary", "RadiusRodLen,LinkPivotVert", "--min-lead", lead});
         ASSERT_EQ(r.status, kCliOk) << r.err;
@@ -640,9 +640,14 @@ TEST(OptimiseCli, AMinimumLeadNoDesignReachesIsSaidSoWithoutTradingTheLeadsAway)
             << said;
         EXPECT_EQ(said.find("Improved"), std::string::npos) << said;
         EXPECT_EQ(said.find("geometry error"), std::string::npos) << said;
-        if (lead == "1") EXPECT_NE(said.find("broken by 1322.9"), std::string::npos) << said;
+        if (lead == "1") {
+            EXPECT_NE(said.find("broken by 1322.9"), std::string::npos) << said;
+        }
         // Every lead of the result is at least the start's.
-        for (const std::string& l : lines)
-            if (l.starts_with("Broken: lead")) EXPECT_EQ(l.find(" is -"), std::string::npos) << l;
+        for (const std::string& l : lines) {
+            if (l.starts_with("Broken: lead")) {
+                EXPECT_EQ(l.find(" is -"), std::string::npos) << l;
+            }
+        }
     }
 }
