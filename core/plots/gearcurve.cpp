@@ -8,6 +8,7 @@
 
 #include "core/common/parallel.h"
 #include "core/model/numfmt.h"
+#include "core/plots/chartkit.h"
 #include "core/plots/plotkit.h"
 
 namespace tarn {
@@ -32,27 +33,13 @@ GearCurvePoint PointOf(const ValveEventsResult& r, float centre) {
     return p;
 }
 
-constexpr int kDashOn = 6, kDashOff = 4;
 constexpr Rgb kGearLineColour = 0xA0A0A0;
 
-// A line drawn as dashes; `phase` carries the pattern from one segment to the next.
-void DashedLine(Canvas& c, double x1, double y1, double x2, double y2, double& phase) {
-    const double len = std::hypot(x2 - x1, y2 - y1);
-    double at = 0;
-    while (at < len) {
-        const double inPattern = std::fmod(phase + at, kDashOn + kDashOff);
-        const bool on = inPattern < kDashOn;
-        const double step =
-            std::min(len - at, on ? kDashOn - inPattern : kDashOn + kDashOff - inPattern);
-        if (on) {
-            const double a = at / len, b = (at + step) / len;
-            c.MoveTo(RoundPixel(x1 + (x2 - x1) * a), RoundPixel(y1 + (y2 - y1) * a));
-            c.LineTo(RoundPixel(x1 + (x2 - x1) * b), RoundPixel(y1 + (y2 - y1) * b));
-        }
-        at += step;
-    }
-    phase = std::fmod(phase + len, kDashOn + kDashOff);
-}
+using chartkit::DashedLine;
+using chartkit::NextNiceStep;
+using chartkit::NiceStep;
+using chartkit::TextPlaces;
+using chartkit::TickText;
 
 struct Frame {
     int left, right, top, bottom;
@@ -96,69 +83,6 @@ void Series(Canvas& c, const Frame& f, const GearCurve& g, Member member, bool l
         drawing = true;
     }
 }
-
-// The steps of 1, 2 or 5 times a power of ten, from the one giving about `ticks` intervals over
-// span upward.
-double NiceStep(double span, int ticks) {
-    const double raw = span / ticks;
-    const double p = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * p >= raw * (1 - 1e-9)) return m * p;
-    return 10 * p;
-}
-double NextNiceStep(double step) {
-    const double p = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
-    const double m = step / p;
-    return (m < 1.5 ? 2.0 : m < 3.5 ? 5.0 : 10.0) * p;
-}
-// Enough decimals to tell the ticks of a step apart.
-int DecimalsOf(double step) {
-    return std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
-}
-std::string TickText(double v, double step) {
-    return Str(std::fabs(v) < step / 2 ? 0.0L : static_cast<long double>(v), 0, DecimalsOf(step));
-}
-
-struct Box {
-    int left, top, right, bottom;  // right and bottom excluded
-    bool Meets(const Box& o, int gap) const {
-        return left < o.right + gap && o.left < right + gap && top < o.bottom && o.top < bottom;
-    }
-};
-
-// The texts of a picture, each placed only where it meets none placed before.
-class TextPlaces {
-public:
-    // A trial (draw false) only finds out what would fit.
-    TextPlaces(Canvas& c, int width, bool draw = true)
-        : c_(c), width_(width), height_(c.TextHeight()), draw_(draw) {}
-    int Height() const { return height_; }
-    int Width(const std::string& s) { return c_.TextWidth(s); }
-    // Whether s would fit with its top left at (x, y), within the picture and clear of the
-    // others.
-    bool Free(int x, int y, const std::string& s) {
-        const Box b{x, y, x + Width(s), y + height_};
-        if (b.left < 1 || b.right > width_ - 1) return false;
-        return std::none_of(placed_.begin(), placed_.end(),
-                            [&](const Box& o) { return b.Meets(o, kGap); });
-    }
-    void Put(int x, int y, const std::string& s) {
-        placed_.push_back({x, y, x + Width(s), y + height_});
-        if (draw_) c_.TextOut(x, y, s);
-    }
-    bool PutIfFree(int x, int y, const std::string& s) {
-        if (!Free(x, y, s)) return false;
-        Put(x, y, s);
-        return true;
-    }
-
-private:
-    static constexpr int kGap = 4;
-    Canvas& c_;
-    int width_, height_;
-    bool draw_;
-    std::vector<Box> placed_;
-};
 
 void LeadRange(const GearCurve& g, double& lo, double& hi) {
     for (const GearCurvePoint& p : g.points)
