@@ -226,6 +226,8 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
     bottom->addWidget(cylinder);
     bottom->addWidget(
         button("OptimiseGearButton", "Optimise Gear...", &TValveEvents::OptimiseGearRequested));
+    bottom->addWidget(button("EnginePerformanceButton", "Engine Performance...",
+                             &TValveEvents::EnginePerformanceRequested));
     bottom->addWidget(button("Copy", "Copy", &TValveEvents::CopyClick));
     bottom->addWidget(button("Save", "Save...", &TValveEvents::SaveClick));
     QPushButton* closeButton = button("Close1", "Close", nullptr);

@@ -21,6 +21,7 @@
 #include "core/model/model.h"
 #include "core/plots/gearcurve.h"
 #include "gui/common/pictureexport.h"
+#include "gui/common/referencedesign.h"
 
 class QCheckBox;
 class QComboBox;
@@ -37,7 +38,7 @@ class EventsWorker;
 class GearCurveView;
 class MainWindowHost;
 
-class TValveEvents : public QDialog {
+class TValveEvents : public QDialog, public ReferenceDesignSource {
     Q_OBJECT
 public:
     // The host, when given, opens the dimension dialogs for the window's buttons.
@@ -76,6 +77,8 @@ public:
     QString LoadReference(const QString& path);
     void ClearReference();
     bool HasReference() const { return reference_.has_value(); }
+    const Model* ReferenceDesign() const override { return reference_ ? &*reference_ : nullptr; }
+    std::uint64_t ReferenceDesignVersion() const override { return referenceVersion_; }
     // The gear curve as the window shows it.
     Picture CurvePicture() const;
     // What Export Picture and Print give: the design's and the reference's names, the table as
@@ -97,6 +100,8 @@ public:
 signals:
     // The "Optimise Gear..." button: the gear optimiser is asked for.
     void OptimiseGearRequested();
+    // The "Engine Performance..." button: the engine's performance window is asked for.
+    void EnginePerformanceRequested();
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -22,6 +22,7 @@
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/measuretools.h"
 #include "gui/overlay/drawlinesdialog.h"
+#include "gui/performance/performancewindow.h"
 
 namespace tarn {
 
@@ -37,14 +38,24 @@ QDialog* MakeValveEvents(Model& m, TMainForm& form) {
     // Its "Optimise Gear..." does what the optimiser's menu item does.
     QObject::connect(events, &TValveEvents::OptimiseGearRequested,
                      form.AnalysisItem(&AppWindows::OptimiseGear), &QAction::trigger);
+    // Its "Engine Performance..." opens the performance window as the menu item does.
+    QObject::connect(events, &TValveEvents::EnginePerformanceRequested,
+                     form.AnalysisItem(&AppWindows::EnginePerformance), &QAction::trigger);
     return events;
 }
 
 QDialog* MakeOptimiseGear(Model& m, TMainForm& form) { return new TOptimiseGear(m, &form, &form); }
 
-// The diagrams open modally; the events table and the optimiser beside the main window, since
-// the table follows the design while the other windows change it and the optimiser's window
-// stays live while it searches.
+// The performance window draws the reference the events window holds, looked up when it looks.
+QDialog* MakeEnginePerformance(Model& m, TMainForm& form) {
+    return new EnginePerformanceWindow(m, &form, [&form]() -> const ReferenceDesignSource* {
+        return dynamic_cast<const TValveEvents*>(form.windows().ValveEvents);
+    });
+}
+
+// The diagrams open modally; the events table, the optimiser and the engine's performance beside
+// the main window, since the table and the performance follow the design while the other windows
+// change it and the optimiser's window stays live while it searches.
 constexpr AnalysisWindow kAnalysisWindows[] = {
     {"SineDiag", "&SineDiagram", "ToolButton13", "View Sine Diagram", 12, WindowOpening::Modal,
      CaptionWindow::SineDia, &AppWindows::SineDia, &MakeDiagram<DiagramKind::Sine>},
@@ -59,6 +70,8 @@ constexpr AnalysisWindow kAnalysisWindows[] = {
      &AppWindows::ValveEvents, &MakeValveEvents},
     {"OptimiseGear1", "Optimise &Gear...", nullptr, nullptr, 0, WindowOpening::Beside, std::nullopt,
      &AppWindows::OptimiseGear, &MakeOptimiseGear},
+    {"EnginePerformance1", "&Engine Performance...", nullptr, nullptr, 0, WindowOpening::Beside,
+     std::nullopt, &AppWindows::EnginePerformance, &MakeEnginePerformance},
 };
 
 // Each row names its item and its window, a button has its tip, and no item, button, window or

@@ -35,10 +35,11 @@ struct AppWindows {
     QDialog* DrawLines = nullptr;
     QDialog* DataTable = nullptr;
     QDialog* CylDimen = nullptr;
-    QDialog* ValveEvents = nullptr;   // the events table, shown beside the main window
-    QDialog* OptimiseGear = nullptr;  // the gear optimiser, shown beside the main window
-    MeasureTools* Tools = nullptr;    // reference points, pivot data, overlay picks
-    DesignFiles* Files = nullptr;     // save, open and the recent designs
+    QDialog* ValveEvents = nullptr;        // the events table, shown beside the main window
+    QDialog* OptimiseGear = nullptr;       // the gear optimiser, shown beside the main window
+    QDialog* EnginePerformance = nullptr;  // the engine's cards and curves, beside it too
+    MeasureTools* Tools = nullptr;         // reference points, pivot data, overlay picks
+    DesignFiles* Files = nullptr;          // save, open and the recent designs
 };
 
 // How a menu item shows its window: modally, or beside the main window, raised and left open
