@@ -1,0 +1,134 @@
+// The Engine Performance window on its real widgets, opened as a user opens it: from the menu and
+// from the Valve Events window; a changed condition starts the simulation again and cancels the
+// stale one; the Valve Events window's reference comes along; closing while it works is safe.
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/io/dimensionfile.h"
+#include "gui/diagrams/valveeventswindow.h"
+#include "gui/performance/performancewindow.h"
+#include "mainwin_fixture.h"
+
+namespace tarn {
+namespace {
+
+constexpr double kPsi = 6894.757293168361;
+
+struct EnginePerformanceFromTheMenu : testing::MainWindowTest {
+    EnginePerformanceWindow* Window() const {
+        return form->findChild<EnginePerformanceWindow*>(QStringLiteral("EnginePerformance"));
+    }
+};
+
+// Typing a value as a user does: the text, then leaving the field.
+void Type(QWidget* window, const char* field, const QString& text) {
+    auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(field));
+    ASSERT_NE(edit, nullptr) << field;
+    edit->setText(text);
+    emit edit->editingFinished();
+}
+
+TEST_F(EnginePerformanceFromTheMenu, OpensFromTheMenuAndValveEventsAndSimulatesAConditionChanged) {
+    QAction* item = Item("EnginePerformance1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("&Engine Performance..."));
+    item->trigger();
+    EnginePerformanceWindow* w = Window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w, windows.EnginePerformance);
+    EXPECT_TRUE(w->isVisible());
+    w->WaitForResults();
+    const std::uint64_t started = w->JobsStarted();
+    ASSERT_GE(started, 1u);
+    EXPECT_FALSE(w->Refresh()) << "nothing changed: no new job";
+    EXPECT_EQ(w->Cards().size(), w->ChosenGears().size());
+
+    // 150 psi in the chest: the conditions change and the work starts again.
+    Type(w, "ChestPressure", QStringLiteral("150"));
+    EXPECT_EQ(w->JobsStarted(), started + 1);
+    EXPECT_NEAR(w->Conditions().chestPressure, 150 * kPsi, 1e-6);
+    // The design changed in another window: noticed without being told.
+    m.design.Cyl.CylBoreDia *= 1.1f;
+    EXPECT_TRUE(w->Refresh());
+    w->WaitForResults();
+
+    // Closed, and opened again from the Valve Events window's button.
+    w->close();
+    Item("ValveEvents1")->trigger();
+    auto* button =
+        windows.ValveEvents->findChild<QPushButton*>(QStringLiteral("EnginePerformanceButton"));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(EnginePerformanceFromTheMenu, DrawsTheReferenceTheValveEventsWindowHolds) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("as built.dti"));
+    ASSERT_TRUE(SaveDimensionFile(m, path.toStdString()).ok);
+    auto* events = static_cast<TValveEvents*>(windows.ValveEvents);
+    Item("EnginePerformance1")->trigger();
+    EnginePerformanceWindow* w = Window();
+    w->WaitForResults();
+    EXPECT_FALSE(w->HasReferenceShown());
+    ASSERT_TRUE(events->LoadReference(path).isEmpty());
+    EXPECT_TRUE(w->Refresh());
+    w->WaitForResults();
+    EXPECT_TRUE(w->HasReferenceShown());
+    events->ClearReference();
+    EXPECT_TRUE(w->Refresh());
+    w->WaitForResults();
+    EXPECT_FALSE(w->HasReferenceShown());
+}
+
+// A stand-in for the engine model that works until it is cancelled (or for ten seconds).
+struct StubbornSimulator {
+    std::atomic<int> cancelled{0};
+    EngineSimulator Simulator() {
+        EngineSimulator s;
+        s.single = [this](const Model&, const EngineConditions&, float pos,
+                          const EngineSolverOptions& o) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!(o.cancel && *o.cancel) && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (o.cancel && *o.cancel) ++cancelled;
+            EnginePerformance r;
+            r.revArmPos = pos;
+            r.problem = "cancelled";
+            return r;
+        };
+        return s;
+    }
+};
+
+TEST(EnginePerformanceWindow, CancelsStaleWorkAndClosesWhileWorking) {
+    Model m;
+    StubbornSimulator stub;
+    auto start = std::chrono::steady_clock::now();
+    {
+        EnginePerformanceWindow w(m, nullptr, {}, stub.Simulator());
+        w.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.JobsBegun() == 1; }, 5000));
+        // A condition changed while the first job works: it is cancelled, the next one begins.
+        Type(&w, "Cylinders", QStringLiteral("3"));
+        EXPECT_EQ(w.JobsStarted(), 2u);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.JobsBegun() == 2; }, 5000));
+        EXPECT_EQ(w.JobsCancelled(), 1u);
+        EXPECT_GE(stub.cancelled, 1);
+        // The window goes while the second job works.
+    }
+    EXPECT_GE(stub.cancelled, 2);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    QApplication::processEvents();
+}
+
+}  // namespace
+}  // namespace tarn
