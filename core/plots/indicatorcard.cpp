@@ -60,10 +60,12 @@ struct Line {
 struct Axis {
     double lo = 0, hi = 1, step = 1;
     std::string title;
+    std::string shortTitle = {};  // where the title has no room
 };
 
 // A chart's plot area and its scales.
 struct Plot {
+    int boxLeft = 0;  // the chart's own left edge, where its axis's title starts
     int left = 0, top = 0, right = 0, bottom = 0;
     Axis x, y;
     double X(double v) const { return left + (v - x.lo) / (x.hi - x.lo) * (right - left); }
@@ -71,7 +73,7 @@ struct Plot {
 };
 
 // The values' range widened to whole steps, the step the one of about `ticks` intervals.
-Axis AxisOver(double lo, double hi, int ticks, std::string title) {
+Axis AxisOver(double lo, double hi, int ticks, std::string title, std::string shortTitle = {}) {
     if (!(hi > lo)) {
         const double pad = std::max(std::fabs(lo) * 0.1, 1.0);
         lo -= pad;
@@ -82,6 +84,7 @@ Axis AxisOver(double lo, double hi, int ticks, std::string title) {
     a.lo = std::floor(lo / a.step + 1e-9) * a.step;
     a.hi = std::ceil(hi / a.step - 1e-9) * a.step;
     a.title = std::move(title);
+    a.shortTitle = std::move(shortTitle);
     return a;
 }
 
@@ -101,6 +104,7 @@ constexpr Rgb kGridColour = 0xE0E0E0;
 Plot LayOutPlot(TextPlaces& texts, int left, int top, int right, int bottom, Axis x, Axis y) {
     const int line = texts.Height();
     Plot p;
+    p.boxLeft = left;
     p.top = top + line + line / 2 + 2;
     p.bottom = bottom - 2 - 2 * line - line / 2 - 2;
     auto widen = [](Axis& a, double lo, double hi) {
@@ -151,9 +155,11 @@ void DrawAxes(Canvas& c, TextPlaces& texts, const Plot& p) {
     c.SetPenColor(kBlack);
     plotkit::Line(c, p.left, p.top, p.left, p.bottom + 1);
     plotkit::Line(c, p.left, p.bottom, p.right + 1, p.bottom);
-    texts.PutIfFree(std::max(p.left - 6 - texts.Width(p.y.title) / 2, 2), p.top - line - line / 2,
-                    p.y.title);
-    texts.PutIfFree((p.left + p.right - texts.Width(p.x.title)) / 2, numberY + line, p.x.title);
+    texts.PutIfFree(p.boxLeft + 4, p.top - line - line / 2, p.y.title);
+    for (const std::string& t : {p.x.title, p.x.shortTitle})
+        if (!t.empty() &&
+            texts.PutIfFree((p.left + p.right - texts.Width(t)) / 2, numberY + line, t))
+            break;
 }
 
 // The line, clipped to the plot's range by clamping.
@@ -273,8 +279,8 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
         legend.push_back({std::string(GearName(g.gear)), kBlack, 2, PatternOf(g.gear)});
     if (!cards.reference.empty())
         legend.push_back(
-            {cards.referenceName.empty() ? "reference" : "reference " + cards.referenceName, kBlack,
-             1, chartkit::kDashed});
+            {cards.referenceName.empty() ? "reference" : "reference (" + cards.referenceName + ")",
+             kBlack, 1, chartkit::kDashed});
     const int below = DrawLegend(c, texts, width, legend);
 
     const std::string unit = PressureUnitText(cards.pressureUnit);
@@ -282,17 +288,16 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
                                  AxisOver(0, maxTravel, 8,
                                           std::string("piston travel from front dead centre [") +
                                               LengthUnitText(cards.lengthUnit) + "]"),
-                                 AxisOver(lo, hi, 6, unit + " gauge"));
+                                 AxisOver(std::min(lo, -0.1 * (hi - lo)), hi, 6, unit + " gauge"));
     if (plot.right - plot.left < 40 || plot.bottom - plot.top < 40) return;
     DrawAxes(c, texts, plot);
 
-    // The atmospheric line, named at its right end.
+    // The atmospheric line, named under its left end.
     c.SetPenColor(kAtmosphereColour);
     const int atmY = RoundPixel(plot.Y(0));
     plotkit::Line(c, plot.left + 1, atmY, plot.right + 1, atmY);
     c.SetFontColor(kAtmosphereColour);
-    texts.PutIfFree(plot.right - texts.Width("atmosphere"), atmY - texts.Height() - 1,
-                    "atmosphere");
+    texts.PutIfFree(plot.left + 4, atmY + 2, "atmosphere");
     c.SetFontColor(kBlack);
 
     auto cardLine = [&](const EndPerformance& end, Rgb colour, int w, DashPattern pattern) {
@@ -383,7 +388,7 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
                   std::string("indicated power [") + PowerUnitText(pressureUnit) + "]")},
         {2 * third, width,
          AxisOver(-std::max(range, 1e-3), std::max(range, 1e-3), 6,
-                  "reverse arm from mid gear [len]"),
+                  "reverse arm from mid gear [len]", "from mid gear [len]"),
          AxisOver(mepLo, mepHi, 6,
                   "MEP at " + Str(static_cast<long double>(design.positionRevPerMin), 0, 0) +
                       " rev/min [" + pu + "]")},

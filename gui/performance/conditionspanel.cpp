@@ -195,10 +195,14 @@ void ConditionsPanel::Show() {
     speedGiven_->setCurrentIndex(static_cast<int>(c.speedGiven));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const NumericRow& row = kRows[i];
+        // A value that does not apply is left blank.
+        const bool enabled = row.enabled(c);
         fields_[i].edit->setText(
-            QString::fromStdString(Str(static_cast<long double>(row.get(c)), 0, row.decimals)));
+            enabled
+                ? QString::fromStdString(Str(static_cast<long double>(row.get(c)), 0, row.decimals))
+                : QString());
         fields_[i].edit->setCursorPosition(0);
-        fields_[i].edit->setEnabled(row.enabled(c));
+        fields_[i].edit->setEnabled(enabled);
         fields_[i].unit->setText(QString::fromStdString(row.unit(c)));
     }
 }

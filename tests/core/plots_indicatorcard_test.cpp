@@ -66,11 +66,14 @@ TEST(IndicatorCard, PlotsGaugePressureAgainstTravelWhereTheAxesPutIt) {
     const Frame f = FrameOf(c);
     ASSERT_GT(f.right - f.left, 300);
     ASSERT_GT(f.bottom - f.top, 200);
-    // The axes run 0..4 in and 0..100 psi gauge: those numbers stand at the axes' ends.
-    for (const char* t : {"0.0", "4.0", "0", "100", "psi gauge"})
+    // The axes run 0..4 in and, with a little of the vacuum below the atmosphere, -20..100 psi
+    // gauge in steps of 20: those numbers stand at the axes' ends.
+    for (const char* t : {"0.0", "4.0", "-20", "0", "100", "psi gauge"})
         EXPECT_NE(c.FindText(t), nullptr) << t;
     EXPECT_GT(c.FindText("4.0")->c[0], c.FindText("0.0")->c[0]);
     EXPECT_LT(c.FindText("100")->c[1], c.FindText("0")->c[1]);
+    EXPECT_LT(c.FindText("0")->c[1], c.FindText("-20")->c[1]);
+    const auto y = [&](double psi) { return f.bottom - (psi + 20) / 120 * (f.bottom - f.top); };
     // Cut-off, 2 in along at 100 psi gauge: half way across, at the top of the plot.
     const double x = f.left + 0.5 * (f.right - f.left);
     const std::vector<CanvasOp> front = LinesIn(c, kCardFrontColour, 2);
@@ -79,19 +82,20 @@ TEST(IndicatorCard, PlotsGaugePressureAgainstTravelWhereTheAxesPutIt) {
         front.begin(), front.end(),
         [&](const CanvasOp& op) { return std::fabs(op.c[2] - x) <= 0.5 && op.c[3] == f.top; }))
         << "expected a front line ending at " << x << "," << f.top;
-    // The exhaust at atmospheric pressure runs along the atmospheric line, which is the bottom:
-    // the card is of gauge pressure, not absolute.
+    // The atmospheric line stands at 0 psi gauge, a sixth of the way up, and the exhaust at
+    // atmospheric pressure runs along it from the end of the stroke: the card is of gauge
+    // pressure, not absolute.
     const std::vector<CanvasOp> atmosphere = LinesIn(c, kAtmosphereColour, 1);
     ASSERT_EQ(atmosphere.size(), 1u);
-    EXPECT_EQ(atmosphere[0].c[1], f.bottom);
+    const int atmY = atmosphere[0].c[1];
+    EXPECT_LE(std::fabs(atmY - y(0)), 0.5);
     EXPECT_TRUE(std::any_of(front.begin(), front.end(), [&](const CanvasOp& op) {
-        return op.c[1] == f.bottom && op.c[3] == f.bottom && op.c[0] == f.right;
+        return op.c[1] == atmY && op.c[3] == atmY && op.c[0] == f.right;
     }));
-    // The rear end's expansion ends 40 psi up at the front dead centre: y = bottom - 0.4 x height.
+    // The rear end's expansion ends 40 psi up at the front dead centre.
     const std::vector<CanvasOp> rear = LinesIn(c, kCardRearColour, 2);
-    const double y40 = f.bottom - 0.4 * (f.bottom - f.top);
     EXPECT_TRUE(std::any_of(rear.begin(), rear.end(), [&](const CanvasOp& op) {
-        return op.c[2] == f.left && std::fabs(op.c[3] - y40) <= 0.5;
+        return op.c[2] == f.left && std::fabs(op.c[3] - y(40)) <= 0.5;
     }));
 
     // With a reference, its cards come in dashes of 6 pixels at width 1, the design's as before.
