@@ -394,6 +394,11 @@ void EnginePerformanceWindow::showEvent(QShowEvent* e) {
 
 void EnginePerformanceWindow::hideEvent(QHideEvent* e) {
     timer_->stop();
+    // No work for a window nobody sees: what is unfinished starts again when it shows.
+    if (shownGeneration_ != generation_ || !shownComplete_) {
+        worker_->Cancel();
+        requested_.reset();
+    }
     QDialog::hideEvent(e);
 }
 

@@ -63,6 +63,13 @@ void PerformanceWorker::Submit(PerformanceJob job) {
     wake_.notify_all();
 }
 
+void PerformanceWorker::Cancel() {
+    const std::lock_guard lock(mutex_);
+    pending_.reset();
+    if (busy_) cancel_ = true;
+    if (!busy_) idle_.notify_all();
+}
+
 void PerformanceWorker::WaitIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !pending_ && !busy_; });

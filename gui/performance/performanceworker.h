@@ -71,6 +71,8 @@ public:
     // Starts a job: one still waiting is dropped and the one running cancelled, as their inputs
     // are out of date.
     void Submit(PerformanceJob job);
+    // Drops the job waiting and cancels the one running.
+    void Cancel();
     // Blocks until no job waits or runs.
     void WaitIdle();
     // The newest outcome not yet taken.

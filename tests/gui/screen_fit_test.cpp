@@ -1,5 +1,5 @@
-// Valve Events and Optimise Gear open wholly on the screen they are on, opened as a user opens
-// them. Besides the run on the tests' laptop screen (1366 x 768), ctest runs these on 800 x 600
+// Valve Events, Optimise Gear and Engine Performance open wholly on the screen they are on,
+// opened as a user opens them. Besides the run on the tests' laptop screen (1366 x 768), ctest runs these on 800 x 600
 // and on a 2880 x 1800 screen at scale 2 (1440 x 900 logical pixels).
 #include <QApplication>
 #include <QHeaderView>
@@ -56,7 +56,8 @@ struct WindowsOnScreen : testing::MainWindowTest {
     }
 };
 
-TEST_F(WindowsOnScreen, ValveEventsFromTheMenuAndOptimiseGearFromItsButtonOpenWhollyOnScreen) {
+TEST_F(WindowsOnScreen,
+       ValveEventsFromTheMenuAndOptimiseGearAndEnginePerformanceFromItsButtonsOpenWhollyOnScreen) {
     Item("ValveEvents1")->trigger();
     QWidget* events = windows.ValveEvents;
     ExpectWhollyOnScreen(events);
@@ -75,6 +76,10 @@ TEST_F(WindowsOnScreen, ValveEventsFromTheMenuAndOptimiseGearFromItsButtonOpenWh
 
     events->findChild<QPushButton*>(QStringLiteral("OptimiseGearButton"))->click();
     ExpectWhollyOnScreen(windows.OptimiseGear);
+    windows.OptimiseGear->close();
+    events->findChild<QPushButton*>(QStringLiteral("EnginePerformanceButton"))->click();
+    ExpectWhollyOnScreen(windows.EnginePerformance);
+    windows.EnginePerformance->close();
 
     // Shown again after closing, still on the screen.
     windows.OptimiseGear->close();
