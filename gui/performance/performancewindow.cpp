@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/model/numfmt.h"
@@ -356,6 +357,12 @@ void EnginePerformanceWindow::FillTable() {
         }
     }
     table_->resizeColumnsToContents();
+    // The gears' columns alike, as wide as the widest.
+    int widest = 0;
+    for (int c = 0; c < table_->columnCount(); ++c)
+        widest = std::max(widest, table_->columnWidth(c));
+    for (int c = 0; c < table_->columnCount(); ++c)
+        table_->setColumnWidth(c, std::max(widest, 110));
 }
 
 Picture EnginePerformanceWindow::CardsPicture() const {
