@@ -124,6 +124,7 @@ AppWindows CreateAppWindows(Model& m, TMainForm& form) {
     w.DataTable = new TDataTable(m, &form);
     w.CylDimen = new TCylDimen(m, &form, &form);
     for (const AnalysisWindow& a : kAnalysisWindows) w.*a.window = a.make(m, form);
+    files->AttachConditions(dynamic_cast<EnginePerformanceWindow*>(w.EnginePerformance));
     form.AttachWindows(w);
     return w;
 }

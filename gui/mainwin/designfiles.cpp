@@ -10,6 +10,7 @@
 
 #include "core/io/dimensionfile.h"
 #include "core/model/numfmt.h"
+#include "gui/common/designconditions.h"
 #include "gui/mainwin/mainform.h"
 #include "gui/mainwin/recentdesigns.h"
 #include "gui/overlay/drawlinesdialog.h"
@@ -72,6 +73,11 @@ void DesignFiles::SaveAsDimensionsClick() {
         return;
     }
     recent_->Add(path);
+    // The conditions beside it; the design itself is saved even when they cannot be.
+    if (conditions_) {
+        const QString why = conditions_->DesignSaved(path);
+        if (!why.isEmpty() && reportError_) reportError_(&form_, why);
+    }
 }
 
 void DesignFiles::OpenDimensionsClick() {
@@ -118,6 +124,7 @@ bool DesignFiles::OpenDesign(const QString& path, Message when) {
         form_.SetRevArmBar(
             Round((static_cast<ext>(m_.motion.RevArmPositions[0]) - m_.motion.RevArmPos) * 1000));
         recent_->Add(path);
+        if (conditions_) conditions_->DesignOpened(path);
     }
     // In every case: the rows show the overlay data.
     if (drawLines_) drawLines_->LinesDataClick();

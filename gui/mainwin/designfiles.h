@@ -13,6 +13,7 @@ class QWidget;
 
 namespace tarn {
 
+class DesignConditions;
 class TMainForm;
 class TDrawLines;
 class RecentDesigns;
@@ -24,6 +25,9 @@ public:
 
     // The lines-and-circles dialog, once it exists: its rows follow an opened design.
     void AttachDrawLines(TDrawLines* d) { drawLines_ = d; }
+    // The holder of the engine's conditions, once it exists: they are opened and saved with the
+    // design.
+    void AttachConditions(DesignConditions* c) { conditions_ = c; }
 
     // The file dialogs; tests put a chosen path in their place ("" cancels).
     using FileChooser = std::function<QString(QWidget* parent)>;
@@ -53,6 +57,7 @@ private:
     Model& m_;
     TMainForm& form_;
     TDrawLines* drawLines_ = nullptr;
+    DesignConditions* conditions_ = nullptr;
     FileChooser chooseSave_;
     FileChooser chooseOpen_;
     std::function<void(QWidget*, const QString&)> reportError_;

@@ -365,6 +365,13 @@ void EnginePerformanceWindow::FillTable() {
         table_->setColumnWidth(c, std::max(widest, 110));
 }
 
+void EnginePerformanceWindow::DesignOpened(const QString& path) { designPath_ = path; }
+
+QString EnginePerformanceWindow::DesignSaved(const QString& path) {
+    designPath_ = path;
+    return {};
+}
+
 Picture EnginePerformanceWindow::CardsPicture() const {
     const int w = cardsView_->width(), h = cardsView_->height();
     auto cards = std::make_shared<const IndicatorCards>(ShownCards());

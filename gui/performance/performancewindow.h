@@ -20,6 +20,7 @@
 #include "core/model/model.h"
 #include "core/performance/conditions.h"
 #include "core/plots/indicatorcard.h"
+#include "gui/common/designconditions.h"
 #include "gui/common/pictureexport.h"
 #include "gui/performance/performanceworker.h"
 
@@ -34,7 +35,7 @@ class ConditionsPanel;
 class PerformanceView;
 class ReferenceDesignSource;
 
-class EnginePerformanceWindow : public QDialog {
+class EnginePerformanceWindow : public QDialog, public DesignConditions {
     Q_OBJECT
 public:
     // reference: where the reference design is found when the window looks (nullptr: none).
@@ -63,6 +64,11 @@ public:
     const std::vector<GearCard>& Cards() const { return cards_; }
     bool HasReferenceShown() const { return !referenceCards_.empty() || referenceCurves_; }
 
+    // The design's file, whose conditions go beside it.
+    void DesignOpened(const QString& path) override;
+    QString DesignSaved(const QString& path) override;
+    const QString& DesignPath() const { return designPath_; }
+
     Picture CardsPicture() const;
     Picture CurvesPicture() const;
 
@@ -76,6 +82,7 @@ private:
     IndicatorCards ShownCards() const;
 
     Model& m_;
+    QString designPath_;  // "" until a design is opened or saved
     std::function<const ReferenceDesignSource*()> reference_;
     ConditionsPanel* conditions_ = nullptr;
     std::array<QCheckBox*, kGears.size()> gearBoxes_{};
