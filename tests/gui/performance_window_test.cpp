@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 
+#include "../core/started_model.h"
 #include "core/io/dimensionfile.h"
 #include "gui/diagrams/valveeventswindow.h"
 #include "gui/performance/performancewindow.h"
@@ -128,6 +129,59 @@ TEST(EnginePerformanceWindow, CancelsStaleWorkAndClosesWhileWorking) {
     EXPECT_GE(stub.cancelled, 2);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     QApplication::processEvents();
+}
+
+TEST(PerformanceWorker, PutsEachGearsSpeedsAndTheRangeWhereTheCurvesExpectThem) {
+    // A stand-in that tells its results apart: the position and the speed it was asked for.
+    EngineSimulator s;
+    s.single = [](const Model&, const EngineConditions& c, float pos, const EngineSolverOptions&) {
+        EnginePerformance r;
+        r.ok = true;
+        r.revArmPos = pos;
+        r.revPerSecond = c.revPerMin / 60;
+        return r;
+    };
+    s.map = [](const Model&, const EngineConditions&, std::span<const float> positions,
+               std::span<const double> speeds, const EngineSolverOptions&) {
+        std::vector<EnginePerformance> out;
+        for (const float p : positions)
+            for (const double n : speeds) {
+                EnginePerformance r;
+                r.ok = true;
+                r.revArmPos = p;
+                r.revPerSecond = n / 60;
+                out.push_back(r);
+            }
+        return out;
+    };
+    PerformanceWorker worker(s, {});
+    PerformanceJob job;
+    job.generation = 1;
+    job.design = test::StartedModel();
+    job.conditions.revPerMin = 240;
+    job.gears = {Gear::NormalReverse, Gear::FullForward};
+    worker.Submit(job);
+    worker.WaitIdle();
+    const std::optional<PerformanceOutcome> o = worker.Take();
+    ASSERT_TRUE(o && o->complete);
+    ASSERT_EQ(o->cards.size(), 2u);
+    EXPECT_EQ(o->cards[0].gear, Gear::NormalReverse);
+    EXPECT_EQ(o->cards[0].result.revArmPos, GearRevArmPos(job.design, Gear::NormalReverse));
+    // Eight speeds from a quarter of 240 rev/min to twice it, for every gear in kGears order.
+    const std::vector<double> speeds{60, 120, 180, 240, 300, 360, 420, 480};
+    EXPECT_EQ(o->curves.revPerMin, speeds);
+    for (std::size_t g = 0; g < kGears.size(); ++g) {
+        ASSERT_EQ(o->curves.bySpeed[g].size(), speeds.size());
+        for (std::size_t i = 0; i < speeds.size(); ++i) {
+            EXPECT_EQ(o->curves.bySpeed[g][i].revArmPos, GearRevArmPos(job.design, kGears[g].gear));
+            EXPECT_DOUBLE_EQ(o->curves.bySpeed[g][i].revPerSecond * 60, speeds[i]);
+        }
+    }
+    // Along the range at 240 rev/min, full forward to full reverse through every gear.
+    ASSERT_GE(o->curves.byPosition.size(), 17u);
+    EXPECT_EQ(o->curves.byPosition.front().revArmPos, GearRevArmPos(job.design, Gear::FullForward));
+    EXPECT_EQ(o->curves.byPosition.back().revArmPos, GearRevArmPos(job.design, Gear::FullReverse));
+    EXPECT_DOUBLE_EQ(o->curves.byPosition[3].revPerSecond * 60, 240);
 }
 
 }  // namespace
