@@ -16,4 +16,6 @@ double RevPerSecond(const EngineConditions& c, double driverDia) {
     return circumference > 0 ? c.roadSpeed / circumference : 0.0;
 }
 
+std::string ConditionsProblem(const EngineConditions&) { return {}; }
+
 }  // namespace tarn

@@ -1,13 +1,616 @@
+// The cylinder model. Each end is a control volume of steam with two ports: the steam edge to
+// the chest and the exhaust edge to the blast pipe, both at constant pressure. Its mass and
+// internal energy follow from the flows through the ports, quasi-steady compressible flow
+// through an orifice, and from the work the steam does on the piston; the walls are adiabatic.
+// The linkage, the openings and the volumes depend on the crank angle alone: they are solved
+// once per reverse-arm position at even steps of the turn and interpolated, and the
+// integrator (SUNDIALS CVODES, variable-order BDF for the stiff port transients) sees only
+// those tables and the steam.
 #include "core/performance/engine.h"
+
+#include <cvodes/cvodes.h>
+#include <nvector/nvector_serial.h>
+#include <sunlinsol/sunlinsol_dense.h>
+#include <sunmatrix/sunmatrix_dense.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "core/analysis/valveevents.h"
+#include "core/common/parallel.h"
+#include "core/steam/if97.h"
 
 namespace tarn {
 
-// A placeholder until the cylinder model lands: every result says it is not built.
-EnginePerformance SimulateEngine(const Model&, const EngineConditions&, float revArmPos,
-                                 const EngineSolverOptions&) {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The ideal gas of the teaching model.
+constexpr double kIdealGamma = 1.3;
+constexpr double kIdealR = 461.5;  // J/(kg K)
+constexpr double kIdealCv = kIdealR / (kIdealGamma - 1);
+constexpr double kIdealCp = kIdealCv * kIdealGamma;
+
+// Below this pressure ratio across a port the flow is taken as proportional to the pressure
+// difference, to the value the orifice law gives at the ratio itself: the law's infinite slope
+// at equal pressures would stall the integrator on every port that is open with no flow.
+constexpr double kLinearFlowRatio = 0.998;
+
+// What the port flows and the energy balance need of a state.
+struct Steam {
+    double p = 0, h = 0, rho = 0, kappa = 1.3;
+    steam::State s;  // the IF97 state, the next call's starting guess
+    bool ok = true;
+};
+
+// The isentropic exponent for the orifice law: Zeuner's 1.035 + 0.1 x for wet steam, rising
+// to 1.3 over the first 30 K of superheat so that it stays continuous at the saturation line.
+double SteamKappa(const steam::State& s) {
+    if (s.phase == steam::Phase::Wet) return 1.035 + 0.1 * s.x;
+    const double superheat = s.T - steam::SaturationTemperature(s.p);
+    if (!(superheat > 0)) return 1.135;
+    return 1.135 + 0.165 * std::min(1.0, superheat / 30.0);
+}
+
+// The working fluid: IAPWS-IF97 steam or the ideal gas.
+class Fluid {
+public:
+    explicit Fluid(bool ideal) : ideal_(ideal) {}
+    bool ideal() const { return ideal_; }
+
+    Steam FromVU(double v, double u, const Steam* guess) const {
+        Steam out;
+        if (ideal_) {
+            const double T = u / kIdealCv;
+            out.ok = T > 0 && v > 0 && std::isfinite(T) && std::isfinite(v);
+            out.rho = 1 / v;
+            out.p = out.rho * kIdealR * T;
+            out.h = kIdealCp * T;
+            out.kappa = kIdealGamma;
+            return out;
+        }
+        out.s = steam::FromVU(v, u, guess && guess->s.valid ? &guess->s : nullptr);
+        out.ok = out.s.valid;
+        out.p = out.s.p;
+        out.h = out.s.h;
+        out.rho = 1 / out.s.v;
+        out.kappa = SteamKappa(out.s);
+        return out;
+    }
+
+    Steam FromPT(double p, double T) const {
+        Steam out;
+        if (ideal_) {
+            out.p = p;
+            out.rho = p / (kIdealR * T);
+            out.h = kIdealCp * T;
+            out.kappa = kIdealGamma;
+            out.ok = T > 0 && p > 0;
+            return out;
+        }
+        return Wrap(steam::FromPT(p, T));
+    }
+    Steam SaturatedVapour(double p) const {
+        if (ideal_) return FromPT(p, steam::SaturationTemperature(p));
+        return Wrap(steam::FromPX(p, 1));
+    }
+    // The state reached from `from` by an isentropic change to pressure p.
+    Steam Isentropic(const Steam& from, double p) const {
+        if (ideal_) {
+            const double T = from.h / kIdealCp;
+            return FromPT(p, T * std::pow(p / from.p, (kIdealGamma - 1) / kIdealGamma));
+        }
+        return Wrap(steam::FromPS(p, from.s.s));
+    }
+    double InternalEnergy(const Steam& st) const { return st.h - st.p / st.rho; }
+
+private:
+    static Steam Wrap(const steam::State& s) {
+        Steam out;
+        out.s = s;
+        out.ok = s.valid;
+        out.p = s.p;
+        out.h = s.h;
+        out.rho = 1 / s.v;
+        out.kappa = SteamKappa(s);
+        return out;
+    }
+    bool ideal_;
+};
+
+// Mass flow per unit of effective area from a reservoir (p0, rho0) into pressure p1 <= p0.
+double OrificeFlux(double p0, double rho0, double p1, double kappa) {
+    const double k = kappa;
+    const double critical = std::pow(2 / (k + 1), k / (k - 1));
+    double r = p1 / p0;
+    if (!(r > critical)) return std::sqrt(k * p0 * rho0 * std::pow(2 / (k + 1), (k + 1) / (k - 1)));
+    const auto subsonic = [&](double ratio) {
+        const double f = std::pow(ratio, 2 / k) - std::pow(ratio, (k + 1) / k);
+        return std::sqrt(2 * p0 * rho0 * k / (k - 1) * std::max(f, 0.0));
+    };
+    if (r < kLinearFlowRatio) return subsonic(r);
+    r = std::min(r, 1.0);
+    return subsonic(kLinearFlowRatio) * (1 - r) / (1 - kLinearFlowRatio);
+}
+
+// Flow into the cylinder (negative: out of it) through an effective area between the cylinder
+// and a reservoir.
+double PortFlow(double area, const Steam& cylinder, const Steam& reservoir) {
+    if (!(area > 0)) return 0;
+    if (reservoir.p >= cylinder.p)
+        return area * OrificeFlux(reservoir.p, reservoir.rho, cylinder.p, reservoir.kappa);
+    return -area * OrificeFlux(cylinder.p, cylinder.rho, reservoir.p, cylinder.kappa);
+}
+
+// One end's tables over the turn, in SI: volume and the two effective port areas.
+struct EndTables {
+    std::vector<double> volume, steamArea, exhaustArea;
+    double swept = 0;      // m^3
+    double clearance = 0;  // m^3, with the passages
+    bool front = true;
+};
+
+// Everything that depends on the crank angle and the conditions' scale, not on the speed.
+struct Geometry {
+    std::string problem;
+    int n = 0;
+    double step = 0;  // radians of turn between samples
+    EndTables ends[2];
+    double stroke = 0;     // m, the crosshead's travel
+    double driverDia = 0;  // m
+    ValveEventsResult events;
+    bool reverse = false;
+};
+
+double Scaled(float v, double metres) { return static_cast<double>(v) * metres; }
+
+Geometry PrepareGeometry(const Model& design, const EngineConditions& c, float revArmPos,
+                         int samples) {
+    Geometry g;
+    const double L = MetresPerUnit(c.lengthUnit);
+    const Design& d = design.design;
+    const CylRecord& cyl = d.Cyl;
+    const RevolutionSamples rev = SampleRevolution(design, revArmPos, samples);
+    if (rev.geometryError) {
+        g.problem = "the linkage cannot close at crank angle " +
+                    std::to_string(static_cast<int>(std::lround(rev.errorAngle)));
+        return g;
+    }
+    g.reverse = rev.reverse;
+    g.events = AnalyseValveEvents(design, revArmPos);
+    g.n = static_cast<int>(rev.at.size());
+    g.step = kTwoPi / g.n;
+    g.stroke = rev.crossheadTravel * L;
+    g.driverDia = Scaled(d.DriverDia, L);
+    const double bore = Scaled(cyl.CylBoreDia, L);
+    const double rod = c.rodDiameter * L;
+    if (!(bore > 0) || !(g.stroke > 0)) {
+        g.problem = "the cylinder has no bore or no stroke";
+        return g;
+    }
+    if (!(rod < bore)) {
+        g.problem = "the piston rod is as thick as the bore";
+        return g;
+    }
+    const double clearanceLen =
+        std::max(0.0, (static_cast<double>(cyl.CylBoreLen) - static_cast<double>(d.StrokeLen) -
+                       static_cast<double>(cyl.PistonWidth)) /
+                          2) *
+        L;
+    const double bushCircumference = kPi * Scaled(cyl.ValveBoreDia, L);
+    const double areaPerOpening = c.dischargeCoefficient * c.portBarShare * bushCircumference;
+    for (int e = 0; e < 2; ++e) {
+        EndTables& t = g.ends[e];
+        t.front = e == 0;
+        const double area = kPi / 4 * (bore * bore - (t.front ? 0.0 : rod * rod));
+        t.swept = area * g.stroke;
+        t.clearance = area * clearanceLen + c.passagePercent / 100 * t.swept;
+        const double portWidth = std::min(static_cast<double>(t.front ? cyl.ValvePortWidthFront
+                                                                      : cyl.ValvePortWidthRear),
+                                          static_cast<double>(cyl.CylSteamPortWidth)) *
+                                 L;
+        const std::size_t steamPort = t.front ? 0 : 2, exhaustPort = t.front ? 1 : 3;
+        for (const RevolutionSample& s : rev.at) {
+            const double share = t.front ? s.fromFront : 1 - s.fromFront;
+            t.volume.push_back(t.clearance + t.swept * share);
+            const auto opening = [&](std::size_t port) {
+                return std::clamp(s.open[port] * L, 0.0, std::max(portWidth, 0.0));
+            };
+            t.steamArea.push_back(areaPerOpening * opening(steamPort));
+            t.exhaustArea.push_back(areaPerOpening * opening(exhaustPort));
+        }
+    }
+    return g;
+}
+
+// Periodic interpolation over the tables: Catmull-Rom for the volume, whose slope the energy
+// balance needs continuous, straight lines for the areas.
+struct Lookup {
+    int i0 = 0, i1 = 0, im = 0, i2 = 0;
+    double t = 0;
+};
+
+Lookup Locate(const Geometry& g, double theta) {
+    double pos = theta / g.step;
+    pos -= std::floor(pos / g.n) * g.n;
+    Lookup k;
+    k.i0 = std::min(static_cast<int>(pos), g.n - 1);
+    k.t = pos - k.i0;
+    k.i1 = (k.i0 + 1) % g.n;
+    k.im = (k.i0 + g.n - 1) % g.n;
+    k.i2 = (k.i0 + 2) % g.n;
+    return k;
+}
+
+double Linear(const std::vector<double>& v, const Lookup& k) {
+    return v[static_cast<std::size_t>(k.i0)] +
+           k.t * (v[static_cast<std::size_t>(k.i1)] - v[static_cast<std::size_t>(k.i0)]);
+}
+
+// Value and slope per radian.
+void CatmullRom(const std::vector<double>& v, const Lookup& k, double step, double& value,
+                double& slope) {
+    const double pm = v[static_cast<std::size_t>(k.im)], p0 = v[static_cast<std::size_t>(k.i0)],
+                 p1 = v[static_cast<std::size_t>(k.i1)], p2 = v[static_cast<std::size_t>(k.i2)];
+    const double t = k.t, t2 = t * t, t3 = t2 * t;
+    const double m0 = (p1 - pm) / 2, m1 = (p2 - p0) / 2;
+    value = (2 * t3 - 3 * t2 + 1) * p0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * p1 +
+            (t3 - t2) * m1;
+    const double d = (6 * t2 - 6 * t) * p0 + (3 * t2 - 4 * t + 1) * m0 + (-6 * t2 + 6 * t) * p1 +
+                     (3 * t2 - 2 * t) * m1;
+    slope = d / step;
+}
+
+// The quadratures integrated beside the state, each per revolution.
+// Flows are counted into the cylinder, so a port's net flow is what it gave in the revolution.
+enum Quad { kWork, kChestMass, kExhaustMass, kChestEnthalpy, kExhaustEnthalpy, kQuads };
+
+// One end in the integrator.
+struct EndProblem {
+    const Geometry* g = nullptr;
+    const EndTables* t = nullptr;
+    const Fluid* fluid = nullptr;
+    Steam chest, exhaust;
+    double omega = 0;    // rad/s
+    mutable Steam last;  // the latest state met: the next one's starting guess
+    bool failed = false;
+
+    struct Rates {
+        double dm = 0, dU = 0;
+        double q[kQuads] = {};
+        Steam st;
+    };
+
+    Rates At(double theta, double m, double U) const {
+        Rates r;
+        const Lookup k = Locate(*g, theta);
+        double V = 0, dV = 0;
+        CatmullRom(t->volume, k, g->step, V, dV);
+        r.st = fluid->FromVU(V / m, U / m, &last);
+        if (!r.st.ok || !(m > 0)) {
+            r.st.ok = false;
+            return r;
+        }
+        last = r.st;
+        const double flowSteam = PortFlow(Linear(t->steamArea, k), r.st, chest);
+        const double flowExhaust = PortFlow(Linear(t->exhaustArea, k), r.st, exhaust);
+        const double hs = flowSteam > 0 ? chest.h : r.st.h;
+        const double he = flowExhaust > 0 ? exhaust.h : r.st.h;
+        r.dm = (flowSteam + flowExhaust) / omega;
+        r.dU = (flowSteam * hs + flowExhaust * he) / omega - r.st.p * dV;
+        r.q[kWork] = r.st.p * dV;
+        r.q[kChestMass] = flowSteam / omega;
+        r.q[kExhaustMass] = flowExhaust / omega;
+        r.q[kChestEnthalpy] = flowSteam * hs / omega;
+        r.q[kExhaustEnthalpy] = flowExhaust * he / omega;
+        return r;
+    }
+};
+
+int Rhs(sunrealtype theta, N_Vector y, N_Vector ydot, void* data) {
+    auto* e = static_cast<EndProblem*>(data);
+    const sunrealtype* yv = N_VGetArrayPointer(y);
+    sunrealtype* d = N_VGetArrayPointer(ydot);
+    const EndProblem::Rates r = e->At(theta, yv[0], yv[1]);
+    if (!r.st.ok) return 1;  // recoverable: CVODE retries with a smaller step
+    d[0] = r.dm;
+    d[1] = r.dU;
+    return 0;
+}
+
+int QuadRhs(sunrealtype theta, N_Vector y, N_Vector qdot, void* data) {
+    auto* e = static_cast<EndProblem*>(data);
+    const sunrealtype* yv = N_VGetArrayPointer(y);
+    sunrealtype* d = N_VGetArrayPointer(qdot);
+    const EndProblem::Rates r = e->At(theta, yv[0], yv[1]);
+    if (!r.st.ok) return 1;
+    for (int q = 0; q < kQuads; ++q) d[q] = r.q[q];
+    return 0;
+}
+
+// CVODE's objects for one end, freed together.
+class Integrator {
+public:
+    Integrator() { SUNContext_Create(nullptr, &ctx_); }
+    ~Integrator() {
+        if (mem_) CVodeFree(&mem_);
+        if (ls_) SUNLinSolFree(ls_);
+        if (A_) SUNMatDestroy(A_);
+        if (y_) N_VDestroy(y_);
+        if (q_) N_VDestroy(q_);
+        if (ctx_) SUNContext_Free(&ctx_);
+    }
+    Integrator(const Integrator&) = delete;
+    Integrator& operator=(const Integrator&) = delete;
+
+    bool Init(EndProblem& p, double m, double U, double rtol, double massScale, double energyScale,
+              double maxStep) {
+        y_ = N_VNew_Serial(2, ctx_);
+        q_ = N_VNew_Serial(kQuads, ctx_);
+        mem_ = CVodeCreate(CV_BDF, ctx_);
+        if (!y_ || !q_ || !mem_) return false;
+        N_VGetArrayPointer(y_)[0] = m;
+        N_VGetArrayPointer(y_)[1] = U;
+        N_VConst(0, q_);
+        N_Vector atol = N_VNew_Serial(2, ctx_);
+        N_VGetArrayPointer(atol)[0] = rtol * massScale;
+        N_VGetArrayPointer(atol)[1] = rtol * energyScale;
+        bool ok = CVodeInit(mem_, Rhs, 0, y_) == CV_SUCCESS &&
+                  CVodeSVtolerances(mem_, rtol, atol) == CV_SUCCESS &&
+                  CVodeSetUserData(mem_, &p) == CV_SUCCESS &&
+                  CVodeSetMaxStep(mem_, maxStep) == CV_SUCCESS &&
+                  CVodeSetMaxNumSteps(mem_, 200000) == CV_SUCCESS;
+        N_VDestroy(atol);
+        A_ = SUNDenseMatrix(2, 2, ctx_);
+        ls_ = SUNLinSol_Dense(y_, A_, ctx_);
+        ok = ok && A_ && ls_ && CVodeSetLinearSolver(mem_, ls_, A_) == CV_SUCCESS &&
+             CVodeQuadInit(mem_, QuadRhs, q_) == CV_SUCCESS;
+        // The balances are results too: the quadratures take part in the error test.
+        N_Vector qtol = N_VNew_Serial(kQuads, ctx_);
+        for (int q = 0; q < kQuads; ++q)
+            N_VGetArrayPointer(qtol)[q] =
+                rtol * (q == kChestMass || q == kExhaustMass ? massScale : energyScale);
+        ok = ok && CVodeQuadSVtolerances(mem_, rtol, qtol) == CV_SUCCESS &&
+             CVodeSetQuadErrCon(mem_, SUNTRUE) == CV_SUCCESS;
+        N_VDestroy(qtol);
+        return ok;
+    }
+
+    // Integrates to theta; false when CVODE gives up.
+    bool To(double theta) {
+        sunrealtype reached = 0;
+        return CVode(mem_, theta, y_, &reached, CV_NORMAL) >= 0;
+    }
+    double m() const { return N_VGetArrayPointer(y_)[0]; }
+    double U() const { return N_VGetArrayPointer(y_)[1]; }
+    // The quadratures since the start.
+    void Quadratures(double out[kQuads]) {
+        sunrealtype reached = 0;
+        CVodeGetQuad(mem_, &reached, q_);
+        for (int q = 0; q < kQuads; ++q) out[q] = N_VGetArrayPointer(q_)[q];
+    }
+
+private:
+    SUNContext ctx_ = nullptr;
+    void* mem_ = nullptr;
+    N_Vector y_ = nullptr, q_ = nullptr;
+    SUNMatrix A_ = nullptr;
+    SUNLinearSolver ls_ = nullptr;
+};
+
+// The turn angle (radians from the front dead centre) of an event, or NaN without one.
+double EventTurn(const ValveEventsResult& ev, const std::optional<ValveEvent>& e) {
+    if (!e) return kNaN;
+    return TurnAngle(ev, e->crankAngle) * kPi / 180;
+}
+
+// The card's pressure at a turn angle, by straight lines between its points.
+double PressureAt(const std::vector<CardPoint>& card, double theta) {
+    if (card.empty() || !std::isfinite(theta)) return kNaN;
+    const int n = static_cast<int>(card.size());
+    double pos = theta / kTwoPi * n;
+    pos -= std::floor(pos / n) * n;
+    const int i = std::min(static_cast<int>(pos), n - 1);
+    const double t = pos - i;
+    return card[static_cast<std::size_t>(i)].pressure * (1 - t) +
+           card[static_cast<std::size_t>((i + 1) % n)].pressure * t;
+}
+
+struct EndRun {
+    EndPerformance out;
+    int revolutions = 0;
+    std::string problem;
+};
+
+EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const Steam& chest,
+              const Steam& exhaust, double revPerSecond, const EngineSolverOptions& o,
+              const std::vector<double>& cardTravel) {
+    EndRun run;
+    EndProblem p;
+    p.g = &g;
+    p.t = &t;
+    p.fluid = &fluid;
+    p.chest = chest;
+    p.exhaust = exhaust;
+    p.omega = kTwoPi * revPerSecond;
+    // Start at the front dead centre: the front end's clearance full of chest steam, the rear
+    // end full of exhaust; or both full of exhaust.
+    const Steam& start = t.front && !o.startFromExhaust ? chest : exhaust;
+    const double V0 = t.volume[0];
+    const double m0 = V0 * start.rho;
+    const double U0 = m0 * fluid.InternalEnergy(start);
+    p.last = start;
+    const double massScale = (t.clearance + t.swept) * chest.rho;
+    const double energyScale = massScale * chest.h;
+    Integrator in;
+    if (!in.Init(p, m0, U0, o.relativeTolerance, massScale, energyScale, kTwoPi / 180)) {
+        run.problem = "the integrator could not start";
+        return run;
+    }
+    const int points = static_cast<int>(cardTravel.size());
+    double prevMep = kNaN;
+    double before[kQuads] = {};
+    for (int rev = 1; rev <= o.maxRevolutions; ++rev) {
+        std::vector<CardPoint> card;
+        card.reserve(static_cast<std::size_t>(points));
+        const double start0 = (rev - 1) * kTwoPi;
+        for (int k = 0; k < points; ++k) {
+            if (o.cancel && o.cancel->load(std::memory_order_relaxed)) {
+                run.problem = "cancelled";
+                return run;
+            }
+            const double theta = start0 + kTwoPi * k / points;
+            if (k > 0) {
+                if (!in.To(theta)) {
+                    run.problem = "the integrator failed";
+                    return run;
+                }
+            }
+            const Steam st =
+                fluid.FromVU(t.volume[static_cast<std::size_t>(k * g.n / points)] / in.m(),
+                             in.U() / in.m(), &p.last);
+            card.push_back(CardPoint{cardTravel[static_cast<std::size_t>(k)], st.p});
+        }
+        if (!in.To(rev * kTwoPi)) {
+            run.problem = "the integrator failed";
+            return run;
+        }
+        double now[kQuads];
+        in.Quadratures(now);
+        double q[kQuads];
+        for (int i = 0; i < kQuads; ++i) q[i] = now[i] - before[i];
+        std::copy(now, now + kQuads, before);
+        EndPerformance& e = run.out;
+        e.card = std::move(card);
+        e.work = q[kWork];
+        e.mep = q[kWork] / t.swept;
+        e.massIn = q[kChestMass];
+        e.massOut = -q[kExhaustMass];
+        e.enthalpyIn = q[kChestEnthalpy];
+        e.enthalpyOut = -q[kExhaustEnthalpy];
+        e.steamPerRev = q[kChestMass];
+        run.revolutions = rev;
+        // Repeated: the work as before, and as much steam left as came in.
+        const double ref = std::max(std::abs(e.mep), 1e-3 * chest.p);
+        const double massRef = std::max(std::abs(e.massIn), 1e-3 * massScale);
+        if (rev >= 2 && std::abs(e.mep - prevMep) < o.convergence * ref &&
+            std::abs(e.massIn - e.massOut) < o.convergence * massRef)
+            return run;
+        prevMep = e.mep;
+    }
+    run.problem =
+        "the card did not repeat within " + std::to_string(o.maxRevolutions) + " revolutions";
+    return run;
+}
+
+// The pressures at the events, read off the converged card.
+void ReadEvents(const ValveEventsResult& ev, const EndEvents& events, double chestP,
+                EndPerformance& e) {
+    const double cutoff = EventTurn(ev, events.cutoff);
+    const double release = EventTurn(ev, events.release);
+    const double compression = EventTurn(ev, events.compression);
+    const double admission = EventTurn(ev, events.admission);
+    e.cutoffPressure = PressureAt(e.card, cutoff) / chestP;
+    e.releasePressure = PressureAt(e.card, release);
+    // The highest pressure while the port is shut: from compression to admission.
+    double peak = 0;
+    const int n = static_cast<int>(e.card.size());
+    for (int k = 0; k < n; ++k) {
+        const double theta = kTwoPi * k / n;
+        bool shut = true;
+        if (std::isfinite(compression) && std::isfinite(admission)) {
+            const double from = compression, to = admission;
+            shut = from <= to ? (theta >= from && theta <= to) : (theta >= from || theta <= to);
+        }
+        if (shut) peak = std::max(peak, e.card[static_cast<std::size_t>(k)].pressure);
+    }
+    e.peakCompression = peak;
+    e.compressionAboveChest = peak > chestP;
+}
+
+EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double revPerSecond,
+                           const EngineSolverOptions& o) {
     EnginePerformance r;
+    r.revPerSecond = revPerSecond;
+    if (!g.problem.empty()) {
+        r.problem = g.problem;
+        return r;
+    }
+    if (const std::string why = ConditionsProblem(c); !why.empty()) {
+        r.problem = why;
+        return r;
+    }
+    if (!(revPerSecond > 0) || !std::isfinite(revPerSecond)) {
+        r.problem = "the engine does not turn";
+        return r;
+    }
+    r.pistonSpeed = 2 * g.stroke * revPerSecond;
+    const Fluid fluid(c.model == SteamModel::IdealGas);
+    const double chestP = ChestPressureAbs(c), backP = BackPressureAbs(c);
+    Steam chest;
+    switch (c.supply) {
+        case SteamSupply::Saturated: chest = fluid.SaturatedVapour(chestP); break;
+        case SteamSupply::Superheat:
+            chest = fluid.FromPT(chestP, steam::SaturationTemperature(chestP) + c.superheat);
+            break;
+        case SteamSupply::Temperature: chest = fluid.FromPT(chestP, c.steamTemperature); break;
+    }
+    const Steam exhaust = fluid.Isentropic(chest, backP);
+    if (!chest.ok || !exhaust.ok) {
+        r.problem = "the steam lies outside the steam tables";
+        return r;
+    }
+    // The card's points: every sample of the tables.
+    const int points = g.n;
+    std::vector<double> travel[2];
+    for (int e = 0; e < 2; ++e)
+        for (int k = 0; k < points; ++k) {
+            const EndTables& t = g.ends[e];
+            const double share = (t.volume[static_cast<std::size_t>(k)] - t.clearance) / t.swept;
+            const double fromFront = t.front ? share : 1 - share;
+            travel[e].push_back(fromFront * g.stroke / MetresPerUnit(c.lengthUnit));
+        }
+    EndRun runs[2];
+    for (int e = 0; e < 2; ++e) {
+        runs[e] = RunEnd(g, g.ends[e], fluid, chest, exhaust, revPerSecond, o, travel[e]);
+        if (!runs[e].problem.empty()) {
+            r.problem = runs[e].problem;
+            return r;
+        }
+    }
+    r.front = std::move(runs[0].out);
+    r.rear = std::move(runs[1].out);
+    r.revolutions = std::max(runs[0].revolutions, runs[1].revolutions);
+    ReadEvents(g.events, g.events.front, chestP, r.front);
+    ReadEvents(g.events, g.events.rear, chestP, r.rear);
+    const int cylinders = c.cylinders;
+    const double work = r.front.work + r.rear.work;
+    const double steamPerRev = r.front.steamPerRev + r.rear.steamPerRev;
+    r.mepMean = (r.front.mep + r.rear.mep) / 2;
+    r.indicatedPower = cylinders * work * revPerSecond;
+    r.tractiveEffort = g.driverDia > 0 ? cylinders * work / (kPi * g.driverDia) : kNaN;
+    r.steamPerHour = cylinders * steamPerRev * revPerSecond * 3600;
+    r.waterRate = r.indicatedPower > 0 ? r.steamPerHour / (r.indicatedPower / 1000) : kNaN;
+    const double drop = chest.h - exhaust.h;
+    r.efficiency = steamPerRev > 0 && drop > 0 ? work / (steamPerRev * drop) : kNaN;
+    r.ok = true;
+    return r;
+}
+
+}  // namespace
+
+EnginePerformance SimulateEngine(const Model& design, const EngineConditions& conditions,
+                                 float revArmPos, const EngineSolverOptions& options) {
+    const Geometry g = PrepareGeometry(design, conditions, revArmPos, options.samplesPerRev);
+    EnginePerformance r =
+        Simulate(g, conditions,
+                 RevPerSecond(conditions, static_cast<double>(design.design.DriverDia)), options);
     r.revArmPos = revArmPos;
-    r.problem = "the engine model is not built yet";
     return r;
 }
 
@@ -16,12 +619,23 @@ std::vector<EnginePerformance> SimulateEngineMap(const Model& design,
                                                  std::span<const float> positions,
                                                  std::span<const double> revPerMin,
                                                  const EngineSolverOptions& options) {
-    std::vector<EnginePerformance> out;
-    for (float p : positions)
-        for (double n : revPerMin) {
-            (void)n;
-            out.push_back(SimulateEngine(design, conditions, p, options));
-        }
+    std::vector<Geometry> geometry(positions.size());
+    std::vector<std::function<void()>> tasks;
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        tasks.emplace_back([&, i] {
+            geometry[i] = PrepareGeometry(design, conditions, positions[i], options.samplesPerRev);
+        });
+    RunTasks(tasks, HardwareThreads());
+    std::vector<EnginePerformance> out(positions.size() * revPerMin.size());
+    tasks.clear();
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        for (std::size_t j = 0; j < revPerMin.size(); ++j)
+            tasks.emplace_back([&, i, j] {
+                EnginePerformance& r = out[i * revPerMin.size() + j];
+                r = Simulate(geometry[i], conditions, revPerMin[j] / 60, options);
+                r.revArmPos = positions[i];
+            });
+    RunTasks(tasks, HardwareThreads());
     return out;
 }
 
