@@ -431,11 +431,24 @@ State MakeWet(double p, double T, const Props& f, const Props& g, double x) {
 }
 
 // Whether (p, T) lies in region 2 (including the saturated vapour line).
+// The highest pressure of region 2 at T (kTMin .. kTMax): the saturation line, the boundary to
+// region 3, or the formulation's limit.
+double Region2PressureLimit(double T) {
+    if (T <= kT13) return SaturationPressure(T);
+    if (T <= kTB23High) return B23Pressure(T);
+    return kPMax;
+}
+
+// Its inverse: the lowest temperature of region 2 at p.
+double Region2TemperatureLimit(double p) {
+    if (p <= SaturationPressure(kT13)) return SaturationTemperature(p);
+    if (p <= kPMax) return B23Temperature(p);
+    return kTB23High;
+}
+
 bool InRegion2(double p, double T) {
     if (!(p > 0 && T >= kTMin && T <= kTMax && p <= kPMax)) return false;
-    if (T <= kT13) return p <= SaturationPressure(T) * (1 + 1e-9);
-    if (T <= kTB23High) return p <= B23Pressure(T);
-    return true;
+    return p <= Region2PressureLimit(T) * (1 + 1e-9);
 }
 
 // The pressure at which region 1 meets region 3 on the 623.15 K isotherm.
@@ -506,6 +519,14 @@ State FromPQ(double p, double target, Quantity what) {
 
 double EnergyTolerance(double u) { return 1e-12 * std::max(std::abs(u), 1e5); }
 
+// A Newton step this small (relative) leaves an error of its square: the solvers take it without
+// a further evaluation, carrying the properties along to first order.
+constexpr double kLastStep = 1e-6;
+
+// (ds/dT) at constant p and (ds/dp) at constant T (a Maxwell relation).
+double DsDT(const Props& q, double T) { return q.cp / T; }
+double DsDp(const Props& q) { return -q.dvdT; }
+
 // The ideal-gas temperature of energy u (region 2's ideal part): a start for the vapour solve.
 double IdealGasTemperature(double u) {
     double T = 500;
@@ -521,12 +542,20 @@ double IdealGasTemperature(double u) {
     return T;
 }
 
-// Superheated vapour: Newton in (p, T) on v and u.
+// Where the vapour solve may evaluate region 2: a little beyond the region's pressure limit (the
+// metastable vapour of slightly wet states), no further: the equation soon means nothing there.
+bool VapourAdmissible(double p, double T) {
+    return p > 0 && T >= kTMin && T <= kTMax && p <= 1.2 * Region2PressureLimit(T);
+}
+
+// Superheated vapour: Newton in (p, T) on v and u, from an admissible start, each step shortened
+// until it lands on an admissible point of positive volume.
 bool SolveVapour(double v, double u, double& p, double& T, Props& q) {
     const double tolU = EnergyTolerance(u);
-    int pinned = 0;
+    if (!VapourAdmissible(p, T)) return false;
+    q = Region2(p, T);
     for (int it = 0; it < 40; ++it) {
-        q = Region2(p, T);
+        if (!(q.v > 0)) return false;
         const double rv = q.v - v;
         const double ru = q.u - u;
         if (std::abs(rv) <= 1e-12 * v && std::abs(ru) <= tolU) return true;
@@ -538,14 +567,25 @@ bool SolveVapour(double v, double u, double& p, double& T, Props& q) {
         const double dp = (rv * d - b * ru) / det;
         const double dT = (a * ru - c * rv) / det;
         if (!Finite(dp) || !Finite(dT)) return false;
-        const double pNew = std::clamp(p - dp, 0.2 * p, 5 * p);
-        const double tNew = T - std::clamp(dT, -150.0, 150.0);
-        // A state pushed past the region's temperature limits more than twice has no solution.
-        if (tNew < kTMin || tNew > kTMax) {
-            if (++pinned > 2) return false;
+        if (std::abs(dp) <= kLastStep * p && std::abs(dT) <= kLastStep * T) {
+            q.s -= DsDp(q) * dp + DsDT(q, T) * dT;
+            p -= dp;
+            T -= dT;
+            return true;
         }
-        p = std::min(pNew, 2 * kPMax);
-        T = std::clamp(tNew, kTMin, kTMax);
+        double step = std::min({1.0, 150.0 / std::abs(dT), 0.8 * p / std::abs(dp)});
+        for (int k = 0;; ++k, step *= 0.5) {
+            if (k == 8) return false;  // no way forward: no vapour state has (v, u)
+            const double pNew = p - step * dp;
+            const double tNew = T - step * dT;
+            if (!VapourAdmissible(pNew, tNew)) continue;
+            const Props next = Region2(pNew, tNew);
+            if (!(next.v > 0)) continue;
+            p = pNew;
+            T = tNew;
+            q = next;
+            break;
+        }
     }
     return false;
 }
@@ -586,6 +626,17 @@ bool SolveWet(double v, double u, double T0, double& T, double& x, Props& f, Pro
         const double r = du / dv;
         const double dF = (1 - x) * (fu - r * fv) + x * (gu - r * gv);
         double tNew = T - F / dF;
+        const double dT = tNew - T;
+        if (std::abs(dT) <= kLastStep * T) {
+            f.v += fv * dT;
+            g.v += gv * dT;
+            f.s += (DsDT(f, T) + DsDp(f) * dps) * dT;
+            g.s += (DsDT(g, T) + DsDp(g) * dps) * dT;
+            x = (v - f.v) / (g.v - f.v);
+            T = tNew;
+            p = SaturationPressure(T);
+            return true;
+        }
         if (!(tNew > lo && tNew < hi)) {
             // Past an end of the range not yet evaluated: try that end, else bisect.
             if (tNew >= hi && !haveHi) tNew = hi;
@@ -640,54 +691,59 @@ State FromVU(double v, double u, const State* guess) {
     if (!Finite(v) || !Finite(u) || !(v > 0) || std::abs(u) > 1e8) return {};
     const bool warm = guess && guess->valid && Finite(guess->p) && Finite(guess->T) &&
                       guess->p > 0 && guess->T >= kTMin && guess->T <= kTMax;
-    const bool wetFirst = warm && guess->phase == Phase::Wet;
-    bool triedVapour = false;
-    bool triedWet = false;
-    double tWet = warm ? guess->T : 400.0;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!triedWet && (wetFirst || triedVapour)) {
-            triedWet = true;
-            double T = 0, x = 0, p = 0;
-            Props f, g;
-            if (SolveWet(v, u, tWet, T, x, f, g, p)) {
-                if (x >= -1e-9 && x <= 1 + 1e-9) {
-                    State st = MakeWet(p, T, f, g, std::clamp(x, 0.0, 1.0));
-                    st.v = v;
-                    st.u = u;
-                    st.h = u + p * v;
-                    return st;
-                }
-                if (x < 0) return {};  // compressed liquid: not covered
-            }
-        } else if (!triedVapour) {
-            triedVapour = true;
-            double p = 0, T = 0;
-            if (warm && guess->phase == Phase::Vapour) {
-                p = guess->p;
-                T = guess->T;
-            } else if (warm) {
-                p = guess->p;
-                T = std::max(guess->T, IdealGasTemperature(u));
-            } else {
-                T = IdealGasTemperature(u);
-                p = kR * T / v;
-            }
-            Props q;
-            if (SolveVapour(v, u, p, T, q)) {
-                if (InRegion2(p, T)) {
-                    State st = MakeState(p, T, q, Phase::Vapour);
-                    st.v = v;
-                    st.u = u;
-                    st.h = u + p * v;
-                    return st;
-                }
-                // A metastable solution below the saturation temperature: the state is wet,
-                // and its saturation temperature lies near.
-                if (T <= kT13) tWet = T;
-            }
+    State st;
+    double tWet = warm ? guess->T : 400.0;  // where the wet solve starts
+    bool liquid = false;
+    // The vapour solve from (p, T), moved into region 2 first.
+    const auto vapour = [&](double p, double T) {
+        T = std::clamp(T, kTMin, kTMax);
+        p = std::min(p, Region2PressureLimit(T));
+        Props q;
+        if (!SolveVapour(v, u, p, T, q)) return false;
+        if (!InRegion2(p, T)) {
+            // A metastable solution beyond the saturation line: the state is wet, and its
+            // saturation temperature lies near.
+            if (T <= kT13) tWet = T;
+            return false;
         }
+        st = MakeState(p, T, q, Phase::Vapour);
+        return true;
+    };
+    // The ideal gas's state, moved clear of the saturation line where it lies beyond it (the
+    // ideal gas runs colder than the real one at high pressure).
+    const auto vapourCold = [&]() {
+        double T = IdealGasTemperature(u);
+        double p = kR * T / v;
+        for (int k = 0; k < 4 && p > Region2PressureLimit(T); ++k) {
+            T = std::min(Region2TemperatureLimit(p) + 10, kTMax);
+            p = kR * T / v;
+        }
+        return vapour(p, T);
+    };
+    const auto wet = [&]() {
+        double T = 0, x = 0, p = 0;
+        Props f, g;
+        if (!SolveWet(v, u, tWet, T, x, f, g, p)) return false;
+        liquid = x < -1e-9;  // compressed liquid: not covered
+        if (liquid || x > 1 + 1e-9) return false;
+        st = MakeWet(p, T, f, g, std::clamp(x, 0.0, 1.0));
+        return true;
+    };
+    bool found = false;
+    if (!warm) {
+        found = vapourCold() || wet();
+    } else if (guess->phase == Phase::Vapour) {
+        found = vapour(guess->p, guess->T) || wet() || (!liquid && vapourCold());
+    } else {
+        found = wet() ||
+                (!liquid &&
+                 (vapour(guess->p, std::max(guess->T, IdealGasTemperature(u))) || vapourCold()));
     }
-    return {};
+    if (!found) return {};
+    st.v = v;
+    st.u = u;
+    st.h = u + st.p * v;
+    return st;
 }
 
 double Region1TemperaturePH(double p, double h) {
