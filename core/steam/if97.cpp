@@ -265,8 +265,9 @@ Gibbs SumTerms(const std::array<Term, N>& terms, const std::array<double, NA>& a
                const std::array<double, NB>& bPow, int bOffset, double a, double b) {
     Gibbs s;
     for (const Term& t : terms) {
-        const double base = t.n * aPow[static_cast<std::size_t>(t.I)] *
-                            bPow[static_cast<std::size_t>(t.J + bOffset)];
+        const int jb = t.J + bOffset;
+        const double base =
+            t.n * aPow[static_cast<std::size_t>(t.I)] * bPow[static_cast<std::size_t>(jb)];
         const double i = t.I;
         const double j = t.J;
         s.g += base;
@@ -311,11 +312,13 @@ struct Ideal {
 Ideal Region2Ideal(double tau) {
     const double r = 1.0 / tau;
     const double r2 = r * r;
+    // tau^-5 .. tau^3
     const std::array<double, 9> tPow{r2 * r2 * r, r2 * r2,   r2 * r,         r2, r, 1.0,
-                                     tau,         tau * tau, tau * tau * tau};  // tau^-5 .. tau^3
+                                     tau,         tau * tau, tau * tau * tau};
     Ideal i;
     for (const Term& t : kRegion2Ideal) {
-        const double base = t.n * tPow[static_cast<std::size_t>(t.J + 5)];
+        const int jt = t.J + 5;
+        const double base = t.n * tPow[static_cast<std::size_t>(jt)];
         const double j = t.J;
         i.g += base;
         i.gt += base * j;
@@ -430,7 +433,6 @@ State MakeWet(double p, double T, const Props& f, const Props& g, double x) {
     return st;
 }
 
-// Whether (p, T) lies in region 2 (including the saturated vapour line).
 // The highest pressure of region 2 at T (kTMin .. kTMax): the saturation line, the boundary to
 // region 3, or the formulation's limit.
 double Region2PressureLimit(double T) {
@@ -446,6 +448,7 @@ double Region2TemperatureLimit(double p) {
     return kTB23High;
 }
 
+// Whether (p, T) lies in region 2 (including the saturated vapour line).
 bool InRegion2(double p, double T) {
     if (!(p > 0 && T >= kTMin && T <= kTMax && p <= kPMax)) return false;
     return p <= Region2PressureLimit(T) * (1 + 1e-9);
@@ -454,8 +457,8 @@ bool InRegion2(double p, double T) {
 // The pressure at which region 1 meets region 3 on the 623.15 K isotherm.
 double SaturationPressure13() { return SaturationPressure(kT13); }
 
-// Newton on T at fixed p until the forward value `f` (h or s) of the region matches `target`.
-// `slope` gives df/dT from the properties.
+// Newton on T at fixed p until the region's forward value (h or s) matches `target`; `slope`
+// gives its derivative by T from the properties.
 template <typename Region, typename Value, typename Slope>
 bool RefineT(Region region, Value value, Slope slope, double p, double target, double& T,
              Props& q) {
