@@ -14,7 +14,9 @@
 #include <sunmatrix/sunmatrix_dense.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 
@@ -147,12 +149,85 @@ double PortFlow(double area, const Steam& cylinder, const Steam& reservoir) {
     return -area * OrificeFlux(cylinder.p, cylinder.rho, reservoir.p, cylinder.kappa);
 }
 
-// One end's tables over the turn, in SI: volume and the two effective port areas.
+// A periodic cubic spline through values at even steps of the turn: smooth to the second
+// derivative, so that the integrator meets no corner between the samples and keeps its steps
+// long where nothing happens.
+struct PeriodicSpline {
+    std::vector<double> y, m;  // values, and second differences per step squared
+
+    void Fit(std::vector<double> values) {
+        y = std::move(values);
+        const std::size_t n = y.size();
+        m.assign(n, 0.0);
+        // m[i-1] + 4 m[i] + m[i+1] = 6 (y[i+1] - 2 y[i] + y[i-1]): strongly diagonal, so
+        // Gauss-Seidel halves the error at each sweep.
+        double scale = 0;
+        for (double v : y) scale = std::max(scale, std::abs(v));
+        for (int sweep = 0; sweep < 80; ++sweep) {
+            double change = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::size_t a = (i + n - 1) % n, b = (i + 1) % n;
+                const double next = (6 * (y[b] - 2 * y[i] + y[a]) - m[a] - m[b]) / 4;
+                change = std::max(change, std::abs(next - m[i]));
+                m[i] = next;
+            }
+            if (!(change > 1e-14 * scale)) break;
+        }
+    }
+};
+
+// Where a turn angle falls among the samples.
+struct Lookup {
+    std::size_t i0 = 0, i1 = 0;
+    double t = 0;
+};
+
+// The spline's value, and its slope per step.
+double Value(const PeriodicSpline& s, const Lookup& k) {
+    const double t = k.t, u = 1 - t;
+    return u * s.y[k.i0] + t * s.y[k.i1] +
+           ((u * u * u - u) * s.m[k.i0] + (t * t * t - t) * s.m[k.i1]) / 6;
+}
+double Slope(const PeriodicSpline& s, const Lookup& k) {
+    const double t = k.t, u = 1 - t;
+    return s.y[k.i1] - s.y[k.i0] + (-(3 * u * u - 1) * s.m[k.i0] + (3 * t * t - 1) * s.m[k.i1]) / 6;
+}
+
+// Where in step k (0..1) the spline crosses level, when its ends lie on either side; -1 when
+// they do not. Bisection to the last bit: the integrator ends a step there.
+double Crossing(const PeriodicSpline& s, int k, double level) {
+    Lookup at;
+    at.i0 = static_cast<std::size_t>(k);
+    at.i1 = static_cast<std::size_t>(k + 1) % s.y.size();
+    const bool above = s.y[at.i0] > level;
+    if ((s.y[at.i1] > level) == above) return -1;
+    double lo = 0, hi = 1;
+    for (int i = 0; i < 60 && hi - lo > 1e-15; ++i) {
+        at.t = (lo + hi) / 2;
+        ((Value(s, at) > level) == above ? lo : hi) = at.t;
+    }
+    return hi;
+}
+
+// One end over the turn, in SI: its volume from the crosshead's travel, and its two port
+// openings, interpolated as they come from the linkage and only then shut below 0 and limited
+// by the port's width.
 struct EndTables {
-    std::vector<double> volume, steamArea, exhaustArea;
-    double swept = 0;      // m^3
-    double clearance = 0;  // m^3, with the passages
+    PeriodicSpline share;                   // of the stroke, from this end's dead centre
+    PeriodicSpline steamOpen, exhaustOpen;  // m; < 0 lapped
+    double swept = 0;                       // m^3
+    double clearance = 0;                   // m^3, with the passages
+    double portWidth = 0;                   // m
+    double areaPerOpening = 0;              // effective area per metre of opening
     bool front = true;
+    // The turn angles (0..2 pi) where a port opens or shuts or its edge passes the port's far
+    // side: the flows turn a corner there, and the integrator ends a step on each.
+    std::vector<double> corners;
+
+    double Volume(std::size_t k) const { return clearance + swept * share.y[k]; }
+    double Area(const PeriodicSpline& open, const Lookup& k) const {
+        return areaPerOpening * std::clamp(Value(open, k), 0.0, portWidth);
+    }
 };
 
 // Everything that depends on the crank angle and the conditions' scale, not on the speed.
@@ -210,60 +285,41 @@ Geometry PrepareGeometry(const Model& design, const EngineConditions& c, float r
         const double area = kPi / 4 * (bore * bore - (t.front ? 0.0 : rod * rod));
         t.swept = area * g.stroke;
         t.clearance = area * clearanceLen + c.passagePercent / 100 * t.swept;
-        const double portWidth = std::min(static_cast<double>(t.front ? cyl.ValvePortWidthFront
-                                                                      : cyl.ValvePortWidthRear),
-                                          static_cast<double>(cyl.CylSteamPortWidth)) *
-                                 L;
+        t.portWidth = std::max(0.0, std::min(static_cast<double>(t.front ? cyl.ValvePortWidthFront
+                                                                         : cyl.ValvePortWidthRear),
+                                             static_cast<double>(cyl.CylSteamPortWidth)) *
+                                        L);
+        t.areaPerOpening = areaPerOpening;
         const std::size_t steamPort = t.front ? 0 : 2, exhaustPort = t.front ? 1 : 3;
+        std::vector<double> share, steam, exhaust;
         for (const RevolutionSample& s : rev.at) {
-            const double share = t.front ? s.fromFront : 1 - s.fromFront;
-            t.volume.push_back(t.clearance + t.swept * share);
-            const auto opening = [&](std::size_t port) {
-                return std::clamp(s.open[port] * L, 0.0, std::max(portWidth, 0.0));
-            };
-            t.steamArea.push_back(areaPerOpening * opening(steamPort));
-            t.exhaustArea.push_back(areaPerOpening * opening(exhaustPort));
+            share.push_back(t.front ? s.fromFront : 1 - s.fromFront);
+            steam.push_back(s.open[steamPort] * L);
+            exhaust.push_back(s.open[exhaustPort] * L);
         }
+        t.share.Fit(std::move(share));
+        t.steamOpen.Fit(std::move(steam));
+        t.exhaustOpen.Fit(std::move(exhaust));
+        for (const PeriodicSpline* open : {&t.steamOpen, &t.exhaustOpen})
+            for (const double level : {0.0, t.portWidth})
+                for (int k = 0; k < g.n; ++k) {
+                    const double at = Crossing(*open, k, level);
+                    if (at >= 0) t.corners.push_back((k + at) * g.step);
+                }
+        std::sort(t.corners.begin(), t.corners.end());
     }
     return g;
 }
 
-// Periodic interpolation over the tables: Catmull-Rom for the volume, whose slope the energy
-// balance needs continuous, straight lines for the areas.
-struct Lookup {
-    int i0 = 0, i1 = 0, im = 0, i2 = 0;
-    double t = 0;
-};
-
 Lookup Locate(const Geometry& g, double theta) {
     double pos = theta / g.step;
     pos -= std::floor(pos / g.n) * g.n;
+    const int i = std::clamp(static_cast<int>(pos), 0, g.n - 1);
     Lookup k;
-    k.i0 = std::min(static_cast<int>(pos), g.n - 1);
-    k.t = pos - k.i0;
-    k.i1 = (k.i0 + 1) % g.n;
-    k.im = (k.i0 + g.n - 1) % g.n;
-    k.i2 = (k.i0 + 2) % g.n;
+    k.t = pos - i;
+    k.i0 = static_cast<std::size_t>(i);
+    k.i1 = static_cast<std::size_t>((i + 1) % g.n);
     return k;
-}
-
-double Linear(const std::vector<double>& v, const Lookup& k) {
-    return v[static_cast<std::size_t>(k.i0)] +
-           k.t * (v[static_cast<std::size_t>(k.i1)] - v[static_cast<std::size_t>(k.i0)]);
-}
-
-// Value and slope per radian.
-void CatmullRom(const std::vector<double>& v, const Lookup& k, double step, double& value,
-                double& slope) {
-    const double pm = v[static_cast<std::size_t>(k.im)], p0 = v[static_cast<std::size_t>(k.i0)],
-                 p1 = v[static_cast<std::size_t>(k.i1)], p2 = v[static_cast<std::size_t>(k.i2)];
-    const double t = k.t, t2 = t * t, t3 = t2 * t;
-    const double m0 = (p1 - pm) / 2, m1 = (p2 - p0) / 2;
-    value = (2 * t3 - 3 * t2 + 1) * p0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * p1 +
-            (t3 - t2) * m1;
-    const double d = (6 * t2 - 6 * t) * p0 + (3 * t2 - 4 * t + 1) * m0 + (-6 * t2 + 6 * t) * p1 +
-                     (3 * t2 - 2 * t) * m1;
-    slope = d / step;
 }
 
 // The quadratures integrated beside the state, each per revolution.
@@ -276,9 +332,9 @@ struct EndProblem {
     const EndTables* t = nullptr;
     const Fluid* fluid = nullptr;
     Steam chest, exhaust;
-    double omega = 0;    // rad/s
-    mutable Steam last;  // the latest state met: the next one's starting guess
-    bool failed = false;
+    double omega = 0;          // rad/s
+    mutable Steam last;        // the latest state met: the next one's starting guess
+    double scale[2] = {1, 1};  // typical mass and energy: the tolerances' and differences' scale
 
     struct Rates {
         double dm = 0, dU = 0;
@@ -289,16 +345,16 @@ struct EndProblem {
     Rates At(double theta, double m, double U) const {
         Rates r;
         const Lookup k = Locate(*g, theta);
-        double V = 0, dV = 0;
-        CatmullRom(t->volume, k, g->step, V, dV);
+        const double V = t->clearance + t->swept * Value(t->share, k);
+        const double dV = t->swept * Slope(t->share, k) / g->step;
         r.st = fluid->FromVU(V / m, U / m, &last);
         if (!r.st.ok || !(m > 0)) {
             r.st.ok = false;
             return r;
         }
         last = r.st;
-        const double flowSteam = PortFlow(Linear(t->steamArea, k), r.st, chest);
-        const double flowExhaust = PortFlow(Linear(t->exhaustArea, k), r.st, exhaust);
+        const double flowSteam = PortFlow(t->Area(t->steamOpen, k), r.st, chest);
+        const double flowExhaust = PortFlow(t->Area(t->exhaustOpen, k), r.st, exhaust);
         const double hs = flowSteam > 0 ? chest.h : r.st.h;
         const double he = flowExhaust > 0 ? exhaust.h : r.st.h;
         r.dm = (flowSteam + flowExhaust) / omega;
@@ -312,24 +368,43 @@ struct EndProblem {
     }
 };
 
+// The state: the end's mass and internal energy, then the balances (integrated beside them so
+// that they share the error test: they are results too).
+constexpr int kMass = 0, kEnergy = 1, kStates = 2 + kQuads;
+
 int Rhs(sunrealtype theta, N_Vector y, N_Vector ydot, void* data) {
     auto* e = static_cast<EndProblem*>(data);
     const sunrealtype* yv = N_VGetArrayPointer(y);
     sunrealtype* d = N_VGetArrayPointer(ydot);
-    const EndProblem::Rates r = e->At(theta, yv[0], yv[1]);
+    const EndProblem::Rates r = e->At(theta, yv[kMass], yv[kEnergy]);
     if (!r.st.ok) return 1;  // recoverable: CVODE retries with a smaller step
-    d[0] = r.dm;
-    d[1] = r.dU;
+    d[kMass] = r.dm;
+    d[kEnergy] = r.dU;
+    for (int q = 0; q < kQuads; ++q) d[2 + q] = r.q[q];
     return 0;
 }
 
-int QuadRhs(sunrealtype theta, N_Vector y, N_Vector qdot, void* data) {
+// The Jacobian by differences in the mass and the energy alone: nothing depends on the
+// balances, so their columns are zero.
+int Jacobian(sunrealtype theta, N_Vector y, N_Vector fy, SUNMatrix J, void* data, N_Vector tmp1,
+             N_Vector, N_Vector) {
     auto* e = static_cast<EndProblem*>(data);
     const sunrealtype* yv = N_VGetArrayPointer(y);
-    sunrealtype* d = N_VGetArrayPointer(qdot);
-    const EndProblem::Rates r = e->At(theta, yv[0], yv[1]);
-    if (!r.st.ok) return 1;
-    for (int q = 0; q < kQuads; ++q) d[q] = r.q[q];
+    const sunrealtype* f0 = N_VGetArrayPointer(fy);
+    SUNMatZero(J);
+    for (int j : {kMass, kEnergy}) {
+        const double delta = std::sqrt(std::numeric_limits<double>::epsilon()) *
+                             std::max(std::abs(yv[j]), e->scale[j]);
+        N_VScale(1, y, tmp1);
+        N_VGetArrayPointer(tmp1)[j] += delta;
+        const sunrealtype* t = N_VGetArrayPointer(tmp1);
+        const EndProblem::Rates r = e->At(theta, t[kMass], t[kEnergy]);
+        if (!r.st.ok) return 1;
+        sunrealtype* col = SUNDenseMatrix_Column(J, j);
+        col[kMass] = (r.dm - f0[kMass]) / delta;
+        col[kEnergy] = (r.dU - f0[kEnergy]) / delta;
+        for (int q = 0; q < kQuads; ++q) col[2 + q] = (r.q[q] - f0[2 + q]) / delta;
+    }
     return 0;
 }
 
@@ -342,63 +417,70 @@ public:
         if (ls_) SUNLinSolFree(ls_);
         if (A_) SUNMatDestroy(A_);
         if (y_) N_VDestroy(y_);
-        if (q_) N_VDestroy(q_);
         if (ctx_) SUNContext_Free(&ctx_);
     }
     Integrator(const Integrator&) = delete;
     Integrator& operator=(const Integrator&) = delete;
 
-    bool Init(EndProblem& p, double m, double U, double rtol, double massScale, double energyScale,
-              double maxStep) {
-        y_ = N_VNew_Serial(2, ctx_);
-        q_ = N_VNew_Serial(kQuads, ctx_);
+    bool Init(EndProblem& p, double m, double U, double rtol, double maxStep) {
+        y_ = N_VNew_Serial(kStates, ctx_);
         mem_ = CVodeCreate(CV_BDF, ctx_);
-        if (!y_ || !q_ || !mem_) return false;
-        N_VGetArrayPointer(y_)[0] = m;
-        N_VGetArrayPointer(y_)[1] = U;
-        N_VConst(0, q_);
-        N_Vector atol = N_VNew_Serial(2, ctx_);
-        N_VGetArrayPointer(atol)[0] = rtol * massScale;
-        N_VGetArrayPointer(atol)[1] = rtol * energyScale;
+        if (!y_ || !mem_) return false;
+        N_VConst(0, y_);
+        N_VGetArrayPointer(y_)[kMass] = m;
+        N_VGetArrayPointer(y_)[kEnergy] = U;
+        N_Vector atol = N_VNew_Serial(kStates, ctx_);
+        for (int i = 0; i < kStates; ++i) {
+            const bool mass = i == kMass || i == 2 + kChestMass || i == 2 + kExhaustMass;
+            N_VGetArrayPointer(atol)[i] = rtol * (mass ? p.scale[kMass] : p.scale[kEnergy]);
+        }
         bool ok = CVodeInit(mem_, Rhs, 0, y_) == CV_SUCCESS &&
                   CVodeSVtolerances(mem_, rtol, atol) == CV_SUCCESS &&
                   CVodeSetUserData(mem_, &p) == CV_SUCCESS &&
                   CVodeSetMaxStep(mem_, maxStep) == CV_SUCCESS &&
                   CVodeSetMaxNumSteps(mem_, 200000) == CV_SUCCESS;
         N_VDestroy(atol);
-        A_ = SUNDenseMatrix(2, 2, ctx_);
+        A_ = SUNDenseMatrix(kStates, kStates, ctx_);
         ls_ = SUNLinSol_Dense(y_, A_, ctx_);
         ok = ok && A_ && ls_ && CVodeSetLinearSolver(mem_, ls_, A_) == CV_SUCCESS &&
-             CVodeQuadInit(mem_, QuadRhs, q_) == CV_SUCCESS;
-        // The balances are results too: the quadratures take part in the error test.
-        N_Vector qtol = N_VNew_Serial(kQuads, ctx_);
-        for (int q = 0; q < kQuads; ++q)
-            N_VGetArrayPointer(qtol)[q] =
-                rtol * (q == kChestMass || q == kExhaustMass ? massScale : energyScale);
-        ok = ok && CVodeQuadSVtolerances(mem_, rtol, qtol) == CV_SUCCESS &&
-             CVodeSetQuadErrCon(mem_, SUNTRUE) == CV_SUCCESS;
-        N_VDestroy(qtol);
+             CVodeSetJacFn(mem_, Jacobian) == CV_SUCCESS;
         return ok;
     }
 
-    // Integrates to theta; false when CVODE gives up.
-    bool To(double theta) {
+    // Integrates to theta, ending a step on every corner of the turn on the way; false when
+    // CVODE gives up. The corners repeat each revolution.
+    bool To(double theta, const std::vector<double>& corners) {
         sunrealtype reached = 0;
-        return CVode(mem_, theta, y_, &reached, CV_NORMAL) >= 0;
+        for (;;) {
+            const double corner = NextCorner(corners);
+            if (corner > theta) {
+                return CVodeSetStopTime(mem_, corner) == CV_SUCCESS &&
+                       CVode(mem_, theta, y_, &reached, CV_NORMAL) >= 0;
+            }
+            if (CVodeSetStopTime(mem_, corner) != CV_SUCCESS ||
+                CVode(mem_, corner, y_, &reached, CV_NORMAL) < 0)
+                return false;
+            ++corner_;
+        }
     }
-    double m() const { return N_VGetArrayPointer(y_)[0]; }
-    double U() const { return N_VGetArrayPointer(y_)[1]; }
-    // The quadratures since the start.
+    double m() const { return N_VGetArrayPointer(y_)[kMass]; }
+    double U() const { return N_VGetArrayPointer(y_)[kEnergy]; }
+    // The balances since the start.
     void Quadratures(double out[kQuads]) {
-        sunrealtype reached = 0;
-        CVodeGetQuad(mem_, &reached, q_);
-        for (int q = 0; q < kQuads; ++q) out[q] = N_VGetArrayPointer(q_)[q];
+        for (int q = 0; q < kQuads; ++q) out[q] = N_VGetArrayPointer(y_)[2 + q];
     }
 
 private:
+    double NextCorner(const std::vector<double>& corners) const {
+        if (corners.empty()) return HUGE_VAL;
+        const std::size_t n = corners.size();
+        return static_cast<double>(corner_ / n) * kTwoPi + corners[corner_ % n];
+    }
+
+    std::size_t corner_ = 0;  // corners passed since the start
     SUNContext ctx_ = nullptr;
     void* mem_ = nullptr;
-    N_Vector y_ = nullptr, q_ = nullptr;
+    N_Vector y_ = nullptr;
     SUNMatrix A_ = nullptr;
     SUNLinearSolver ls_ = nullptr;
 };
@@ -441,42 +523,43 @@ EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const S
     // Start at the front dead centre: the front end's clearance full of chest steam, the rear
     // end full of exhaust; or both full of exhaust.
     const Steam& start = t.front && !o.startFromExhaust ? chest : exhaust;
-    const double V0 = t.volume[0];
+    const double V0 = t.Volume(0);
     const double m0 = V0 * start.rho;
     const double U0 = m0 * fluid.InternalEnergy(start);
     p.last = start;
     const double massScale = (t.clearance + t.swept) * chest.rho;
-    const double energyScale = massScale * chest.h;
+    p.scale[kMass] = massScale;
+    p.scale[kEnergy] = massScale * chest.h;
+    // The slower the piston, the stiffer the ports: at a crawl they hold the pressure to the
+    // chest's or the exhaust's within a hair, and the tolerance tightens to follow that hair
+    // rather than wander about it, down to a hundredth at 0.5 ft/min.
+    const double pistonSpeed = 2 * g.stroke * revPerSecond;
+    const double rtol = o.relativeTolerance * std::clamp(pistonSpeed / 0.254, 0.01, 1.0);
     Integrator in;
-    if (!in.Init(p, m0, U0, o.relativeTolerance, massScale, energyScale, kTwoPi / 180)) {
+    if (!in.Init(p, m0, U0, rtol, kTwoPi / 360)) {
         run.problem = "the integrator could not start";
         return run;
     }
     const int points = static_cast<int>(cardTravel.size());
     double prevMep = kNaN;
     double before[kQuads] = {};
+    // The mass and energy at each point of the latest revolution: the card is worked out from
+    // them once, for the revolution that repeats.
+    std::vector<std::array<double, 2>> states(static_cast<std::size_t>(points));
     for (int rev = 1; rev <= o.maxRevolutions; ++rev) {
-        std::vector<CardPoint> card;
-        card.reserve(static_cast<std::size_t>(points));
         const double start0 = (rev - 1) * kTwoPi;
         for (int k = 0; k < points; ++k) {
             if (o.cancel && o.cancel->load(std::memory_order_relaxed)) {
                 run.problem = "cancelled";
                 return run;
             }
-            const double theta = start0 + kTwoPi * k / points;
-            if (k > 0) {
-                if (!in.To(theta)) {
-                    run.problem = "the integrator failed";
-                    return run;
-                }
+            if (k > 0 && !in.To(start0 + kTwoPi * k / points, t.corners)) {
+                run.problem = "the integrator failed";
+                return run;
             }
-            const Steam st =
-                fluid.FromVU(t.volume[static_cast<std::size_t>(k * g.n / points)] / in.m(),
-                             in.U() / in.m(), &p.last);
-            card.push_back(CardPoint{cardTravel[static_cast<std::size_t>(k)], st.p});
+            states[static_cast<std::size_t>(k)] = {in.m(), in.U()};
         }
-        if (!in.To(rev * kTwoPi)) {
+        if (!in.To(rev * kTwoPi, t.corners)) {
             run.problem = "the integrator failed";
             return run;
         }
@@ -486,7 +569,6 @@ EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const S
         for (int i = 0; i < kQuads; ++i) q[i] = now[i] - before[i];
         std::copy(now, now + kQuads, before);
         EndPerformance& e = run.out;
-        e.card = std::move(card);
         e.work = q[kWork];
         e.mep = q[kWork] / t.swept;
         e.massIn = q[kChestMass];
@@ -499,8 +581,16 @@ EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const S
         const double ref = std::max(std::abs(e.mep), 1e-3 * chest.p);
         const double massRef = std::max(std::abs(e.massIn), 1e-3 * massScale);
         if (rev >= 2 && std::abs(e.mep - prevMep) < o.convergence * ref &&
-            std::abs(e.massIn - e.massOut) < o.convergence * massRef)
+            std::abs(e.massIn - e.massOut) < o.convergence / 2 * massRef) {
+            e.card.reserve(states.size());
+            for (int k = 0; k < points; ++k) {
+                const auto [m, U] = states[static_cast<std::size_t>(k)];
+                const Steam st = fluid.FromVU(
+                    t.Volume(static_cast<std::size_t>(k * g.n / points)) / m, U / m, &p.last);
+                e.card.push_back(CardPoint{cardTravel[static_cast<std::size_t>(k)], st.p});
+            }
             return run;
+        }
         prevMep = e.mep;
     }
     run.problem =
@@ -534,7 +624,7 @@ void ReadEvents(const ValveEventsResult& ev, const EndEvents& events, double che
 }
 
 EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double revPerSecond,
-                           const EngineSolverOptions& o) {
+                           const EngineSolverOptions& o, int threads) {
     EnginePerformance r;
     r.revPerSecond = revPerSecond;
     if (!g.problem.empty()) {
@@ -571,18 +661,24 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
     for (int e = 0; e < 2; ++e)
         for (int k = 0; k < points; ++k) {
             const EndTables& t = g.ends[e];
-            const double share = (t.volume[static_cast<std::size_t>(k)] - t.clearance) / t.swept;
+            const double share = t.share.y[static_cast<std::size_t>(k)];
             const double fromFront = t.front ? share : 1 - share;
             travel[e].push_back(fromFront * g.stroke / MetresPerUnit(c.lengthUnit));
         }
+    // The two ends share nothing but the chest and the exhaust: side by side when there is a
+    // core to spare.
     EndRun runs[2];
-    for (int e = 0; e < 2; ++e) {
-        runs[e] = RunEnd(g, g.ends[e], fluid, chest, exhaust, revPerSecond, o, travel[e]);
-        if (!runs[e].problem.empty()) {
-            r.problem = runs[e].problem;
+    std::vector<std::function<void()>> ends;
+    for (int e = 0; e < 2; ++e)
+        ends.emplace_back([&, e] {
+            runs[e] = RunEnd(g, g.ends[e], fluid, chest, exhaust, revPerSecond, o, travel[e]);
+        });
+    RunTasks(ends, threads);
+    for (const EndRun& run : runs)
+        if (!run.problem.empty()) {
+            r.problem = run.problem;
             return r;
         }
-    }
     r.front = std::move(runs[0].out);
     r.rear = std::move(runs[1].out);
     r.revolutions = std::max(runs[0].revolutions, runs[1].revolutions);
@@ -607,9 +703,9 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
 EnginePerformance SimulateEngine(const Model& design, const EngineConditions& conditions,
                                  float revArmPos, const EngineSolverOptions& options) {
     const Geometry g = PrepareGeometry(design, conditions, revArmPos, options.samplesPerRev);
-    EnginePerformance r =
-        Simulate(g, conditions,
-                 RevPerSecond(conditions, static_cast<double>(design.design.DriverDia)), options);
+    EnginePerformance r = Simulate(
+        g, conditions, RevPerSecond(conditions, static_cast<double>(design.design.DriverDia)),
+        options, std::min(2, HardwareThreads()));
     r.revArmPos = revArmPos;
     return r;
 }
@@ -632,7 +728,7 @@ std::vector<EnginePerformance> SimulateEngineMap(const Model& design,
         for (std::size_t j = 0; j < revPerMin.size(); ++j)
             tasks.emplace_back([&, i, j] {
                 EnginePerformance& r = out[i * revPerMin.size() + j];
-                r = Simulate(geometry[i], conditions, revPerMin[j] / 60, options);
+                r = Simulate(geometry[i], conditions, revPerMin[j] / 60, options, 1);
                 r.revArmPos = positions[i];
             });
     RunTasks(tasks, HardwareThreads());

@@ -55,7 +55,7 @@ struct EnginePerformance {
 // How finely the revolution is followed: the integrator's relative tolerance, and the crank
 // angles sampled for the linkage per revolution.
 struct EngineSolverOptions {
-    double relativeTolerance = 1e-7;
+    double relativeTolerance = 1e-6;
     int samplesPerRev = 720;
     // Stop when each end's mean effective pressure changes by less than this share from one
     // revolution to the next, and as much steam leaves the end as came in, to this share.
