@@ -157,7 +157,9 @@ void WritePerformanceText(std::ostream& out, const Model& design, const EngineCo
     for (const ConditionInfo& row : ConditionTable())
         labelWidth = std::max(labelWidth, row.label.size());
     for (const ConditionInfo& row : ConditionTable()) {
-        if (!row.used(c) || row.key == "speed-given" || row.key == "rev-per-min") continue;
+        if (!row.used(c) || row.key == "speed-given" || row.key == "rev-per-min" ||
+            row.key == "road-speed")
+            continue;
         std::string label(row.label);
         label.resize(labelWidth, ' ');
         out << "  " << label << "  ";
