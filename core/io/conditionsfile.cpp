@@ -179,7 +179,7 @@ std::string ConditionsText(const EngineConditions& c) {
         text += '\n';
     }
     if (!c.unknown.empty()) text += "# Kept as they were read:\n";
-    for (const auto& [key, value] : c.unknown) text += key + " = " + value + '\n';
+    for (const auto& [key, value] : c.unknown) text.append(key).append(" = ").append(value) += '\n';
     return text;
 }
 
@@ -187,6 +187,8 @@ FileResult ParseConditionsText(std::string_view text, EngineConditions& c) {
     std::vector<Entry> entries;
     std::vector<std::pair<std::string, std::string>> unknown;
     int line = 0;
+    // A byte-order mark that an editor may put first is no part of the first key.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         ++line;
         const std::size_t nl = text.find('\n');

@@ -27,6 +27,8 @@ constexpr double kMetresPerMile = 1609.344;
 // The range the steam tables cover: the chest's saturation line up to 16.5 MPa, and 800 deg C.
 constexpr double kMaxChestPressureAbs = 16.5e6;
 constexpr double kMaxSteamTemperature = 1073.15;
+constexpr double kCriticalPressure = 22.064e6;
+constexpr double kTriplePressure = 611.213;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Finite(double v) { return std::isfinite(v); }
@@ -73,7 +75,7 @@ double RevPerSecond(const EngineConditions& c, double driverDia) {
 
 double SaturationTemperatureAt(double p) {
     // The saturation-temperature equation of IAPWS-IF97's region 4.
-    if (!(p >= 611.213 && p <= 22.064e6)) return kNaN;
+    if (!(p >= kTriplePressure && p <= kCriticalPressure)) return kNaN;
     constexpr double n[] = {0.11670521452767e4,  -0.72421316703206e6, -0.17073846940092e2,
                             0.12020824702470e5,  -0.32325550322333e7, 0.14915108613530e2,
                             -0.48232657361591e4, 0.40511340542057e6,  -0.23855557567849,
@@ -119,6 +121,17 @@ ConditionsFault FindConditionsFault(const EngineConditions& c) {
         return fault("back-pressure", "back pressure must be below the chest pressure, " +
                                           Shown(c.chestPressure, p));
     const double saturation = SaturationTemperatureAt(ChestPressureAbs(c));
+    // Saturated steam, with or without superheat, needs a saturation line: below the critical
+    // point.
+    if (c.supply != SteamSupply::Temperature && !Finite(saturation)) {
+        if (ChestPressureAbs(c) < kCriticalPressure)
+            return fault("chest-pressure", "chest pressure must be at least " +
+                                               Shown(kTriplePressure - c.atmosphericPressure, p) +
+                                               " (water's triple point)");
+        return fault("chest-pressure", "chest pressure must be below " +
+                                           Shown(kCriticalPressure - c.atmosphericPressure, p) +
+                                           " (the critical point) unless a temperature is given");
+    }
     if (c.supply == SteamSupply::Superheat) {
         if (!Finite(c.superheat) || !(c.superheat >= 0))
             return fault("superheat", "superheat must be at least " + Shown(0, dt));

@@ -53,7 +53,8 @@ struct EngineConditions {
 };
 
 // The defaults for a length unit: psi and deg F with inches, bar and deg C with millimetres;
-// 14.696 psi or 1.01325 bar of atmosphere, 100 psi or 7 bar in the chest, saturated.
+// 14.696 psi or 1.01325 bar of atmosphere, 100 psi or 7 bar in the chest, saturated (with a
+// steam temperature of 600 deg F or 300 deg C ready for when a temperature is chosen).
 EngineConditions DefaultConditions(LengthUnit unit);
 
 // Metres per unit of the design's lengths.
@@ -105,7 +106,7 @@ struct DisplayUnit {
 DisplayUnit PressureDisplay(PressureUnit u);                  // Pa: psi or bar
 DisplayUnit TemperatureDisplay(TemperatureUnit u);            // K: deg F or deg C
 DisplayUnit TemperatureDifferenceDisplay(TemperatureUnit u);  // K of difference: deg F or deg C
-DisplayUnit LengthDisplay(LengthUnit u);  // the design's own unit: in or mm (scale 1)
+DisplayUnit LengthDisplay(LengthUnit u);  // the design's own unit: in or mm, as it stands
 DisplayUnit RoadSpeedDisplay(SpeedGiven given, LengthUnit u);  // m/s: mph or km/h
 DisplayUnit PistonSpeedDisplay(LengthUnit u);                  // m/s: ft/min or m/s
 DisplayUnit PowerDisplay(LengthUnit u);                        // W: hp or kW
