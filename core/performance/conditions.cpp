@@ -2,6 +2,8 @@
 // units and the table that windows and files read.
 #include "core/performance/conditions.h"
 
+#include "core/steam/if97.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -74,18 +76,8 @@ double RevPerSecond(const EngineConditions& c, double driverDia) {
 }
 
 double SaturationTemperatureAt(double p) {
-    // The saturation-temperature equation of IAPWS-IF97's region 4.
     if (!(p >= kTriplePressure && p <= kCriticalPressure)) return kNaN;
-    constexpr double n[] = {0.11670521452767e4,  -0.72421316703206e6, -0.17073846940092e2,
-                            0.12020824702470e5,  -0.32325550322333e7, 0.14915108613530e2,
-                            -0.48232657361591e4, 0.40511340542057e6,  -0.23855557567849,
-                            0.65017534844798e3};
-    const double beta = std::pow(p / 1e6, 0.25);
-    const double e = beta * beta + n[2] * beta + n[5];
-    const double f = n[0] * beta * beta + n[3] * beta + n[6];
-    const double g = n[1] * beta * beta + n[4] * beta + n[7];
-    const double d = 2 * g / (-f - std::sqrt(f * f - 4 * e * g));
-    return (n[9] + d - std::sqrt((n[9] + d) * (n[9] + d) - 4 * (n[8] + n[9] * d))) / 2;
+    return steam::SaturationTemperature(p);
 }
 
 double ChestTemperature(const EngineConditions& c) {

@@ -503,15 +503,19 @@ double PressureAt(const std::vector<CardPoint>& card, double theta) {
            card[static_cast<std::size_t>((i + 1) % n)].pressure * t;
 }
 
+// An end's mass and internal energy at the front dead centre.
+using EndState = std::array<double, 2>;
+
 struct EndRun {
     EndPerformance out;
     int revolutions = 0;
     std::string problem;
+    EndState last{};  // at the end of the revolution that repeated
 };
 
 EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const Steam& chest,
               const Steam& exhaust, double revPerSecond, const EngineSolverOptions& o,
-              const std::vector<double>& cardTravel) {
+              const std::vector<double>& cardTravel, const EndState* warm) {
     EndRun run;
     EndProblem p;
     p.g = &g;
@@ -522,11 +526,20 @@ EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const S
     p.omega = kTwoPi * revPerSecond;
     // Start at the front dead centre: the front end's clearance full of chest steam, the rear
     // end full of exhaust; or both full of exhaust.
+    // A run at a neighbouring speed gives a nearer start, and the card repeats sooner.
     const Steam& start = t.front && !o.startFromExhaust ? chest : exhaust;
     const double V0 = t.Volume(0);
-    const double m0 = V0 * start.rho;
-    const double U0 = m0 * fluid.InternalEnergy(start);
+    double m0 = V0 * start.rho;
+    double U0 = m0 * fluid.InternalEnergy(start);
     p.last = start;
+    if (warm) {
+        const Steam st = fluid.FromVU(V0 / (*warm)[0], (*warm)[1] / (*warm)[0], nullptr);
+        if (st.ok) {
+            m0 = (*warm)[0];
+            U0 = (*warm)[1];
+            p.last = st;
+        }
+    }
     const double massScale = (t.clearance + t.swept) * chest.rho;
     p.scale[kMass] = massScale;
     p.scale[kEnergy] = massScale * chest.h;
@@ -589,6 +602,7 @@ EndRun RunEnd(const Geometry& g, const EndTables& t, const Fluid& fluid, const S
                     t.Volume(static_cast<std::size_t>(k * g.n / points)) / m, U / m, &p.last);
                 e.card.push_back(CardPoint{cardTravel[static_cast<std::size_t>(k)], st.p});
             }
+            run.last = {in.m(), in.U()};
             return run;
         }
         prevMep = e.mep;
@@ -623,8 +637,14 @@ void ReadEvents(const ValveEventsResult& ev, const EndEvents& events, double che
     e.compressionAboveChest = peak > chestP;
 }
 
+// Where each end stood when its card repeated: the start of a run at a neighbouring speed.
+struct WarmStart {
+    bool valid = false;
+    EndState ends[2]{};
+};
+
 EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double revPerSecond,
-                           const EngineSolverOptions& o, int threads) {
+                           const EngineSolverOptions& o, int threads, WarmStart* warm = nullptr) {
     EnginePerformance r;
     r.revPerSecond = revPerSecond;
     if (!g.problem.empty()) {
@@ -671,7 +691,8 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
     std::vector<std::function<void()>> ends;
     for (int e = 0; e < 2; ++e)
         ends.emplace_back([&, e] {
-            runs[e] = RunEnd(g, g.ends[e], fluid, chest, exhaust, revPerSecond, o, travel[e]);
+            runs[e] = RunEnd(g, g.ends[e], fluid, chest, exhaust, revPerSecond, o, travel[e],
+                             warm && warm->valid ? &warm->ends[e] : nullptr);
         });
     RunTasks(ends, threads);
     for (const EndRun& run : runs)
@@ -679,6 +700,11 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
             r.problem = run.problem;
             return r;
         }
+    if (warm) {
+        warm->valid = true;
+        warm->ends[0] = runs[0].last;
+        warm->ends[1] = runs[1].last;
+    }
     r.front = std::move(runs[0].out);
     r.rear = std::move(runs[1].out);
     r.revolutions = std::max(runs[0].revolutions, runs[1].revolutions);
@@ -722,14 +748,23 @@ std::vector<EnginePerformance> SimulateEngineMap(const Model& design,
             geometry[i] = PrepareGeometry(design, conditions, positions[i], options.samplesPerRev);
         });
     RunTasks(tasks, HardwareThreads());
+    // Each position's speeds in runs of a few, each speed starting where the one before it
+    // ended: enough runs to keep the cores busy, long enough runs to gain from the warm start.
     std::vector<EnginePerformance> out(positions.size() * revPerMin.size());
     tasks.clear();
+    const std::size_t speeds = revPerMin.size();
+    const std::size_t perRun = std::max<std::size_t>(
+        1, speeds * positions.size() / (4 * static_cast<std::size_t>(HardwareThreads())));
     for (std::size_t i = 0; i < positions.size(); ++i)
-        for (std::size_t j = 0; j < revPerMin.size(); ++j)
-            tasks.emplace_back([&, i, j] {
-                EnginePerformance& r = out[i * revPerMin.size() + j];
-                r = Simulate(geometry[i], conditions, revPerMin[j] / 60, options, 1);
-                r.revArmPos = positions[i];
+        for (std::size_t from = 0; from < speeds; from += perRun)
+            tasks.emplace_back([&, i, from] {
+                WarmStart warm;
+                for (std::size_t j = from; j < std::min(speeds, from + perRun); ++j) {
+                    EnginePerformance& r = out[i * speeds + j];
+                    r = Simulate(geometry[i], conditions, revPerMin[j] / 60, options, 1, &warm);
+                    r.revArmPos = positions[i];
+                    if (!r.ok) warm.valid = false;
+                }
             });
     RunTasks(tasks, HardwareThreads());
     return out;
