@@ -235,7 +235,7 @@ struct Geometry {
     std::string problem;
     int n = 0;
     double step = 0;  // radians of turn between samples
-    EndTables ends[2];
+    std::array<EndTables, 2> ends;
     double stroke = 0;     // m, the crosshead's travel
     double driverDia = 0;  // m
     ValveEventsResult events;
@@ -474,7 +474,8 @@ private:
     double NextCorner(const std::vector<double>& corners) const {
         if (corners.empty()) return HUGE_VAL;
         const std::size_t n = corners.size();
-        return static_cast<double>(corner_ / n) * kTwoPi + corners[corner_ % n];
+        const std::size_t revolutions = corner_ / n;  // whole revolutions passed
+        return static_cast<double>(revolutions) * kTwoPi + corners[corner_ % n];
     }
 
     std::size_t corner_ = 0;  // corners passed since the start
@@ -640,7 +641,7 @@ void ReadEvents(const ValveEventsResult& ev, const EndEvents& events, double che
 // Where each end stood when its card repeated: the start of a run at a neighbouring speed.
 struct WarmStart {
     bool valid = false;
-    EndState ends[2]{};
+    std::array<EndState, 2> ends{};
 };
 
 EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double revPerSecond,
@@ -677,7 +678,7 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
     }
     // The card's points: every sample of the tables.
     const int points = g.n;
-    std::vector<double> travel[2];
+    std::array<std::vector<double>, 2> travel;
     for (int e = 0; e < 2; ++e)
         for (int k = 0; k < points; ++k) {
             const EndTables& t = g.ends[e];
@@ -687,7 +688,7 @@ EnginePerformance Simulate(const Geometry& g, const EngineConditions& c, double 
         }
     // The two ends share nothing but the chest and the exhaust: side by side when there is a
     // core to spare.
-    EndRun runs[2];
+    std::array<EndRun, 2> runs;
     std::vector<std::function<void()>> ends;
     for (int e = 0; e < 2; ++e)
         ends.emplace_back([&, e] {
