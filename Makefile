@@ -6,7 +6,7 @@ PACKAGES = build-essential cmake g++ libgtest-dev googletest libbenchmark-dev \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
 	locales gstreamer1.0-plugins-base poppler-utils desktop-file-utils shared-mime-info \
 	pulseaudio pulseaudio-utils clang-format clang-tidy libnlopt-cxx-dev \
-	libboost-dev python3-iapws
+	libsundials-dev python3-iapws
 # Only `make fuzz` needs these: clang and its libFuzzer runtime.
 FUZZ_PACKAGES = clang libclang-rt-dev
 # Seconds of fuzzing per `make fuzz`.

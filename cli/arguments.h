@@ -1,9 +1,13 @@
 // An option on the command line as either "--key value" or "--key=value": the one place that
-// tells the two apart.
+// tells the two apart; and the --positions list the commands share.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/model/model.h"
 
 namespace tarn {
 
@@ -18,5 +22,10 @@ Argument SplitArgument(std::string_view arg);
 // The value of the option argv[i] is: its "=value", else the next argument, which i then moves
 // past; nullopt when there is none.
 std::optional<std::string_view> TakeValue(const Argument& a, int argc, char** argv, int& i);
+
+// The reverse-arm positions a --positions list puts on the design; on a list it cannot take, what
+// to say about it.
+std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
+                                          std::vector<float>& out);
 
 }  // namespace tarn

@@ -11,6 +11,7 @@
 
 #include "cli/arguments.h"
 #include "cli/optimisecli.h"
+#include "cli/performancecli.h"
 #include "core/analysis/eventstable.h"
 #include "core/analysis/positionlist.h"
 #include "core/analysis/valveevents.h"
@@ -43,6 +44,14 @@ std::string Usage(const std::string& prog) {
            "              [NAME=LO:HI ...] [--positions LIST] [--min-lead LEN] [--all-gears]\n"
            "              [--objective cutoff|cutoff+lead] [--out NEW.dti] [--format text|csv]\n"
            "              [--time-limit SECONDS]\n"
+           "       " +
+           prog +
+           " --performance [DESIGN.dti] [--conditions FILE] [--positions LIST]\n"
+           "              [--speeds LIST] [--units in|mm] [--pressure-unit psi|bar]\n"
+           "              [--temperature-unit F|C] [--chest-pressure P] [--back-pressure P]\n"
+           "              [--superheat DEGREES | --steam-temperature T] [--passages PERCENT]\n"
+           "              [--cd X] [--bars X] [--rod-diameter D] [--cylinders N]\n"
+           "              [--steam if97|ideal] [--format text|csv]\n"
            "       " +
            prog +
            " --data-files\n"
@@ -140,29 +149,55 @@ std::string Help(const std::string& prog) {
            "\n"
            "Lengths are in the design's own unit.\n"
            "\n"
+           "--performance runs the engine: each cylinder end filled and emptied through the\n"
+           "gear's port openings until the indicator card repeats, at every position and speed,\n"
+           "and prints the mean effective pressures, indicated power, tractive effort, steam per\n"
+           "hour and water rate, the pressures at cut-off and the peak of compression. The\n"
+           "conditions come from --conditions FILE, else from NAME.conditions beside\n"
+           "DESIGN NAME.dti when there is one, else from the defaults for the length unit; the\n"
+           "options below change single values.\n"
+           "\n"
+           "  --conditions FILE  a conditions file: \"key = value unit\" lines\n"
+           "  --positions LIST   as for --events (default: the five standard gears)\n"
+           "  --speeds LIST      engine speeds in rev/min separated by commas (default\n"
+           "                     100,200,300); at most 100\n"
+           "  --units in|mm      the design's length unit: inches give psi, deg F and imperial\n"
+           "                     results (ft/min, hp, lbf, lb/h, lb/ihp-h), millimetres bar,\n"
+           "                     deg C and metric ones (m/s, kW, kN, kg/h, kg/kWh) (default in);\n"
+           "                     over a conditions file it changes the length unit alone\n"
+           "  --pressure-unit psi|bar, --temperature-unit F|C\n"
+           "                     the units of the pressures and temperatures, given and shown\n"
+           "  --chest-pressure P, --back-pressure P\n"
+           "                     the steam chest's and the exhaust's pressure above the\n"
+           "                     atmosphere, in the pressure unit\n"
+           "  --superheat DEGREES\n"
+           "                     superheated steam, so many degrees of the temperature unit\n"
+           "                     (deg F or deg C, not kelvin) above saturation\n"
+           "  --steam-temperature T\n"
+           "                     steam of this temperature, in the temperature unit (not with\n"
+           "                     --superheat)\n"
+           "  --passages PERCENT the passages' volume at each end, percent of its swept volume\n"
+           "  --cd X             the ports' discharge coefficient, above 0 and at most 1\n"
+           "  --bars X           the share of the valve bush's circumference open to the ports\n"
+           "                     (the rest is bars), above 0 and at most 1\n"
+           "  --rod-diameter D   the piston rod's diameter in the design's length unit\n"
+           "  --cylinders N      1 to 16\n"
+           "  --steam if97|ideal the steam tables (IAPWS-IF97) or an ideal gas\n"
+           "  --format text|csv  a table per position (default), or comma-separated: one row\n"
+           "                     per position and speed, a result that could not be had with\n"
+           "                     empty numbers and its reason in the last column, Problem\n"
+           "Pressures shown are gauge, above the atmosphere; the cut-off pressures are shares of\n"
+           "the absolute chest pressure.\n"
+           "\n"
            "--data-files prints where the program reads each of its wave and instruction\n"
            "files: the working directory first, then the data folder installed with it\n"
            "(PREFIX/share/tarn1 beside PREFIX/bin/tarn1).\n"
            "\n"
-           "Exit status: 0 done (also when nothing better was found), 2 the design file was\n"
+           "Exit status: 0 done (also when nothing better was found, or a performance result\n"
+           "could not be had: its row says why), 2 the design file or the conditions file was\n"
            "refused, 3 a data file is missing, 64 bad options, 70 the optimiser's search broke\n"
            "off on a fault (the report says which; nothing is written), 74 the output or the\n"
            "optimised design could not be written.\n";
-}
-
-// The positions of a list on the design; on a list it cannot take, what to say about it.
-std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
-                                          std::vector<float>& out) {
-    std::vector<PositionEntry> entries;
-    std::string bad;
-    if (!ParsePositionList(list, entries, bad))
-        return "cannot take '" + bad + "' in --positions (numbers, or " + GearWords() + ")";
-    if (entries.size() > kMaxPositions)
-        return "--positions takes at most " + std::to_string(kMaxPositions) + " positions, not " +
-               std::to_string(entries.size());
-    out.clear();
-    for (const PositionEntry& e : entries) out.push_back(PositionOn(m, e));
-    return std::nullopt;
 }
 
 // Fills the model from a design file; "" on success, else the loader's message.
@@ -219,6 +254,14 @@ int RunEventsCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 return finish(kCliOk);
             }
         return finish(RunOptimiseCommand(argc, argv, out, err, usage));
+    }
+    if (command == "--performance") {
+        for (int i = 2; i < argc; ++i)
+            if (argv[i] && isHelp(argv[i])) {
+                out << Help(prog);
+                return finish(kCliOk);
+            }
+        return finish(RunPerformanceCommand(argc, argv, out, err, usage));
     }
     if (command != "--events") return cannotTake(command);
 

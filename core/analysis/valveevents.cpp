@@ -270,6 +270,29 @@ ValveEventsResult AnalyseValveEvents(const Model& design, float revArmPos) {
     return r;
 }
 
+RevolutionSamples SampleRevolution(const Model& design, float revArmPos, int n) {
+    RevolutionSamples r;
+    Crank crank(design, revArmPos);
+    r.reverse = crank.reverse();
+    const CrossheadDeadCentres dc = CrossheadDeadCentresOf(design.design, design.pivots);
+    r.crossheadTravel = static_cast<double>(dc.front - dc.rear);
+    n = std::max(n, 4);
+    r.at.reserve(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const Sample s = crank.At(360.0L * k / n);
+        RevolutionSample out;
+        out.fromFront = static_cast<double>(CrossheadTravelFraction(dc, s.x3));
+        for (int p = 0; p < kPorts; ++p) out.open[p] = static_cast<double>(s.open[p]);
+        r.at.push_back(out);
+    }
+    if (crank.failed()) {
+        r.geometryError = true;
+        r.errorAngle = crank.errorAngle();
+        r.at.clear();
+    }
+    return r;
+}
+
 double TurnAngle(const ValveEventsResult& r, double crankAngle) {
     double t = r.reverse ? 360.0 - crankAngle : crankAngle;
     t = std::fmod(t, 360.0);

@@ -64,6 +64,24 @@ bool IsMidGear(const Model& design, float revArmPos);
 // or to the resolution of the 32-bit crank angle, whichever is coarser.
 ValveEventsResult AnalyseValveEvents(const Model& design, float revArmPos);
 
+// The linkage over one revolution at even steps of the turn, for what follows the crank angle
+// through a whole revolution (the engine model): sample k stands at k * 360 / n degrees turned
+// from the front dead centre in the crank's turning direction at that setting.
+struct RevolutionSample {
+    double fromFront = 0;  // the crosshead's travel from the front dead centre, 0..1
+    // The openings FrontSteamOpen, FrontExhaustOpen, RearSteamOpen, RearExhaustOpen: > 0 open
+    // by so much, < 0 lapped by so much.
+    std::array<double, 4> open{};
+};
+struct RevolutionSamples {
+    bool reverse = false;
+    bool geometryError = false;
+    double errorAngle = 0;
+    double crossheadTravel = 0;        // between the crosshead's dead centres, design's length unit
+    std::vector<RevolutionSample> at;  // empty after a geometry error
+};
+RevolutionSamples SampleRevolution(const Model& design, float revArmPos, int n);
+
 // The travel of the crank from the front dead centre in its turning direction, 0 <= t < 360:
 // events that follow one another in time have growing turn angles.
 double TurnAngle(const ValveEventsResult& r, double crankAngle);

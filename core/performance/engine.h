@@ -30,7 +30,8 @@ struct EndPerformance {
     double releasePressure = 0;   // at release, Pa
     double peakCompression = 0;   // the highest pressure while the ports are shut, Pa
     bool compressionAboveChest = false;
-    // The balances over the converged revolution, for checking: masses in kg, energies in J.
+    // The balances over the converged revolution, for checking: what the chest gave and what
+    // the exhaust took, each net of any flow back; masses in kg, enthalpies in J.
     double massIn = 0, massOut = 0;
     double enthalpyIn = 0, enthalpyOut = 0;
 };
@@ -56,7 +57,9 @@ struct EnginePerformance {
 struct EngineSolverOptions {
     double relativeTolerance = 1e-6;
     int samplesPerRev = 720;
-    double convergence = 0.001;  // stop when each end's mean effective pressure changes less
+    // Stop when each end's mean effective pressure changes by less than this share from one
+    // revolution to the next, and as much steam leaves the end as came in, to this share.
+    double convergence = 0.001;
     int maxRevolutions = 40;
     // The state each end starts from: the chest steam or the exhaust.
     bool startFromExhaust = false;

@@ -43,4 +43,12 @@ State FromPS(double p, double s);
 // iteration from; the result agrees with the forward equations to 1e-9 relative.
 State FromVU(double v, double u, const State* guess = nullptr);
 
+// The backward equations alone: temperatures within some 25 mK of the forward equations' (the
+// starting values FromPH and FromPS refine). Region 1 (liquid) and region 2 (vapour, its
+// subregions chosen by pressure and by h or s).
+double Region1TemperaturePH(double p, double h);
+double Region1TemperaturePS(double p, double s);
+double Region2TemperaturePH(double p, double h);
+double Region2TemperaturePS(double p, double s);
+
 }  // namespace tarn::steam

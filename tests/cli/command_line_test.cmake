@@ -39,7 +39,8 @@ if(NOT s EQUAL 64 OR NOT e MATCHES "'xml'")
 endif()
 
 # Standard output on a full device: reported in English, and a failing status.
-foreach(args "--events" "--help" "--version" "--events;--format;csv" "--optimise;--vary;DriverDia")
+foreach(args "--events" "--help" "--version" "--events;--format;csv" "--optimise;--vary;DriverDia"
+    "--performance;--speeds;100")
   run(ARGS ${args} OUT /dev/full STATUS s STDERR e)
   if(NOT s EQUAL 74 OR NOT e MATCHES "cannot write the output: No space left on device")
     message(SEND_ERROR "'tarn1 ${args}' > /dev/full: status ${s}, errors '${e}'")
