@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 #include "core/model/numfmt.h"
@@ -12,34 +13,11 @@
 
 namespace tarn {
 
-double PressureIn(double pascals, PressureUnit unit) {
-    return unit == PressureUnit::Psi ? pascals / 6894.757293168361 : pascals / 1e5;
-}
-const char* PressureUnitText(PressureUnit unit) {
-    return unit == PressureUnit::Psi ? "psi" : "bar";
-}
-double PowerIn(double watts, PressureUnit unit) {
-    return unit == PressureUnit::Psi ? watts / 745.69987158227022 : watts / 1000;
-}
-const char* PowerUnitText(PressureUnit unit) { return unit == PressureUnit::Psi ? "hp" : "kW"; }
-double ForceIn(double newtons, PressureUnit unit) {
-    return unit == PressureUnit::Psi ? newtons / 4.4482216152605 : newtons / 1000;
-}
-const char* ForceUnitText(PressureUnit unit) { return unit == PressureUnit::Psi ? "lbf" : "kN"; }
-double MassIn(double kilograms, PressureUnit unit) {
-    return unit == PressureUnit::Psi ? kilograms / 0.45359237 : kilograms;
-}
-const char* MassUnitText(PressureUnit unit) { return unit == PressureUnit::Psi ? "lb" : "kg"; }
-double WaterRateIn(double kgPerKWh, PressureUnit unit) {
-    // kg/kWh to lb/(hp h): a pound less per kilogram, a horsepower-hour 0.7457 kWh.
-    return unit == PressureUnit::Psi ? kgPerKWh / 0.45359237 * 0.74569987158227022 : kgPerKWh;
-}
-const char* WaterRateUnitText(PressureUnit unit) {
-    return unit == PressureUnit::Psi ? "lb/hp h" : "kg/kWh";
-}
-const char* LengthUnitText(LengthUnit unit) { return unit == LengthUnit::Inch ? "in" : "mm"; }
-
 namespace {
+
+double PressureIn(double pascals, PressureUnit unit) {
+    return PressureDisplay(unit).FromSi(pascals);
+}
 
 using chartkit::DashPattern;
 using chartkit::TextPlaces;
@@ -283,12 +261,13 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
              kBlack, 1, chartkit::kDashed});
     const int below = DrawLegend(c, texts, width, legend);
 
-    const std::string unit = PressureUnitText(cards.pressureUnit);
-    const Plot plot = LayOutPlot(texts, 0, below, width, height,
-                                 AxisOver(0, maxTravel, 8,
-                                          std::string("piston travel from front dead centre [") +
-                                              LengthUnitText(cards.lengthUnit) + "]"),
-                                 AxisOver(std::min(lo, -0.1 * (hi - lo)), hi, 6, unit + " gauge"));
+    const std::string unit(PressureDisplay(cards.pressureUnit).text);
+    const Plot plot =
+        LayOutPlot(texts, 0, below, width, height,
+                   AxisOver(0, maxTravel, 8,
+                            std::string("piston travel from front dead centre [") +
+                                std::string(LengthDisplay(cards.lengthUnit).text) + "]"),
+                   AxisOver(std::min(lo, -0.1 * (hi - lo)), hi, 6, unit + " gauge"));
     if (plot.right - plot.left < 40 || plot.bottom - plot.top < 40) return;
     DrawAxes(c, texts, plot);
 
@@ -320,18 +299,19 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
 }
 
 void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCurves& design,
-                           const PerformanceCurves* reference, PressureUnit pressureUnit) {
+                           const PerformanceCurves* reference, PressureUnit pressureUnit,
+                           LengthUnit lengthUnit) {
     c.Clear(kWhite);
     plotkit::StartDrawing(c);
     c.SetTextBackground(false);
     TextPlaces texts(c, width);
 
-    using Value = double (*)(const EnginePerformance&, PressureUnit);
-    const Value mep = [](const EnginePerformance& r, PressureUnit u) {
-        return PressureIn(r.mepMean, u);
-    };
-    const Value power = [](const EnginePerformance& r, PressureUnit u) {
-        return PowerIn(r.indicatedPower, u);
+    const DisplayUnit pressure = PressureDisplay(pressureUnit),
+                      powerUnit = PowerDisplay(lengthUnit);
+    using Value = std::function<double(const EnginePerformance&)>;
+    const Value mep = [&](const EnginePerformance& r) { return pressure.FromSi(r.mepMean); };
+    const Value power = [&](const EnginePerformance& r) {
+        return powerUnit.FromSi(r.indicatedPower);
     };
 
     // The lines of one design against speed for a value, and their range.
@@ -347,10 +327,10 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
                 all.push_back(&r);
                 if (!r.ok) continue;
                 any = true;
-                mepHi = std::max(mepHi, mep(r, pressureUnit));
-                mepLo = std::min(mepLo, mep(r, pressureUnit));
-                powerHi = std::max(powerHi, power(r, pressureUnit));
-                powerLo = std::min(powerLo, power(r, pressureUnit));
+                mepHi = std::max(mepHi, mep(r));
+                mepLo = std::min(mepLo, mep(r));
+                powerHi = std::max(powerHi, power(r));
+                powerLo = std::min(powerLo, power(r));
             }
         for (const EnginePerformance& r : d->byPosition) {
             all.push_back(&r);
@@ -358,8 +338,8 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
                                               static_cast<double>(d->midGear)));
             if (!r.ok) continue;
             any = true;
-            mepHi = std::max(mepHi, mep(r, pressureUnit));
-            mepLo = std::min(mepLo, mep(r, pressureUnit));
+            mepHi = std::max(mepHi, mep(r));
+            mepLo = std::min(mepLo, mep(r));
         }
     }
     if (!any) {
@@ -374,7 +354,7 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
     if (reference) legend.push_back({"reference", kBlack, 1, chartkit::kDashed});
     const int below = DrawLegend(c, texts, width, legend);
 
-    const std::string pu = PressureUnitText(pressureUnit);
+    const std::string pu(pressure.text);
     const int third = width / 3;
     struct Chart {
         int left, right;
@@ -384,8 +364,7 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
         {0, third, AxisOver(0, maxSpeed, 6, "speed [rev/min]"),
          AxisOver(mepLo, mepHi, 6, "MEP [" + pu + "]")},
         {third, 2 * third, AxisOver(0, maxSpeed, 6, "speed [rev/min]"),
-         AxisOver(powerLo, powerHi, 6,
-                  std::string("indicated power [") + PowerUnitText(pressureUnit) + "]")},
+         AxisOver(powerLo, powerHi, 6, "indicated power [" + std::string(powerUnit.text) + "]")},
         {2 * third, width,
          AxisOver(-std::max(range, 1e-3), std::max(range, 1e-3), 6,
                   "reverse arm from mid gear [len]", "from mid gear [len]"),
@@ -412,7 +391,7 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
                     for (std::size_t i = 0; i < d->bySpeed[g].size() && i < d->revPerMin.size();
                          ++i) {
                         const EnginePerformance& r = d->bySpeed[g][i];
-                        if (r.ok) l.points.push_back(XY{d->revPerMin[i], value(r, pressureUnit)});
+                        if (r.ok) l.points.push_back(XY{d->revPerMin[i], value(r)});
                         else l.points.push_back(std::nullopt);
                     }
                     DrawLine(c, plot, l);
@@ -435,7 +414,7 @@ void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCu
                     if (r.ok)
                         l.points.push_back(
                             XY{static_cast<double>(r.revArmPos) - static_cast<double>(d->midGear),
-                               mep(r, pressureUnit)});
+                               mep(r)});
                     else l.points.push_back(std::nullopt);
                 }
                 DrawLine(c, plot, l);

@@ -16,20 +16,6 @@
 
 namespace tarn {
 
-// ---- the units the pictures and tables show: imperial with psi, metric with bar ----
-double PressureIn(double pascals, PressureUnit unit);  // psi or bar
-const char* PressureUnitText(PressureUnit unit);       // "psi", "bar"
-double PowerIn(double watts, PressureUnit unit);       // hp or kW
-const char* PowerUnitText(PressureUnit unit);          // "hp", "kW"
-double ForceIn(double newtons, PressureUnit unit);     // lbf or kN
-const char* ForceUnitText(PressureUnit unit);          // "lbf", "kN"
-double MassIn(double kilograms, PressureUnit unit);    // lb or kg
-const char* MassUnitText(PressureUnit unit);           // "lb", "kg"
-// Steam per unit of indicated work: lb per hp-hour or kg per kWh.
-double WaterRateIn(double kgPerKWh, PressureUnit unit);
-const char* WaterRateUnitText(PressureUnit unit);  // "lb/hp h", "kg/kWh"
-const char* LengthUnitText(LengthUnit unit);       // "in", "mm"
-
 // One gear's result in a picture.
 struct GearCard {
     Gear gear = Gear::FullForward;
@@ -65,11 +51,13 @@ struct PerformanceCurves {
 };
 
 // The curves on a white width x height picture, three charts side by side: mean effective
-// pressure and indicated power against rev/min, a line per standard gear in its colour
+// pressure (in the pressure unit) and indicated power (hp or kW, as the length unit goes) against
+// rev/min, a line per standard gear in its colour
 // (kGearColours), and mean effective pressure against the reverse arm's offset from mid gear
 // with the gears marked; a result that is not ok breaks its line. The reference's dashed.
 void DrawPerformanceCurves(Canvas& c, int width, int height, const PerformanceCurves& design,
-                           const PerformanceCurves* reference, PressureUnit pressureUnit);
+                           const PerformanceCurves* reference, PressureUnit pressureUnit,
+                           LengthUnit lengthUnit);
 
 inline constexpr Rgb kCardFrontColour = 0x0000C0, kCardRearColour = 0xC00000;
 inline constexpr Rgb kAtmosphereColour = 0x707070;

@@ -9,8 +9,9 @@ namespace tarn {
 
 class DesignConditions {
 public:
-    // The design at path was opened: the conditions beside it, if any, are read.
-    virtual void DesignOpened(const QString& path) = 0;
+    // The design at path was opened: the conditions beside it, if any, are read. "" or why they
+    // could not be (the design stays opened).
+    virtual QString DesignOpened(const QString& path) = 0;
     // The design was saved at path: the conditions are written beside it. "" or why not.
     virtual QString DesignSaved(const QString& path) = 0;
 

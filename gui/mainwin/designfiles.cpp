@@ -124,7 +124,18 @@ bool DesignFiles::OpenDesign(const QString& path, Message when) {
         form_.SetRevArmBar(
             Round((static_cast<ext>(m_.motion.RevArmPositions[0]) - m_.motion.RevArmPos) * 1000));
         recent_->Add(path);
-        if (conditions_) conditions_->DesignOpened(path);
+        if (conditions_) {
+            const QString why = conditions_->DesignOpened(path);
+            if (!why.isEmpty()) {
+                if (when == Message::Now) {
+                    if (reportError_) reportError_(&form_, why);
+                } else {
+                    QTimer::singleShot(0, this, [this, why] {
+                        if (reportError_) reportError_(&form_, why);
+                    });
+                }
+            }
+        }
     }
     // In every case: the rows show the overlay data.
     if (drawLines_) drawLines_->LinesDataClick();

@@ -1,5 +1,6 @@
 // The conditions an engine runs under, as a form: a field per value in the units chosen, the
-// choices (units, steam, fluid) as lists. Numbers are read and shown without the locale.
+// choices (units, steam, speed, fluid) as lists, and what cannot be simulated, if anything.
+// Numbers are read and shown without the locale.
 #pragma once
 
 #include <QWidget>
@@ -29,20 +30,17 @@ signals:
 
 private:
     void Show();
-    void Commit(std::size_t row);
+    void Commit(std::size_t index);
 
     EngineConditions conditions_;
-    struct Field {
+    // One per row of the conditions table: a list for a choice, else a field and its unit.
+    struct Row {
+        QComboBox* choice = nullptr;
         QLineEdit* edit = nullptr;
         QLabel* unit = nullptr;
     };
-    std::vector<Field> fields_;  // one per numeric row
-    QComboBox* lengthUnit_ = nullptr;
-    QComboBox* pressureUnit_ = nullptr;
-    QComboBox* temperatureUnit_ = nullptr;
-    QComboBox* supply_ = nullptr;
-    QComboBox* model_ = nullptr;
-    QComboBox* speedGiven_ = nullptr;
+    std::vector<Row> rows_;
+    QLabel* fault_ = nullptr;  // what cannot be simulated, if anything
 };
 
 }  // namespace tarn

@@ -6,13 +6,17 @@
 #include "gui/performance/performancewindow.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
@@ -21,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/io/conditionsfile.h"
 #include "core/model/numfmt.h"
 #include "gui/common/qpaintercanvas.h"
 #include "gui/common/referencedesign.h"
@@ -35,6 +40,14 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Number(double v, int decimals) { return Q(Str(static_cast<long double>(v), 0, decimals)); }
 
 const QColor kWarning(0xFF, 0xD0, 0xD0);
+
+const QString kConditionsKey = QStringLiteral("EnginePerformance/Conditions");
+
+// The program's settings, where the main window keeps its own.
+std::unique_ptr<QSettings> ProgramSettings() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("tarn1"), QStringLiteral("tarn1"));
+}
 
 }  // namespace
 
@@ -85,7 +98,17 @@ private:
 EnginePerformanceWindow::EnginePerformanceWindow(
     Model& m, QWidget* parent, std::function<const ReferenceDesignSource*()> reference,
     EngineSimulator simulator)
-    : QDialog(parent), m_(m), reference_(std::move(reference)) {
+    : QDialog(parent),
+      m_(m),
+      chooseConditions_([](QWidget* over, const QString& suggested) {
+          return QFileDialog::getSaveFileName(
+              over, QStringLiteral("Save Conditions"), suggested,
+              QStringLiteral("Conditions (*.conditions);;All files (*)"));
+      }),
+      reportError_([](QWidget* over, const QString& message) {
+          QMessageBox::critical(over, QStringLiteral("Engine Performance"), message);
+      }),
+      reference_(std::move(reference)) {
     setObjectName(QStringLiteral("EnginePerformance"));
     setWindowTitle(QStringLiteral("Engine Performance"));
 
@@ -107,13 +130,23 @@ EnginePerformanceWindow::EnginePerformanceWindow(
         ->Attach(exportCurves, printCurves);
 
     conditions_ = new ConditionsPanel(this);
-    connect(conditions_, &ConditionsPanel::Changed, this, [this] { Refresh(); });
+    // The conditions used last, until a design brings its own.
+    {
+        const QString remembered = ProgramSettings()->value(kConditionsKey).toString();
+        EngineConditions c;
+        if (!remembered.isEmpty() && ParseConditionsText(remembered.toStdString(), c).ok)
+            conditions_->SetConditions(c);
+    }
+    connect(conditions_, &ConditionsPanel::Changed, this, [this] { ConditionsChanged(); });
     auto* conditionsBox = new QGroupBox(QStringLiteral("Conditions"), this);
     auto* conditionsLayout = new QVBoxLayout(conditionsBox);
     conditionsLayout->addWidget(conditions_);
 
-    auto* gearsBox = new QGroupBox(QStringLiteral("Cards of the gears"), this);
-    auto* gearsLayout = new QVBoxLayout(gearsBox);
+    // The gears' row: their cards and their columns of the table.
+    auto* gearsBox = new QWidget(this);
+    auto* gearsLayout = new QHBoxLayout(gearsBox);
+    gearsLayout->setContentsMargins(0, 0, 0, 0);
+    gearsLayout->addWidget(new QLabel(QStringLiteral("Cards and table of"), gearsBox));
     for (std::size_t i = 0; i < kGears.size(); ++i) {
         const GearInfo& g = kGears[i];
         auto* box = new QCheckBox(
@@ -131,7 +164,6 @@ EnginePerformanceWindow::EnginePerformanceWindow(
 
     auto* left = new QVBoxLayout;
     left->addWidget(conditionsBox);
-    left->addWidget(gearsBox);
     left->addWidget(status_);
     left->addStretch(1);
 
@@ -141,7 +173,7 @@ EnginePerformanceWindow::EnginePerformanceWindow(
     curvesView_ = new PerformanceView(
         this, "PerformanceCurves", m_.display.SmoothLines, [this](Canvas& c, int w, int h) {
             DrawPerformanceCurves(c, w, h, curves_, referenceCurves_ ? &*referenceCurves_ : nullptr,
-                                  shownConditions_.pressureUnit);
+                                  shownConditions_.pressureUnit, shownConditions_.lengthUnit);
         });
 
     table_ = new QTableWidget(this);
@@ -155,7 +187,13 @@ EnginePerformanceWindow::EnginePerformanceWindow(
     splitter->setObjectName(QStringLiteral("PerformanceSplitter"));
     splitter->addWidget(cardsView_);
     splitter->addWidget(curvesView_);
-    splitter->addWidget(table_);
+    auto* tableSide = new QWidget(this);
+    auto* tableLayout = new QVBoxLayout(tableSide);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    gearsLayout->addStretch(1);
+    tableLayout->addWidget(gearsBox);
+    tableLayout->addWidget(table_, 1);
+    splitter->addWidget(tableSide);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     splitter->setStretchFactor(2, 2);
@@ -166,6 +204,12 @@ EnginePerformanceWindow::EnginePerformanceWindow(
     body->addWidget(splitter, 1);
 
     auto* bottom = new QHBoxLayout;
+    auto* save = new QPushButton(QStringLiteral("Save Conditions"), this);
+    save->setObjectName(QStringLiteral("SaveConditions"));
+    save->setAutoDefault(false);
+    save->setToolTip(QStringLiteral("The conditions in NAME.conditions beside the design"));
+    connect(save, &QPushButton::clicked, this, [this] { SaveConditionsClick(); });
+    bottom->addWidget(save);
     bottom->addStretch(1);
     auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
     closeButton->setObjectName(QStringLiteral("Close1"));
@@ -201,7 +245,7 @@ const EngineConditions& EnginePerformanceWindow::Conditions() const {
 
 void EnginePerformanceWindow::SetConditions(const EngineConditions& c) {
     conditions_->SetConditions(c);
-    Refresh();
+    ConditionsChanged();
 }
 
 std::vector<Gear> EnginePerformanceWindow::ChosenGears() const {
@@ -266,57 +310,57 @@ IndicatorCards EnginePerformanceWindow::ShownCards() const {
 }
 
 void EnginePerformanceWindow::FillTable() {
-    const PressureUnit pu = shownConditions_.pressureUnit;
-    const QString p = QString::fromLatin1(PressureUnitText(pu));
-    const double atmosphere = shownConditions_.atmosphericPressure;
+    const EngineConditions& shown = shownConditions_;
+    const double atmosphere = shown.atmosphericPressure;
+    using EP = EnginePerformance;
     struct Row {
-        QString title;
-        std::function<double(const EnginePerformance&)> value;
+        const char* title;
+        DisplayUnit unit;
+        double (*si)(const EP&, double atmosphere);
         int decimals;
-        std::function<bool(const EnginePerformance&)> warn = {};
+        bool gauge = false;  // a pressure above the atmosphere, as the chest pressure is given
+        bool (*warn)(const EP&) = nullptr;
     };
+    const DisplayUnit pressure = PressureDisplay(shown.pressureUnit), percent{"%", 0.01};
+    const bool metric = shown.lengthUnit == LengthUnit::Millimetre;
+    const int pd = shown.pressureUnit == PressureUnit::Psi ? 1 : 3;
     const std::vector<Row> rows{
-        {QStringLiteral("MEP front [%1]").arg(p),
-         [&](const EnginePerformance& r) { return PressureIn(r.front.mep, pu); }, 1},
-        {QStringLiteral("MEP rear [%1]").arg(p),
-         [&](const EnginePerformance& r) { return PressureIn(r.rear.mep, pu); }, 1},
-        {QStringLiteral("MEP mean [%1]").arg(p),
-         [&](const EnginePerformance& r) { return PressureIn(r.mepMean, pu); }, 1},
-        {QStringLiteral("Indicated power [%1]").arg(QString::fromLatin1(PowerUnitText(pu))),
-         [&](const EnginePerformance& r) { return PowerIn(r.indicatedPower, pu); }, 1},
-        {QStringLiteral("Tractive effort [%1]").arg(QString::fromLatin1(ForceUnitText(pu))),
-         [&](const EnginePerformance& r) { return ForceIn(r.tractiveEffort, pu); },
-         pu == PressureUnit::Psi ? 0 : 2},
-        {QStringLiteral("Steam [%1/h]").arg(QString::fromLatin1(MassUnitText(pu))),
-         [&](const EnginePerformance& r) { return MassIn(r.steamPerHour, pu); }, 0},
-        {QStringLiteral("Water rate [%1]").arg(QString::fromLatin1(WaterRateUnitText(pu))),
-         [&](const EnginePerformance& r) { return WaterRateIn(r.waterRate, pu); }, 1},
-        {QStringLiteral("Efficiency [%]"),
-         [](const EnginePerformance& r) { return 100 * r.efficiency; }, 1},
-        {QStringLiteral("Cut-off pressure front [% of chest]"),
-         [](const EnginePerformance& r) { return 100 * r.front.cutoffPressure; }, 1},
-        {QStringLiteral("Cut-off pressure rear [% of chest]"),
-         [](const EnginePerformance& r) { return 100 * r.rear.cutoffPressure; }, 1},
-        {QStringLiteral("Release pressure front [%1 gauge]").arg(p),
-         [&](const EnginePerformance& r) {
-             return PressureIn(r.front.releasePressure - atmosphere, pu);
-         },
+        {"MEP front", pressure, [](const EP& r, double) { return r.front.mep; }, pd},
+        {"MEP rear", pressure, [](const EP& r, double) { return r.rear.mep; }, pd},
+        {"MEP mean", pressure, [](const EP& r, double) { return r.mepMean; }, pd},
+        {"Indicated power", PowerDisplay(shown.lengthUnit),
+         [](const EP& r, double) { return r.indicatedPower; }, 1},
+        {"Tractive effort", ForceDisplay(shown.lengthUnit),
+         [](const EP& r, double) { return r.tractiveEffort; }, metric ? 2 : 0},
+        {"Steam", SteamRateDisplay(shown.lengthUnit),
+         [](const EP& r, double) { return r.steamPerHour; }, 0},
+        {"Water rate", WaterRateDisplay(shown.lengthUnit),
+         [](const EP& r, double) { return r.waterRate; }, 1},
+        {"Efficiency", percent, [](const EP& r, double) { return r.efficiency; }, 1},
+        {"Cut-off pressure front [% of chest]",
+         {},
+         [](const EP& r, double) { return 100 * r.front.cutoffPressure; },
          1},
-        {QStringLiteral("Release pressure rear [%1 gauge]").arg(p),
-         [&](const EnginePerformance& r) {
-             return PressureIn(r.rear.releasePressure - atmosphere, pu);
-         },
+        {"Cut-off pressure rear [% of chest]",
+         {},
+         [](const EP& r, double) { return 100 * r.rear.cutoffPressure; },
          1},
-        {QStringLiteral("Peak compression front [%1 gauge]").arg(p),
-         [&](const EnginePerformance& r) {
-             return PressureIn(r.front.peakCompression - atmosphere, pu);
-         },
-         1, [](const EnginePerformance& r) { return r.front.compressionAboveChest; }},
-        {QStringLiteral("Peak compression rear [%1 gauge]").arg(p),
-         [&](const EnginePerformance& r) {
-             return PressureIn(r.rear.peakCompression - atmosphere, pu);
-         },
-         1, [](const EnginePerformance& r) { return r.rear.compressionAboveChest; }},
+        {"Release pressure front", pressure,
+         [](const EP& r, double atm) { return r.front.releasePressure - atm; }, pd, true},
+        {"Release pressure rear", pressure,
+         [](const EP& r, double atm) { return r.rear.releasePressure - atm; }, pd, true},
+        {"Peak compression front", pressure,
+         [](const EP& r, double atm) { return r.front.peakCompression - atm; }, pd, true,
+         [](const EP& r) { return r.front.compressionAboveChest; }},
+        {"Peak compression rear", pressure,
+         [](const EP& r, double atm) { return r.rear.peakCompression - atm; }, pd, true,
+         [](const EP& r) { return r.rear.compressionAboveChest; }},
+    };
+    auto title = [](const Row& r) {
+        const QString t = QString::fromLatin1(r.title);
+        if (r.unit.text.empty()) return t;
+        return t + QStringLiteral(" [") + Q(std::string(r.unit.text)) +
+               (r.gauge ? QStringLiteral(" gauge]") : QStringLiteral("]"));
     };
 
     table_->clearSpans();
@@ -328,7 +372,7 @@ void EnginePerformanceWindow::FillTable() {
         const std::string_view name = GearName(g.gear);
         columns << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     }
-    for (const Row& r : rows) titles << r.title;
+    for (const Row& r : rows) titles << title(r);
     table_->setHorizontalHeaderLabels(columns);
     table_->setVerticalHeaderLabels(titles);
     for (int c = 0; c < static_cast<int>(cards_.size()); ++c) {
@@ -343,7 +387,7 @@ void EnginePerformanceWindow::FillTable() {
         }
         for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
             const Row& row = rows[static_cast<std::size_t>(k)];
-            QString text = Number(row.value(r), row.decimals);
+            QString text = Number(row.unit.FromSi(row.si(r, atmosphere)), row.decimals);
             const bool warn = row.warn && row.warn(r);
             if (warn) text = QStringLiteral("! ") + text;
             auto* item = new QTableWidgetItem(text);
@@ -365,11 +409,41 @@ void EnginePerformanceWindow::FillTable() {
         table_->setColumnWidth(c, std::max(widest, 110));
 }
 
-void EnginePerformanceWindow::DesignOpened(const QString& path) { designPath_ = path; }
+void EnginePerformanceWindow::ConditionsChanged() {
+    ProgramSettings()->setValue(kConditionsKey,
+                                QString::fromStdString(ConditionsText(Conditions())));
+    Refresh();
+}
+
+QString EnginePerformanceWindow::DesignOpened(const QString& path) {
+    designPath_ = path;
+    const std::string file = ConditionsPathFor(path.toStdString());
+    if (!QFileInfo::exists(QString::fromStdString(file))) return {};
+    EngineConditions c = Conditions();
+    const FileResult r = LoadConditionsFile(file, c);
+    if (!r.ok) return Q(r.error);
+    conditions_->SetConditions(c);
+    ConditionsChanged();
+    return {};
+}
 
 QString EnginePerformanceWindow::DesignSaved(const QString& path) {
     designPath_ = path;
-    return {};
+    const FileResult r = SaveConditionsFile(Conditions(), ConditionsPathFor(path.toStdString()));
+    return r.ok ? QString() : Q(r.error);
+}
+
+bool EnginePerformanceWindow::SaveConditionsClick() {
+    QString file;
+    if (!designPath_.isEmpty()) {
+        file = QString::fromStdString(ConditionsPathFor(designPath_.toStdString()));
+    } else if (chooseConditions_) {
+        file = chooseConditions_(this, Q(m_.design.DesignName) + QStringLiteral(".conditions"));
+    }
+    if (file.isEmpty()) return false;
+    const FileResult r = SaveConditionsFile(Conditions(), file.toStdString());
+    if (!r.ok && reportError_) reportError_(this, Q(r.error));
+    return r.ok;
 }
 
 Picture EnginePerformanceWindow::CardsPicture() const {
@@ -390,12 +464,14 @@ Picture EnginePerformanceWindow::CurvesPicture() const {
     auto curves = std::make_shared<const PerformanceCurves>(curves_);
     auto reference = std::make_shared<const std::optional<PerformanceCurves>>(referenceCurves_);
     const PressureUnit unit = shownConditions_.pressureUnit;
+    const LengthUnit length = shownConditions_.lengthUnit;
     QString subject = QStringLiteral("Performance curves");
     if (!referenceName_.empty()) subject += QStringLiteral(" against ") + Q(referenceName_);
     return {curvesView_->Image(),
             [=](Canvas& c) {
                 c.ResetState();
-                DrawPerformanceCurves(c, w, h, *curves, *reference ? &**reference : nullptr, unit);
+                DrawPerformanceCurves(c, w, h, *curves, *reference ? &**reference : nullptr, unit,
+                                      length);
             },
             subject, m_.display.SmoothLines};
 }

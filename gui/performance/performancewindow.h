@@ -64,10 +64,21 @@ public:
     const std::vector<GearCard>& Cards() const { return cards_; }
     bool HasReferenceShown() const { return !referenceCards_.empty() || referenceCurves_; }
 
-    // The design's file, whose conditions go beside it.
-    void DesignOpened(const QString& path) override;
+    // The design's file, whose conditions go beside it (NAME.conditions): read when a design is
+    // opened (a design without one keeps the conditions used last), written when it is saved.
+    QString DesignOpened(const QString& path) override;
     QString DesignSaved(const QString& path) override;
     const QString& DesignPath() const { return designPath_; }
+    // The Save button: the conditions beside the design, or where the user chooses when the
+    // design has no file yet; false when cancelled or not written.
+    bool SaveConditionsClick();
+    // Where the conditions go when the design has no file (a save dialog; tests choose).
+    void SetConditionsChooser(std::function<QString(QWidget*, const QString& suggested)> c) {
+        chooseConditions_ = std::move(c);
+    }
+    void SetErrorReporter(std::function<void(QWidget*, const QString&)> r) {
+        reportError_ = std::move(r);
+    }
 
     Picture CardsPicture() const;
     Picture CurvesPicture() const;
@@ -78,11 +89,15 @@ protected:
 
 private:
     void TakeResults();
+    // The conditions changed: remembered for the next start and simulated.
+    void ConditionsChanged();
     void FillTable();
     IndicatorCards ShownCards() const;
 
     Model& m_;
     QString designPath_;  // "" until a design is opened or saved
+    std::function<QString(QWidget*, const QString&)> chooseConditions_;
+    std::function<void(QWidget*, const QString&)> reportError_;
     std::function<const ReferenceDesignSource*()> reference_;
     ConditionsPanel* conditions_ = nullptr;
     std::array<QCheckBox*, kGears.size()> gearBoxes_{};

@@ -123,7 +123,8 @@ TEST(IndicatorCard, SaysWhyWhenThereIsNothingToDraw) {
     curves.revPerMin = {100, 200};
     for (auto& gear : curves.bySpeed) gear = {failed, failed};
     RecordingCanvas curvesCanvas;
-    DrawPerformanceCurves(curvesCanvas, 900, 300, curves, nullptr, PressureUnit::Bar);
+    DrawPerformanceCurves(curvesCanvas, 900, 300, curves, nullptr, PressureUnit::Bar,
+                          LengthUnit::Millimetre);
     EXPECT_NE(curvesCanvas.FindText("No performance curves: chest pressure must be above 0 psi"),
               nullptr);
 }

@@ -13,8 +13,10 @@
 #include <thread>
 
 #include "../core/started_model.h"
+#include "core/io/conditionsfile.h"
 #include "core/io/dimensionfile.h"
 #include "gui/diagrams/valveeventswindow.h"
+#include "gui/mainwin/designfiles.h"
 #include "gui/performance/performancewindow.h"
 #include "mainwin_fixture.h"
 
@@ -90,6 +92,43 @@ TEST_F(EnginePerformanceFromTheMenu, DrawsTheReferenceTheValveEventsWindowHolds)
     EXPECT_FALSE(w->HasReferenceShown());
 }
 
+TEST_F(EnginePerformanceFromTheMenu, ConditionsGoWithTheDesignAndTheLastUsedAreRemembered) {
+    QTemporaryDir dir;
+    const QString design = dir.filePath(QStringLiteral("Test.dti"));
+    const QString beside = dir.filePath(QStringLiteral("Test.conditions"));
+    windows.Files->SetSaveChooser([&](QWidget*) { return design; });
+    Item("EnginePerformance1")->trigger();
+    EnginePerformanceWindow* w = Window();
+    Type(w, "ChestPressure", QStringLiteral("123"));
+
+    // Saved with the design, beside it.
+    windows.Files->SaveAsDimensionsClick();
+    EngineConditions saved;
+    ASSERT_TRUE(LoadConditionsFile(beside.toStdString(), saved).ok);
+    EXPECT_NEAR(saved.chestPressure, 123 * kPsi, 1e-6);
+
+    // Opened with it again, whatever was typed since.
+    Type(w, "ChestPressure", QStringLiteral("80"));
+    ASSERT_TRUE(windows.Files->OpenDesign(design));
+    EXPECT_NEAR(w->Conditions().chestPressure, 123 * kPsi, 1e-6);
+
+    // A design without conditions keeps those used last; so does the next start.
+    const QString bare = dir.filePath(QStringLiteral("Bare.dti"));
+    ASSERT_TRUE(SaveDimensionFile(m, bare.toStdString()).ok);
+    ASSERT_TRUE(windows.Files->OpenDesign(bare));
+    EXPECT_NEAR(w->Conditions().chestPressure, 123 * kPsi, 1e-6);
+    EnginePerformanceWindow next(m);
+    EXPECT_EQ(next.Conditions(), w->Conditions());
+
+    // The window's own Save writes beside the design opened last, Bare.dti.
+    Type(w, "ChestPressure", QStringLiteral("90"));
+    w->findChild<QPushButton*>(QStringLiteral("SaveConditions"))->click();
+    ASSERT_TRUE(
+        LoadConditionsFile(dir.filePath(QStringLiteral("Bare.conditions")).toStdString(), saved)
+            .ok);
+    EXPECT_NEAR(saved.chestPressure, 90 * kPsi, 1e-6);
+}
+
 // A stand-in for the engine model that works until it is cancelled (or for ten seconds).
 struct StubbornSimulator {
     std::atomic<int> cancelled{0};
@@ -119,7 +158,7 @@ TEST(EnginePerformanceWindow, CancelsStaleWorkAndClosesWhileWorking) {
         w.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.JobsBegun() == 1; }, 5000));
         // A condition changed while the first job works: it is cancelled, the next one begins.
-        Type(&w, "Cylinders", QStringLiteral("3"));
+        Type(&w, "Cylinders", QString::number(w.Conditions().cylinders + 1));
         EXPECT_EQ(w.JobsStarted(), 2u);
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.JobsBegun() == 2; }, 5000));
         EXPECT_EQ(w.JobsCancelled(), 1u);
