@@ -262,12 +262,14 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
     const int below = DrawLegend(c, texts, width, legend);
 
     const std::string unit(PressureDisplay(cards.pressureUnit).text);
+    // A little of the vacuum below the atmospheric line, and room above the admission line.
+    const double low = std::min(lo, -0.1 * (hi - lo)), high = hi + 0.05 * (hi - low);
     const Plot plot =
         LayOutPlot(texts, 0, below, width, height,
                    AxisOver(0, maxTravel, 8,
                             std::string("piston travel from front dead centre [") +
                                 std::string(LengthDisplay(cards.lengthUnit).text) + "]"),
-                   AxisOver(std::min(lo, -0.1 * (hi - lo)), hi, 6, unit + " gauge"));
+                   AxisOver(low, high, 8, unit + " gauge"));
     if (plot.right - plot.left < 40 || plot.bottom - plot.top < 40) return;
     DrawAxes(c, texts, plot);
 

@@ -66,23 +66,25 @@ TEST(IndicatorCard, PlotsGaugePressureAgainstTravelWhereTheAxesPutIt) {
     const Frame f = FrameOf(c);
     ASSERT_GT(f.right - f.left, 300);
     ASSERT_GT(f.bottom - f.top, 200);
-    // The axes run 0..4 in and, with a little of the vacuum below the atmosphere, -20..100 psi
-    // gauge in steps of 20: those numbers stand at the axes' ends.
-    for (const char* t : {"0.0", "4.0", "-20", "0", "100", "psi gauge"})
+    // The axes run 0..4 in and, with a little of the vacuum below the atmosphere and room above
+    // the steam, -20..120 psi gauge in steps of 20: those numbers stand at the axes' ends.
+    for (const char* t : {"0.0", "4.0", "-20", "0", "100", "120", "psi gauge"})
         EXPECT_NE(c.FindText(t), nullptr) << t;
     EXPECT_GT(c.FindText("4.0")->c[0], c.FindText("0.0")->c[0]);
-    EXPECT_LT(c.FindText("100")->c[1], c.FindText("0")->c[1]);
+    EXPECT_LT(c.FindText("120")->c[1], c.FindText("0")->c[1]);
     EXPECT_LT(c.FindText("0")->c[1], c.FindText("-20")->c[1]);
-    const auto y = [&](double psi) { return f.bottom - (psi + 20) / 120 * (f.bottom - f.top); };
-    // Cut-off, 2 in along at 100 psi gauge: half way across, at the top of the plot.
+    const auto y = [&](double psi) { return f.bottom - (psi + 20) / 140 * (f.bottom - f.top); };
+    // Cut-off, 2 in along at 100 psi gauge: half way across, five sevenths of the way up.
     const double x = f.left + 0.5 * (f.right - f.left);
     const std::vector<CanvasOp> front = LinesIn(c, kCardFrontColour, 2);
     ASSERT_FALSE(front.empty());
-    EXPECT_TRUE(std::any_of(
-        front.begin(), front.end(),
-        [&](const CanvasOp& op) { return std::fabs(op.c[2] - x) <= 0.5 && op.c[3] == f.top; }))
-        << "expected a front line ending at " << x << "," << f.top;
-    // The atmospheric line stands at 0 psi gauge, a sixth of the way up, and the exhaust at
+    EXPECT_TRUE(std::any_of(front.begin(), front.end(),
+                            [&](const CanvasOp& op) {
+                                return std::fabs(op.c[2] - x) <= 0.5 &&
+                                       std::fabs(op.c[3] - y(100)) <= 0.5;
+                            }))
+        << "expected a front line ending at " << x << "," << y(100);
+    // The atmospheric line stands at 0 psi gauge, a seventh of the way up, and the exhaust at
     // atmospheric pressure runs along it from the end of the stroke: the card is of gauge
     // pressure, not absolute.
     const std::vector<CanvasOp> atmosphere = LinesIn(c, kAtmosphereColour, 1);
