@@ -412,7 +412,8 @@ void EnginePerformanceWindow::FillTable() {
 void EnginePerformanceWindow::ConditionsChanged() {
     ProgramSettings()->setValue(kConditionsKey,
                                 QString::fromStdString(ConditionsText(Conditions())));
-    Refresh();
+    // A hidden window simulates when it shows.
+    if (isVisible()) Refresh();
 }
 
 QString EnginePerformanceWindow::DesignOpened(const QString& path) {
