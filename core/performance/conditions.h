@@ -30,10 +30,10 @@ struct EngineConditions {
 
     double chestPressure = 689475.7293168361;  // Pa gauge (100 psi)
     SteamSupply supply = SteamSupply::Saturated;
-    double superheat = 0;                   // K above saturation, with SteamSupply::Superheat
-    double steamTemperature = 0;            // K, with SteamSupply::Temperature
-    double backPressure = 0;                // Pa gauge
-    double atmosphericPressure = 101325.0;  // Pa (14.696 psi)
+    double superheat = 0;  // K above saturation, with SteamSupply::Superheat
+    double steamTemperature = (600 + 459.67) * (5.0 / 9.0);   // K (600 deg F), with Temperature
+    double backPressure = 0;                                  // Pa gauge
+    double atmosphericPressure = 14.696 * 6894.757293168361;  // Pa (14.696 psi)
 
     SpeedGiven speedGiven = SpeedGiven::RevPerMin;
     double revPerMin = 200;  // used with SpeedGiven::RevPerMin

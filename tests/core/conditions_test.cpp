@@ -40,6 +40,8 @@ fs::path TempFile(const std::string& name) {
 TEST(Conditions, ChecksNameTheValueInTheChosenUnits) {
     for (const LengthUnit u : {LengthUnit::Inch, LengthUnit::Millimetre})
         EXPECT_EQ(ConditionsProblem(DefaultConditions(u)), "");
+    // A window starting from plain conditions shows the inch defaults' round numbers.
+    EXPECT_EQ(EngineConditions{}, DefaultConditions(LengthUnit::Inch));
 
     EngineConditions c = DefaultConditions(LengthUnit::Inch);
     c.chestPressure = 0;
