@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
@@ -33,8 +32,8 @@
 #include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
 #include "core/model/numfmt.h"
+#include "gui/common/canvasview.h"
 #include "gui/common/mainwindowhost.h"
-#include "gui/common/qpaintercanvas.h"
 #include "gui/common/screenfit.h"
 #include "gui/diagrams/eventssheet.h"
 #include "gui/diagrams/eventsworker.h"
@@ -53,49 +52,6 @@ const char* const kPistonTravelNote =
     "Piston positions are the crosshead's true travel between its dead centres.";
 
 }  // namespace
-
-// The gear curve, drawn afresh at the widget's size whenever the curves or the size change, and
-// with smooth lines or without as the main picture is drawn.
-class GearCurveView : public QWidget {
-public:
-    GearCurveView(QWidget* parent, const bool& smooth, std::function<void(Canvas&, int, int)> draw)
-        : QWidget(parent), smooth_(smooth), draw_(std::move(draw)) {
-        setObjectName(QStringLiteral("GearCurve"));
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMinimumSize(320, 180);
-    }
-    void Redraw() {
-        Draw();
-        update();
-    }
-    const QImage& Image() const { return image_; }
-
-protected:
-    void resizeEvent(QResizeEvent*) override { Redraw(); }
-    void paintEvent(QPaintEvent*) override {
-        // The switch changed since the last drawing (the main window asks every window to paint).
-        if (drawnSmooth_ != smooth_) Draw();
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        p.drawImage(0, 0, image_);
-    }
-
-private:
-    void Draw() {
-        const qreal ratio = devicePixelRatioF();
-        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-        image_.setDevicePixelRatio(ratio);
-        QPainterCanvas canvas(image_);
-        drawnSmooth_ = smooth_;
-        canvas.SetSmooth(drawnSmooth_);
-        draw_(canvas, width(), height());
-    }
-
-    const bool& smooth_;
-    bool drawnSmooth_ = false;
-    std::function<void(Canvas&, int, int)> draw_;
-    QImage image_;
-};
 
 TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
     : QDialog(parent), m_(m), host_(host) {
@@ -197,10 +153,13 @@ TValveEvents::TValveEvents(Model& m, QWidget* parent, MainWindowHost* host)
     positionsRow->addSpacing(16);
     positionsRow->addWidget(positionsNote_, 2);
 
-    curveView_ = new GearCurveView(this, m_.display.SmoothLines, [this](Canvas& c, int w, int h) {
-        DrawGearCurve(c, w, h, curve_, reference_ ? &referenceCurve_ : nullptr,
-                      GearCurveStyle{showRelease_->isChecked(), showLead_->isChecked()});
-    });
+    curveView_ = new CanvasView(
+        this, "GearCurve", m_.display.SmoothLines,
+        [this](Canvas& c, int w, int h) {
+            DrawGearCurve(c, w, h, curve_, reference_ ? &referenceCurve_ : nullptr,
+                          GearCurveStyle{showRelease_->isChecked(), showLead_->isChecked()});
+        },
+        QSize(320, 180));
     showRelease_ = new QCheckBox(QStringLiteral("Release"), this);
     showRelease_->setObjectName(QStringLiteral("ShowRelease"));
     showLead_ = new QCheckBox(QStringLiteral("Lead"), this);

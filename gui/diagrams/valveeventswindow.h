@@ -35,7 +35,7 @@ class QTimer;
 namespace tarn {
 
 class EventsWorker;
-class GearCurveView;
+class CanvasView;
 class MainWindowHost;
 
 class TValveEvents : public QDialog, public ReferenceDesignSource {
@@ -135,7 +135,7 @@ private:
     QPushButton* clearReference_ = nullptr;
     QCheckBox* showRelease_ = nullptr;
     QCheckBox* showLead_ = nullptr;
-    GearCurveView* curveView_ = nullptr;
+    CanvasView* curveView_ = nullptr;
     QTimer* timer_ = nullptr;
     // The typed list as entries (gear names follow the design), and the entry refused, if any.
     std::vector<PositionEntry> typed_;

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
@@ -27,7 +26,7 @@
 
 #include "core/io/conditionsfile.h"
 #include "core/model/numfmt.h"
-#include "gui/common/qpaintercanvas.h"
+#include "gui/common/canvasview.h"
 #include "gui/common/referencedesign.h"
 #include "gui/common/screenfit.h"
 #include "gui/performance/conditionspanel.h"
@@ -50,50 +49,6 @@ std::unique_ptr<QSettings> ProgramSettings() {
 }
 
 }  // namespace
-
-// A picture drawn afresh at the widget's size whenever its content or the size changes, with
-// smooth lines or without as the main picture is drawn.
-class PerformanceView : public QWidget {
-public:
-    PerformanceView(QWidget* parent, const char* name, const bool& smooth,
-                    std::function<void(Canvas&, int, int)> draw)
-        : QWidget(parent), smooth_(smooth), draw_(std::move(draw)) {
-        setObjectName(QString::fromLatin1(name));
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMinimumSize(360, 200);
-    }
-    void Redraw() {
-        if (width() <= 0 || height() <= 0) return;
-        Draw();
-        update();
-    }
-    const QImage& Image() const { return image_; }
-
-protected:
-    void resizeEvent(QResizeEvent*) override { Redraw(); }
-    void paintEvent(QPaintEvent*) override {
-        if (drawnSmooth_ != smooth_ || image_.isNull()) Draw();
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        p.drawImage(0, 0, image_);
-    }
-
-private:
-    void Draw() {
-        const qreal ratio = devicePixelRatioF();
-        image_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-        image_.setDevicePixelRatio(ratio);
-        QPainterCanvas canvas(image_);
-        drawnSmooth_ = smooth_;
-        canvas.SetSmooth(drawnSmooth_);
-        draw_(canvas, width(), height());
-    }
-
-    const bool& smooth_;
-    bool drawnSmooth_ = false;
-    std::function<void(Canvas&, int, int)> draw_;
-    QImage image_;
-};
 
 EnginePerformanceWindow::EnginePerformanceWindow(
     Model& m, QWidget* parent, std::function<const ReferenceDesignSource*()> reference,
@@ -167,14 +122,17 @@ EnginePerformanceWindow::EnginePerformanceWindow(
     left->addWidget(status_);
     left->addStretch(1);
 
-    cardsView_ = new PerformanceView(
+    cardsView_ = new CanvasView(
         this, "IndicatorCards", m_.display.SmoothLines,
-        [this](Canvas& c, int w, int h) { DrawIndicatorCards(c, w, h, ShownCards()); });
-    curvesView_ = new PerformanceView(
-        this, "PerformanceCurves", m_.display.SmoothLines, [this](Canvas& c, int w, int h) {
+        [this](Canvas& c, int w, int h) { DrawIndicatorCards(c, w, h, ShownCards()); },
+        QSize(360, 200));
+    curvesView_ = new CanvasView(
+        this, "PerformanceCurves", m_.display.SmoothLines,
+        [this](Canvas& c, int w, int h) {
             DrawPerformanceCurves(c, w, h, curves_, referenceCurves_ ? &*referenceCurves_ : nullptr,
                                   shownConditions_.pressureUnit, shownConditions_.lengthUnit);
-        });
+        },
+        QSize(360, 200));
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("PerformanceTable"));

@@ -32,7 +32,7 @@ class QTimer;
 namespace tarn {
 
 class ConditionsPanel;
-class PerformanceView;
+class CanvasView;
 class ReferenceDesignSource;
 
 class EnginePerformanceWindow : public QDialog, public DesignConditions {
@@ -103,8 +103,8 @@ private:
     std::array<QCheckBox*, kGears.size()> gearBoxes_{};
     QTableWidget* table_ = nullptr;
     QLabel* status_ = nullptr;
-    PerformanceView* cardsView_ = nullptr;
-    PerformanceView* curvesView_ = nullptr;
+    CanvasView* cardsView_ = nullptr;
+    CanvasView* curvesView_ = nullptr;
     QTimer* timer_ = nullptr;
 
     // What the last job was started for.
