@@ -202,8 +202,9 @@ int DrawLegend(Canvas& c, TextPlaces& texts, int width, const std::vector<Legend
     return entries.empty() ? y : y + line;
 }
 
-DashPattern PatternOf(Gear g) {
-    const GearPattern& p = kGearPatterns[static_cast<std::size_t>(g)];
+DashPattern PatternOf(const GearCard& card) {
+    const GearPattern& p =
+        card.atReverser ? kReverserPattern : kGearPatterns[static_cast<std::size_t>(card.gear)];
     return DashPattern(p.lengths.data(), p.count);
 }
 
@@ -221,6 +222,11 @@ std::string ProblemOf(const std::vector<const EnginePerformance*>& results) {
 }
 
 }  // namespace
+
+std::string CardName(const GearCard& card) {
+    if (!card.atReverser) return std::string(GearName(card.gear));
+    return "reverser at " + Str(static_cast<long double>(card.result.revArmPos), 0, 3);
+}
 
 void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& cards) {
     c.Clear(kWhite);
@@ -253,8 +259,7 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
 
     std::vector<LegendEntry> legend{{"front end", kCardFrontColour, 2, {}},
                                     {"rear end", kCardRearColour, 2, {}}};
-    for (const GearCard& g : cards.design)
-        legend.push_back({std::string(GearName(g.gear)), kBlack, 2, PatternOf(g.gear)});
+    for (const GearCard& g : cards.design) legend.push_back({CardName(g), kBlack, 2, PatternOf(g)});
     if (!cards.reference.empty())
         legend.push_back(
             {cards.referenceName.empty() ? "reference" : "reference (" + cards.referenceName + ")",
@@ -295,8 +300,8 @@ void DrawIndicatorCards(Canvas& c, int width, int height, const IndicatorCards& 
     }
     for (const GearCard& g : cards.design) {
         if (!g.result.ok) continue;
-        cardLine(g.result.front, kCardFrontColour, 2, PatternOf(g.gear));
-        cardLine(g.result.rear, kCardRearColour, 2, PatternOf(g.gear));
+        cardLine(g.result.front, kCardFrontColour, 2, PatternOf(g));
+        cardLine(g.result.rear, kCardRearColour, 2, PatternOf(g));
     }
 }
 

@@ -16,11 +16,15 @@
 
 namespace tarn {
 
-// One gear's result in a picture.
+// One gear's result in a picture, or the result where the reverser stands (at result.revArmPos).
 struct GearCard {
     Gear gear = Gear::FullForward;
     EnginePerformance result;
+    bool atReverser = false;  // not a gear's: the reverser's setting in the main window
 };
+
+// The card's name in the legend and the table: the gear's, or "reverser at 5.800".
+std::string CardName(const GearCard& card);
 
 struct IndicatorCards {
     std::vector<GearCard> design;
@@ -76,5 +80,7 @@ inline constexpr std::array<GearPattern, kGears.size()> kGearPatterns{{
     {{10, 3, 2, 3, 2, 3}, 6},  // normal reverse: dash dot dot
     {{16, 4}, 2},              // full reverse: long dashes
 }};
+// The reverser's own card: long and short dashes.
+inline constexpr GearPattern kReverserPattern{{12, 3, 5, 3}, 4};
 
 }  // namespace tarn

@@ -112,6 +112,11 @@ EnginePerformanceWindow::EnginePerformanceWindow(
         gearsLayout->addWidget(box);
         gearBoxes_[i] = box;
     }
+    reverserBox_ = new QCheckBox(QStringLiteral("the reverser's setting"), gearsBox);
+    reverserBox_->setObjectName(QStringLiteral("GearReverser"));
+    reverserBox_->setToolTip(QStringLiteral("A card where the main window's reverser stands"));
+    connect(reverserBox_, &QCheckBox::toggled, this, [this] { Refresh(); });
+    gearsLayout->addWidget(reverserBox_);
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("PerformanceStatus"));
@@ -216,14 +221,19 @@ std::vector<Gear> EnginePerformanceWindow::ChosenGears() const {
 bool EnginePerformanceWindow::Refresh() {
     const ReferenceDesignSource* source = reference_ ? reference_() : nullptr;
     const Model* reference = source ? source->ReferenceDesign() : nullptr;
-    Inputs now{EventsInputsOf(m_), Conditions(), ChosenGears(),
-               source ? source->ReferenceDesignVersion() : 0, reference != nullptr};
+    Inputs now{EventsInputsOf(m_),
+               Conditions(),
+               ChosenGears(),
+               reverserBox_->isChecked() ? std::optional<float>(m_.motion.RevArmPos) : std::nullopt,
+               source ? source->ReferenceDesignVersion() : 0,
+               reference != nullptr};
     if (requested_ && *requested_ == now) return false;
     PerformanceJob job;
     job.generation = ++generation_;
     job.design = m_;
     job.conditions = now.conditions;
     job.gears = now.gears;
+    job.reverser = now.reverser;
     if (reference) job.reference = *reference;
     requested_ = std::move(now);
     worker_->Submit(std::move(job));
@@ -326,10 +336,7 @@ void EnginePerformanceWindow::FillTable() {
     table_->setRowCount(static_cast<int>(rows.size()));
     table_->setColumnCount(static_cast<int>(cards_.size()));
     QStringList columns, titles;
-    for (const GearCard& g : cards_) {
-        const std::string_view name = GearName(g.gear);
-        columns << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-    }
+    for (const GearCard& g : cards_) columns << Q(CardName(g));
     for (const Row& r : rows) titles << title(r);
     table_->setHorizontalHeaderLabels(columns);
     table_->setVerticalHeaderLabels(titles);

@@ -101,6 +101,7 @@ private:
     std::function<const ReferenceDesignSource*()> reference_;
     ConditionsPanel* conditions_ = nullptr;
     std::array<QCheckBox*, kGears.size()> gearBoxes_{};
+    QCheckBox* reverserBox_ = nullptr;  // a card where the main window's reverser stands
     QTableWidget* table_ = nullptr;
     QLabel* status_ = nullptr;
     CanvasView* cardsView_ = nullptr;
@@ -112,6 +113,7 @@ private:
         EventsInputs design;
         EngineConditions conditions;
         std::vector<Gear> gears;
+        std::optional<float> reverser;
         std::uint64_t referenceVersion = 0;
         bool hasReference = false;
         bool operator==(const Inputs&) const = default;

@@ -105,6 +105,10 @@ bool PerformanceWorker::Compute(const PerformanceJob& job) {
             cards.push_back(
                 {g, simulator_.single(design, job.conditions, GearRevArmPos(design, g), options)});
         }
+        if (job.reverser && !cancel_)
+            cards.push_back({Gear::FullForward,
+                             simulator_.single(design, job.conditions, *job.reverser, options),
+                             true});
         return cards;
     };
     auto curvesOf = [&](const Model& design) {

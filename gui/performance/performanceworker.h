@@ -41,7 +41,8 @@ struct PerformanceJob {
     std::uint64_t generation = 0;  // grows with every job the window starts
     Model design;
     EngineConditions conditions;
-    std::vector<Gear> gears;  // the cards' and the table's
+    std::vector<Gear> gears;        // the cards' and the table's
+    std::optional<float> reverser;  // a card where the reverser stands, after the gears'
     std::optional<Model> reference;
 };
 

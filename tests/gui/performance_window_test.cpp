@@ -3,8 +3,10 @@
 // stale one; the Valve Events window's reference comes along; closing while it works is safe.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,6 +73,35 @@ TEST_F(EnginePerformanceFromTheMenu, OpensFromTheMenuAndValveEventsAndSimulatesA
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_TRUE(w->isVisible());
+}
+
+// A card where the main window's reverser stands, followed as the reverser moves: the short
+// cut-off an engineer sets on the bar, beside the standard gears.
+TEST_F(EnginePerformanceFromTheMenu, ShowsACardWhereTheReverserStands) {
+    Item("EnginePerformance1")->trigger();
+    EnginePerformanceWindow* w = Window();
+    ASSERT_NE(w, nullptr);
+    w->WaitForResults();
+    const std::size_t gears = w->Cards().size();
+    m.motion.RevArmPos = 5.8f;
+    auto* box = w->findChild<QCheckBox*>(QStringLiteral("GearReverser"));
+    ASSERT_NE(box, nullptr);
+    box->setChecked(true);
+    w->WaitForResults();
+    ASSERT_EQ(w->Cards().size(), gears + 1);
+    const GearCard& at = w->Cards().back();
+    EXPECT_TRUE(at.atReverser);
+    EXPECT_EQ(at.result.revArmPos, 5.8f);
+    EXPECT_EQ(CardName(at), "reverser at 5.800");
+    auto* table = w->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->horizontalHeaderItem(static_cast<int>(gears))->text(),
+              QStringLiteral("reverser at 5.800"));
+    // The bar moves: the card follows.
+    m.motion.RevArmPos = 5.6f;
+    EXPECT_TRUE(w->Refresh());
+    w->WaitForResults();
+    EXPECT_EQ(w->Cards().back().result.revArmPos, 5.6f);
 }
 
 TEST_F(EnginePerformanceFromTheMenu, DrawsTheReferenceTheValveEventsWindowHolds) {
