@@ -63,7 +63,6 @@ double SteamKappa(const steam::State& s) {
 class Fluid {
 public:
     explicit Fluid(bool ideal) : ideal_(ideal) {}
-    bool ideal() const { return ideal_; }
 
     Steam FromVU(double v, double u, const Steam* guess) const {
         Steam out;
@@ -76,13 +75,7 @@ public:
             out.kappa = kIdealGamma;
             return out;
         }
-        out.s = steam::FromVU(v, u, guess && guess->s.valid ? &guess->s : nullptr);
-        out.ok = out.s.valid;
-        out.p = out.s.p;
-        out.h = out.s.h;
-        out.rho = 1 / out.s.v;
-        out.kappa = SteamKappa(out.s);
-        return out;
+        return Wrap(steam::FromVU(v, u, guess && guess->s.valid ? &guess->s : nullptr));
     }
 
     Steam FromPT(double p, double T) const {
