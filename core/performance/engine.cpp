@@ -300,6 +300,8 @@ Geometry PrepareGeometry(const Model& design, const EngineConditions& c, float r
                     if (at >= 0) t.corners.push_back((k + at) * g.step);
                 }
         std::sort(t.corners.begin(), t.corners.end());
+        // A port as wide as nothing shuts and fills at one corner: each corner once.
+        t.corners.erase(std::unique(t.corners.begin(), t.corners.end()), t.corners.end());
     }
     return g;
 }
@@ -315,8 +317,8 @@ Lookup Locate(const Geometry& g, double theta) {
     return k;
 }
 
-// The quadratures integrated beside the state, each per revolution.
-// Flows are counted into the cylinder, so a port's net flow is what it gave in the revolution.
+// The balances integrated beside the state, each per revolution. Flows are counted into the
+// cylinder, so a port's net flow is what it gave in the revolution.
 enum Quad { kWork, kChestMass, kExhaustMass, kChestEnthalpy, kExhaustEnthalpy, kQuads };
 
 // One end in the integrator.
