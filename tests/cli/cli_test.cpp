@@ -17,6 +17,7 @@
 
 #include "cli/cli.h"
 #include "cli/optimisecli.h"
+#include "cli_text.h"
 #include "core/io/dimensionfile.h"
 #include "core/io/safefile.h"
 #include "core/model/dimensions.h"
@@ -67,21 +68,8 @@ std::string Repeated(const std::string& entry, int n) {
     return list;
 }
 
-std::vector<std::string> Lines(const std::string& s) {
-    std::vector<std::string> lines;
-    std::istringstream in(s);
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    std::istringstream in(line);
-    while (std::getline(in, cell, ',')) cells.push_back(cell);
-    if (!line.empty() && line.back() == ',') cells.push_back("");
-    return cells;
-}
+using test::Cells;
+using test::Lines;
 
 class GermanLocale : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "cli_text.h"
 #include "core/io/dimensionfile.h"
 #include "core/model/model.h"
 #include "core/performance/conditions.h"
@@ -36,21 +37,8 @@ PerfRun Performance(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-std::vector<std::string> Lines(const std::string& s) {
-    std::vector<std::string> lines;
-    std::istringstream in(s);
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    std::istringstream in(line);
-    while (std::getline(in, cell, ',')) cells.push_back(cell);
-    if (!line.empty() && line.back() == ',') cells.push_back("");
-    return cells;
-}
+using test::Cells;
+using test::Lines;
 
 fs::path Folder() {
     const fs::path dir = fs::temp_directory_path() / ("tarn-perf-" + std::to_string(::getpid()));
