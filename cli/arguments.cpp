@@ -17,6 +17,24 @@ std::optional<std::string_view> TakeValue(const Argument& a, int argc, char** ar
     return argv[++i];
 }
 
+std::optional<std::string> StoreValue(std::optional<std::string>& slot, const Argument& a, int argc,
+                                      char** argv, int& i) {
+    const std::optional<std::string_view> value = TakeValue(a, argc, argv, i);
+    if (!value) return std::string(a.key) + " needs a value";
+    if (slot) return "cannot take " + std::string(a.key) + " twice";
+    slot = std::string(*value);
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeDesignName(std::string_view a, std::string& design) {
+    const std::string quoted = "'" + std::string(a) + "'";
+    if (a.starts_with("-") && a != "-") return "cannot take " + quoted;
+    if (a.empty()) return "cannot take an empty design name";
+    if (!design.empty()) return "cannot take a second design " + quoted;
+    design = std::string(a);
+    return std::nullopt;
+}
+
 std::optional<std::string> ParsePositions(std::string_view list, const Model& m,
                                           std::vector<float>& out) {
     std::vector<PositionEntry> entries;

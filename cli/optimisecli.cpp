@@ -198,21 +198,12 @@ int RunOptimiseCommand(int argc, char** argv, std::ostream& out, std::ostream& e
         else if (key == "--out") slot = &o.out;
         else if (key == "--format") slot = &o.format;
         else if (key == "--time-limit") slot = &o.timeLimit;
-        if (slot) {
-            const std::optional<std::string_view> value = TakeValue(arg, argc, argv, i);
-            if (!value) return usage(std::string(key) + " needs a value");
-            if (*slot) return usage("cannot take " + std::string(key) + " twice");
-            *slot = std::string(*value);
-        } else if (a.starts_with("-") && a != "-") {
-            return usage("cannot take " + quoted(a));
-        } else if (a.empty()) {
-            return usage("cannot take an empty design name");
-        } else if (a.find('=') != std::string_view::npos) {
+        std::optional<std::string> bad;
+        if (slot) bad = StoreValue(*slot, arg, argc, argv, i);
+        else if (!a.starts_with("-") && a.find('=') != std::string_view::npos)
             o.bounds.emplace_back(a);
-        } else {
-            if (!o.design.empty()) return usage("cannot take a second design " + quoted(a));
-            o.design = std::string(a);
-        }
+        else bad = TakeDesignName(a, o.design);
+        if (bad) return usage(*bad);
     }
 
     OptimiseSettings s;

@@ -114,19 +114,9 @@ int RunPerformanceCommand(int argc, char** argv, std::ostream& out, std::ostream
         else if (key == "--format") slot = &o.format;
         for (std::size_t k = 0; k < kValueOptions.size(); ++k)
             if (key == kValueOptions[k].option) slot = &o.values[k];
-        if (slot) {
-            const std::optional<std::string_view> value = TakeValue(arg, argc, argv, i);
-            if (!value) return usage(std::string(key) + " needs a value");
-            if (*slot) return usage("cannot take " + std::string(key) + " twice");
-            *slot = std::string(*value);
-        } else if (a.starts_with("-") && a != "-") {
-            return usage("cannot take " + Quoted(a));
-        } else if (a.empty()) {
-            return usage("cannot take an empty design name");
-        } else {
-            if (!o.design.empty()) return usage("cannot take a second design " + Quoted(a));
-            o.design = std::string(a);
-        }
+        const std::optional<std::string> bad =
+            slot ? StoreValue(*slot, arg, argc, argv, i) : TakeDesignName(a, o.design);
+        if (bad) return usage(*bad);
     }
 
     // Every option's words and numbers before any file is read.

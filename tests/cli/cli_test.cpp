@@ -197,13 +197,7 @@ TEST(EventsCli, BadOptionsNameWhatWasNotTakenThenGiveUsageAndStatus64) {
         {{"--data-files", "extra"}, "'extra'"}};
     for (const auto& [args, named] : calls) {
         const CliRun r = Cli(args);
-        EXPECT_EQ(r.status, kCliUsage) << ::testing::PrintToString(args);
-        const auto lines = Lines(r.err);
-        ASSERT_GE(lines.size(), 2u) << r.err;
-        EXPECT_EQ(lines[0].rfind("tarn1: ", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
-        EXPECT_EQ(lines[1].rfind("usage: tarn1 --events", 0), 0u) << r.err;
-        EXPECT_TRUE(r.out.empty());
+        test::ExpectUsageError(r.status, r.out, r.err, named, ::testing::PrintToString(args));
     }
 }
 
